@@ -1,0 +1,29 @@
+#include "model/Text.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellum;
+
+TEST(Text, ValReadsTheLeadingNumberLikeTheSettingsAndTemplateReadersNeed) {
+    EXPECT_EQ(Val(" 4"), 4);
+    EXPECT_EQ(Val("12abc"), 12);
+    EXPECT_EQ(Val("-3.5"), -3.5);
+    EXPECT_EQ(Val("x1"), 0);
+    EXPECT_EQ(Val(""), 0);
+    EXPECT_EQ(Val("1e3"), 1000);
+    EXPECT_EQ(ValInt("2.5"), 3);
+    EXPECT_EQ(ValInt("-2.5"), -3);
+    EXPECT_EQ(ValInt("99999999999"), 2147483647);
+    EXPECT_EQ(ValInt("1e999999999"), 2147483647);
+}
+
+TEST(Text, TrimSplitAndCase) {
+    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
+    EXPECT_EQ(TrimSpaces("\ta "), "\ta") << "only blanks are trimmed";
+    EXPECT_EQ(TrimRightSpaces(" a  "), " a");
+    EXPECT_EQ(ToUpper("npc_.npdt"), "NPC_.NPDT");
+    EXPECT_TRUE(EndsWithNoCase("Tribunal.esm", "TRIBUNAL.ESM"));
+    EXPECT_FALSE(StartsWithNoCase("ab", "abc"));
+    EXPECT_EQ(Split("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(Split("", ','), (std::vector<std::string>{""}));
+}

@@ -1,0 +1,95 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace vellum::test {
+
+namespace fs = std::filesystem;
+
+Answer RecordingPrompt::Ask(std::string_view text, Buttons buttons, std::string_view title) {
+    calls.push_back({std::string(text), buttons, std::string(title)});
+    if (!answers.empty()) {
+        Answer a = answers.front();
+        answers.erase(answers.begin());
+        return a;
+    }
+    return buttons == Buttons::OK ? Answer::OK : defaultAnswer;
+}
+
+std::vector<std::string> RecordingPrompt::Texts() const {
+    std::vector<std::string> t;
+    for (const auto& c : calls) t.push_back(c.text);
+    return t;
+}
+
+bool RecordingPrompt::Saw(std::string_view text) const {
+    return std::any_of(calls.begin(), calls.end(), [&](const Call& c) { return c.text == text; });
+}
+
+void RecordingProgress::Waiting(double percent, std::string_view text) {
+    reports.emplace_back(percent, std::string(text));
+}
+
+fs::path SharedDir() {
+    fs::path p = VELLUM_SHARED_DIR;
+    std::error_code ec;
+    return fs::is_directory(p / "testdata", ec) ? p : fs::path{};
+}
+
+fs::path PluginsDir() {
+    fs::path s = SharedDir();
+    return s.empty() ? s : s / "testdata" / "plugins";
+}
+
+fs::path MalformedDir() {
+    fs::path s = SharedDir();
+    return s.empty() ? s : s / "testdata" / "malformed";
+}
+
+std::vector<fs::path> SharedPlugins() {
+    std::vector<fs::path> files;
+    fs::path dir = PluginsDir();
+    if (dir.empty()) return files;
+    for (const auto& e : fs::directory_iterator(dir)) {
+        std::string ext = e.path().extension().string();
+        std::transform(ext.begin(), ext.end(), ext.begin(), ::tolower);
+        if (ext == ".esp" || ext == ".esm" || ext == ".ess" || ext == ".omwaddon")
+            files.push_back(e.path());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+fs::path SourceDir() { return VELLUM_SOURCE_DIR; }
+fs::path BinDir() { return VELLUM_BIN_DIR; }
+
+TempDir::TempDir() {
+    static std::atomic<int> counter{0};
+    path_ = fs::temp_directory_path() /
+            ("vellum-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    fs::remove_all(path_);
+    fs::create_directories(path_);
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+}
+
+std::vector<unsigned char> ReadBytes(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace vellum::test

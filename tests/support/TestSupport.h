@@ -1,0 +1,83 @@
+#pragma once
+
+#include "model/Progress.h"
+#include "model/Prompt.h"
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace vellum::test {
+
+// Records every message and question; answers from a queue, else with `defaultAnswer`.
+class RecordingPrompt : public Prompt {
+public:
+    struct Call {
+        std::string text;
+        Buttons buttons;
+        std::string title;
+    };
+    Answer Ask(std::string_view text, Buttons buttons, std::string_view title) override;
+
+    std::vector<Call> calls;
+    std::vector<Answer> answers; // consumed front to back
+    Answer defaultAnswer = Answer::Yes;
+
+    std::vector<std::string> Texts() const;
+    bool Saw(std::string_view text) const; // an exact message was shown
+};
+
+// Installs a RecordingPrompt for the lifetime of the object.
+class PromptRecorder : public RecordingPrompt {
+public:
+    PromptRecorder() : previous_(SetPrompt(this)) {}
+    ~PromptRecorder() override { SetPrompt(previous_); }
+
+private:
+    Prompt* previous_;
+};
+
+class RecordingProgress : public Progress {
+public:
+    void Waiting(double percent, std::string_view text) override;
+    void DoneWaiting() override { ++done; }
+    bool Cancelled() const override { return cancel; }
+
+    std::vector<std::pair<double, std::string>> reports;
+    int done = 0;
+    bool cancel = false;
+};
+
+// ../shared/testdata and friends; empty paths when the shared folder is absent.
+std::filesystem::path SharedDir();
+std::filesystem::path PluginsDir();
+std::filesystem::path MalformedDir();
+std::vector<std::filesystem::path> SharedPlugins(); // every data file, sorted by name
+std::filesystem::path SourceDir();                  // the project's source tree
+std::filesystem::path BinDir();                     // the built program folder
+
+// A fresh, empty folder under the system temp folder, removed with the object.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
+void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
+
+} // namespace vellum::test
+
+// Skips the current test when the shared test data is not beside the clone.
+#define VELLUM_REQUIRE_SHARED()                                                                   \
+    do {                                                                                          \
+        if (::vellum::test::PluginsDir().empty())                                                 \
+            GTEST_SKIP() << "shared test data not found at " VELLUM_SHARED_DIR;                  \
+    } while (0)

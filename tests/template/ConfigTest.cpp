@@ -1,0 +1,117 @@
+#include "template/Config.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellum;
+using vellum::test::PromptRecorder;
+
+TEST(Config, RepeatedHeadingJoinsTheFirstGroupAndReportsOnce) {
+    PromptRecorder prompt;
+    Config c;
+    ASSERT_EQ(c.OpenText("[A]\r\nx = 1\r\n[a]\r\ny = 2\r\n"), 0);
+    ASSERT_EQ(c.Groups().Count(), 1u);
+    EXPECT_EQ(c.GetVar("A", "x"), "1");
+    EXPECT_EQ(c.GetVar("a", "Y"), "2");
+    ASSERT_EQ(prompt.calls.size(), 1u);
+    EXPECT_EQ(prompt.calls[0].text, "Configuration file error: Could not add group heading 'a'. "
+                                    "This could be caused by a duplicate entry");
+}
+
+TEST(Config, DuplicateVariableKeepsTheFirstValueAndReports) {
+    PromptRecorder prompt;
+    Config c;
+    c.OpenText("[G]\nk = first\nK = second\n");
+    EXPECT_EQ(c.GetVar("G", "k"), "first");
+    EXPECT_TRUE(prompt.Saw("Configuration file error: Could not add variable setting 'K'. "
+                           "This could be caused by a duplicate entry"));
+}
+
+TEST(Config, LineForms) {
+    PromptRecorder prompt;
+    Config c;
+    ASSERT_EQ(c.OpenText("[G]\n   \n\n[]\n[x\nkey=a=b\nempty =\nbare\n@SAMPLE = x\n  tab\t = v \n"), 0);
+    const Group* g = c.FindGroup("g");
+    ASSERT_NE(g, nullptr);
+    EXPECT_TRUE(c.VarExists("G", "[]")) << "[] is an entry, not a heading";
+    EXPECT_TRUE(c.VarExists("G", "[x"));
+    EXPECT_EQ(c.GetVar("G", "key"), "a=b");
+    EXPECT_EQ(c.GetVar("G", "empty"), "");
+    EXPECT_EQ(c.GetVar("G", "bare"), "");
+    EXPECT_EQ(c.GetVar("G", "tab\t"), "v") << "a tab is an ordinary character";
+    EXPECT_TRUE(c.InstrExists("G", "SAMPLE"));
+    EXPECT_FALSE(c.VarExists("G", "SAMPLE"));
+    EXPECT_TRUE(prompt.calls.empty());
+}
+
+TEST(Config, EntryBeforeAnyHeadingStopsReadingKeepingWhatWasRead) {
+    Config c;
+    EXPECT_NE(c.OpenText("orphan = 1\n[G]\nx = 1\n"), 0);
+    EXPECT_EQ(c.Groups().Count(), 0u);
+}
+
+TEST(Config, ValueParts) {
+    Variable v{"p", "STRING,32"};
+    EXPECT_EQ(v.Value1(), "STRING");
+    EXPECT_EQ(v.Value2(), "32");
+    v.Value = "BYTE";
+    EXPECT_EQ(v.Value1(), "BYTE");
+    EXPECT_EQ(v.Value2(), "");
+    v.Value = "LONG, 4";
+    EXPECT_EQ(v.Value2(), " 4");
+    v.Value = "a,b,c";
+    EXPECT_EQ(v.Value2(), "b");
+}
+
+TEST(Config, GroupNamesIgnoreCase) {
+    Config c;
+    c.OpenText("[NPC_.NPDT]\nLevel = SHORT\n");
+    EXPECT_TRUE(c.GroupExists("npc_.npdt"));
+    EXPECT_EQ(c.GetVar("missing", "x").rfind("{Error} ", 0), 0u);
+    EXPECT_EQ(c.GetVar("NPC_.NPDT", "missing").rfind("{Error} ", 0), 0u);
+}
+
+TEST(Config, SaveWritesInstructionsFirstAndReadsBackTheSameModel) {
+    vellum::test::TempDir dir;
+    Config c;
+    c.OpenText("[G]\nv = 1\n@I = 2\n[H]\nw\n");
+    ASSERT_EQ(c.Save((dir / "a.ini").string()), 0);
+    auto bytes = vellum::test::ReadBytes(dir / "a.ini");
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[G]\r\n@I = 2\r\nv = 1\r\n[H]\r\nw = \r\n");
+    Config d;
+    ASSERT_EQ(d.OpenFile((dir / "a.ini").string()), 0);
+    EXPECT_EQ(d.GetVar("G", "v"), "1");
+    EXPECT_TRUE(d.InstrExists("G", "I"));
+    EXPECT_TRUE(d.VarExists("H", "w"));
+}
+
+TEST(Config, SaveAsksBeforeReplacingAndKeepsTheFileOnNo) {
+    vellum::test::TempDir dir;
+    auto file = (dir / "a.ini").string();
+    vellum::test::WriteBytes(file, {'o', 'l', 'd'});
+    PromptRecorder prompt;
+    prompt.answers = {Answer::No};
+    Config c;
+    c.OpenText("[G]\n");
+    EXPECT_EQ(c.Save(file, true), 0);
+    EXPECT_EQ(prompt.calls.at(0).text, "Are you sure you want to replace " + file + "?");
+    EXPECT_EQ(vellum::test::ReadBytes(file).size(), 3u);
+}
+
+TEST(Config, SetVarCreatesWhatIsMissingAndAddVarRefusesDuplicates) {
+    Config c;
+    EXPECT_EQ(c.SetVar("New", "k", "v"), 0);
+    EXPECT_EQ(c.Groups().KeyAt(c.Groups().Count()), "New");
+    EXPECT_EQ(c.AddVar("New", "K", "x"), -1);
+    EXPECT_EQ(c.GetVar("New", "k"), "v");
+    EXPECT_NE(c.AddVar("Missing", "k", "x"), 0);
+    EXPECT_EQ(c.AddGroup("new"), -1);
+}
+
+TEST(Config, MissingFileLeavesAnEmptyModel) {
+    Config c;
+    c.OpenText("[G]\n");
+    EXPECT_EQ(c.OpenFile("/nonexistent/ESTemplate.ini"), Config::kFileNotFound);
+    EXPECT_EQ(c.Groups().Count(), 0u);
+}
