@@ -1,0 +1,69 @@
+#pragma once
+
+#include "model/Bytes.h"
+#include "model/Property.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace vellum {
+
+class Config;
+
+// Decodes subrecord bytes into typed properties by the format template, encodes them back,
+// builds default contents for new subrecords and reads record IDs from raw record data.
+// Pure with respect to records: it sees bytes and the template, never an esfile.
+// The parsed layout of each template group is cached and rebuilt when the template changes.
+class PropertyCodec {
+public:
+    explicit PropertyCodec(const Config& templ);
+    ~PropertyCodec();
+    PropertyCodec(const PropertyCodec&) = delete;
+    PropertyCodec& operator=(const PropertyCodec&) = delete;
+
+    const Config& Template() const { return templ_; }
+
+    // The name a subrecord is looked up under: "NPDT_12" for a 12-byte NPC_ NPDT, "DATA_24" for
+    // a 24-byte CELL DATA, "NAME_NEXT" for a CELL NAME that is not the record's first
+    // subrecord; otherwise the four-character name itself.
+    static std::string TemplateSubrecordType(std::string_view recordType, std::string_view name,
+                                             std::size_t size, bool firstInRecord);
+
+    struct DecodeReport {
+        int castErrors = 0;       // numeric reads past the end
+        bool unknownData = false; // no template group, or bytes left over
+        bool templateError = false;
+    };
+
+    // Decodes `data` of subrecord type `subType` (a template subrecord type) of a record of type
+    // `recordType` into `out` (cleared first). False on a template error, which is shown once
+    // ("<n>: <description>\n\nPossible cause: Error in format template entry for
+    // record/subrecord type (last type = R.S)"); the caller then keeps the subrecord packed.
+    bool Decode(std::string_view recordType, std::string_view subType, ByteSpan data,
+                Properties& out, DecodeReport* report = nullptr) const;
+
+    // Encodes every property in order. A property that is not Dirty and whose value still fits
+    // is written in the layout it was read in (stored length, terminator or not).
+    Bytes Encode(const Properties& props) const;
+
+    // Properties of a new subrecord: zero bytes of the declared length, 0, or empty text.
+    // False when the template has no group for it.
+    bool Defaults(std::string_view recordType, std::string_view subType, Properties& out) const;
+
+    // The record's ID read from its packed data (a sequence of subrecords), by the record type's
+    // PropID: composite IDs joined with ", ", @HexID parts as 8 hex digits without separator,
+    // interior CELLs by name only, "PlayerSaveGame00000000" as "PlayerSaveGame", cut at the
+    // first zero character and right-trimmed. Empty when the type has no PropID.
+    std::string ReadID(std::string_view recordType, ByteSpan recordData) const;
+
+    // The description text for lists, from the record type's PropDesc; empty when none.
+    std::string ReadDescription(std::string_view recordType, ByteSpan recordData) const;
+
+private:
+    struct Cache;
+    const Config& templ_;
+    std::unique_ptr<Cache> cache_;
+};
+
+} // namespace vellum
