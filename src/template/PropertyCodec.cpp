@@ -189,6 +189,8 @@ const RecordLayout& PropertyCodec::RecordInfo(std::string_view recordType) const
     return cache_->layouts.Record(recordType);
 }
 
+void PropertyCodec::ParseTemplate() const { cache_->layouts.ParseAll(); }
+
 bool PropertyCodec::Decode(std::string_view recordType, std::string_view subType, ByteSpan data,
                            Properties& out, DecodeReport* report) const {
     out.clear();

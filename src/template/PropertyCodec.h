@@ -75,6 +75,9 @@ public:
     const SubrecordLayout* Layout(std::string_view recordType, std::string_view subType) const;
     // Layout of group R: ID and description sources, HexID, Unique, parent/child instructions.
     const RecordLayout& RecordInfo(std::string_view recordType) const;
+    // Parses every group of the template at once, so that its faulty lines are reported when
+    // the template is read rather than when a group is first used.
+    void ParseTemplate() const;
 
 private:
     struct Cache;

@@ -4,9 +4,13 @@
 #include "model/Text.h"
 #include "template/Config.h"
 
+#include <algorithm>
+
 namespace vellum {
 
 namespace {
+
+constexpr int kMaxDeclaredSize = 1 << 20;
 
 using Type = SubrecordLayout::Type;
 
@@ -69,9 +73,9 @@ std::unique_ptr<SubrecordLayout> TemplateLayouts::ParseSubrecord(std::string_vie
         const Variable& v = entry.value;
         SubrecordLayout::Line line;
         line.Name = v.Name;
-        line.Kind = v.Value.empty() ? Type::Missing : TypeOf(v.Value1());
-        line.Size = ValInt(v.Value2());
-        if (line.Size < 0) line.Size = 0;
+        line.Kind = v.Value.empty() ? Type::Missing : TypeOf(TrimSpaces(v.Value1()));
+        // A size beyond any real subrecord only matters to new contents: keep those bounded.
+        line.Size = std::clamp(ValInt(v.Value2()), 0, kMaxDeclaredSize);
         if (line.Kind == Type::Long && (line.Size == 0 || line.Size > 4)) {
             ReportLongSize(g->Name, v.Name, v.Value);
             line.Size = 4;
@@ -103,6 +107,17 @@ void TemplateLayouts::ReportLongSize(const std::string& group, const std::string
                             ": a LONG holds 1 to 4 bytes, so it is read as LONG,4.");
 }
 
+void TemplateLayouts::ParseAll() {
+    std::vector<std::string> names;
+    for (const auto& g : templ_.Groups())
+        if (!g.key.empty() && g.key[0] != '@') names.push_back(g.key);
+    for (const std::string& name : names) {
+        const std::size_t dot = name.find('.');
+        if (dot == std::string::npos) Record(name);
+        else Subrecord(std::string_view(name).substr(0, dot), std::string_view(name).substr(dot + 1));
+    }
+}
+
 RecordLayout TemplateLayouts::ParseRecord(std::string_view recordType) {
     RecordLayout layout;
     const Group* g = templ_.FindGroup(recordType);
@@ -117,7 +132,8 @@ RecordLayout TemplateLayouts::ParseRecord(std::string_view recordType) {
     }
     if (const Variable* desc = g->Variables.Find("PropDesc")) {
         layout.HasDesc = true;
-        layout.Desc = Locate(recordType, std::string(desc->Value1()), std::string(desc->Value2()));
+        layout.Desc = Locate(recordType, std::string(TrimSpaces(desc->Value1())),
+                             std::string(TrimSpaces(desc->Value2())));
     }
     const Variables& in = g->Instructions;
     layout.HexID = in.Exists("HexID");

@@ -25,6 +25,9 @@ public:
     // Layout of group "R"; never null (an absent group gives an empty layout).
     const RecordLayout& Record(std::string_view recordType);
 
+    // Parses every group now (reporting template lines as it goes).
+    void ParseAll();
+
 private:
     void Refresh();
     std::unique_ptr<SubrecordLayout> ParseSubrecord(std::string_view groupName);

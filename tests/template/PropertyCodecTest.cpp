@@ -214,6 +214,27 @@ TEST(PropertyCodec, LongOfSizeZeroOrAboveFourIsReadAsFourAndReportedOnce) {
                   "Format template entry [T.X] B = LONG, 6: a LONG holds 1 to 4 bytes, so it is read as LONG,4."}));
 }
 
+TEST(PropertyCodec, ParseTemplateReportsEveryFaultyLineUpFront) {
+    PromptRecorder prompt;
+    Codec c("[A.X]\nV = LONG\n[B.Y]\nW = long, 9\n[B]\nPropID = Y:W\n");
+    c.codec.ParseTemplate();
+    EXPECT_EQ(prompt.calls.size(), 2u);
+    c.Decode("B", "Y", B({1, 2, 3, 4}));
+    EXPECT_EQ(prompt.calls.size(), 2u);
+}
+
+TEST(PropertyCodec, OddTemplateSizesStayBounded) {
+    Codec c("[T.X]\nName = STRING ,2\nBig = BYTE,99999999999\nNeg = BITFIELD,-4\n");
+    Bytes data = B({'a', 'b', 1, 2});
+    Properties props = c.Decode("T", "X", data);
+    EXPECT_EQ(props.Item("Name").Text(), "ab") << "blanks around the type do not matter";
+    EXPECT_EQ(props.Item("Big").Raw(), B({1, 2}));
+    Properties fresh;
+    ASSERT_TRUE(c.codec.Defaults("T", "X", fresh));
+    EXPECT_LE(fresh.Item("Big").Raw().size(), std::size_t{1} << 20);
+    EXPECT_TRUE(fresh.Item("Neg").Raw().empty());
+}
+
 TEST(PropertyCodec, Long64KeepsAllEightBytes) {
     Codec c("[T.X]\nA = LONG64\n");
     Bytes data = B({1, 2, 3, 4, 5, 6, 7, 0x80});
