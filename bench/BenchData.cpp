@@ -1,7 +1,6 @@
 #include "BenchData.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace vellum::bench {
 
@@ -19,8 +18,14 @@ void SetPaths(std::filesystem::path bigMaster, std::filesystem::path programDir)
 
 const Bytes& BigMasterBytes() {
     static const Bytes bytes = [] {
+        std::error_code ec;
+        const auto size = std::filesystem::file_size(big, ec);
+        if (ec) return Bytes();
+        Bytes out(size);
         std::ifstream in(big, std::ios::binary);
-        return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        in.read(reinterpret_cast<char*>(out.data()), static_cast<std::streamsize>(size));
+        out.resize(static_cast<std::size_t>(in.gcount()));
+        return out;
     }();
     return bytes;
 }
