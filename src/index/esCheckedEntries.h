@@ -13,6 +13,9 @@ struct esCheckedEntry {
     std::string FileKey;
     std::string RecordKey;
     std::string SubRecordKey;
+    // For the ID-change list: the record's ID before and after the user changed it.
+    std::string OldID;
+    std::string NewID;
 
     bool IsRecord() const { return SubRecordKey.empty(); }
 };
@@ -26,7 +29,7 @@ public:
                         const std::string& recordKey, const std::string& subRecordKey = {}) {
         if (esCheckedEntry* e = Find(key)) return *e;
         return *KeyedCollection<esCheckedEntry>::Add(
-            key, esCheckedEntry{key, fileKey, recordKey, subRecordKey});
+            key, esCheckedEntry{key, fileKey, recordKey, subRecordKey, {}, {}});
     }
     void AddExistingEntry(const esCheckedEntry& entry) {
         KeyedCollection<esCheckedEntry>::Add(entry.Key, entry);
