@@ -73,3 +73,23 @@ for rel in ("data/ESTemplate.ini", "data/Signatures.ini"):
         chunks = text.split(b"\r\n[")
         for i in range(0, len(chunks), max(1, len(chunks) // 40)):
             put("config", "%s.%d" % (os.path.basename(p), i), b"[" + chunks[i])
+
+# Codec: a record type's template groups, "====", then one record's subrecords.
+codec_template = os.path.join(src, "tests", "template", "data", "RoundTrip.ini")
+if os.path.isfile(codec_template):
+    with open(codec_template, "rb") as f:
+        groups = {}
+        for chunk in (b"\r\n" + f.read()).split(b"\r\n[")[1:]:
+            groups.setdefault(chunk[:4], []).append(b"[" + chunk)
+    per_type = {}
+    for path in data_files(plugins):
+        with open(path, "rb") as f:
+            data = f.read()
+        for off, length in records(data):
+            kind = data[off:off + 4]
+            if kind in groups and per_type.get(kind, 0) < 3 and length <= 8 * 1024:
+                per_type[kind] = per_type.get(kind, 0) + 1
+                body = data[off + 16:off + length]
+                text = b"\r\n".join(groups[kind])
+                put("codec", "%s.%d" % (kind.decode("latin-1"), per_type[kind]),
+                    text + b"\n====\n" + body)
