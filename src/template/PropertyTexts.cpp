@@ -120,6 +120,16 @@ bool PropertyTexts::Slow(std::string_view recordType, std::string_view subType, 
     return ok;
 }
 
+template <class T>
+bool PropertyTexts::Fixed(const std::uint8_t* d, std::size_t left, std::size_t& pos) {
+    if (left < sizeof(T)) return false;
+    T v;
+    std::memcpy(&v, d + pos, sizeof(T));
+    AppendNumber(text_, v);
+    pos += sizeof(T);
+    return true;
+}
+
 // False when a value runs past the end of the data: the codec reports that itself.
 bool PropertyTexts::Fast(const SubrecordLayout& layout, const LayoutInfo& info, ByteSpan data) {
     const std::uint8_t* d = data.data();
@@ -132,14 +142,9 @@ bool PropertyTexts::Fast(const SubrecordLayout& layout, const LayoutInfo& info, 
         const std::size_t left = size - pos;
         const std::size_t begin = text_.size();
         switch (line.Kind) {
-        case Type::Short: {
-            if (left < 2) return false;
-            std::int16_t v;
-            std::memcpy(&v, d + pos, 2);
-            AppendNumber(text_, static_cast<std::int64_t>(v));
-            pos += 2;
+        case Type::Short:
+            if (!Fixed<std::int16_t>(d, left, pos)) return false;
             break;
-        }
         case Type::Long: {
             const auto n = static_cast<std::size_t>(line.Size);
             if (n > left) return false;
@@ -149,30 +154,15 @@ bool PropertyTexts::Fast(const SubrecordLayout& layout, const LayoutInfo& info, 
             pos += n;
             break;
         }
-        case Type::Long64: {
-            if (left < 8) return false;
-            std::int64_t v;
-            std::memcpy(&v, d + pos, 8);
-            AppendNumber(text_, v);
-            pos += 8;
+        case Type::Long64:
+            if (!Fixed<std::int64_t>(d, left, pos)) return false;
             break;
-        }
-        case Type::Single: {
-            if (left < 4) return false;
-            float f;
-            std::memcpy(&f, d + pos, 4);
-            AppendNumber(text_, f);
-            pos += 4;
+        case Type::Single:
+            if (!Fixed<float>(d, left, pos)) return false;
             break;
-        }
-        case Type::Double: {
-            if (left < 8) return false;
-            double v;
-            std::memcpy(&v, d + pos, 8);
-            AppendNumber(text_, v);
-            pos += 8;
+        case Type::Double:
+            if (!Fixed<double>(d, left, pos)) return false;
             break;
-        }
         case Type::Byte:
         case Type::BitField: {
             const auto z = static_cast<std::size_t>(line.Size);

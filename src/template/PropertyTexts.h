@@ -44,6 +44,9 @@ private:
     };
     const LayoutInfo& Info(const SubrecordLayout& layout);
     bool Fast(const SubrecordLayout& layout, const LayoutInfo& info, ByteSpan data);
+    // A fixed-size number at `pos`; false when the data ends first.
+    template <class T>
+    bool Fixed(const std::uint8_t* d, std::size_t left, std::size_t& pos);
     bool Slow(std::string_view recordType, std::string_view subType, ByteSpan data);
     void Add(std::string_view name, std::size_t begin);
 
