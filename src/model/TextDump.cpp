@@ -108,12 +108,16 @@ private:
 
     // Characters with line feed, escape and carriage return spelled out.
     static void AppendText(std::string& out, std::string_view text) {
+        static const auto special = [] {
+            std::array<bool, 256> t{};
+            t['\n'] = t['\r'] = t[27] = true;
+            return t;
+        }();
         std::size_t from = 0;
         for (std::size_t i = 0; i < text.size(); ++i) {
-            const char* word = text[i] == '\n' ? "<LINEFEED>" : text[i] == 27 ? "<ESCAPE>" : text[i] == '\r' ? "<ENTER>" : nullptr;
-            if (!word) continue;
+            if (!special[static_cast<unsigned char>(text[i])]) continue;
             out.append(text.substr(from, i - from));
-            out += word;
+            out += text[i] == '\n' ? "<LINEFEED>" : text[i] == '\r' ? "<ENTER>" : "<ESCAPE>";
             from = i + 1;
         }
         out.append(text.substr(from));
@@ -188,15 +192,16 @@ private:
         if (s.decoded) {
             for (const auto& e : *s.decoded) {
                 const auto* text = std::get_if<std::string>(&e.value.Value);
-                EmitProperty(s, e.value.Name, text ? std::string_view(*text) : std::string_view(value_ = e.value.Text()));
+                EmitProperty(s, e.value.Name, text ? std::string_view(*text) : std::string_view(value_ = e.value.Text()),
+                             text != nullptr);
             }
             return;
         }
         texts_.Decode(SubrecordViews::TypeOf(r), s.name, s.data);
-        for (const auto& item : texts_.Items()) EmitProperty(s, item.name, texts_.Value(item));
+        for (const auto& item : texts_.Items()) EmitProperty(s, item.name, texts_.Value(item), item.text);
     }
 
-    void EmitProperty(const SubView& s, std::string_view name, std::string_view value) {
+    void EmitProperty(const SubView& s, std::string_view name, std::string_view value, bool text) {
         std::string& out = o_.TabDelimited ? buf_ : acc_;
         if (o_.TabDelimited) {
             out += line_;
@@ -211,7 +216,10 @@ private:
             out += name;
             out += ':';
         }
-        AppendText(out, value);
+        if (text)
+            AppendText(out, value);
+        else
+            out += value; // numbers and byte lists hold no line breaks
         if (o_.TabDelimited) EndLine();
     }
 

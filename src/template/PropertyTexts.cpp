@@ -85,8 +85,8 @@ bool PropertyTexts::HasString(std::string_view recordType, std::string_view subT
     return layout && Info(*layout).hasString;
 }
 
-void PropertyTexts::Add(std::string_view name, std::size_t begin) {
-    items_.push_back({name, begin, text_.size() - begin});
+void PropertyTexts::Add(std::string_view name, std::size_t begin, bool text) {
+    items_.push_back({name, begin, text_.size() - begin, text});
 }
 
 bool PropertyTexts::Decode(std::string_view recordType, std::string_view subType, ByteSpan data) {
@@ -114,7 +114,7 @@ bool PropertyTexts::Slow(std::string_view recordType, std::string_view subType, 
     for (const auto& e : scratch_) {
         std::size_t begin = text_.size();
         text_ += e.value.Text();
-        items_.push_back({e.value.Name, begin, text_.size() - begin});
+        items_.push_back({e.value.Name, begin, text_.size() - begin, e.value.DataType == kText});
     }
     // The names point into scratch_, which stays until the next slow decode.
     return ok;
@@ -191,7 +191,8 @@ bool PropertyTexts::Fast(const SubrecordLayout& layout, const LayoutInfo& info, 
             if (line.Size <= 0)
                 while (pos < size && d[pos] == 0) ++pos;
             AppendTextValue(text_, begin);
-            break;
+            Add(line.Name, begin, true);
+            continue;
         }
         default: continue;
         }

@@ -23,6 +23,7 @@ public:
     struct Item {
         std::string_view name;
         std::size_t begin = 0, size = 0; // in Text()
+        bool text = false;               // a text property; others never hold line breaks
     };
 
     explicit PropertyTexts(const PropertyCodec& codec) : codec_(codec) {}
@@ -48,7 +49,7 @@ private:
     template <class T>
     bool Fixed(const std::uint8_t* d, std::size_t left, std::size_t& pos);
     bool Slow(std::string_view recordType, std::string_view subType, ByteSpan data);
-    void Add(std::string_view name, std::size_t begin);
+    void Add(std::string_view name, std::size_t begin, bool text = false);
 
     const PropertyCodec& codec_;
     std::vector<Item> items_;
