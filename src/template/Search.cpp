@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <limits>
 #include <tuple>
 
 namespace vellum {
@@ -128,6 +129,9 @@ private:
         if (from && !from->SubRecordKey.empty())
             for (std::size_t i = 0; i < subs.size(); ++i)
                 if (KeysEqual(views_->KeyOf(i), from->SubRecordKey)) fromSub_ = static_cast<int>(i);
+        // The editor selects subrecords, not properties: a subrecord place is past its own hits,
+        // so that stepping from a hit it showed moves on.
+        if (from && !from->SubRecordKey.empty() && from->Property.empty()) fromProp_ = std::numeric_limits<int>::max();
         std::string_view type = SubrecordViews::TypeOf(*r);
         for (std::size_t i = 0; i < subs.size(); ++i) {
             const SubrecordViews::View& v = subs[i];

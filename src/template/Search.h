@@ -27,7 +27,8 @@ public:
     std::vector<SearchHit> FindAll();
 
     // The first hit after `from` in the same order (from the start without one); nullopt
-    // when there is none. A record place is before the hits inside that record.
+    // when there is none. A record place is before the hits inside that record; a subrecord
+    // place without a property is after the hits inside that subrecord.
     std::optional<SearchHit> FindNext(const SearchHit* from);
 
 private:
