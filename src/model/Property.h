@@ -42,6 +42,10 @@ struct Property {
     std::size_t StoredLength = 0; // bytes the value took, terminator included
     bool Terminated = true;       // a zero-terminated text had its terminator stored
     bool Dirty = false;           // changed since it was decoded
+    // The stored bytes, kept only when the value cannot reproduce them (spaces or bytes after
+    // the end of a text, a number cut short by the end of the data), so that an unchanged
+    // property is written back exactly as it was read.
+    Bytes Original;
 
     void SetValue(PropertyValue v) {
         Value = std::move(v);

@@ -2,6 +2,8 @@
 
 #include "model/Bytes.h"
 #include "model/Property.h"
+#include "template/RecordLayout.h"
+#include "template/SubrecordLayout.h"
 
 #include <memory>
 #include <string>
@@ -43,9 +45,16 @@ public:
     bool Decode(std::string_view recordType, std::string_view subType, ByteSpan data,
                 Properties& out, DecodeReport* report = nullptr) const;
 
-    // Encodes every property in order. A property that is not Dirty and whose value still fits
-    // is written in the layout it was read in (stored length, terminator or not).
+    // Encodes every property in order. A property that is not Dirty is written exactly as it was
+    // read (stored length, extra terminator zeros, kept Original bytes); a Dirty one as fresh.
     Bytes Encode(const Properties& props) const;
+
+    // Encodes every property from its value alone, as if each had been edited: a zero-terminated
+    // text gets one terminator (none when it had none at the data end), a fixed-size text is
+    // padded with zeros to its stored size (its declared size when the value needs more).
+    static Bytes EncodeFresh(const Properties& props);
+    // Appends one property; `fresh` ignores how it was stored, as EncodeFresh.
+    static void AppendProperty(const Property& p, Bytes& out, bool fresh);
 
     // Properties of a new subrecord: zero bytes of the declared length, 0, or empty text.
     // False when the template has no group for it.
@@ -59,6 +68,16 @@ public:
 
     // The description text for lists, from the record type's PropDesc; empty when none.
     std::string ReadDescription(std::string_view recordType, ByteSpan recordData) const;
+
+    // Parsed template groups. Pointers and references stay valid until the template changes
+    // (Config::Generation) or the codec is destroyed.
+    // Layout of group R.S (S a template subrecord type); nullptr when the template has none.
+    const SubrecordLayout* Layout(std::string_view recordType, std::string_view subType) const;
+    // Layout of group R: ID and description sources, HexID, Unique, parent/child instructions.
+    const RecordLayout& RecordInfo(std::string_view recordType) const;
+    // Parses every group of the template at once, so that its faulty lines are reported when
+    // the template is read rather than when a group is first used.
+    void ParseTemplate() const;
 
 private:
     struct Cache;

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vellum {
+
+// The parsed form of one subrecord group of the format template ("[NPC_.NPDT]"): its property
+// lines in byte order and the instructions that packing, adding and scanning read.
+struct SubrecordLayout {
+    enum class Type {
+        Unknown, // a type the vocabulary lacks: no property, no bytes
+        Missing, // an empty line value: a template error once the data reaches it
+        String,
+        StringList,
+        Byte,
+        BitField,
+        Short,
+        Long,
+        Long64,
+        Single,
+        Double,
+    };
+
+    struct Line {
+        std::string Name;  // the property name, also its caption
+        Type Kind = Type::Unknown;
+        int Size = 0;      // declared SIZE; LONG normalised to 1..4, negative sizes read as 0
+        bool TextLookup = false;
+        bool FileLookup = false;
+    };
+
+    std::string Group; // "R.S" as the heading was written
+    std::vector<Line> Lines;
+    int Requirement = 0;       // @REQUIREMENT: 0 optional, 1 in its repeating group, 2 in the record
+    bool StartsGroup = false;  // @STARTGROUP present
+    std::string StartGroup;    // its Value1 (a group name or "MAINRECORD")
+    bool Unique = false;       // @Unique
+    bool AllowNull = false;    // @AllowNull
+};
+
+} // namespace vellum

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "model/KeyedCollection.h"
+#include "template/RecordLayout.h"
+#include "template/SubrecordLayout.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace vellum {
+
+class Config;
+
+// Parses template groups into layouts on first use and keeps them until the template changes
+// (Config::Generation). Each group is parsed once, so decoding never walks template text.
+class TemplateLayouts {
+public:
+    explicit TemplateLayouts(const Config& templ) : templ_(templ) {}
+
+    // Layout of group "R.S"; nullptr when the template has no such group.
+    const SubrecordLayout* Subrecord(std::string_view recordType, std::string_view subType);
+    // Layout of group "R"; never null (an absent group gives an empty layout).
+    const RecordLayout& Record(std::string_view recordType);
+
+    // Parses every group now (reporting template lines as it goes).
+    void ParseAll();
+
+private:
+    void Refresh();
+    std::unique_ptr<SubrecordLayout> ParseSubrecord(std::string_view groupName);
+    RecordLayout ParseRecord(std::string_view recordType);
+    RecordLayout::Source Locate(std::string_view recordType, std::string subID, std::string propID);
+    void ReportLongSize(const std::string& group, const std::string& name, const std::string& value);
+
+    template <class T>
+    using Map = std::unordered_map<std::string, T, FoldedHash, FoldedEqual>;
+
+    const Config& templ_;
+    unsigned long generation_ = ~0ul;
+    Map<std::unique_ptr<SubrecordLayout>> subrecords_; // null entries remember absent groups
+    Map<RecordLayout> records_;
+    std::string key_; // scratch for "R.S" look-ups
+    std::unordered_set<std::string> reported_; // template lines reported already, for good
+};
+
+} // namespace vellum

@@ -1,0 +1,386 @@
+// Checks of the format template and the new-file templates that ship in data/.
+
+#include "model/Text.h"
+#include "template/Config.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace vellum;
+namespace fs = std::filesystem;
+
+namespace {
+
+fs::path DataDir() { return test::SourceDir() / "data"; }
+
+// The record tree's categories, in their order.
+const std::vector<std::string> kCategories = {
+    "TES3", "GMST", "GLOB", "CLAS", "FACT", "RACE", "SOUN", "SKIL", "MGEF", "SCPT", "REGN",
+    "BSGN", "LTEX", "STAT", "DOOR", "MISC", "WEAP", "CONT", "SPEL", "CREA", "BODY", "LIGH",
+    "ENCH", "NPC_", "ARMO", "CLOT", "REPA", "ACTI", "APPA", "LOCK", "PROB", "INGR", "BOOK",
+    "ALCH", "LEVI", "LEVC", "CELL", "LAND", "PGRD", "SNDG", "DIAL", "INFO", "CNTC", "CREC",
+    "NPCC", "STLN", "QUES", "FMAP", "SPLM", "JOUR", "REFR", "GAME", "KLST", "PCDT", "SSCR"};
+
+const std::set<std::string> kTypes = {"STRING", "STRINGLIST", "BYTE", "BITFIELD", "SHORT",
+                                      "LONG",   "LONG64",     "SINGLE", "DOUBLE"};
+
+const Config& Template() {
+    static Config* templ = [] {
+        auto* c = new Config;
+        c->OpenFile((DataDir() / "ESTemplate.ini").string());
+        return c;
+    }();
+    return *templ;
+}
+
+bool IsRecordGroup(const std::string& name) {
+    return name.find('.') == std::string::npos && !name.empty() && name[0] != '@';
+}
+
+std::vector<std::string> RecordTypes() {
+    std::vector<std::string> out;
+    for (const auto& g : Template().Groups())
+        if (IsRecordGroup(g.value.Name)) out.push_back(g.value.Name);
+    return out;
+}
+
+std::string Type(const Variable& v) { return ToUpper(TrimSpaces(v.Value1())); }
+int Size(const Variable& v) { return ValInt(v.Value2()); }
+
+const Variable* Property(std::string_view address) {
+    auto parts = Split(address, '.');
+    if (parts.size() != 3) return nullptr;
+    return Template().FindVar(parts[0] + "." + parts[1], parts[2]);
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    std::string out;
+    for (const auto& l : lines) out += "\n  " + l;
+    return out;
+}
+
+} // namespace
+
+TEST(ShippedTemplate, ReadsWithoutAnyMessageAndMatchesItsDefaultCopy) {
+    test::PromptRecorder prompt;
+    Config c;
+    ASSERT_EQ(c.OpenFile((DataDir() / "ESTemplate.ini").string()), 0);
+    EXPECT_TRUE(prompt.calls.empty()) << Joined(prompt.Texts());
+    EXPECT_GT(c.Groups().Count(), 500u);
+    EXPECT_TRUE(test::ReadBytes(DataDir() / "ESTemplate.ini") == test::ReadBytes(DataDir() / "ESTemplate.def"))
+        << "ESTemplate.def is the copy the template editor restores";
+}
+
+TEST(ShippedTemplate, EveryCategoryIsDescribedAndSavedExactlyOnce) {
+    const Config& t = Template();
+    std::vector<std::string> missing;
+    for (const auto& type : kCategories)
+        if (!t.GroupExists(type)) missing.push_back(type);
+    EXPECT_TRUE(missing.empty()) << Joined(missing);
+
+    const Group* seq = t.FindGroup("@FILESEQUENCE");
+    ASSERT_NE(seq, nullptr);
+    std::vector<std::string> order, strangers;
+    for (const auto& v : seq->Variables) {
+        order.push_back(v.value.Name);
+        if (v.value.Name != "NOSEQUENCE" && !IsRecordGroup(v.value.Name)) strangers.push_back(v.value.Name);
+        if (v.value.Name != "NOSEQUENCE" && !t.GroupExists(v.value.Name)) strangers.push_back(v.value.Name);
+    }
+    EXPECT_TRUE(strangers.empty()) << Joined(strangers);
+    ASSERT_FALSE(order.empty());
+    EXPECT_EQ(order.front(), "TES3") << "the file header is written first";
+    EXPECT_TRUE(seq->Variables.Exists("NOSEQUENCE")) << "types the template does not know must still be saved";
+    for (const auto& type : RecordTypes())
+        EXPECT_TRUE(seq->Variables.Exists(type)) << type << " would only be saved through NOSEQUENCE";
+
+    // Records of a type that follows a parent are saved only behind their parent.
+    std::vector<std::string> followers;
+    for (const auto& type : RecordTypes())
+        if (t.InstrExists(type, "FollowsParent")) followers.push_back(type);
+    EXPECT_EQ(followers, std::vector<std::string>{"INFO"});
+    const Variable* parent = t.FindInstr("DIAL", "PrecedesChildren");
+    ASSERT_NE(parent, nullptr);
+    EXPECT_EQ(parent->Value, "INFO");
+    EXPECT_TRUE(t.InstrExists("TES3", "Unique"));
+}
+
+TEST(ShippedTemplate, PropertyLinesAndInstructionsAreWellFormed) {
+    const std::set<std::string> variants = {"NPC_.NPDT_12", "CELL.DATA_24", "CELL.NAME_NEXT"};
+    const std::set<std::string> instructions = {"REQUIREMENT", "STARTGROUP", "UNIQUE", "ALLOWNULL"};
+    std::vector<std::string> faults;
+    for (const auto& v : variants)
+        if (!Template().GroupExists(v)) faults.push_back(v + ": variant group missing");
+
+    for (const auto& entry : Template().Groups()) {
+        const Group& g = entry.value;
+        if (IsRecordGroup(g.Name) || g.Name[0] == '@') continue;
+        auto parts = Split(g.Name, '.');
+        if (parts.size() != 2 || !IsRecordGroup(parts[0]) || !Template().GroupExists(parts[0]))
+            faults.push_back(g.Name + ": not named record type . subrecord type");
+        else if (parts[1].size() != 4 && !variants.count(g.Name))
+            faults.push_back(g.Name + ": subrecord type is neither four characters nor a variant");
+        if (g.Variables.Count() == 0) faults.push_back(g.Name + ": no property");
+
+        for (const auto& v : g.Variables) {
+            const std::string where = g.Name + "." + v.value.Name;
+            std::string type = Type(v.value);
+            if (!kTypes.count(type)) faults.push_back(where + ": unknown type " + v.value.Value);
+            // A LONG of no or an odd size is normalised with a message when the template is read.
+            if (type == "LONG" && (Size(v.value) < 1 || Size(v.value) > 4))
+                faults.push_back(where + ": LONG needs a size of 1 to 4");
+            if (v.value.Name.find_first_of(".,:") != std::string::npos)
+                faults.push_back(where + ": property names must not contain . , or :");
+        }
+        for (const auto& i : g.Instructions)
+            if (!instructions.count(ToUpper(i.value.Name))) faults.push_back(g.Name + ": @" + i.value.Name);
+
+        int requirement = 0;
+        if (const Variable* r = Template().FindInstr(g.Name, "REQUIREMENT")) requirement = ValInt(r->Value);
+        if (requirement < 0 || requirement > 2) faults.push_back(g.Name + ": requirement out of range");
+        // A new record gets a subrecord named by the last four characters of each such group.
+        if (requirement == 2 && parts.size() == 2 && parts[1].size() != 4)
+            faults.push_back(g.Name + ": a variant cannot be required in a new record");
+        const Variable* start = Template().FindInstr(g.Name, "STARTGROUP");
+        if (start && ToUpper(start->Value) != "MAINRECORD" && requirement != 1)
+            faults.push_back(g.Name + ": opens an item group, so adding one must open a new item");
+        if (start && start->Value.empty()) faults.push_back(g.Name + ": STARTGROUP without label");
+    }
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+TEST(ShippedTemplate, IdsAndDescriptionsNamePropertiesThatCanBeLocated) {
+    const Config& t = Template();
+    std::vector<std::string> faults, withoutId;
+    for (const auto& type : RecordTypes()) {
+        if (const Variable* desc = t.FindVar(type, "PropDesc")) {
+            std::string group = type + "." + std::string(desc->Value1());
+            if (!t.FindVar(group, desc->Value2())) faults.push_back(type + ": PropDesc " + desc->Value);
+        }
+        const Variable* id = t.FindVar(type, "PropID");
+        if (!id) {
+            withoutId.push_back(type);
+            continue;
+        }
+        for (const auto& pair : Split(id->Value, ',')) {
+            auto parts = Split(pair, ':');
+            if (parts.size() != 2) {
+                faults.push_back(type + ": PropID pair " + pair);
+                continue;
+            }
+            const std::string groupName = type + "." + parts[0];
+            const Group* g = t.FindGroup(groupName);
+            if (!g || !g->Variables.Exists(parts[1])) {
+                faults.push_back(type + ": PropID names missing " + pair);
+                continue;
+            }
+            const Variable* req = t.FindInstr(groupName, "REQUIREMENT");
+            if (!req || ValInt(req->Value) != 2)
+                faults.push_back(groupName + ": carries the ID but is not required");
+            // A packed record's ID is found by adding the sizes of the lines before it.
+            if (g->Variables.Count() > 1) {
+                for (const auto& v : g->Variables) {
+                    if (KeysEqual(v.value.Name, parts[1])) break;
+                    if (Size(v.value) <= 0)
+                        faults.push_back(groupName + "." + v.value.Name + ": lies before the ID without a size");
+                }
+            }
+        }
+    }
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+    // Only the header and saved-game records that exist once per file go without an ID.
+    EXPECT_EQ(withoutId, (std::vector<std::string>{"TES3", "FMAP", "SPLM", "JOUR", "GAME", "KLST", "PCDT"}));
+}
+
+TEST(ShippedTemplate, TextLookupsNameTextPropertiesAndRecordTypes) {
+    const Group* lookups = Template().FindGroup("@TEXTLOOKUP");
+    ASSERT_NE(lookups, nullptr);
+    EXPECT_GT(lookups->Variables.Count(), 100u);
+    std::vector<std::string> faults;
+    std::set<std::string> holders;
+    for (const auto& entry : lookups->Variables) {
+        const Variable& v = entry.value;
+        const Variable* prop = Property(v.Name);
+        if (!prop) {
+            faults.push_back(v.Name + ": no such property");
+            continue;
+        }
+        if (Type(*prop) != "STRING") faults.push_back(v.Name + ": an ID is text");
+        auto targets = Split(v.Value, ',');
+        std::set<std::string> seen;
+        for (const auto& target : targets) {
+            if (!IsRecordGroup(target) || !Template().GroupExists(target))
+                faults.push_back(v.Name + ": '" + target + "' is no record type of the template");
+            if (!seen.insert(ToUpper(target)).second) faults.push_back(v.Name + ": " + target + " twice");
+        }
+        // The reference index keeps one lookup per record type and four-character subrecord.
+        auto parts = Split(v.Name, '.');
+        if (!holders.insert(ToUpper(parts[0] + "." + parts[1].substr(0, 4))).second)
+            faults.push_back(v.Name + ": a second lookup in the same subrecord");
+    }
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+TEST(ShippedTemplate, FileLookupsNameTextPropertiesWithFolderAndFilter) {
+    const std::set<std::string> folders = {".", "Meshes", "Icons", "Textures", "Sound", "BookArt"};
+    const Group* files = Template().FindGroup("@FILELOOKUP");
+    ASSERT_NE(files, nullptr);
+    std::vector<std::string> faults;
+    for (const auto& entry : files->Variables) {
+        const Variable& v = entry.value;
+        const Variable* prop = Property(v.Name);
+        if (!prop || Type(*prop) != "STRING") faults.push_back(v.Name + ": no text property of that name");
+        if (!folders.count(std::string(v.Value1()))) faults.push_back(v.Name + ": folder " + std::string(v.Value1()));
+        // The value is split at commas, so a comma inside the filter would cut it short.
+        std::string filter(v.Value2());
+        if (std::count(v.Value.begin(), v.Value.end(), ',') != 1 || filter.empty() || filter.back() != '|' ||
+            std::count(filter.begin(), filter.end(), '|') != 2)
+            faults.push_back(v.Name + ": filter " + v.Value);
+    }
+    for (const char* model : {"STAT.MODL.Model", "NPC_.MODL.Model", "ALCH.TEXT.Icon", "SOUN.FNAM.File",
+                              "LTEX.DATA.Texture", "INFO.SNAM.Sound", "TES3.MAST.Master"})
+        if (!files->Variables.Exists(model)) faults.push_back(std::string(model) + ": not a file lookup");
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+TEST(ShippedTemplate, BookTextPreviewsOnAShippedBackground) {
+    const Group* html = Template().FindGroup("@HTML");
+    ASSERT_NE(html, nullptr);
+    ASSERT_TRUE(html->Variables.Exists("BOOK.TEXT.Text"));
+    for (const auto& entry : html->Variables) {
+        const Variable* prop = Property(entry.value.Name);
+        EXPECT_TRUE(prop && Type(*prop) == "STRING") << entry.value.Name;
+        EXPECT_TRUE(fs::is_regular_file(DataDir() / std::string(entry.value.Value1()))) << entry.value.Value;
+    }
+}
+
+namespace {
+
+std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at) {
+    std::uint32_t v = 0;
+    std::memcpy(&v, b.data() + at, 4);
+    return v;
+}
+
+} // namespace
+
+TEST(NewFileTemplates, BlankPluginAndMasterHaveAValidHeaderOnly) {
+    std::map<std::string, std::uint32_t> fileTypes; // extension -> HEDR file type
+    for (const auto& e : fs::directory_iterator(DataDir() / "Templates")) {
+        SCOPED_TRACE(e.path().filename().string());
+        auto b = test::ReadBytes(e.path());
+        ASSERT_EQ(b.size(), 16u + 8u + 300u) << "one TES3 record holding HEDR, nothing else";
+        EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "TES3");
+        EXPECT_EQ(U32(b, 4), 308u);
+        EXPECT_EQ(U32(b, 8), 0u);
+        EXPECT_EQ(U32(b, 12), 0u);
+        EXPECT_EQ(std::string(b.begin() + 16, b.begin() + 20), "HEDR");
+        EXPECT_EQ(U32(b, 20), 300u);
+        float version = 0;
+        std::memcpy(&version, b.data() + 24, 4);
+        EXPECT_EQ(version, 1.3f);
+        EXPECT_TRUE(std::all_of(b.begin() + 32, b.begin() + 32 + 288, [](unsigned char c) { return c == 0; }))
+            << "author and description are empty";
+        EXPECT_EQ(U32(b, 320), 0u) << "no records follow";
+        fileTypes[e.path().extension().string()] = U32(b, 28);
+    }
+    EXPECT_EQ(fileTypes, (std::map<std::string, std::uint32_t>{{".esm", 1}, {".esp", 0}}));
+}
+
+namespace {
+
+// Bytes one template group would take from a subrecord of `size` bytes, and whether a number
+// would be read past the end. Fixed texts stored shorter than declared count as consumed.
+struct Layout {
+    std::size_t used = 0;
+    bool pastEnd = false;
+};
+
+Layout Walk(const Group& g, const unsigned char* data, std::size_t size) {
+    Layout l;
+    std::size_t& p = l.used;
+    for (const auto& entry : g.Variables) {
+        if (p >= size) break;
+        const std::string type = Type(entry.value);
+        const std::size_t declared = std::max(0, Size(entry.value));
+        std::size_t width = 0;
+        if (type == "STRING" || type == "STRINGLIST") {
+            if (declared > 0) {
+                p += declared;
+                continue;
+            }
+            if (type == "STRINGLIST") {
+                p = size;
+                continue;
+            }
+            while (p < size && data[p] != 0) ++p;
+            while (p < size && data[p] == 0) ++p;
+            continue;
+        }
+        if (type == "BYTE" || type == "BITFIELD") {
+            p += declared && p + declared <= size ? declared : size - p;
+            continue;
+        }
+        if (type == "SHORT") width = 2;
+        else if (type == "LONG") width = declared;
+        else if (type == "SINGLE") width = 4;
+        else if (type == "LONG64" || type == "DOUBLE") width = 8;
+        if (p + width > size) l.pastEnd = true;
+        p += width;
+    }
+    return l;
+}
+
+std::string SubrecordType(const std::string& rec, const std::string& sub, std::size_t size, bool first) {
+    if (rec == "NPC_" && sub == "NPDT" && size == 12) return "NPDT_12";
+    if (rec == "CELL" && sub == "DATA" && size == 24) return "DATA_24";
+    if (rec == "CELL" && sub == "NAME" && !first) return "NAME_NEXT";
+    return sub;
+}
+
+} // namespace
+
+// Every subrecord of every shared file has a group whose lines take exactly its bytes, and a
+// subrecord marked unique never occurs twice in a real record.
+TEST(ShippedTemplateOnSharedFiles, LayoutsTakeExactlyTheStoredBytes) {
+    VELLUM_REQUIRE_SHARED();
+    std::set<std::string> faults;
+    std::size_t subrecords = 0;
+    for (const auto& file : test::SharedPlugins()) {
+        const auto b = test::ReadBytes(file);
+        for (std::size_t r = 0; r + 16 <= b.size();) {
+            const std::string rec(b.begin() + r, b.begin() + r + 4);
+            const std::size_t end = std::min(b.size(), r + 16 + U32(b, r + 4));
+            std::map<std::string, int> seen;
+            for (std::size_t s = r + 16; s + 8 <= end;) {
+                const std::string sub(b.begin() + s, b.begin() + s + 4);
+                const std::size_t size = std::min<std::size_t>(U32(b, s + 4), end - s - 8);
+                const std::string type = SubrecordType(rec, sub, size, s == r + 16);
+                const std::string group = rec + "." + type;
+                const Group* g = Template().FindGroup(group);
+                ++subrecords;
+                if (!g) {
+                    faults.insert(group + ": no group");
+                } else {
+                    Layout l = Walk(*g, b.data() + s + 8, size);
+                    if (l.pastEnd) faults.insert(group + ": number past the end at size " + std::to_string(size));
+                    if (l.used < size) faults.insert(group + ": bytes left over at size " + std::to_string(size));
+                    if (++seen[type] == 2 && Template().InstrExists(group, "Unique"))
+                        faults.insert(group + ": marked unique, found twice in " + file.filename().string());
+                }
+                s += 8 + size;
+            }
+            r = end;
+        }
+    }
+    EXPECT_GT(subrecords, 250000u);
+    EXPECT_TRUE(faults.empty()) << Joined(std::vector<std::string>(faults.begin(), faults.end()));
+}
