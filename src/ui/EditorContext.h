@@ -1,6 +1,8 @@
 #pragma once
 
 #include "template/Config.h"
+#include "template/PropertyCodec.h"
+#include "ui/FileSet.h"
 
 #include <filesystem>
 #include <string>
@@ -17,6 +19,8 @@ public:
 
     Config settings; // Vellum.ini
     Config templ;    // ESTemplate.ini
+    PropertyCodec codec{templ};
+    FileSet files{codec};
     std::filesystem::path programDir;
     std::filesystem::path dataFolder;
 

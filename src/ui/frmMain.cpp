@@ -1,5 +1,6 @@
 #include "ui/frmMain.h"
 
+#include "model/esfile.h"
 #include "ui/Busy.h"
 #include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
@@ -46,6 +47,8 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
 
     setWindowTitle(BaseCaption());
     SetBusyHandler([this](bool busy) { SetBusyLook(busy); });
+    if (!context_.files.Clipboard())
+        context_.files.AddClipboard();
     enableTimer_ = new QTimer(this);
     enableTimer_->setInterval(500);
     connect(enableTimer_, &QTimer::timeout, this, [this] {
@@ -98,11 +101,13 @@ void frmMain::SetBusyLook(bool busy) {
 }
 
 void frmMain::SetStatusText() {
-    statusText_->setText(editor_->CurrentSaveFileName());
+    const esfile* file = context_.files.Find(currentKey_.toStdString());
+    statusText_->setText(file ? FromFileText(file->SaveFileName) : QString());
 }
 
 void frmMain::SetCaptionFor(const QString& key) {
-    const QString title = editor_->TitleOf(key);
+    const esfile* file = context_.files.Find(key.toStdString());
+    const QString title = file ? FromFileText(file->FileTitle) : QString();
     setWindowTitle(title.isEmpty() ? BaseCaption() : title + QStringLiteral(" - ") + BaseCaption());
 }
 
@@ -122,13 +127,39 @@ void frmMain::FileButtonClicked(const QString& key) {
 }
 
 void frmMain::RebuildFileButtons(const QString& pressKey) {
-    fileBar_->Rebuild(editor_->FileButtons());
+    // The clipboard first, then support files, then the others.
+    QVector<FileButtonBar::Button> buttons;
+    for (int pass = 0; pass < 3; ++pass)
+        for (const std::string& key : context_.files.Keys()) {
+            const esfile* f = context_.files.Find(key);
+            const int kind = f->Clipboard ? 0 : f->IsSupport ? 1 : 2;
+            if (kind == pass)
+                buttons.push_back({QString::fromStdString(key), FromFileText(f->FileTitle), f->IsSupport});
+        }
+    fileBar_->Rebuild(buttons);
     if (!pressKey.isEmpty()) {
         fileBar_->PressButton(pressKey);
         SetCaptionFor(pressKey);
     }
     SetStatusText();
     editor_->RefreshForm();
+}
+
+void frmMain::UpdateEditCaptions(const QString& recordLabel, bool marked) {
+    commands_["mnuEditFindRefs"]->setText(recordLabel.isEmpty() ? "Browse Record &References"
+                                                                : "Browse references for " + recordLabel);
+    commands_["mnuEditSortSubrecords"]->setText(recordLabel.isEmpty() ? "Sort Record Subrecords"
+                                                                      : "Sort subrecords of " + recordLabel);
+    commands_["mnuEditDelete"]->setText(marked ? "&Delete Marked" : "&Delete");
+    commands_["mnuEditCut"]->setText(marked ? "C&ut Marked" : "C&ut");
+    commands_["mnuEditCopy"]->setText(marked ? "&Copy Marked" : "&Copy");
+    commands_["mnuEditEditMarked"]->setText(marked ? "&Edit Marked" : "&Edit Selected");
+}
+
+void frmMain::SetNavButtons(bool back, bool forward, bool up) {
+    commands_["Back"]->setEnabled(back);
+    commands_["Forward"]->setEnabled(forward);
+    commands_["UpLevel"]->setEnabled(up);
 }
 
 void frmMain::AddRecentFile(const QString& display, const QString& path) {
@@ -163,6 +194,14 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
+}
+
+void frmMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow() && templateWatch_) {
+        templateWatch_ = false;
+        ReloadTemplate();
+    }
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {

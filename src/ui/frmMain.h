@@ -62,6 +62,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -87,6 +88,7 @@ private:
     void ToggleDebugWindow();
     void ToggleLayout();
     void ShowTab(int index);
+    void ReloadTemplate();
     bool Shutdown();
 
     // frmMain.cpp
@@ -116,6 +118,7 @@ private:
     QString currentKey_;
     bool verticalLayout_ = false;
     bool shutDown_ = false;
+    bool templateWatch_ = false;
 };
 
 } // namespace vellum::ui

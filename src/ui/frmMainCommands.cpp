@@ -2,6 +2,7 @@
 #include "ui/frmMain.h"
 
 #include "model/Prompt.h"
+#include "model/esfile.h"
 #include "ui/Busy.h"
 #include "ui/DesktopOpen.h"
 #include "ui/EditorContext.h"
@@ -49,23 +50,24 @@ void frmMain::ToggleFlag(const QString& name) {
 void frmMain::EditTemplate() {
     if (editor_->Busy())
         return;
-    if (editor_->OpenFileCount() > 1) {
+    if (context_.files.Count() > 1) {
         const Answer a = CurrentPrompt().Ask(
             "All open files must be closed in to edit the format template. Do you wish to close all open "
             "files (Yes) or cancel this process (No)?",
             Buttons::YesNo);
         if (a != Answer::Yes)
             return;
-        editor_->ClearClipboardFile();
-        for (const QString& key : editor_->OpenFileKeys())
-            if (!editor_->IsClipboardKey(key))
-                CloseFile(key, false);
+        if (esfile* clipboard = context_.files.Clipboard())
+            clipboard->ClearRecords(progress_.get());
+        for (const std::string& key : context_.files.Keys())
+            if (esfile* f = context_.files.Find(key); f && !f->Clipboard && !CloseFile(QString::fromStdString(key), false))
+                return;
     }
     // The template is a text file: the desktop's editor edits it, and the editor reads it again
     // when the user comes back.
     if (!DesktopOpen(QString::fromStdString(context_.TemplatePath().string())))
         CurrentPrompt().Message("The format template could not be opened: " + context_.TemplatePath().string());
-    editor_->ReloadTemplateWhenActive();
+    templateWatch_ = true; // read again when the user comes back to the editor
     editor_->RefreshForm();
 }
 
@@ -83,20 +85,28 @@ void frmMain::RevertTemplate() {
         CurrentPrompt().Message("The default format template could not be copied: " + ec.message());
         return;
     }
-    editor_->ReloadTemplate();
+    ReloadTemplate();
+}
+
+void frmMain::ReloadTemplate() {
+    context_.templ.clear();
+    context_.templ.OpenFile(context_.TemplatePath().string());
+    editor_->RefreshForm();
 }
 
 void frmMain::SaveGameCleaner() {
-    if (editor_->CurrentFileType() != 2)
+    esfile* file = context_.files.Find(currentKey_.toStdString());
+    if (!file || file->FileType() != 2)
         CurrentPrompt().Ask("The current file does not appear to be a save game file. Continue anyway?",
                             Buttons::YesNo);
     // Cleaning itself is not part of the editor: the command asks its question and stops.
 }
 
 void frmMain::ChangeFileType() {
-    if (editor_->Busy() || editor_->IsClipboardKey(currentKey_))
+    esfile* file = context_.files.Find(currentKey_.toStdString());
+    if (editor_->Busy() || !file || file->Clipboard)
         return;
-    frmChangeFileType dialog(editor_->CurrentFileType(), this);
+    frmChangeFileType dialog(file->FileType(), this);
     if (dialog.exec() == QDialog::Accepted && dialog.SelectedType() >= 0)
         editor_->ChangeType(dialog.SelectedType());
 }

@@ -1,6 +1,7 @@
 // Menus, toolbars and the recent-files list of the main window.
 #include "ui/frmMain.h"
 
+#include "model/esfile.h"
 #include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
 #include "ui/Icons.h"
@@ -69,7 +70,13 @@ void frmMain::CreateActions() {
     });
     on("mnuFileSaveAs", [this] { SaveFile(true); });
     on("mnuFileChangeType", &frmMain::ChangeFileType);
-    on("mnuFileEnableEdit", [this] { editor_->EnableEditSupportFile(); RebuildFileButtons(currentKey_); });
+    on("mnuFileEnableEdit", [this] {
+        if (esfile* f = context_.files.Find(currentKey_.toStdString())) {
+            f->IsSupport = false;
+            RebuildFileButtons(currentKey_);
+            editor_->Showfile(currentKey_);
+        }
+    });
     toEditor("mnuFileIndex", &frmLowLevelEdit::RebuildIndex);
     on("mnuFileExit", &QWidget::close);
 
