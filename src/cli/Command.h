@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace vellum::cli {
+
+// Options every command understands, read from its arguments.
+struct Arguments {
+    std::string templatePath; // empty: ESTemplate.ini beside the executable
+    bool help = false;
+    std::vector<std::string> flags; // other "--name" options, in order
+    std::vector<std::string> files;
+    std::string error; // set when the arguments cannot be understood
+
+    bool Has(const std::string& flag) const;
+};
+
+// One subcommand of vellum-cli. Each lives in a file of its own and registers itself with a
+// static CommandRegistration, so adding a command touches no other file.
+struct Command {
+    std::string name;
+    std::string summary;                 // one line for the tool's --help
+    std::string help;                    // the command's own --help
+    std::vector<std::string> knownFlags; // besides --template and --help
+    int (*run)(const Arguments& args) = nullptr;
+};
+
+const std::vector<Command>& Commands();
+
+struct CommandRegistration {
+    explicit CommandRegistration(Command command);
+};
+
+// Parses `argv` after the command name; unknown options set `error`.
+Arguments ParseArguments(const Command& command, const std::vector<std::string>& argv);
+
+} // namespace vellum::cli

@@ -1,0 +1,43 @@
+#include "CliSession.h"
+#include "Command.h"
+
+#include "model/esfile.h"
+
+#include <cstdio>
+#include <filesystem>
+
+namespace vellum::cli {
+namespace {
+
+int Resave(const Arguments& args) {
+    if (args.files.size() != 2) {
+        std::fputs("vellum-cli resave: give the file to read and the file to write\n", stderr);
+        return 2;
+    }
+    CliSession session(args);
+    esfile file(session.Codec());
+    if (file.LoadFile(args.files[0], true, true, nullptr) != esfile::kLoaded) return 1;
+    const std::string title = std::filesystem::path(args.files[1]).filename().string();
+    return file.Save(args.files[1], title, args.Has("--backup"), nullptr) ? 0 : 1;
+}
+
+const CommandRegistration registration({
+    "resave",
+    "load a file and save it again, as the editor's Save does",
+    "usage: vellum-cli resave [--template FILE] [--backup] IN OUT\n"
+    "\n"
+    "Loads IN with warnings on (messages go to standard error) and saves it to OUT: records in\n"
+    "the template's [@FILESEQUENCE] order, the header's record count brought up to date.\n"
+    "OUT is written to a temporary file first and replaces the old OUT only when complete.\n"
+    "Exit status 0 when OUT was written, else 1.\n"
+    "\n"
+    "Options:\n"
+    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
+    "  --backup         keep the old OUT as OUT.bak\n"
+    "  --help           this text\n",
+    {"--backup"},
+    Resave,
+});
+
+} // namespace
+} // namespace vellum::cli

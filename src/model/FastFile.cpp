@@ -1,0 +1,86 @@
+#include "model/FastFile.h"
+
+#include "model/Prompt.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vellum {
+
+int FastFile::OpenFileRead(const std::string& fileName) {
+    CloseFile();
+    handle_ = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    size_ = (handle_ != kInvalid && ::fstat(handle_, &st) == 0) ? st.st_size : 0;
+    pos_ = 1;
+    eof_ = false;
+    return handle_;
+}
+
+int FastFile::OpenFileWrite(const std::string& fileName) {
+    CloseFile();
+    handle_ = ::open(fileName.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    size_ = 0;
+    pos_ = 1;
+    eof_ = false;
+    return handle_;
+}
+
+void FastFile::CloseFile() {
+    if (handle_ != kInvalid) ::close(handle_);
+    handle_ = kInvalid;
+}
+
+Bytes FastFile::GetBytes(std::int64_t count) {
+    if (count < 0) count = 0;
+    if (handle_ == kInvalid) return {};
+    Bytes buffer(static_cast<std::size_t>(count) + 1, 0);
+    std::int64_t done = 0;
+    bool failed = false;
+    while (done < count) {
+        ssize_t n = ::read(handle_, buffer.data() + done, static_cast<std::size_t>(count - done));
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            failed = true;
+            break;
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    lastResult_ = !failed;
+    lastCount_ = done;
+    if (failed) {
+        CurrentPrompt().Message("Warning: Error reading bytes from file at position " +
+                                std::to_string(pos_));
+        std::fill(buffer.begin(), buffer.end(), 0);
+    }
+    pos_ += done;
+    eof_ = pos_ > size_ || done < count;
+    return buffer;
+}
+
+void FastFile::WriteBytes(ByteSpan bytes) {
+    if (handle_ == kInvalid) return;
+    std::size_t done = 0;
+    bool failed = false;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(handle_, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            failed = true;
+            break;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    lastResult_ = !failed;
+    lastCount_ = static_cast<std::int64_t>(done);
+}
+
+void FastFile::SeekPos(std::int64_t pos) {
+    if (handle_ != kInvalid) ::lseek(handle_, pos - 1, SEEK_SET);
+    pos_ = pos;
+}
+
+} // namespace vellum

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "model/SharedBytes.h"
+#include "model/SubHeaders.h"
+#include "model/Subrecords.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vellum {
+
+// One record of a file. Entries are values: copying one shares its data bytes (copy on
+// write) and its subrecord collections, as the object fields of a record entry are shared.
+struct RecordEntry {
+    std::string Key;        // record type followed by the array position, e.g. "NPC_42"
+    std::string ID;         // as GetID read it; empty when the type has none
+    std::string PreviousID; // the ID before its last change
+    std::string Description;
+    std::string FileName;   // the file the record was read from
+    std::int32_t Flags = 0;
+    std::int64_t Offset = 0; // 1-based position of the record header in that file
+    bool Packed = true;      // the contents are held only as raw bytes in Data
+    bool Loaded = false;     // Data holds the raw bytes
+    std::string Name;        // record type, four characters
+    std::int32_t Size = 0;
+    std::shared_ptr<vellum::Subrecords> SubRecords; // while unpacked (or kept by a pack)
+    std::shared_ptr<vellum::SubHeaders> SubHeaders;
+    std::vector<std::string> Children; // keys of the records that follow this parent
+    bool Marked = false;     // carried when marked entries compact the array
+    std::int32_t Header1 = 0;
+    SharedBytes Data;
+    std::string CatKey;
+    std::vector<std::string> GroupList; // one label per subrecord group found by the last unpack
+    bool Checked = false;    // carried when marked entries compact the array
+    std::string ParentKey;
+    std::string ParentID;
+    bool Deleted = false;
+    std::int32_t CopyLevel = 0;
+    std::int32_t CopyMark = 0;
+    std::string Tag;         // free for other parts of the program
+    std::int32_t GroupCount = 0;
+};
+
+} // namespace vellum

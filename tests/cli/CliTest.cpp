@@ -1,0 +1,148 @@
+#include "../model/ModelFixture.h"
+
+#include "model/ByteCast.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <fstream>
+#include <regex>
+#include <sstream>
+#include <sys/wait.h>
+
+namespace vellum::test {
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string out, err;
+};
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::ofstream(dir / "t.ini", std::ios::binary) << kModelTemplate;
+        templ = (dir / "t.ini").string();
+    }
+
+    CliRun Cli(const std::string& args) {
+        const std::string errFile = (dir / "stderr.txt").string();
+        const std::string cmd = Quote((BinDir() / "vellum-cli").string()) + " " + args + " 2>" + Quote(errFile);
+        CliRun r;
+        FILE* p = ::popen(cmd.c_str(), "r");
+        std::array<char, 4096> buf{};
+        std::size_t n;
+        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
+        const int status = ::pclose(p);
+        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream e(errFile);
+        std::stringstream ss;
+        ss << e.rdbuf();
+        r.err = ss.str();
+        return r;
+    }
+
+    std::string Write(const std::string& name, const Bytes& bytes) {
+        WriteBytes(dir / name, bytes);
+        return (dir / name).string();
+    }
+
+    TempDir dir;
+    std::string templ;
+};
+
+Bytes SmallPlugin(std::int32_t announced) {
+    return Concat({HeaderRecord(announced, 0, {{"Morrowind.esm", 79837557}}),
+                   RecordBytes("GMST", {{"NAME", Text("sOne")}, {"STRV", Text("x", false)}}),
+                   RecordBytes("GMST", {{"STRV", Text("no id", false)}}),
+                   RecordBytes("NPC_", {{"NAME", Text("guard")}, {"NPDT", Bytes(12, 0)}, {"ZZZZ", Bytes(3, 1)}})});
+}
+
+TEST_F(CliTest, HelpOnTheToolAndEveryCommand) {
+    CliRun r = Cli("--help");
+    EXPECT_EQ(r.status, 0);
+    for (const char* command : {"check", "resave", "stats"}) {
+        EXPECT_NE(r.out.find(std::string("  ") + command + " "), std::string::npos) << r.out;
+        CliRun c = Cli(std::string(command) + " --help");
+        EXPECT_EQ(c.status, 0);
+        EXPECT_EQ(c.out.rfind(std::string("usage: vellum-cli ") + command, 0), 0u) << c.out;
+    }
+    EXPECT_EQ(Cli("frobnicate").status, 2);
+    EXPECT_EQ(Cli("check --bogus x").status, 2);
+}
+
+TEST_F(CliTest, CheckPrintsOneLineOfCountsPerFile) {
+    const std::string a = Write("a.esp", SmallPlugin(3));
+    const std::string b = Write("b.esp", SmallPlugin(5));
+    CliRun r = Cli("check --template " + Quote(templ) + " " + Quote(a) + " " + Quote(b));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, a + ": records=3 subrecords=9 unknown=2 casterrors=0 noid=1\n" +
+                         b + ": records=3 subrecords=9 unknown=2 casterrors=0 noid=1\n");
+    EXPECT_NE(r.err.find("mis-reported"), std::string::npos) << "warnings go to standard error";
+}
+
+TEST_F(CliTest, CheckFailsWhenAFileDoesNotLoad) {
+    const std::string a = Write("a.esp", SmallPlugin(3));
+    CliRun r = Cli("check --template " + Quote(templ) + " " + Quote(a) + " " + Quote((dir / "none.esp").string()));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Error: The file does not exist"), std::string::npos);
+}
+
+TEST_F(CliTest, CheckEverySharedPlugin) {
+    VELLUM_REQUIRE_SHARED();
+    std::string args = "check --template " + Quote(templ);
+    for (const auto& p : SharedPlugins()) args += " " + Quote(p.string());
+    CliRun r = Cli(args);
+    EXPECT_EQ(r.status, 0);
+    const std::regex line(R"(.+: records=\d+ subrecords=\d+ unknown=\d+ casterrors=\d+ noid=\d+)");
+    std::istringstream lines(r.out);
+    std::size_t count = 0;
+    for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, line)) << l;
+    EXPECT_EQ(count, SharedPlugins().size());
+}
+
+TEST_F(CliTest, ResaveWritesTheSameBytesAndKeepsABackup) {
+    const std::string in = Write("in.esp", SmallPlugin(3));
+    const std::string out = Write("out.esp", Bytes{1, 2, 3});
+    CliRun r = Cli("resave --backup --template " + Quote(templ) + " " + Quote(in) + " " + Quote(out));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(ReadBytes(out), ReadBytes(in));
+    EXPECT_EQ(ReadBytes(out + ".bak"), (std::vector<unsigned char>{1, 2, 3}));
+    EXPECT_EQ(Cli("resave --template " + Quote(templ) + " " + Quote(in)).status, 2);
+}
+
+TEST_F(CliTest, ResaveRefusesWithoutFileSequence) {
+    std::ofstream(dir / "noseq.ini") << "[GMST]\nPropID = NAME:ID\n";
+    const std::string in = Write("in.esp", SmallPlugin(3));
+    const std::string out = (dir / "out.esp").string();
+    CliRun r = Cli("resave --template " + Quote((dir / "noseq.ini").string()) + " " + Quote(in) + " " + Quote(out));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("[@FILESEQUENCE]"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+TEST_F(CliTest, StatsShowsTheStatisticsFigures) {
+    std::vector<Bytes> parts{SmallPlugin(3)};
+    for (int i = 0; i < 1200; ++i) parts.push_back(RecordBytes("GMST", {{"NAME", Text("g" + std::to_string(i))}}));
+    const std::string a = Write("a.esp", Concat(parts));
+    CliRun r = Cli("stats --template " + Quote(templ) + " " + Quote(a));
+    EXPECT_EQ(r.status, 0) << r.err;
+    const std::string size = std::to_string(ReadBytes(a).size());
+    const std::string grouped = size.substr(0, size.size() - 3) + "," + size.substr(size.size() - 3);
+    EXPECT_EQ(r.out, "File: a.esp\n"
+                     "Size: " + grouped + " bytes\n"
+                     "Type: Plugin file\n"
+                     "Records: 1,203\n"
+                     "Records per type:\n"
+                     "  TES3 1\n"
+                     "  GMST 1,202\n"
+                     "  NPC_ 1\n"
+                     "Dependencies:\n"
+                     "  Morrowind.esm\n");
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,196 @@
+#include "ModelFixture.h"
+
+#include "model/ByteCast.h"
+
+#include <gtest/gtest.h>
+
+namespace vellum::test {
+namespace {
+
+const std::string kMisreported =
+    "Warning: The number of records was mis-reported in the file header. This might have been "
+    "caused by the file being edited in a hex editor or other low level editor. The problem has "
+    "been corrected and will probably have no negative effect. ";
+const std::string kUnreadable =
+    "Warning: Vellum Editor was unable to read this file correctly! Saving this file will "
+    "probably produce a corrupt and unusable file.";
+
+Bytes Gmst(const std::string& id, const std::string& value = "v") {
+    return RecordBytes("GMST", {{"NAME", Text(id)}, {"STRV", Text(value, false)}});
+}
+
+Bytes ThreeGmsts(std::int32_t announced) {
+    return Concat({HeaderRecord(announced, 0, {{"Morrowind.esm", 79837557}, {"Tribunal.esm", 4565686}}),
+                   Gmst("sOne"), Gmst("sTwo"), Gmst("sThree")});
+}
+
+class LoadFileTest : public ModelTest, public ::testing::Test {};
+
+TEST_F(LoadFileTest, LoadsRecordsWithKeysIdsAndMasters) {
+    ASSERT_EQ(Load(ThreeGmsts(3)), 0);
+    EXPECT_TRUE(prompt.calls.empty());
+    esfile& f = *file;
+    EXPECT_EQ(f.LastIndex(), 3);
+    EXPECT_EQ(f.Records()[0].Key, "TES30");
+    EXPECT_EQ(f.Records()[1].Key, "GMST1");
+    EXPECT_EQ(f.Records()[3].ID, "sThree");
+    EXPECT_EQ(f.Records()[1].Offset, static_cast<std::int64_t>(f.Records()[0].Size) + 17);
+    EXPECT_TRUE(f.Records()[2].Packed);
+    EXPECT_TRUE(f.Records()[2].Loaded);
+    EXPECT_TRUE(f.FileExists);
+    EXPECT_TRUE(f.Loaded);
+    EXPECT_FALSE(f.Changed);
+    EXPECT_FALSE(f.Busy);
+    EXPECT_EQ(f.FileType(), 1);
+    ASSERT_EQ(f.esMasterFiles().Count(), 2u);
+    EXPECT_EQ(f.esMasterFiles().Item(1).Name, "Morrowind.esm");
+    EXPECT_EQ(f.esMasterFiles().Item("tribunal.esm").Size, 4565686);
+    EXPECT_EQ(f.GetRecordIndex("gmst2"), 2);
+    EXPECT_EQ(f.GetRecordIndex(2), 2);
+    EXPECT_THROW(f.GetRecordIndex("2"), std::out_of_range);
+    EXPECT_EQ(f.esRecArrayCatIndex().Item("GMST")->esRecIDIndex.Item("STWO").IndexNumber, 2);
+    EXPECT_TRUE(f.Records()[0].Packed) << "the header record is packed again after reading it";
+}
+
+TEST_F(LoadFileTest, HeaderCountTooHighIsCorrected) {
+    ASSERT_EQ(Load(ThreeGmsts(7)), 0);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kMisreported});
+    EXPECT_EQ(file->LastIndex(), 3);
+    EXPECT_TRUE(file->Changed);
+    file->UnPackRecord(0);
+    file->UnpackSubRecord(0, "HEDR");
+    EXPECT_EQ(file->Records()[0].SubRecords->Item("HEDR").Properties.Item("NumRecords").Int(), 3);
+}
+
+TEST_F(LoadFileTest, HeaderCountTooLowStillReadsEveryRecord) {
+    ASSERT_EQ(Load(ThreeGmsts(1)), 0);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kMisreported});
+    EXPECT_EQ(file->LastIndex(), 3);
+    EXPECT_TRUE(file->Changed);
+}
+
+TEST_F(LoadFileTest, WithoutWarningsNothingIsShownOrCorrected) {
+    ASSERT_EQ(Load(ThreeGmsts(9), false), 0);
+    EXPECT_TRUE(prompt.calls.empty());
+    EXPECT_EQ(file->LastIndex(), 3);
+    EXPECT_FALSE(file->Changed);
+}
+
+TEST_F(LoadFileTest, TrailingBytesThatFormNoRecordAreReported) {
+    Bytes bytes = ThreeGmsts(3);
+    for (int cut : {1, 15, 16, 20}) {
+        Bytes extra = Gmst("sFour");
+        extra.resize(static_cast<std::size_t>(cut));
+        auto f = NewFile();
+        prompt.calls.clear();
+        WriteBytes(dir / "t.esp", Concat({bytes, extra}));
+        ASSERT_EQ(f->LoadFile((dir / "t.esp").string(), true, true, nullptr), 0);
+        EXPECT_EQ(f->LastIndex(), 3);
+        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable}) << cut;
+    }
+}
+
+TEST_F(LoadFileTest, MissingAndSmallFiles) {
+    EXPECT_EQ(file->LoadFile((dir / "none.esp").string(), true, true, nullptr), esfile::kMissing);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error: The file does not exist"});
+    EXPECT_EQ(file->FileName, (dir / "none.esp").string());
+    EXPECT_FALSE(file->Busy);
+
+    prompt.calls.clear();
+    Bytes small = ThreeGmsts(3);
+    small.resize(307);
+    EXPECT_EQ(Load(small), esfile::kTooSmall);
+    EXPECT_TRUE(prompt.calls.empty());
+    EXPECT_TRUE(file->Loaded) << "Loaded takes the value asked for";
+    EXPECT_EQ(file->LastIndex(), -1);
+}
+
+TEST_F(LoadFileTest, TemplateNamesAndFileNameProperty) {
+    ASSERT_EQ(Load(ThreeGmsts(3), true, nullptr, "sample.est"), 0);
+    EXPECT_TRUE(file->IsTemplate);
+    auto f = NewFile();
+    f->FileName = (dir / "sample.est").string();
+    ASSERT_EQ(f->LoadFile("", false, true, nullptr), 0);
+    EXPECT_TRUE(f->IsTemplate);
+    EXPECT_FALSE(f->Loaded);
+    EXPECT_TRUE(f->FileExists);
+}
+
+TEST_F(LoadFileTest, ReportsProgressEvery218Records) {
+    std::vector<Bytes> parts{HeaderRecord(500)};
+    for (int i = 0; i < 500; ++i) parts.push_back(Gmst("s" + std::to_string(i)));
+    RecordingProgress progress;
+    ASSERT_EQ(Load(Concat(parts), true, &progress), 0);
+    ASSERT_EQ(progress.reports.size(), 2u);
+    EXPECT_EQ(progress.reports[0].second, "Reading Offset 218 GMST");
+    EXPECT_EQ(progress.reports[1].second, "Reading Offset 436 GMST");
+    EXPECT_GT(progress.reports[1].first, progress.reports[0].first);
+    EXPECT_LE(progress.reports[1].first, 100.0);
+    EXPECT_GE(progress.done, 1);
+}
+
+TEST_F(LoadFileTest, ChildrenFollowTheirParent) {
+    Bytes bytes = Concat({HeaderRecord(5),
+                          RecordBytes("INFO", {{"INAM", Text("orphan")}}),
+                          RecordBytes("DIAL", {{"NAME", Text("greeting")}}),
+                          RecordBytes("INFO", {{"INAM", Text("1")}}),
+                          Gmst("sBetween"),
+                          RecordBytes("INFO", {{"INAM", Text("2")}})});
+    ASSERT_EQ(Load(bytes), 0);
+    const auto& r = file->Records();
+    EXPECT_EQ(r[1].ParentKey, "");
+    EXPECT_EQ(r[3].ParentKey, "DIAL2");
+    EXPECT_EQ(r[3].ParentID, "greeting");
+    EXPECT_EQ(r[5].ParentKey, "DIAL2") << "the parent stays current across other records";
+    EXPECT_EQ(r[2].Children, (std::vector<std::string>{"INFO3", "INFO5"}));
+}
+
+TEST_F(LoadFileTest, UnloadedRecordsAreReadAgainFromTheirFile) {
+    ASSERT_EQ(Load(ThreeGmsts(3)), 0);
+    const Bytes before = file->Records()[2].Data.ToBytes();
+    file->UnLoadRecordNoSave("GMST2");
+    EXPECT_FALSE(file->Records()[2].Loaded);
+    EXPECT_TRUE(file->Records()[2].Data.empty());
+    file->LoadRecord("GMST2");
+    EXPECT_TRUE(file->Records()[2].Loaded);
+    EXPECT_EQ(file->Records()[2].Data.ToBytes(), before);
+    EXPECT_EQ(file->GetID(2), "sTwo");
+}
+
+TEST_F(LoadFileTest, RecordCopiesAreValues) {
+    ASSERT_EQ(Load(ThreeGmsts(3)), 0);
+    RecordEntry copy = file->Record("GMST1");
+    file->SetRecordByte(1, 8, 'X');
+    EXPECT_EQ(copy.Data[8], 's') << "changing the record copies its bytes first";
+    EXPECT_EQ(file->Records()[1].Data[8], 'X');
+    EXPECT_EQ(file->Records()[2].Data[8], 's');
+    file->ReplaceRecord(1, copy);
+    EXPECT_EQ(file->Records()[1].Data[8], 's');
+}
+
+TEST_F(LoadFileTest, ClearRecordsEmptiesTheIndexes) {
+    ASSERT_EQ(Load(ThreeGmsts(3)), 0);
+    file->ClearRecords();
+    EXPECT_EQ(file->Records().size(), 1u);
+    EXPECT_EQ(file->LastIndex(), 0);
+    EXPECT_EQ(file->esRecArrayIndex().Count(), 0u);
+    EXPECT_EQ(file->esRecArrayCatIndex().Count(), 0u);
+}
+
+TEST_F(LoadFileTest, FileTypeReadsAndWritesTheHeader) {
+    ASSERT_EQ(Load(ThreeGmsts(3)), 0);
+    EXPECT_EQ(file->FileType(), 1);
+    file->SetFileType(0);
+    EXPECT_EQ(file->FileType(), 0);
+    EXPECT_TRUE(file->Changed);
+    file->SetFileType(2);
+    EXPECT_EQ(file->FileType(), 2);
+
+    auto empty = NewFile();
+    EXPECT_EQ(empty->FileType(), -1);
+    empty->SetFileType(0);
+    EXPECT_EQ(empty->FileType(), 0) << "a header record and HEDR are made when missing";
+}
+
+} // namespace
+} // namespace vellum::test

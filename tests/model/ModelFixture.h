@@ -1,0 +1,54 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "model/Bytes.h"
+#include "model/esfile.h"
+#include "template/Config.h"
+#include "template/PropertyCodec.h"
+
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vellum::test {
+
+// A small format template that covers what the file model reads: the header, masters, IDs,
+// parents and children, repeating groups and the save order.
+extern const char* const kModelTemplate;
+// The save order "TES3" then "NOSEQUENCE" and the header's layout, to build templates on.
+extern const std::string kHeaderTemplate;
+
+// Builds TES3 files byte by byte.
+struct Sub {
+    std::string name;
+    Bytes data;
+};
+Bytes SubBytes(const Sub& s);
+Bytes RecordBytes(std::string_view name, const std::vector<Sub>& subs, std::int32_t flags = 0,
+                  std::int32_t header1 = 0);
+Bytes Text(std::string_view s, bool terminate = true); // one byte per character
+Bytes Int32(std::int32_t v);
+// A "TES3" record with a 300-byte HEDR announcing `count` records, and masters.
+Bytes HeaderRecord(std::int32_t count, std::int32_t fileType = 0,
+                   const std::vector<std::pair<std::string, std::int64_t>>& masters = {});
+Bytes Concat(const std::vector<Bytes>& parts);
+
+// A template, its codec and a file, with a recording prompt installed.
+class ModelTest {
+public:
+    explicit ModelTest(const char* templateText = kModelTemplate);
+    // Writes `bytes` into the temp folder and loads them.
+    int Load(const Bytes& bytes, bool showWarnings = true, Progress* progress = nullptr,
+             const std::string& name = "test.esp");
+    std::unique_ptr<esfile> NewFile() const { return std::make_unique<esfile>(*codec); }
+
+    PromptRecorder prompt;
+    TempDir dir;
+    Config templ;
+    std::unique_ptr<PropertyCodec> codec;
+    std::unique_ptr<esfile> file;
+};
+
+} // namespace vellum::test
