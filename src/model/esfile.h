@@ -13,7 +13,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace vellum {
@@ -131,11 +130,6 @@ public:
     void SetReferenceIndexBuilder(ReferenceIndexBuilder* builder) { refBuilder_ = builder; }
 
 private:
-    struct TypeTraits {
-        bool precedesChildren = false;
-        bool followsParent = false;
-    };
-    const TypeTraits& Traits(std::string_view recordType);
     bool ReadRecord(int index, std::size_t offset);
     void SetLoadedID(int index);
     std::int64_t HeaderRecordCount();
@@ -163,8 +157,6 @@ private:
     vellum::esRecArrayCatIndex catIndex_;
     vellum::esKeys keys_;
     vellum::esMasterFiles masters_;
-    std::unordered_map<std::string, TypeTraits, FoldedHash, FoldedEqual> traits_;
-    unsigned long traitsGeneration_ = ~0ul;
     FileWriter* writer_ = nullptr;
     ReferenceIndexBuilder* refBuilder_ = nullptr;
 };

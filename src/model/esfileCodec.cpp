@@ -73,13 +73,12 @@ std::string esfile::AddSubrecord(RecordRef ref, std::string_view subrecordType) 
     if (!r.SubRecords) r.SubRecords = std::make_shared<Subrecords>();
     Subrecords& subs = *r.SubRecords;
     const std::string recordType(CategoryOf(r));
-    const Group* g = Template().FindGroup(recordType + "." + std::string(subrecordType));
-    if (g && g->Instructions.Exists("Unique")) {
+    const SubrecordLayout* layout = codec_.Layout(recordType, subrecordType);
+    if (layout && layout->Unique) {
         for (const auto& e : subs)
             if (KeysEqual(e.value.Name, subrecordType)) return "@NOTUNIQUE";
     }
-    const Variable* req = g ? g->Instructions.Find("REQUIREMENT") : nullptr;
-    const int requirement = req ? ValInt(req->Value) : 0;
+    const int requirement = layout ? layout->Requirement : 0;
     const int lastGroup = subs.empty() ? 0 : subs.Item(subs.Count()).GroupNumber;
     int highestGroup = 0;
     for (const auto& e : subs) highestGroup = std::max(highestGroup, e.value.GroupNumber);
@@ -96,7 +95,7 @@ std::string esfile::AddSubrecord(RecordRef ref, std::string_view subrecordType) 
     s.Size = static_cast<std::int32_t>(s.Data.size());
     s.Requirement = requirement;
     if (requirement == 1)
-        s.GroupNumber = highestGroup + (g && g->Instructions.Exists("STARTGROUP") ? 1 : 0);
+        s.GroupNumber = highestGroup + (layout->StartsGroup ? 1 : 0);
     else if (lastGroup > 0)
         s.GroupNumber = lastGroup;
     return key;
@@ -104,7 +103,7 @@ std::string esfile::AddSubrecord(RecordRef ref, std::string_view subrecordType) 
 
 int esfile::AddRecord(std::string_view recordType) {
     const Config& templ = Template();
-    if (templ.InstrExists(recordType, "Unique")) {
+    if (codec_.RecordInfo(recordType).Unique) {
         const esRecArrayCatIndexEntries* cat = catIndex_.Item(recordType);
         if (cat && !cat->esRecArrayCatEntries.empty())
             return cat->esRecArrayCatEntries.Item(1).IndexNumber;

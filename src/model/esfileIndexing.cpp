@@ -1,31 +1,20 @@
 #include "model/esfile.h"
 
 #include "model/Progress.h"
-#include "model/Text.h"
-#include "template/Config.h"
 
 namespace vellum {
 
 namespace {
 
 // What the template says about a new category: its ID sources, description and HexID.
-void DescribeCategory(esRecArrayCatIndexEntries& cat, const std::string& type, const Config& templ) {
-    const Group* g = templ.FindGroup(type);
-    if (!g) return;
-    if (const Variable* propID = g->Variables.Find("PropID")) {
-        for (const std::string& pair : Split(propID->Value, ',')) {
-            std::vector<std::string> parts = Split(pair, ':');
-            if (parts.size() != 2) continue;
-            std::string sub(TrimSpaces(parts[0])), prop(TrimSpaces(parts[1]));
-            const Group* sg = templ.FindGroup(type + "." + sub);
-            cat.esIDs.Add(sub, prop, sg && sg->Variables.Count() > 1);
-        }
+void DescribeCategory(esRecArrayCatIndexEntries& cat, const RecordLayout& layout) {
+    for (const RecordLayout::Source& source : layout.Sources)
+        cat.esIDs.Add(source.SubID, source.PropID, source.MultiPropID);
+    if (layout.HasDesc) {
+        cat.SubDesc = layout.Desc.SubID;
+        cat.PropDesc = layout.Desc.PropID;
     }
-    if (const Variable* desc = g->Variables.Find("PropDesc")) {
-        cat.SubDesc = std::string(TrimSpaces(desc->Value1()));
-        cat.PropDesc = std::string(TrimSpaces(desc->Value2()));
-    }
-    cat.HexID = g->Instructions.Exists("HexID");
+    cat.HexID = layout.HexID;
 }
 
 } // namespace
@@ -37,7 +26,7 @@ void esfile::IndexRecord(int position) {
     if (!cat) {
         std::string type(category);
         cat = catIndex_.Add(type);
-        DescribeCategory(*cat, type, Template());
+        DescribeCategory(*cat, codec_.RecordInfo(type));
     }
     cat->esRecArrayCatEntries.Add(position, r.Key);
     r.CatKey = std::string(category);

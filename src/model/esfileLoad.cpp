@@ -38,20 +38,6 @@ bool IsRecordName(const std::uint8_t* p) {
 
 } // namespace
 
-const esfile::TypeTraits& esfile::Traits(std::string_view recordType) {
-    const Config& t = Template();
-    if (traitsGeneration_ != t.Generation()) {
-        traits_.clear();
-        traitsGeneration_ = t.Generation();
-    }
-    auto it = traits_.find(recordType);
-    if (it != traits_.end()) return it->second;
-    TypeTraits traits;
-    traits.precedesChildren = t.InstrExists(recordType, "PrecedesChildren");
-    traits.followsParent = t.InstrExists(recordType, "FollowsParent");
-    return traits_.emplace(std::string(recordType), traits).first->second;
-}
-
 bool esfile::ReadRecord(int index, std::size_t offset) {
     const std::size_t size = static_cast<std::size_t>(fileSize_);
     if (offset > size || size - offset < 16) return false;
@@ -72,10 +58,10 @@ bool esfile::ReadRecord(int index, std::size_t offset) {
     r.Packed = true;
     r.Data = SharedBytes(buffer_, offset + 16, static_cast<std::size_t>(dataSize));
 
-    const TypeTraits& traits = Traits(r.Name);
-    if (traits.precedesChildren) {
+    const RecordLayout& traits = codec_.RecordInfo(r.Name);
+    if (traits.PrecedesChildren) {
         currentParent_ = index;
-    } else if (traits.followsParent && currentParent_ >= 0) {
+    } else if (traits.FollowsParent && currentParent_ >= 0) {
         RecordEntry& parent = records_[static_cast<std::size_t>(currentParent_)];
         r.ParentKey = parent.Key;
         r.ParentID = parent.ID;

@@ -57,11 +57,9 @@ void esfile::UnPackRecord(RecordRef ref, bool keepPacked) {
 
     auto subs = std::make_shared<Subrecords>();
     const std::string recordType(CategoryOf(r));
-    const Config& templ = Template();
     const ByteSpan data = r.Data.span();
     int group = 0;
     std::string label;
-    std::string groupName;
     for (std::size_t p = 0; p < data.size();) {
         RawSub raw = ReadSub(data, p);
         std::string key = raw.name;
@@ -73,24 +71,20 @@ void esfile::UnPackRecord(RecordRef ref, bool keepPacked) {
             s->Data.assign(raw.data.begin(), raw.data.end());
             s->Name = PropertyCodec::TemplateSubrecordType(recordType, ToUpper(raw.name),
                                                            raw.data.size(), p == 0);
-            groupName = recordType + "." + s->Name;
-            if (const Group* g = templ.FindGroup(groupName)) {
-                if (const Variable* start = g->Instructions.Find("STARTGROUP")) {
-                    if (ToUpper(start->Value) != "MAINRECORD") {
-                        ++group;
-                        label = start->Value;
-                        r.GroupList.resize(static_cast<std::size_t>(group) + 1);
-                        r.GroupList.back() = label;
-                        s->GroupLabel = label;
-                        s->GroupNumber = group;
-                        r.GroupCount = group;
-                    }
-                } else {
+            if (const SubrecordLayout* layout = codec_.Layout(recordType, s->Name)) {
+                if (layout->StartsGroup && ToUpper(layout->StartGroup) != "MAINRECORD") {
+                    ++group;
+                    label = layout->StartGroup;
+                    r.GroupList.resize(static_cast<std::size_t>(group) + 1);
+                    r.GroupList.back() = label;
+                    s->GroupLabel = label;
+                    s->GroupNumber = group;
+                    r.GroupCount = group;
+                } else if (!layout->StartsGroup) {
                     s->GroupNumber = group;
                     s->GroupLabel = label;
                 }
-                if (const Variable* req = g->Instructions.Find("REQUIREMENT"))
-                    s->Requirement = ValInt(req->Value);
+                s->Requirement = layout->Requirement;
             } else {
                 s->GroupNumber = group;
                 s->GroupLabel = label;

@@ -46,15 +46,15 @@ std::vector<int> esfile::SaveOrder(const Group& sequence) {
     auto saveCategory = [&](std::string_view type) {
         const esRecArrayCatIndexEntries* cat = catIndex_.Item(type);
         if (!cat) return;
-        const TypeTraits& traits = Traits(type);
-        if (traits.followsParent) {
+        const RecordLayout& traits = codec_.RecordInfo(type);
+        if (traits.FollowsParent) {
             orphanSlots.emplace_back(order.size(), cat);
             return;
         }
         for (const auto& e : cat->esRecArrayCatEntries) {
             const int i = e.value.IndexNumber;
             emit(i);
-            if (!traits.precedesChildren || static_cast<std::size_t>(i) >= n) continue;
+            if (!traits.PrecedesChildren || static_cast<std::size_t>(i) >= n) continue;
             for (const std::string& child : records_[static_cast<std::size_t>(i)].Children)
                 if (const esRecArrayEntries* c = keyIndex_.Find(child)) emit(c->IndexNumber);
         }
