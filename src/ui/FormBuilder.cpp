@@ -73,7 +73,9 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     const bool wasPacked = sub.Packed;
     if (sub.Packed)
         file_.UnpackSubRecord(recordKey, sub.Key);
-    std::string caption = "  Subrecord " + sub.Name.substr(0, 4) + " (" + sub.Name + ")";
+    std::string caption = "  Subrecord " + sub.Name.substr(0, 4);
+    if (sub.Name.size() > 4)
+        caption += " (" + sub.Name + ")";
     esLLFormEntry h = Heading(kSubrecordHeading, caption);
     h.RecordKey = recordKey;
     h.SubRecordKey = sub.Key;
@@ -199,8 +201,14 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
                 if (holder && holder->IndexNumber != position) {
                     CurrentPrompt().Message("Warning! The ID Index could not be updated because the ID '" + newID +
                                             "' is already in use by another record.");
+                    // The record stays known by the ID the index holds for it.
+                    r.ID = e.OldID;
                 } else {
-                    cat->esRecIDIndex.ChangeID(e.OldID, newID);
+                    const esRecIDEntry* own = cat->esRecIDIndex.Find(e.OldID);
+                    if (own && own->IndexNumber == position)
+                        cat->esRecIDIndex.ChangeID(e.OldID, newID);
+                    else
+                        cat->esRecIDIndex.Add(newID, position, r.Description, r.Name);
                     r.PreviousID = e.OldID;
                     r.ID = newID;
                     result.idChanges.push_back({e.RecordKey, e.OldID, newID});
