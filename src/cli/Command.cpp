@@ -15,6 +15,12 @@ bool Arguments::Has(const std::string& flag) const {
     return std::find(flags.begin(), flags.end(), flag) != flags.end();
 }
 
+std::string Arguments::Value(const std::string& option) const {
+    for (const auto& [name, value] : values)
+        if (name == option) return value;
+    return {};
+}
+
 const std::vector<Command>& Commands() {
     std::vector<Command>& commands = Registry();
     std::sort(commands.begin(), commands.end(),
@@ -43,6 +49,13 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
             args.templatePath = argv[++i];
         } else if (a.rfind("--template=", 0) == 0) {
             args.templatePath = a.substr(11);
+        } else if (std::find(command.valueOptions.begin(), command.valueOptions.end(), a) !=
+                   command.valueOptions.end()) {
+            if (i + 1 >= argv.size()) {
+                args.error = a + " needs a value";
+                return args;
+            }
+            args.values.emplace_back(a, argv[++i]);
         } else if (std::find(command.knownFlags.begin(), command.knownFlags.end(), a) !=
                    command.knownFlags.end()) {
             args.flags.push_back(a);

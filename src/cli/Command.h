@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vellum::cli {
@@ -11,9 +12,12 @@ struct Arguments {
     bool help = false;
     std::vector<std::string> flags; // other "--name" options, in order
     std::vector<std::string> files;
+    std::vector<std::pair<std::string, std::string>> values; // "--name VALUE" options, in order
     std::string error; // set when the arguments cannot be understood
 
     bool Has(const std::string& flag) const;
+    // The value of a "--name VALUE" option; empty when it was not given.
+    std::string Value(const std::string& option) const;
 };
 
 // One subcommand of vellum-cli. Each lives in a file of its own and registers itself with a
@@ -24,6 +28,7 @@ struct Command {
     std::string help;                    // the command's own --help
     std::vector<std::string> knownFlags; // besides --template and --help
     int (*run)(const Arguments& args) = nullptr;
+    std::vector<std::string> valueOptions; // options that take a value ("--out")
 };
 
 const std::vector<Command>& Commands();
