@@ -1,5 +1,6 @@
 #include "ui/FormBuilder.h"
 
+#include "index/esCheckedEntries.h"
 #include "model/Prompt.h"
 #include "model/Text.h"
 #include "model/esfile.h"
@@ -117,14 +118,20 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     }
 }
 
-std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, const KeyedCollection<char>& marks) {
+std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, const esCheckedEntries* marks) {
     std::vector<esLLFormEntry> out;
     if (selection.recordKey.empty()) {
-        if (marks.Count() > 0) {
+        if (marks && marks->Count() > 0) {
             out.push_back(Heading(kMainHeading, "Marked Entries"));
             out.push_back(Heading(kMarkedActions, "Marked Entry Actions"));
-            for (const auto& m : marks)
-                out.push_back(Heading(kRecordHeading, m.key));
+            for (const auto& m : *marks) {
+                std::string caption = m.key;
+                if (m.value.IsRecord() && file_.esRecArrayIndex().Exists(m.value.RecordKey))
+                    caption = file_.Rec(m.value.RecordKey).Name + " " + file_.Rec(m.value.RecordKey).ID;
+                esLLFormEntry e = Heading(kRecordHeading, caption);
+                e.RecordKey = m.value.RecordKey;
+                out.push_back(std::move(e));
+            }
         }
         return out;
     }

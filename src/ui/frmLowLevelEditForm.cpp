@@ -2,6 +2,9 @@
 // act on the shown file.
 #include "ui/frmLowLevelEdit.h"
 
+#include "index/esCallbacks.h"
+#include "index/esFiles.h"
+#include "model/Prompt.h"
 #include "model/esfile.h"
 #include "model/Text.h"
 #include "template/Config.h"
@@ -34,6 +37,54 @@ void frmLowLevelEdit::CommitForm() {
         model_->RecordCaptionChanged(change.recordKey);
     if (result.changed)
         main_.SetStatusText();
+    if (!result.idChanges.empty())
+        OfferReferenceScan(result.idChanges);
+}
+
+namespace {
+
+// Collects the references the ID change rewrote.
+class ChangedReferences : public esCallbackStringValue {
+public:
+    void CallBack(std::string_view text, std::string_view) override { lines.emplace_back(text); }
+    std::vector<std::string> lines;
+};
+
+} // namespace
+
+void frmLowLevelEdit::OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes) {
+    const std::string title =
+        "Scan References: " + (changes.size() == 1 ? changes.front().newID : std::string("Multiple Records"));
+    const Answer a = CurrentPrompt().Ask(
+        " You have changed an ID value or values for one or more records. These values are used in other records "
+        "to refer to the records you changed.\n It is highly recommended that you allow the system to search for "
+        "any other records that refer to the records you have edited and make appropriate changes so that "
+        "referential integrity is maintained.\n Scan for descendants (referring records) and change the "
+        "references?",
+        Buttons::YesNo, title);
+    if (a != Answer::Yes)
+        return;
+    esCheckedEntries idList;
+    for (const auto& c : changes) {
+        esCheckedEntry& e = idList.Add(c.recordKey, fileKey_, c.recordKey);
+        e.OldID = c.oldID;
+        e.NewID = c.newID;
+    }
+    ChangedReferences found;
+    {
+        BusyGuard busyCount;
+        busy_ = true;
+        main_.Progress().Waiting(-1, "Beginning scan of descendants...");
+        context_.files.ChangeIDReferences(fileKey_, idList, true, &found);
+        main_.Progress().DoneWaiting();
+        busy_ = false;
+    }
+    std::string report = std::to_string(found.lines.size()) + " reference(s) changed.";
+    for (std::size_t i = 0; i < found.lines.size() && i < 20; ++i)
+        report += "\n" + found.lines[i];
+    if (found.lines.size() > 20)
+        report += "\n...";
+    CurrentPrompt().Message(report, title);
 }
 
 void frmLowLevelEdit::Save() { CommitForm(); }
@@ -44,7 +95,8 @@ void frmLowLevelEdit::BuildForm() {
     entries_.clear();
     if (file_) {
         const FormSelection selection{file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey};
-        const std::vector<esLLFormEntry> all = FormBuilder(*file_).Build(selection, model_->Marks());
+        const std::vector<esLLFormEntry> all =
+            FormBuilder(*file_).Build(selection, &context_.files.CheckedEntries(fileKey_));
         page_ = std::clamp(page_, 0, FormBuilder::PageCount(all.size()) - 1);
         entries_ = FormBuilder::Page(all, page_);
     }
@@ -92,7 +144,7 @@ void frmLowLevelEdit::UpdateEditCaptions() {
         const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
         label = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
     }
-    main_.UpdateEditCaptions(label, model_->Marks().Count() > 0);
+    main_.UpdateEditCaptions(label, model_->MarkCount() > 0);
     const auto actions = popup_->actions();
     actions[13]->setText(label.isEmpty() ? "Browse &references to selected record" : "Browse references for " + label);
     actions[14]->setText(label.isEmpty() ? "Sort subrecords of selected record" : "Sort subrecords of " + label);
@@ -103,7 +155,7 @@ void frmLowLevelEdit::ShowPopupMenu(const QPoint& pos) {
     popup_->popup(tree_->viewport()->mapToGlobal(pos));
 }
 
-void frmLowLevelEdit::RefreshCaptions() { model_->SetViewRecordTypes(context_.viewRecordTypes); }
+void frmLowLevelEdit::RefreshCaptions() { model_->SetViewRecordTypes(context_.values.ViewRecordTypes); }
 
 void frmLowLevelEdit::RebuildIndex() {
     if (!file_ || busy_)
@@ -124,10 +176,10 @@ void frmLowLevelEdit::ChangeType(int fileType) {
     RefreshForm();
 }
 
-void frmLowLevelEdit::SetHotTracking() { tree_->setMouseTracking(context_.hotTracking); }
+void frmLowLevelEdit::SetHotTracking() { tree_->setMouseTracking(context_.values.HotTracking); }
 
 void frmLowLevelEdit::LoadbgImage() {
-    const QString image = QString::fromStdString(context_.backgroundImage).replace('\\', '/');
+    const QString image = QString::fromStdString(context_.values.BackGroundImage).replace('\\', '/');
     tree_->setStyleSheet(image.isEmpty() ? QString()
                                          : QStringLiteral("QTreeView { background-image: url(\"%1\"); "
                                                           "background-attachment: fixed; }")

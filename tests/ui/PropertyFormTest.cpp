@@ -133,7 +133,7 @@ private slots:
         QVERIFY(w.SaveFile(false));
         QVERIFY(!file.Changed);
 
-        esfile reread(s.context.codec);
+        esfile reread(s.context.files.Codec());
         QCOMPARE(reread.LoadFile(path, true, false), 0);
         FormBuilder builder(reread);
         const auto all = builder.Build({"GMST", recordKey, {}}, {});
@@ -182,6 +182,12 @@ private slots:
         QVERIFY(cat->esRecIDIndex.Exists("PP_ordinator_renamed"));
         QVERIFY(!cat->esRecIDIndex.Exists("PP_ordinator"));
         QCOMPARE(ed.Model()->RecordIndex(key).data().toString(), QString("NPC_ PP_ordinator_renamed"));
+        // The reference scan is offered, and run on Yes (the recorder's default answer).
+        bool offered = false;
+        for (const auto& call : s.prompt.calls)
+            offered = offered || (call.title == "Scan References: PP_ordinator_renamed" && call.buttons == Buttons::YesNo);
+        QVERIFY(offered);
+        QVERIFY(s.prompt.calls.back().text.find("reference(s) changed.") != std::string::npos);
     }
 
     void longRecordsArePaged() {

@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(npc.data().toString(), QString("Non Player Characters")); // empty: grey, no count
         QCOMPARE(npc.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0xA0, 0xA0, 0xA0));
         QVERIFY(!f.model->hasChildren(npc));
-        f.s.context.viewRecordTypes = true;
+        f.s.context.values.ViewRecordTypes = true;
         f.editor->RefreshCaptions();
         QCOMPARE(gmst.data().toString(), QString("GMST Game Settings  (10)"));
     }
