@@ -170,3 +170,31 @@ TEST(Relatives, MissingOrStaleReferenceIndexYieldsNoDescendants) {
     EXPECT_EQ(t.files->esRelatives().Count(), 1u);
     EXPECT_TRUE(t.prompt.calls.empty());
 }
+
+TEST(Relatives, SubrecordRequiredInItsGroupTakesTheGroupAlong) {
+    IntegrityTest t;
+    auto item = [](std::int32_t n, const char* id) {
+        Bytes b = Int32(n);
+        Bytes name = Text(id, false);
+        name.resize(32, 0);
+        b.insert(b.end(), name.begin(), name.end());
+        return b;
+    };
+    const std::string key = t.Open(Concat({HeaderRecord(2),
+                                          RecordBytes("MISC", {{"NAME", Text("gold")}}),
+                                          RecordBytes("CONT", {{"NAME", Text("chest")},
+                                                               {"NPCO", item(1, "gold")},
+                                                               {"XIDX", Int32(7)},
+                                                               {"NPCO", item(3, "rope")},
+                                                               {"XIDX", Int32(8)}})}));
+    t.files->RecurseRelatives(key, "MISC1", {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    EXPECT_EQ(Listing(*t.files, key), (std::vector<std::string>{"0 0 MISC1", "0 1 CONT2/NPCO", "0 1 CONT2/XIDX"}));
+    t.files->ProcessRelatives({}, nullptr);
+    esfile& f = t.File(key);
+    f.UnPackRecord(1);
+    std::vector<std::string> left;
+    for (const auto& e : *f.Records()[1].SubRecords) left.push_back(e.key);
+    EXPECT_EQ(left, (std::vector<std::string>{"NAME", "NPCO", "XIDX"}));
+    ASSERT_TRUE(f.UnpackSubRecord(1, "XIDX"));
+    EXPECT_EQ(f.Records()[1].SubRecords->Item("XIDX").Properties.Item(1).Int(), 8) << "the other item keeps its index";
+}
