@@ -16,7 +16,7 @@ const char* const kIntegrityOptions =
     "  --help           this text\n";
 
 IntegritySession::IntegritySession(const Arguments& args) : session_(args) {
-    const std::string home = args.Value("--home");
+    const std::string& home = args.homePath;
     home_ = home.empty() ? fs::path(ProgramFolder()) : fs::path(home);
     files_ = std::make_unique<esFiles>(session_.Template(), home_ / "Indices");
 }
