@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace vellum;
@@ -197,4 +198,30 @@ TEST(Relatives, SubrecordRequiredInItsGroupTakesTheGroupAlong) {
     EXPECT_EQ(left, (std::vector<std::string>{"NAME", "NPCO", "XIDX"}));
     ASSERT_TRUE(f.UnpackSubRecord(1, "XIDX"));
     EXPECT_EQ(f.Records()[1].SubRecords->Item("XIDX").Properties.Item(1).Int(), 8) << "the other item keeps its index";
+}
+
+TEST(Relatives, ProgressTellsWhatTheScanDoes) {
+    auto saw = [](const RecordingProgress& p, const std::string& text) {
+        return std::any_of(p.reports.begin(), p.reports.end(), [&](const auto& r) { return r.second == text; });
+    };
+    Scan t;
+    RecordingProgress progress;
+    t.files->RecurseRelatives(t.key, "SCPT1", {}, kRecurseDescendants, false, kOpDelete, true, {}, &progress);
+    EXPECT_TRUE(saw(progress, "Adding record SCPT1"));
+    EXPECT_TRUE(saw(progress, "Adding Descendant Entry NPC_5/ npc_a"));
+    EXPECT_TRUE(saw(progress, "Adding Descendant Entry MISC3/SCRI gold"));
+    t.files->ProcessRelatives({}, &progress);
+    EXPECT_TRUE(saw(progress, "Tagging Record SCPT1 scr_a"));
+    EXPECT_EQ(progress.done, 1);
+
+    Scan c;
+    RecordingProgress copy;
+    c.files->RecurseRelatives(c.key, "NPC_6", {}, kRecurseAncestors, false, kOpCopy, true, {}, &copy);
+    EXPECT_TRUE(saw(copy, "Unpacking record NPC_6"));
+    EXPECT_TRUE(saw(copy, "Checking: Record NPC_6 (npc_b)  / Subrecord ANAM"));
+    EXPECT_TRUE(saw(copy, "Clearing subrecord headers for related record 1 of 2"));
+    EXPECT_TRUE(saw(copy, "Packing related record 1"));
+    c.files->ProcessRelatives({}, &copy);
+    EXPECT_TRUE(saw(copy, "Checking Record FACT2 "));
+    EXPECT_TRUE(saw(copy, "Copying Record NPC_6 "));
 }
