@@ -104,7 +104,8 @@ public:
                const std::string& destRecordKey = {}, int pasteMergeType = 0);
 
     // ---- ID change. `idList` holds one entry per changed record (FileKey, RecordKey, OldID,
-    // NewID); every property that refers to an old ID is set to the new one and reported.
+    // NewID); every property that refers to an old ID is set to the new one and reported, and
+    // the reference index of every file changed is rewritten.
     void ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
                             bool checkAllFiles, esCallbackStringValue* cbsv);
 

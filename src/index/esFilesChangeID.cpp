@@ -47,6 +47,7 @@ void esFiles::ChangeIDsInFile(esfile& file, const esCheckedEntries& idList, bool
     if (changes.empty()) return;
 
     ReferenceReader reader(templ_, lookups_);
+    bool anyChange = false;
     const std::string title = file.FileTitle.empty() ? file.FileName : file.FileTitle;
     auto& records = file.Records();
     for (std::size_t i = 1; i < records.size() && !cancel_; ++i) {
@@ -102,9 +103,11 @@ void esFiles::ChangeIDsInFile(esfile& file, const esCheckedEntries& idList, bool
                 changed = true;
             }
         }
-        if (changed) file.Changed = true;
+        if (changed) file.Changed = anyChange = true;
         if (wasPacked && !file.LeaveRecordsUnpacked) file.PackRecord(index);
     }
+    // The index names the old IDs; scans after the change must see the new ones.
+    if (anyChange) indexer_.BuildReferenceIndex(file, nullptr);
 }
 
 } // namespace vellum

@@ -105,6 +105,10 @@ TEST(Files, ChangeIDReferencesRewritesOnlyReferencesToThatRecord) {
     EXPECT_EQ(p.Item("Item").Text(), "coin");
     EXPECT_EQ(p.Item("Count").Int(), 2) << "the other property of the subrecord keeps its value";
     EXPECT_TRUE(f.Changed);
+    std::vector<std::string> descendants;
+    for (const ReferenceRow& r : BrowseReferences(f, t.files->Indexer(), gold, nullptr))
+        if (r.Type == ReferenceRow::Descendant) descendants.push_back(r.ID);
+    EXPECT_EQ(descendants, (std::vector<std::string>{"npc_a", "npc_a", "npc_b"})) << "the index knows the new ID";
 
     Lines none;
     c.OldID = "nobody";
