@@ -111,6 +111,18 @@ public:
 
 private:
     struct Scan;
+    // Marks a cross-file operation busy; on every way out, exceptions included, releases the
+    // lookup list, clears the progress text and Busy, and serves a pending cancel request.
+    class BusyScope {
+    public:
+        explicit BusyScope(esFiles& files);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        esFiles& files_;
+    };
     class Transfer;
     bool Stop(Progress* progress) const;
     void ServeCancel();

@@ -9,9 +9,7 @@ namespace vellum {
 
 void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
                                  bool checkAllFiles, esCallbackStringValue* cbsv) {
-    cancel_ = false;
-    Busy = true;
-    BuildTextLookupList();
+    BusyScope busy(*this);
     if (checkAllFiles) {
         for (auto& e : files_) {
             if (cancel_) break;
@@ -20,10 +18,6 @@ void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntr
     } else if (esfile* f = Find(fileKey)) {
         ChangeIDsInFile(*f, idList, false, cbsv);
     }
-    lookups_.clear();
-    ProgAction.clear();
-    Busy = false;
-    ServeCancel();
 }
 
 // Compares IDs without letter case, like every ID look-up of the program, and changes a

@@ -199,11 +199,8 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                                const std::string& subRecordKey, int recurseType,
                                bool markedEntries, int operation, bool clear,
                                const std::string& recordType, Progress* progress) {
-    cancel_ = false;
-    cancelWindow_ = nullptr;
-    Busy = true;
+    BusyScope busy(*this);
     const auto [ancestorAction, descendantAction] = DefaultActions(operation, SafeCutBehaviour);
-    BuildTextLookupList();
     if (clear) relatives_.clear();
     Scan scan{*this, progress, operation, {}, {}};
     esfile* file = Find(fileKey);
@@ -366,10 +363,6 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
         if (!e.value.IsRecord() && relatives_.Exists(esRelative::MakeKey(e.value.FileKey, e.value.RecordKey)))
             covered.push_back(e.key);
     for (const std::string& key : covered) relatives_.Remove(key);
-    lookups_.clear();
-    ProgAction.clear();
-    Busy = false;
-    ServeCancel();
 }
 
 } // namespace vellum
