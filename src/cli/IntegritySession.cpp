@@ -16,8 +16,7 @@ const char* const kIntegrityOptions =
     "  --help           this text\n";
 
 IntegritySession::IntegritySession(const Arguments& args) : session_(args) {
-    home_ = session_.Program().ProgramFolder();
-    files_ = std::make_unique<esFiles>(session_.Template(), home_ / "Indices");
+    files_ = std::make_unique<esFiles>(session_.Template(), session_.Program().IndicesFolder());
 }
 
 esfile* IntegritySession::Open(const std::string& path) {
