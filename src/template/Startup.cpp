@@ -4,6 +4,8 @@
 #include "template/DataFolder.h"
 #include "template/ProgramFolder.h"
 
+#include <algorithm>
+
 namespace vellum {
 
 namespace fs = std::filesystem;
@@ -24,6 +26,19 @@ std::string Startup::InstallFolder() const { return DataFolder::InstallFolder(da
 void Startup::LoadSettings() { vellum::LoadSettings(settings_, (home_ / "Vellum.ini").string(), values_); }
 
 int Startup::SaveSettings() { return vellum::SaveSettings(settings_, values_); }
+
+std::vector<std::pair<std::string, std::string>> Startup::TemplateFiles() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::error_code ec;
+    for (fs::directory_iterator it(TemplatesFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fec;
+        if (!it->is_regular_file(fec)) continue;
+        std::string name = it->path().filename().string();
+        out.emplace_back(name.size() > 4 ? name.substr(0, name.size() - 4) : name, name);
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return FoldKey(a.second) < FoldKey(b.second); });
+    return out;
+}
 
 fs::path Startup::ConfigFilePath(const std::string& fileName) const { return home_ / fileName; }
 

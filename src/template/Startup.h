@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vellum {
 
@@ -35,6 +37,10 @@ public:
     std::filesystem::path IndicesFolder() const { return home_ / "Indices"; }
     std::filesystem::path DumpsFolder() const { return home_ / "Dumps"; }
     std::filesystem::path SignaturesFile() const { return home_ / "Signatures.ini"; }
+
+    // The template data files a new file can be made from (File New): caption (the name
+    // without its four-character extension) and full file name, by name.
+    std::vector<std::pair<std::string, std::string>> TemplateFiles() const;
 
     // The game data folder, ending in "/"; InstallFolder() is its parent.
     const std::string& DataFolder() const { return dataFolder_; }

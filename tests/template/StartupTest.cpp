@@ -46,6 +46,13 @@ TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {
     EXPECT_EQ(s.DataFolder(), "/d/Data Files/");
     EXPECT_EQ(s.InstallFolder(), "/d/");
     EXPECT_EQ(s.SettingsConfig().path(), (dir / "Vellum.ini").string());
+
+    for (const char* f : {"blank.esp", "Blank Master.esm"}) std::ofstream(dir / "Templates" / f) << "x";
+    fs::create_directory(dir / "Templates" / "folder.esp");
+    auto files = s.TemplateFiles();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].first, "Blank Master");
+    EXPECT_EQ(files[1], (std::pair<std::string, std::string>{"blank", "blank.esp"}));
 }
 
 TEST(Startup, MissingTemplateAndSettingsGiveEmptyModelAndPresets) {
