@@ -90,6 +90,13 @@ TEST(ToolScanner, CancelStopsAndMissingRootsAreCounted) {
 
     auto missing = ToolScanner(Signatures(), settings, nullptr).Scan({dir / "gone"});
     EXPECT_EQ(missing.unreadable, 1);
+
+    // A root below another on the same disk, and a file mount point, add nothing twice.
+    RecordingProgress all;
+    ToolScanner scanner(Signatures(), settings, &all);
+    auto twice = scanner.Scan({dir.path(), dir / "a", dir / "a" / "openmw"});
+    EXPECT_EQ(twice.added, 1);
+    EXPECT_EQ(twice.unreadable, 0);
 }
 
 TEST(ToolList, ScanAsksSavesTheGridAndReloadsIt) {
