@@ -7,6 +7,7 @@
 #include <sstream>
 
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace vellum::test {
 namespace {
@@ -131,6 +132,34 @@ TEST_F(TextDumpTest, UnwritableFolderAndCancel) {
     ASSERT_FALSE(progress.reports.empty());
     EXPECT_EQ(progress.reports[0].first, -1);
     EXPECT_EQ(progress.reports[0].second, "RECORD TES30 / Subrecord HEDR");
+}
+
+} // namespace
+} // namespace vellum::test
+
+namespace vellum::test {
+namespace {
+
+// Every real and every broken file dumps in every mode, and its records keep their state.
+TEST(TextDumpFiles, EverySharedFileInEveryMode) {
+    VELLUM_REQUIRE_SHARED();
+    PromptRecorder prompt;
+    TempDir dir;
+    Config templ;
+    ASSERT_EQ(templ.OpenFile((SourceDir() / "data" / "ESTemplate.ini").string()), 0);
+    PropertyCodec codec(templ);
+    std::vector<fs::path> files = SharedPlugins();
+    for (const auto& e : fs::directory_iterator(MalformedDir())) files.push_back(e.path());
+    for (const fs::path& path : files) {
+        esfile file(codec);
+        if (file.LoadFile(path.string(), true, false) != esfile::kLoaded) continue;
+        for (int mode = 0; mode <= 2; ++mode) {
+            std::string written = DumpAsText(file, {mode, mode == 1, true, mode == 0, mode == 0}, dir.path());
+            EXPECT_FALSE(written.empty()) << path;
+            EXPECT_GT(fs::file_size(written), 0u) << path;
+        }
+        for (const auto& r : file.Records()) ASSERT_TRUE(r.Packed) << path << " " << r.Key;
+    }
 }
 
 } // namespace
