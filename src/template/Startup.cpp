@@ -1,5 +1,6 @@
 #include "template/Startup.h"
 
+#include "index/esFiles.h"
 #include "model/KeyedCollection.h"
 #include "template/DataFolder.h"
 #include "template/ProgramFolder.h"
@@ -19,11 +20,31 @@ Startup::Startup(Options options)
     if (options.findDataFolder) GetDataFolder();
 }
 
+Startup::~Startup() = default;
+
+esFiles& Startup::Files() {
+    if (!files_) {
+        files_ = std::make_unique<esFiles>(template_, IndicesFolder());
+        ApplyToFiles();
+    }
+    return *files_;
+}
+
+void Startup::ApplyToFiles() {
+    if (!files_) return;
+    files_->SetLeaveRecordsUnpacked(values_.LeaveRecordsUnpacked);
+    files_->ReplaceClipboard = values_.ReplaceClipboard;
+    files_->SafeCutBehaviour = values_.SafeCutBehaviour ? 1 : 0;
+}
+
 void Startup::GetDataFolder() { dataFolder_ = DataFolder::Find(DataFolder::ForUser(values_.DataFolder)); }
 
 std::string Startup::InstallFolder() const { return DataFolder::InstallFolder(dataFolder_); }
 
-void Startup::LoadSettings() { vellum::LoadSettings(settings_, (home_ / "Vellum.ini").string(), values_); }
+void Startup::LoadSettings() {
+    vellum::LoadSettings(settings_, (home_ / "Vellum.ini").string(), values_);
+    ApplyToFiles();
+}
 
 int Startup::SaveSettings() { return vellum::SaveSettings(settings_, values_); }
 

@@ -1,5 +1,6 @@
 #include "template/ProgramFolder.h"
 #include "template/Startup.h"
+#include "index/esFiles.h"
 
 #include "TestSupport.h"
 
@@ -46,6 +47,10 @@ TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {
     EXPECT_EQ(s.DataFolder(), "/d/Data Files/");
     EXPECT_EQ(s.InstallFolder(), "/d/");
     EXPECT_EQ(s.SettingsConfig().path(), (dir / "Vellum.ini").string());
+    EXPECT_EQ(s.Files().Count(), 1u);
+    EXPECT_TRUE(s.Files().ClipboardFile().Clipboard);
+    EXPECT_EQ(s.Files().ClipboardFile().FileTitle, "Clipboard");
+    EXPECT_FALSE(s.Files().ReplaceClipboard) << "a missing key leaves the preset";
 
     for (const char* f : {"blank.esp", "Blank Master.esm"}) std::ofstream(dir / "Templates" / f) << "x";
     fs::create_directory(dir / "Templates" / "folder.esp");
