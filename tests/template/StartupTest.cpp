@@ -85,3 +85,14 @@ TEST(Startup, TemplateEditTakesEffectAtOnce) {
     EXPECT_TRUE(s.TemplateConfig().GroupExists("B"));
     EXPECT_NE(s.TemplateConfig().Generation(), generation) << "codec caches must see the change";
 }
+
+TEST(Startup, AProgramFolderThatCannotBeMadeIsNoError) {
+    TempDir dir;
+    std::ofstream(dir / "file") << "x";
+    Startup s({dir / "file" / "home", {}, false}); // below a file: nothing can be created
+    EXPECT_FALSE(fs::exists(dir / "file" / "home"));
+    EXPECT_EQ(s.TemplateConfig().Groups().Count(), 0u);
+    EXPECT_TRUE(s.Settings().EnableSafeEdit);
+    EXPECT_NE(s.SaveSettings(), 0);
+    EXPECT_TRUE(s.TemplateFiles().empty());
+}
