@@ -165,3 +165,29 @@ TEST(TextDumpFiles, EverySharedFileInEveryMode) {
 
 } // namespace
 } // namespace vellum::test
+
+namespace vellum::test {
+namespace {
+
+// A record whose subrecords run past its end, claim negative sizes or stop mid-header.
+Bytes DamagedRecord() {
+    Bytes data = Concat({SubBytes({"NAME", Text("ok")}), Text("STRV", false), Int32(1000), Text("abc", false)});
+    Bytes other = Concat({Text("DATA", false), Int32(-5), Text("xyz", false)});
+    Bytes tail = Text("NAM", false);
+    Bytes out = Concat({Text("GMST", false), Int32(static_cast<std::int32_t>(data.size())), Int32(0), Int32(0), data});
+    Bytes out2 = Concat({Text("GMST", false), Int32(static_cast<std::int32_t>(other.size() + tail.size())), Int32(0),
+                         Int32(0), other, tail});
+    return Concat({out, out2});
+}
+
+TEST_F(TextDumpTest, DamagedSubrecordsAreDumpedAsFarAsTheyGo) {
+    ASSERT_EQ(Load(Concat({HeaderRecord(2), DamagedRecord()}), false), 0);
+    for (int mode = 0; mode <= 2; ++mode)
+        for (bool tabs : {false, true}) EXPECT_FALSE(Dump({mode, tabs, true, mode != 2, false}).empty());
+    std::string text = Dump({1, true, true, false, false});
+    EXPECT_NE(text.find("SUBRECORD Name:STRV Size:3\tabc\r\n"), std::string::npos) << "what there is of it";
+    EXPECT_NE(text.find("SUBRECORD Name:DATA Size:6\txyzNAM\r\n"), std::string::npos);
+}
+
+} // namespace
+} // namespace vellum::test
