@@ -158,6 +158,7 @@ TEST(ToolCategories, ReorderRenameAndRemove) {
     Config settings;
     settings.OpenText("[ToolFolders]\nB = 2\nA = 1\nC = 3\n"
                       "[Tools]\nt1 = A,/a,False\nt2 = B,/b,False\nt3 = C,/c,False\nt4 = D,/d,False\n");
+    EXPECT_EQ(ToolList(settings).CategoryChoices(), (std::vector<std::string>{"Root", "A", "B", "C", "D"}));
     ToolCategories cats(settings);
     ASSERT_EQ(cats.Rows().size(), 4u);
     EXPECT_EQ(cats.Rows()[0].Name, "A");
