@@ -31,13 +31,7 @@ protected:
         const int result = f->LoadFile((dir / "bad.esp").string(), true, true, nullptr);
         EXPECT_TRUE(result == esfile::kLoaded || result == esfile::kTooSmall) << what;
         if (result == esfile::kLoaded) {
-            for (int i = 0; i <= f->LastIndex(); ++i) {
-                f->UnPackRecord(i);
-                std::vector<std::string> keys;
-                for (const auto& e : *f->Records()[static_cast<std::size_t>(i)].SubRecords) keys.push_back(e.key);
-                for (const std::string& k : keys) f->UnpackSubRecord(i, k);
-                f->PackRecord(i);
-            }
+            UnpackAndDecodeAll(*f);
             EXPECT_TRUE(f->Save((dir / "resaved.esp").string())) << what;
         }
         for (const std::string& text : prompt.Texts())
