@@ -16,6 +16,7 @@ public:
     int failWrite = 0;  // 1-based number of the Write call that fails; 0 none
     int failRename = 0; // likewise for Rename
     bool failCreate = false, failFlush = false, failClose = false, failCopy = false;
+    bool sync = true; // false: the flush skips the fsync, for tests that save often
     std::size_t chunk = 64;
     int writes = 0, renames = 0;
 
@@ -31,7 +32,10 @@ public:
         }
         return PosixFileWriter::Write(bytes);
     }
-    bool Flush() override { return failFlush ? Refuse("flush failed: Input/output error") : PosixFileWriter::Flush(); }
+    bool Flush() override {
+        if (failFlush) return Refuse("flush failed: Input/output error");
+        return !sync || PosixFileWriter::Flush();
+    }
     bool Close() override {
         bool ok = PosixFileWriter::Close();
         return failClose ? Refuse("close failed: Input/output error") : ok;
