@@ -29,17 +29,21 @@ public:
 struct Setting {
     vellum::Config templ;
     std::unique_ptr<vellum::PropertyCodec> codec;
-    fs::path input, output;
+    fs::path dir, input, output;
     NoSyncWriter writer;
 
     Setting() {
         templ.OpenFile(VELLUM_TEMPLATE_FILE);
         codec = std::make_unique<vellum::PropertyCodec>(templ);
         codec->ParseTemplate();
-        const fs::path dir = fs::temp_directory_path() / ("vellum-fuzz-file-" + std::to_string(::getpid()));
+        dir = fs::temp_directory_path() / ("vellum-fuzz-file-" + std::to_string(::getpid()));
         fs::create_directories(dir);
         input = dir / "input.esp";
         output = dir / "output.esp";
+    }
+    ~Setting() {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
     }
 };
 

@@ -127,7 +127,10 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
     cancel_ = false;
     cancelWindow_ = nullptr;
     Busy = true;
-    const auto [ancestorAction, descendantAction] = DefaultActions(operation, SafeCutBehaviour);
+    // Plain variables, not a structured binding: the lambdas below capture them, which
+    // clang before 16 (the fuzz build) refuses for bindings.
+    const std::pair<int, int> actions = DefaultActions(operation, SafeCutBehaviour);
+    const int ancestorAction = actions.first, descendantAction = actions.second;
     BuildTextLookupList();
     if (clear) relatives_.clear();
     Scan scan{*this, progress, operation, {}, {}};
