@@ -19,15 +19,11 @@
 using namespace vellum;
 using namespace vellum::ui;
 
-#define REQUIRE_SHARED()                                                                                     \
-    if (test::PluginsDir().empty())                                                                          \
-    QSKIP("shared test data not found")
-
 class MainWindowHabitsTest : public QObject {
     Q_OBJECT
 private slots:
     void droppedFilesOpen() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const std::string path = s.Copy("blank.esp");
@@ -56,11 +52,10 @@ private slots:
     }
 
     void exitAsksOnlyYesNoForChangedFiles() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("blank.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("blank.esp");
         s.context.files.Find(path)->Changed = true;
         s.prompt.calls.clear();
         s.prompt.answers = {Answer::No};
@@ -105,11 +100,10 @@ private slots:
     }
 
     void debugWindowListsTheSubrecord() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("blank.esm");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("blank.esm");
         w.Command("Debug")->trigger();
         auto* debug = w.findChild<frmDebug*>();
         QVERIFY(debug && debug->isVisible());

@@ -21,10 +21,6 @@
 using namespace vellum;
 using namespace vellum::ui;
 
-#define REQUIRE_SHARED()                                                                                     \
-    if (test::PluginsDir().empty())                                                                          \
-    QSKIP("shared test data not found")
-
 namespace {
 
 // Position (1-based) of the first entry that matches.
@@ -105,11 +101,10 @@ private slots:
     }
 
     void editSaveAndReload() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("blank.esm");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("blank.esm");
         frmLowLevelEdit& ed = w.Editor();
         esfile& file = *s.context.files.Find(path);
         ed.Model()->BuildRecords(ed.Model()->CategoryIndex("GMST"));
@@ -150,11 +145,10 @@ private slots:
     }
 
     void idChangeWarnsAboutDuplicates() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         frmLowLevelEdit& ed = w.Editor();
         esfile& file = *s.context.files.Find(path);
         const std::string key = RecordKeyWithID(file, "NPC_", "PP_ordinator");
@@ -191,11 +185,10 @@ private slots:
     }
 
     void longRecordsArePaged() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         frmLowLevelEdit& ed = w.Editor();
         const std::string key = RecordKeyWithID(*s.context.files.Find(path), "CELL", "Cellar");
         QVERIFY(!key.empty());
@@ -211,11 +204,10 @@ private slots:
     }
 
     void fileBrowseStaysInItsFolder() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         frmLowLevelEdit& ed = w.Editor();
         ed.Model()->BuildRecords(ed.Model()->CategoryIndex("SOUN"));
         ed.GotoRecord("SOUN", ed.Model()->KeyOf(ed.Model()->index(0, 0, ed.Model()->CategoryIndex("SOUN"))), path, {},
@@ -239,11 +231,10 @@ private slots:
     }
 
     void renderMainWindow() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         const std::string key = RecordKeyWithID(*s.context.files.Find(path), "NPC_", "PP_ordinator");
         w.Editor().GotoRecord("NPC_", key, path, {}, true);
         w.resize(1280, 800);

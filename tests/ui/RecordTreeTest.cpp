@@ -14,10 +14,6 @@
 using namespace vellum;
 using namespace vellum::ui;
 
-#define REQUIRE_SHARED()                                                                                     \
-    if (test::PluginsDir().empty())                                                                          \
-    QSKIP("shared test data not found")
-
 namespace {
 
 struct OpenFile {
@@ -44,7 +40,7 @@ class RecordTreeTest : public QObject {
     Q_OBJECT
 private slots:
     void categoriesAndCaptions() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         QVERIFY(f.model->rowCount() >= 50);
         QCOMPARE(f.model->index(0, 0).data().toString(), QString("~File Header  (1)"));
@@ -61,7 +57,7 @@ private slots:
     }
 
     void childrenAreBuiltLazily() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         const QModelIndex gmst = f.Cat("GMST");
         QVERIFY(f.model->hasChildren(gmst));
@@ -81,7 +77,7 @@ private slots:
     }
 
     void checkBoxesFollowParentAndChildren() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         const QModelIndex gmst = f.Cat("GMST");
         f.Click(gmst);
@@ -108,7 +104,7 @@ private slots:
     }
 
     void keysMoveTheSelection() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         const QModelIndex gmst = f.Cat("GMST");
         f.Click(gmst);
@@ -159,7 +155,7 @@ private slots:
     }
 
     void nodeBuildingReportsEvery31Records() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("antares_big_mod_1.2.esp"); // 51 global variables, 4 NPCs
         test::RecordingProgress progress;
         f.model->BuildRecords(f.Cat("NPC_"), &progress);
@@ -170,7 +166,7 @@ private slots:
     }
 
     void backAndForward() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         frmMain& w = f.s.Window();
         const QModelIndex gmst = f.Cat("GMST");
