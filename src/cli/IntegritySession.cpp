@@ -11,13 +11,12 @@ namespace fs = std::filesystem;
 
 const char* const kIntegrityOptions =
     "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
-    "  --home DIR       the program folder; index files go to DIR/Indices (default: the folder\n"
-    "                   of vellum-cli)\n"
+    "  --home DIR       the program folder; index files go to DIR/Indices (default: as the\n"
+    "                   editor finds it)\n"
     "  --help           this text\n";
 
 IntegritySession::IntegritySession(const Arguments& args) : session_(args) {
-    const std::string home = args.Value("--home");
-    home_ = home.empty() ? fs::path(ProgramFolder()) : fs::path(home);
+    home_ = session_.Program().ProgramFolder();
     files_ = std::make_unique<esFiles>(session_.Template(), home_ / "Indices");
 }
 

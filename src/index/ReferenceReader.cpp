@@ -8,6 +8,15 @@
 
 namespace vellum {
 
+// Types of a fixed width take it whatever the line declares; others take the declared size.
+std::size_t ReferenceReader::DeclaredSize(const Variable& v) {
+    const std::string type = ToUpper(TrimSpaces(v.Value1()));
+    if (type == "SHORT") return 2;
+    if (type == "SINGLE") return 4;
+    if (type == "DOUBLE" || type == "LONG64") return 8;
+    return static_cast<std::size_t>(std::max(0, ValInt(v.Value2())));
+}
+
 std::uint32_t ReferenceReader::FourCC(std::string_view s) {
     std::uint32_t v = 0;
     for (std::size_t i = 0; i < 4; ++i) {
@@ -35,20 +44,20 @@ const ReferenceReader::Plan& ReferenceReader::PlanFor(std::string_view recordTyp
     auto found = plans_.find(scratch_);
     if (found != plans_.end()) return found->second;
 
+    // The property read is the first of the group that is itself a text lookup at this exact
+    // template subrecord type, so that a CELL's own NAME is not taken for its NAME_NEXT.
     Plan plan;
-    const estlSubrecordType* listed = lookups_.estlRecordTypes().Find(recordType, templateSubrecordType);
-    const Group* group = listed ? templ_.FindGroup(scratch_) : nullptr;
-    if (group && group->Variables.Count() == 1) {
-        plan.Indexed = true;
-        plan.Single = true;
-        plan.PropertyName = group->Variables.Item(1).Name;
-    } else if (group && group->Variables.Count() > 1) {
+    const Group* group = lookups_.estlRecordTypes().Find(recordType, templateSubrecordType)
+                             ? templ_.FindGroup(scratch_)
+                             : nullptr;
+    if (group && group->Variables.Count() >= 1) {
+        plan.Single = group->Variables.Count() == 1;
         std::size_t offset = 0;
         for (const auto& v : group->Variables) {
-            auto size = static_cast<std::size_t>(std::max(0, ValInt(v.value.Value2())));
-            if (KeysEqual(v.value.Name, listed->IDProperty)) {
+            const std::size_t size = DeclaredSize(v.value);
+            if (lookups_.Find(recordType, templateSubrecordType, v.value.Name)) {
                 plan.Indexed = true;
-                plan.PropertyName = listed->IDProperty;
+                plan.PropertyName = v.value.Name;
                 plan.Offset = offset;
                 plan.Size = size;
                 break;

@@ -12,6 +12,7 @@
 namespace vellum {
 
 class Config;
+struct Variable;
 class esTextLookups;
 
 // Reads the referenced ID out of a subrecord without decoding it, by the reverse text-lookup
@@ -20,9 +21,9 @@ class esTextLookups;
 class ReferenceReader {
 public:
     struct Plan {
-        bool Indexed = false;     // listed for the record type and its group exists
+        bool Indexed = false;     // the subrecord's group holds a text-lookup property
         bool Single = false;      // the group has one variable: the whole data is the value
-        std::string PropertyName; // the variable's name, or the reverse index's IDProperty
+        std::string PropertyName; // that property's name
         std::size_t Offset = 0;   // of the ID property (several variables)
         std::size_t Size = 0;     // its declared size; 0 reads to the end of the data
     };
@@ -43,6 +44,7 @@ public:
 
 private:
     static std::uint32_t FourCC(std::string_view s);
+    static std::size_t DeclaredSize(const Variable& v);
 
     const Config& templ_;
     const esTextLookups& lookups_;

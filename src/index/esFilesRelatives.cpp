@@ -9,6 +9,7 @@
 #include "model/esfile.h"
 #include "template/Config.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace vellum {
@@ -102,17 +103,16 @@ std::vector<std::string> ReferringSubrecords(esfile& file, int index, std::strin
         return keys;
     }
     if (!r.Loaded) file.LoadRecord(index);
-    std::unordered_set<std::string> seen;
+    // Keys as unpacking gives them: the name alone the first time, then name + position.
+    std::vector<std::uint32_t> seen;
     const bool cell = r.Name == "CELL";
     ForEachRawSubrecord(r.Data.span(), [&](const RawSubrecord& s) {
-        std::string key(s.Name);
-        if (!seen.insert(FoldKey(key)).second) {
-            key += std::to_string(s.Index);
-            seen.insert(FoldKey(key));
-        }
+        std::uint32_t folded = cast::LoadU32(reinterpret_cast<const std::uint8_t*>(s.Name.data())) | 0x20202020u;
+        const bool repeated = std::find(seen.begin(), seen.end(), folded) != seen.end();
+        if (!repeated) seen.push_back(folded);
         std::string_view type = (cell && s.Offset != 0 && s.Name == "NAME") ? "NAME_NEXT" : s.Name;
         if (KeysEqual(type, sub) && KeysEqual(ReferenceReader::Value(plan, s.Data), id))
-            keys.push_back(std::move(key));
+            keys.push_back(repeated ? std::string(s.Name) + std::to_string(s.Index) : std::string(s.Name));
         return true;
     });
     return keys;
@@ -175,6 +175,9 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                 RefIndexView v;
                 std::size_t n = 0;
                 const auto& records = file->Records();
+                // A record naming an ID many times has one index entry per reference; its
+                // subrecords are all found at the first.
+                std::unordered_set<std::string> walked;
                 while (!rdx.bEndOfRefIndex && !Stop(progress)) {
                     if (!rdx.NextRefIndexView(v)) break;
                     if (++n % 1000 == 0) scan.Report("Checking Reference Index Entry " + std::string(v.ID));
@@ -208,6 +211,9 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                     const int action = requirement == 2 ? kClear : descendantAction;
                     const RecordEntry& referrer = records[static_cast<std::size_t>(v.RecordIndex)];
                     if (relatives_.Exists(esRelative::MakeKey(fileKey, referrer.Key))) continue;
+                    if (!walked.insert(std::to_string(v.RecordIndex) + "|" + std::string(v.SubrecordType) + "|" +
+                                       std::string(v.ID)).second)
+                        continue;
                     for (const std::string& sub :
                          ReferringSubrecords(*file, v.RecordIndex, v.SubrecordType, v.ID, reader)) {
                         esRelative* e = scan.Add(*file, fileKey, v.RecordIndex, sub, g + 1, action, kDescendant);

@@ -244,7 +244,9 @@ std::string DumpAsText(esfile& file, const DumpOptions& options, const fs::path&
     file.Cancelled = false;
     std::error_code ec;
     fs::create_directories(dumpsFolder, ec);
-    fs::path path = dumpsFolder / (file.FileTitle + ".txt");
+    // A file opened outside the collection may have no title yet: its file name serves.
+    std::string title = file.FileTitle.empty() ? fs::path(file.FileName).filename().string() : file.FileTitle;
+    fs::path path = dumpsFolder / (title + ".txt");
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(path.c_str(), "wb"), &std::fclose);
     if (!out) {
         CurrentPrompt().Message("The dump could not be written to " + path.string() + ": " + std::strerror(errno));

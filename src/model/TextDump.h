@@ -19,7 +19,8 @@ struct DumpOptions {
     bool Trim = false;         // at most 255 numbers per record, 253 per subrecord
 };
 
-// Writes a whole file as text into `dumpsFolder`/<FileTitle>.txt and returns that path, or
+// Writes a whole file as text into `dumpsFolder`/<FileTitle>.txt (the file name when there is
+// no title) and returns that path, or
 // an empty text (after a message) when the file cannot be written. Records and subrecords
 // are read where they are and left exactly as they were, packed or decoded. Busy is set for
 // the run and the progress is told DoneWaiting on every path.

@@ -25,6 +25,7 @@ public:
     Startup& operator=(const Startup&) = delete;
 
     Config& TemplateConfig() { return template_; }
+    const Config& TemplateConfig() const { return template_; }
     Config& SettingsConfig() { return settings_; }
     AppSettings& Settings() { return values_; }
     const AppSettings& Settings() const { return values_; }

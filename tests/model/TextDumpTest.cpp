@@ -35,7 +35,8 @@ protected:
 
     std::string Dump(DumpOptions o, Progress* progress = nullptr) {
         std::string path = DumpAsText(*file, o, dir / "Dumps", progress);
-        EXPECT_EQ(path, (dir / "Dumps" / (file->FileTitle + ".txt")).string());
+        EXPECT_EQ(path, (dir / "Dumps" / ((file->FileTitle.empty() ? "test.esp" : file->FileTitle) + ".txt")).string())
+            << "named by the title, else by the file name";
         EXPECT_FALSE(file->Busy);
         return ReadText(path);
     }
@@ -76,6 +77,7 @@ TEST_F(TextDumpTest, DecodedPropertiesInBothLayouts) {
     EXPECT_NE(tabs.find("\tSUBRECORD Name:NPDT Size:2\tPROPERTY Level:5\r\n"), std::string::npos);
     EXPECT_EQ(tabs.rfind("Record Name:TES3", 0), 0u) << "the header record comes first";
 
+    file->FileTitle = "Title";
     std::string indented = Dump({2, false, false, false, false});
     EXPECT_NE(indented.find("NPC_\n\tNAME\n\t\tguard\n\tNPDT\n\t\t5\r\n"), std::string::npos);
 }
