@@ -15,10 +15,6 @@
 using namespace vellum;
 using namespace vellum::ui;
 
-#define REQUIRE_SHARED()                                                                                     \
-    if (test::PluginsDir().empty())                                                                          \
-    QSKIP("shared test data not found")
-
 class MainWindowFilesTest : public QObject {
     Q_OBJECT
 private slots:
@@ -32,7 +28,7 @@ private slots:
     }
 
     void openSeveralSkipsOpenAndStopsAtMissing() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const QString a = QString::fromStdString(s.Copy("blank.esm"));
@@ -53,7 +49,7 @@ private slots:
     }
 
     void closeAsksAboutChangedFiles() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const QString a = QString::fromStdString(s.Copy("blank.esm"));
@@ -72,7 +68,7 @@ private slots:
     }
 
     void saveAsRefusesOfficialMasters() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const std::string path = (s.DataFolder() / "Tribunal.esm").string();
@@ -105,7 +101,7 @@ private slots:
     }
 
     void recentFilesMenu() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const char* names[] = {"blank.esm", "blank.esp", "flin.esp", "fm_lightning.esp", "immersivetravel.esp",
@@ -153,7 +149,7 @@ private slots:
     }
 
     void safeEditingAndTemplateQuestions() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         s.prompt.answers = {Answer::No};
