@@ -20,6 +20,8 @@ esfile* FileSet::Find(const std::string& key) {
     return slot ? slot->get() : nullptr;
 }
 
+void FileSet::Remove(const std::string& key) { files_.Remove(key); }
+
 bool FileSet::IsOpen(const std::string& path) const {
     for (const auto& e : files_)
         if (e.value->FileName == path || e.value->SaveFileName == path)

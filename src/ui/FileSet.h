@@ -25,7 +25,7 @@ public:
     bool Exists(const std::string& key) const { return files_.Exists(key); }
     // A file whose FileName or SaveFileName is `path`.
     bool IsOpen(const std::string& path) const;
-    void Remove(const std::string& key) { files_.Remove(key); }
+    void Remove(const std::string& key);
     std::size_t Count() const { return files_.Count(); }
     std::vector<std::string> Keys() const;
 

@@ -5,6 +5,8 @@
 #include "model/esfile.h"
 #include "template/Config.h"
 
+#include <algorithm>
+
 namespace vellum::ui {
 namespace {
 

@@ -3,10 +3,10 @@
 
 #include "model/Prompt.h"
 #include "ui/BookPreview.h"
+#include "ui/FileDialogs.h"
 #include "ui/LegacyText.h"
 #include "ui/frmEditText.h"
 
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
@@ -113,7 +113,7 @@ QWidget* PropertyForm::FileLookupRow(int n, esLLFormEntry& e) {
         const std::filesystem::path dir = (dataFolder_ / folder).lexically_normal();
         const QString start = QString::fromStdString(dir.string());
         const QString chosen =
-            QFileDialog::getOpenFileName(this, "Select File", start, DialogFilter(e.LookupFilter));
+            AskForFiles(this, {FileDialogRequest::OpenOne, "Select File", start, DialogFilter(e.LookupFilter)}).value(0);
         if (chosen.isEmpty())
             return;
         QString base = start;

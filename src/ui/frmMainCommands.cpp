@@ -8,6 +8,7 @@
 #include "ui/EditorContext.h"
 #include "ui/Icons.h"
 #include "ui/Messages.h"
+#include "ui/StatusProgress.h"
 #include "ui/SettingsStore.h"
 #include "ui/Version.h"
 #include "ui/frmChangeFileType.h"

@@ -6,6 +6,7 @@
 #include "ui/Busy.h"
 #include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
+#include "ui/FileDialogs.h"
 #include "ui/FileNaming.h"
 #include "ui/LegacyText.h"
 #include "ui/SettingsStore.h"
@@ -17,7 +18,6 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 
 namespace vellum::ui {
@@ -71,10 +71,10 @@ void frmMain::OpenFiles(const QStringList& given) {
         return;
     QStringList paths = given;
     if (paths.isEmpty()) {
-        paths = QFileDialog::getOpenFileNames(
-            this, "Open", QString::fromStdString(context_.dataFolder.string()),
-            "All Files (*);;Morrowind Data Files (*.esm *.esp *.ess *.ESM *.ESP *.ESS);;Morrowind Master Files "
-            "(*.esm *.ESM);;Morrowind Plugin Files (*.esp *.ESP);;Morrowind Saved Games (*.ess *.ESS)");
+        paths = AskForFiles(
+            this, {FileDialogRequest::OpenMany, "Open", QString::fromStdString(context_.dataFolder.string()),
+                   "All Files (*);;Morrowind Data Files (*.esm *.esp *.ess *.ESM *.ESP *.ESS);;Morrowind Master "
+                   "Files (*.esm *.ESM);;Morrowind Plugin Files (*.esp *.ESP);;Morrowind Saved Games (*.ess *.ESS)"});
         if (paths.isEmpty())
             return;
     }
@@ -131,8 +131,9 @@ bool frmMain::SaveFile(bool showDialog) {
         const QString filter = type == 2   ? "Save Game Files (*.ess)"
                                : type == 0 ? "Master Files (*.esm)"
                                            : "Plugin Files (*.esp)";
-        const QString chosen = QFileDialog::getSaveFileName(
-            this, "Save File As", QString::fromStdString((folder / proposed).string()), filter);
+        const QString chosen = AskForFiles(this, {FileDialogRequest::Save, "Save File As",
+                                                  QString::fromStdString((folder / proposed).string()), filter})
+                                   .value(0);
         if (chosen.isEmpty())
             return false;
         if (official && IsOfficialMaster(chosen.toStdString())) {

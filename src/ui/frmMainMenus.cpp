@@ -58,12 +58,16 @@ void frmMain::CreateActions() {
     AddCommand("mnuFileExit", "E&xit", "Exit", QKeySequence::Quit);
     on("mnuFileNew", &frmMain::NewFile);
     on("mnuFileOpen", [this] { OpenFiles({}); });
-    on("mnuFileClose", [this] {
-        if (!editor_->Busy() && currentKey_ != QLatin1String(kClipboardKey))
+    auto isClipboard = [this] {
+        const esfile* f = context_.files.Find(currentKey_.toStdString());
+        return !f || f->Clipboard;
+    };
+    on("mnuFileClose", [this, isClipboard] {
+        if (!editor_->Busy() && !isClipboard())
             CloseFile(currentKey_, true);
     });
-    on("mnuFileSave", [this] {
-        if (currentKey_ == QLatin1String(kClipboardKey))
+    on("mnuFileSave", [this, isClipboard] {
+        if (isClipboard())
             return;
         editor_->Save();
         SaveFile(false);
