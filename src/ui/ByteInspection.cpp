@@ -1,21 +1,11 @@
 #include "ui/ByteInspection.h"
 
+#include "model/FileStatistics.h"
+
 #include <cstdio>
 #include <cstring>
 
 namespace vellum::ui {
-
-std::string GroupThousands(long long value) {
-    const bool negative = value < 0;
-    unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(value) : value;
-    std::string digits = std::to_string(v);
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return negative ? "-" + out : out;
-}
 
 namespace {
 
@@ -46,9 +36,9 @@ ByteInspection ByteInspection::At(ByteSpan bytes, std::size_t p) {
     r.byte = std::to_string(b);
     r.character = std::string(1, static_cast<char>(b));
     std::int16_t i16;
-    r.int16 = Read(bytes, p, i16) ? GroupThousands(i16) : na;
+    r.int16 = Read(bytes, p, i16) ? FileStatistics::Grouped(i16) : na;
     std::int32_t i32;
-    r.int32 = Read(bytes, p, i32) ? GroupThousands(i32) : na;
+    r.int32 = Read(bytes, p, i32) ? FileStatistics::Grouped(i32) : na;
     float f;
     r.float32 = Read(bytes, p, f) ? Number(f, 7) : na;
     double d;

@@ -24,7 +24,4 @@ struct ByteInspection {
     static ByteInspection At(ByteSpan bytes, std::size_t position);
 };
 
-// A whole number with a comma between thousands ("-1,234,567").
-std::string GroupThousands(long long value);
-
 } // namespace vellum::ui

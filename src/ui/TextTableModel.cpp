@@ -54,7 +54,7 @@ QVariant TextTableModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
         return index.column() == 0 && !r.icon.isNull() ? QVariant(r.icon) : QVariant();
     case Qt::CheckStateRole:
-        return index.column() == 0 && r.checkable ? QVariant(r.checked ? Qt::Checked : Qt::Unchecked) : QVariant();
+        return index.column() == checkColumn_ && r.checkable ? QVariant(r.checked ? Qt::Checked : Qt::Unchecked) : QVariant();
     case Qt::UserRole:
         return r.key;
     default:
@@ -63,7 +63,7 @@ QVariant TextTableModel::data(const QModelIndex& index, int role) const {
 }
 
 bool TextTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    if (role != Qt::CheckStateRole || !index.isValid() || index.column() != 0) return false;
+    if (role != Qt::CheckStateRole || !index.isValid() || index.column() != checkColumn_) return false;
     Row& r = At(index.row());
     if (!r.checkable) return false;
     r.checked = value.toInt() == Qt::Checked;
@@ -75,7 +75,7 @@ bool TextTableModel::setData(const QModelIndex& index, const QVariant& value, in
 Qt::ItemFlags TextTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
     Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() == 0 && At(index.row()).checkable) f |= Qt::ItemIsUserCheckable;
+    if (index.column() == checkColumn_ && At(index.row()).checkable) f |= Qt::ItemIsUserCheckable;
     return f;
 }
 

@@ -14,9 +14,9 @@ class TextTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
     struct Row {
-        QStringList cells;
-        QString key; // what the row stands for: a record key, an ID, a path...
-        QIcon icon;  // shown in the first column
+        QStringList cells{};
+        QString key{}; // what the row stands for: a record key, an ID, a path...
+        QIcon icon{};  // shown in the first column
         bool checked = false;
         bool checkable = false;
     };
@@ -31,6 +31,7 @@ public:
     Row& At(int row) { return rows_.at(static_cast<std::size_t>(row)); }
     const std::vector<Row>& Rows() const { return rows_; }
     void SetCell(int row, int column, const QString& text);
+    void SetCheckColumn(int column) { checkColumn_ = column; } // where ticks show, 0 by default
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -45,6 +46,7 @@ signals:
 private:
     QStringList headers_;
     std::vector<Row> rows_;
+    int checkColumn_ = 0;
 };
 
 } // namespace vellum::ui

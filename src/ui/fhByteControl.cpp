@@ -141,7 +141,8 @@ void fhByteControl::DoExpandAndHeadings() {
         const int header = headings_ ? view->horizontalHeader()->sizeHint().height() : 0;
         const int frame = 2 * view->frameWidth();
         view->setFixedHeight(rows * (view->verticalHeader()->defaultSectionSize() + 1) + header + frame);
-        int width = frame + (view->verticalHeader()->isVisible() ? view->verticalHeader()->sizeHint().width() : 0);
+        const QHeaderView* rowHeader = view->verticalHeader();
+        int width = frame + (!rowHeader->isHidden() ? std::max(rowHeader->sizeHint().width(), rowHeader->minimumWidth()) : 0);
         for (int c = 0; c < 2 * kPerRow; ++c)
             if (!view->isColumnHidden(c)) width += view->columnWidth(c);
         if (view == chars_ && scrolls) width += view->verticalScrollBar()->sizeHint().width();

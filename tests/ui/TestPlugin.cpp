@@ -16,7 +16,7 @@ Bytes Zstring(const std::string& text) {
     return out;
 }
 
-Bytes RecordBytes(const std::string& name, const SubList& subs) {
+Bytes MakeRecord(const std::string& name, const SubList& subs) {
     Bytes data;
     for (const auto& [subName, bytes] : subs) {
         data.insert(data.end(), subName.begin(), subName.begin() + 4);
@@ -54,7 +54,7 @@ esfile& TestPlugins::Add(const std::string& name, const std::vector<Bytes>& reco
         header.push_back({"MAST", Zstring(m)});
         header.push_back({"DATA", Bytes(8, 0)});
     }
-    Bytes file = RecordBytes("TES3", header);
+    Bytes file = MakeRecord("TES3", header);
     for (const Bytes& r : records) file.insert(file.end(), r.begin(), r.end());
     const std::filesystem::path path = dir_.path() / name;
     WriteBytes(path, file);

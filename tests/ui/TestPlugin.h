@@ -15,7 +15,7 @@ namespace vellum::test {
 
 // Record bytes built by hand: name, then subrecords as (name, data).
 using SubList = std::vector<std::pair<std::string, Bytes>>;
-Bytes RecordBytes(const std::string& name, const SubList& subs);
+Bytes MakeRecord(const std::string& name, const SubList& subs);
 Bytes Zstring(const std::string& text); // text and a terminating zero
 Bytes Int32Bytes(std::int32_t value);
 
