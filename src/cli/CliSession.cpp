@@ -1,23 +1,35 @@
 #include "CliSession.h"
 
+#include "template/ProgramFolder.h"
+
 #include <cstdio>
 #include <filesystem>
 
 namespace vellum::cli {
 
-std::string ProgramFolder() {
-    std::error_code ec;
-    std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
+namespace {
+
+Startup::Options OptionsOf(const Arguments& args) {
+    Startup::Options o;
+    o.home = args.homePath;
+    o.templateFile = args.templatePath;
+    o.findDataFolder = false; // no command needs the game's folder
+    // A program folder named here is seeded like the per-user one: what it lacks of the
+    // installed template, templates and signatures is copied in.
+    if (!o.home.empty())
+        ProgramFolder::Seed(o.home, ProgramFolder::InstalledDataFolder(ProgramFolder::ExecutableFolder()));
+    return o;
 }
 
-CliSession::CliSession(const Arguments& args) {
-    const std::string path = args.templatePath.empty()
-                                 ? (std::filesystem::path(ProgramFolder()) / "ESTemplate.ini").string()
-                                 : args.templatePath;
-    if (templ_.OpenFile(path) != 0)
+} // namespace
+
+CliSession::CliSession(const Arguments& args) : startup_(OptionsOf(args)) {
+    const std::filesystem::path path = args.templatePath.empty() ? startup_.ProgramFolder() / "ESTemplate.ini"
+                                                                 : std::filesystem::path(args.templatePath);
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
         std::fprintf(stderr, "vellum-cli: cannot read the format template %s\n", path.c_str());
-    codec_ = std::make_unique<PropertyCodec>(templ_);
+    codec_ = std::make_unique<PropertyCodec>(startup_.TemplateConfig());
 }
 
 } // namespace vellum::cli

@@ -3,29 +3,29 @@
 #include "Command.h"
 #include "template/Config.h"
 #include "template/PropertyCodec.h"
+#include "template/Startup.h"
 
 #include <memory>
 #include <string>
 
 namespace vellum::cli {
 
-// The format template and codec a command works with.
+// The program folder, format template and codec a command works with, set up as the editor
+// sets them up: --home names the program folder (else it is found as the editor finds it),
+// --template the format template (else the program folder's ESTemplate.ini).
 class CliSession {
 public:
-    // Reads the template named in the arguments, or the program folder's ESTemplate.ini.
     // A template that cannot be read leaves an empty one (every subrecord is then raw data)
     // and says so on standard error.
     explicit CliSession(const Arguments& args);
 
-    const Config& Template() const { return templ_; }
+    const Config& Template() const { return startup_.TemplateConfig(); }
     const PropertyCodec& Codec() const { return *codec_; }
+    Startup& Program() { return startup_; }
 
 private:
-    Config templ_;
+    Startup startup_;
     std::unique_ptr<PropertyCodec> codec_;
 };
-
-// The folder of the running executable.
-std::string ProgramFolder();
 
 } // namespace vellum::cli

@@ -1,6 +1,7 @@
 #include "CliSession.h"
 #include "Command.h"
 
+#include "model/FileStatistics.h"
 #include "model/esfile.h"
 
 #include <cstdio>
@@ -9,25 +10,10 @@
 namespace vellum::cli {
 namespace {
 
-// "#,##0"
-std::string Grouped(long long n) {
-    std::string digits = std::to_string(n < 0 ? -n : n);
-    std::string out;
-    for (std::size_t i = 0; i < digits.size(); ++i) {
-        if (i && (digits.size() - i) % 3 == 0) out += ',';
-        out += digits[i];
-    }
-    return n < 0 ? "-" + out : out;
-}
+std::string Grouped(long long n) { return FileStatistics::Grouped(n); }
 
-const char* TypeText(int type) {
-    switch (type) {
-    case 0: return "Master file";
-    case 1: return "Plugin file";
-    case 2: return "Saved game file";
-    default: return "Indeterminate (no header information)";
-    }
-}
+// The window's texts without their leading blank.
+const char* TypeText(int type) { return FileStatistics::FileTypeText(type) + 1; }
 
 int Stats(const Arguments& args) {
     if (args.files.size() != 1) {

@@ -4,9 +4,7 @@
 #include "model/Prompt.h"
 #include "model/Text.h"
 #include "template/PropertyCodecCache.h"
-
-#include <cmath>
-#include <cstring>
+#include "template/PropertyDecoder.h"
 
 namespace vellum {
 
@@ -14,139 +12,6 @@ namespace {
 
 using Type = SubrecordLayout::Type;
 using Line = SubrecordLayout::Line;
-
-// Decodes one property line at `pos`, advancing it; the decoding rules of the format template.
-class LineDecoder {
-public:
-    LineDecoder(ByteSpan data, PropertyCodec::DecodeReport& report) : data_(data), report_(report) {}
-
-    std::size_t pos = 0;
-
-    void Fill(const Line& line, Property& p) {
-        p.Offset = pos;
-        switch (line.Kind) {
-        case Type::Short: Number(p, kShort, 2); break;
-        case Type::Long: Number(p, kLong, line.Size); break;
-        case Type::Long64: Number(p, kLong64, 8); break;
-        case Type::Single: Number(p, kFloat, 4); break;
-        case Type::Double: Number(p, kFloat, 8); break;
-        case Type::Byte: Raw(p, kBytes, line.Size); break;
-        case Type::BitField: Raw(p, kBitField, line.Size); break;
-        case Type::String: Text(p, line.Size, false); break;
-        case Type::StringList: Text(p, line.Size, true); break;
-        default: break;
-        }
-    }
-
-private:
-    std::size_t Left() const { return data_.size() - pos; }
-
-    void Number(Property& p, int type, int size) {
-        p.DataType = type;
-        p.Size = size;
-        const auto n = static_cast<std::size_t>(size);
-        const std::uint8_t* at = data_.data() + pos;
-        if (n > Left()) {
-            // Cut short by the end of the data: reported, shown as 0, written back as it was.
-            cast::ReportFailure();
-            ++report_.castErrors;
-            p.StoredLength = Left();
-            p.Original.assign(at, at + Left());
-            p.Value = type == kFloat ? PropertyValue(0.0) : PropertyValue(std::int64_t{0});
-            pos += n;
-            return;
-        }
-        p.StoredLength = n;
-        if (type == kFloat) {
-            if (size == 4) {
-                float f;
-                std::memcpy(&f, at, 4);
-                p.Value = static_cast<double>(f);
-                if (std::isnan(f)) p.Original.assign(at, at + 4); // NaN payloads may not survive
-            } else {
-                double d;
-                std::memcpy(&d, at, 8);
-                p.Value = d;
-            }
-        } else if (type == kLong64) {
-            std::int64_t v;
-            std::memcpy(&v, at, 8);
-            p.Value = v;
-        } else if (type == kShort) {
-            std::int16_t v;
-            std::memcpy(&v, at, 2);
-            p.Value = std::int64_t{v};
-        } else {
-            std::uint32_t v = 0;
-            for (std::size_t i = 0; i < n; ++i) v |= std::uint32_t(at[i]) << (8 * i);
-            p.Value = n == 4 ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
-        }
-        pos += n;
-    }
-
-    void Raw(Property& p, int type, int declared) {
-        p.DataType = type;
-        const auto z = static_cast<std::size_t>(declared);
-        const std::size_t n = z != 0 && z <= Left() ? z : Left();
-        p.Size = static_cast<int>(n);
-        p.StoredLength = n;
-        const std::uint8_t* at = data_.data() + pos;
-        p.Value = Bytes(at, at + n);
-        pos += n;
-    }
-
-    void Text(Property& p, int declared, bool list) {
-        p.DataType = kText;
-        p.IsStringList = list;
-        p.Size = declared;
-        const std::size_t start = pos;
-        const char* at = reinterpret_cast<const char*>(data_.data()) + pos;
-        std::string text;
-        if (declared > 0) {
-            // Real files store some fixed-size texts shorter than declared: take what is there.
-            const std::size_t n = std::min(static_cast<std::size_t>(declared), Left());
-            text.assign(at, n);
-            p.StoredLength = n;
-            pos += static_cast<std::size_t>(declared);
-        } else if (!list) {
-            const void* zero = std::memchr(at, 0, Left());
-            const std::size_t n = zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - at)
-                                       : Left();
-            text.assign(at, n);
-            p.Terminated = zero != nullptr;
-            pos += zero ? n + 1 : n;
-        } else {
-            text.reserve(Left() + 8);
-            for (; pos < data_.size(); ++pos) {
-                if (data_[pos]) text += static_cast<char>(data_[pos]);
-                else text += "\r\n";
-            }
-            p.Terminated = data_.back() == 0;
-        }
-        if (declared <= 0) {
-            while (pos < data_.size() && data_[pos] == 0) ++pos;
-            p.StoredLength = pos - start;
-        }
-        if (std::size_t z = text.find('\0'); z != std::string::npos) text.resize(z);
-        text.resize(TrimRightSpaces(text).size());
-        p.Value = std::move(text);
-    }
-
-    ByteSpan data_;
-    PropertyCodec::DecodeReport& report_;
-};
-
-// Keeps the stored bytes of a text whose value does not give them back.
-void KeepOriginalIfLost(Property& p, ByteSpan data) {
-    const std::size_t end = std::min(p.Offset + p.StoredLength, data.size());
-    ByteSpan stored = data.subspan(p.Offset, end - p.Offset);
-    thread_local Bytes scratch;
-    scratch.clear();
-    PropertyCodec::AppendProperty(p, scratch, false);
-    if (scratch.size() != stored.size() ||
-        !std::equal(scratch.begin(), scratch.end(), stored.begin()))
-        p.Original.assign(stored.begin(), stored.end());
-}
 
 Property& AddUnique(Properties& out, std::string_view name) {
     if (Property* p = out.Add(std::string(name))) return *p;
@@ -203,7 +68,7 @@ bool PropertyCodec::Decode(std::string_view recordType, std::string_view subType
         return true;
     }
 
-    LineDecoder decoder(data, rep);
+    PropertyDecoder decoder(data, rep);
     for (const Line& line : layout->Lines) {
         if (decoder.pos >= data.size()) break; // a template may describe more than a short subrecord holds
         if (line.Kind == Type::Unknown) continue;
@@ -222,7 +87,6 @@ bool PropertyCodec::Decode(std::string_view recordType, std::string_view subType
         p.Name = line.Name;
         p.Description = line.Name;
         decoder.Fill(line, p);
-        if (p.DataType == kText) KeepOriginalIfLost(p, data);
         if (line.TextLookup) {
             p.TextLookup = true;
             p.RecordType = std::string(recordType);

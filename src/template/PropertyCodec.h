@@ -16,7 +16,8 @@ class Config;
 // Decodes subrecord bytes into typed properties by the format template, encodes them back,
 // builds default contents for new subrecords and reads record IDs from raw record data.
 // Pure with respect to records: it sees bytes and the template, never an esfile.
-// The parsed layout of each template group is cached and rebuilt when the template changes.
+// The parsed layout of each template group is cached and rebuilt when the template changes;
+// the cache makes the const members unsafe to call from two threads at once.
 class PropertyCodec {
 public:
     explicit PropertyCodec(const Config& templ);

@@ -25,7 +25,7 @@ class SubrecordWalker {
 public:
     explicit SubrecordWalker(ByteSpan data) : data_(data) {}
     bool Next(RawSubrecord& out) {
-        if (data_.size() - pos_ < 8 || pos_ > data_.size()) return false;
+        if (data_.size() - pos_ < 8) return false;
         const std::uint8_t* at = data_.data() + pos_;
         const std::size_t size = cast::LoadU32(at + 4);
         if (size > data_.size() - pos_ - 8) return false;
@@ -50,6 +50,12 @@ struct Part {
 std::string_view AsText(ByteSpan bytes) {
     std::string_view s(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     return s.substr(0, s.find('\0'));
+}
+
+// A subrecord carries a source's subrecord type by its four-character name ("NAME_NEXT" is
+// stored as "NAME").
+bool NameMatches(std::string_view name, std::string_view subType) {
+    return subType.size() >= 4 && KeysEqual(name, subType.substr(0, 4));
 }
 
 bool IsText(Type t) { return t == Type::String || t == Type::StringList; }
@@ -141,7 +147,7 @@ std::string PropertyCodec::ReadID(std::string_view recordType, ByteSpan recordDa
     }
 
     const Source& only = layout.Sources[0];
-    if (used == 1 && !only.MultiPropID && hasFirst && KeysEqual(first.name, only.SubID)) {
+    if (used == 1 && !only.MultiPropID && hasFirst && NameMatches(first.name, only.SubID)) {
         ReadPart(only, first.data, true, p[0]);
     } else {
         SubrecordWalker all(recordData);
@@ -149,8 +155,7 @@ std::string PropertyCodec::ReadID(std::string_view recordType, ByteSpan recordDa
         while (filled < used && all.Next(sub)) {
             for (std::size_t i = 0; i < used; ++i) {
                 const Source& src = layout.Sources[i];
-                if (p[i].filled || src.SubID.size() < 4 || !KeysEqual(sub.name, std::string_view(src.SubID).substr(0, 4)))
-                    continue;
+                if (p[i].filled || !NameMatches(sub.name, src.SubID)) continue;
                 ReadPart(src, sub.data, false, p[i]);
                 ++filled;
             }
@@ -173,12 +178,11 @@ std::string PropertyCodec::ReadID(std::string_view recordType, ByteSpan recordDa
 
 std::string PropertyCodec::ReadDescription(std::string_view recordType, ByteSpan recordData) const {
     const RecordLayout& layout = RecordInfo(recordType);
-    if (!layout.HasDesc || layout.Desc.SubID.size() < 4) return {};
-    std::string_view name = std::string_view(layout.Desc.SubID).substr(0, 4);
+    if (!layout.HasDesc) return {};
     SubrecordWalker walker(recordData);
     RawSubrecord sub;
     while (walker.Next(sub)) {
-        if (!KeysEqual(sub.name, name)) continue;
+        if (!NameMatches(sub.name, layout.Desc.SubID)) continue;
         Part part;
         ReadPart(layout.Desc, sub.data, false, part);
         return Finish(std::move(part.text));

@@ -1,25 +1,17 @@
 #include "../model/ModelFixture.h"
+#include "CliRunner.h"
 
 #include "model/ByteCast.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace vellum::test {
 namespace {
-
-struct CliRun {
-    int status = -1;
-    std::string out, err;
-};
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 class CliTest : public ::testing::Test {
 protected:
@@ -28,22 +20,7 @@ protected:
         templ = (dir / "t.ini").string();
     }
 
-    CliRun Cli(const std::string& args) {
-        const std::string errFile = (dir / "stderr.txt").string();
-        const std::string cmd = Quote((BinDir() / "vellum-cli").string()) + " " + args + " 2>" + Quote(errFile);
-        CliRun r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        std::array<char, 4096> buf{};
-        std::size_t n;
-        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-        const int status = ::pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream e(errFile);
-        std::stringstream ss;
-        ss << e.rdbuf();
-        r.err = ss.str();
-        return r;
-    }
+    CliRun Cli(const std::string& args) { return RunCli(args, dir.path()); }
 
     std::string Write(const std::string& name, const Bytes& bytes) {
         WriteBytes(dir / name, bytes);

@@ -2,6 +2,7 @@
 
 #include "model/Text.h"
 #include "template/Config.h"
+#include "template/PropertyCodec.h"
 
 #include "TestSupport.h"
 
@@ -56,7 +57,7 @@ std::vector<std::string> RecordTypes() {
 std::string Type(const Variable& v) { return ToUpper(TrimSpaces(v.Value1())); }
 int Size(const Variable& v) { return ValInt(v.Value2()); }
 
-const Variable* Property(std::string_view address) {
+const Variable* PropertyLine(std::string_view address) {
     auto parts = Split(address, '.');
     if (parts.size() != 3) return nullptr;
     return Template().FindVar(parts[0] + "." + parts[1], parts[2]);
@@ -208,7 +209,7 @@ TEST(ShippedTemplate, TextLookupsNameTextPropertiesAndRecordTypes) {
     std::set<std::string> holders;
     for (const auto& entry : lookups->Variables) {
         const Variable& v = entry.value;
-        const Variable* prop = Property(v.Name);
+        const Variable* prop = PropertyLine(v.Name);
         if (!prop) {
             faults.push_back(v.Name + ": no such property");
             continue;
@@ -236,7 +237,7 @@ TEST(ShippedTemplate, FileLookupsNameTextPropertiesWithFolderAndFilter) {
     std::vector<std::string> faults;
     for (const auto& entry : files->Variables) {
         const Variable& v = entry.value;
-        const Variable* prop = Property(v.Name);
+        const Variable* prop = PropertyLine(v.Name);
         if (!prop || Type(*prop) != "STRING") faults.push_back(v.Name + ": no text property of that name");
         if (!folders.count(std::string(v.Value1()))) faults.push_back(v.Name + ": folder " + std::string(v.Value1()));
         // The value is split at commas, so a comma inside the filter would cut it short.
@@ -256,7 +257,7 @@ TEST(ShippedTemplate, BookTextPreviewsOnAShippedBackground) {
     ASSERT_NE(html, nullptr);
     ASSERT_TRUE(html->Variables.Exists("BOOK.TEXT.Text"));
     for (const auto& entry : html->Variables) {
-        const Variable* prop = Property(entry.value.Name);
+        const Variable* prop = PropertyLine(entry.value.Name);
         EXPECT_TRUE(prop && Type(*prop) == "STRING") << entry.value.Name;
         EXPECT_TRUE(fs::is_regular_file(DataDir() / std::string(entry.value.Value1()))) << entry.value.Value;
     }
@@ -295,65 +296,14 @@ TEST(NewFileTemplates, BlankPluginAndMasterHaveAValidHeaderOnly) {
     EXPECT_EQ(fileTypes, (std::map<std::string, std::uint32_t>{{".esm", 1}, {".esp", 0}}));
 }
 
-namespace {
-
-// Bytes one template group would take from a subrecord of `size` bytes, and whether a number
-// would be read past the end. Fixed texts stored shorter than declared count as consumed.
-struct Layout {
-    std::size_t used = 0;
-    bool pastEnd = false;
-};
-
-Layout Walk(const Group& g, const unsigned char* data, std::size_t size) {
-    Layout l;
-    std::size_t& p = l.used;
-    for (const auto& entry : g.Variables) {
-        if (p >= size) break;
-        const std::string type = Type(entry.value);
-        const std::size_t declared = std::max(0, Size(entry.value));
-        std::size_t width = 0;
-        if (type == "STRING" || type == "STRINGLIST") {
-            if (declared > 0) {
-                p += declared;
-                continue;
-            }
-            if (type == "STRINGLIST") {
-                p = size;
-                continue;
-            }
-            while (p < size && data[p] != 0) ++p;
-            while (p < size && data[p] == 0) ++p;
-            continue;
-        }
-        if (type == "BYTE" || type == "BITFIELD") {
-            p += declared && p + declared <= size ? declared : size - p;
-            continue;
-        }
-        if (type == "SHORT") width = 2;
-        else if (type == "LONG") width = declared;
-        else if (type == "SINGLE") width = 4;
-        else if (type == "LONG64" || type == "DOUBLE") width = 8;
-        if (p + width > size) l.pastEnd = true;
-        p += width;
-    }
-    return l;
-}
-
-std::string SubrecordType(const std::string& rec, const std::string& sub, std::size_t size, bool first) {
-    if (rec == "NPC_" && sub == "NPDT" && size == 12) return "NPDT_12";
-    if (rec == "CELL" && sub == "DATA" && size == 24) return "DATA_24";
-    if (rec == "CELL" && sub == "NAME" && !first) return "NAME_NEXT";
-    return sub;
-}
-
-} // namespace
-
-// Every subrecord of every shared file has a group whose lines take exactly its bytes, and a
-// subrecord marked unique never occurs twice in a real record.
-TEST(ShippedTemplateOnSharedFiles, LayoutsTakeExactlyTheStoredBytes) {
+// Every subrecord of every shared file decodes by its group with no byte left over and no
+// number read past the end, and a subrecord marked unique never occurs twice in a real record.
+TEST(ShippedTemplateOnSharedFiles, EverySubrecordDecodesExactly) {
     VELLUM_REQUIRE_SHARED();
+    PropertyCodec codec(Template());
     std::set<std::string> faults;
     std::size_t subrecords = 0;
+    Properties props;
     for (const auto& file : test::SharedPlugins()) {
         const auto b = test::ReadBytes(file);
         for (std::size_t r = 0; r + 16 <= b.size();) {
@@ -363,19 +313,15 @@ TEST(ShippedTemplateOnSharedFiles, LayoutsTakeExactlyTheStoredBytes) {
             for (std::size_t s = r + 16; s + 8 <= end;) {
                 const std::string sub(b.begin() + s, b.begin() + s + 4);
                 const std::size_t size = std::min<std::size_t>(U32(b, s + 4), end - s - 8);
-                const std::string type = SubrecordType(rec, sub, size, s == r + 16);
+                const std::string type = PropertyCodec::TemplateSubrecordType(rec, sub, size, s == r + 16);
                 const std::string group = rec + "." + type;
-                const Group* g = Template().FindGroup(group);
+                PropertyCodec::DecodeReport report;
+                codec.Decode(rec, type, ByteSpan(b.data() + s + 8, size), props, &report);
                 ++subrecords;
-                if (!g) {
-                    faults.insert(group + ": no group");
-                } else {
-                    Layout l = Walk(*g, b.data() + s + 8, size);
-                    if (l.pastEnd) faults.insert(group + ": number past the end at size " + std::to_string(size));
-                    if (l.used < size) faults.insert(group + ": bytes left over at size " + std::to_string(size));
-                    if (++seen[type] == 2 && Template().InstrExists(group, "Unique"))
-                        faults.insert(group + ": marked unique, found twice in " + file.filename().string());
-                }
+                if (report.unknownData) faults.insert(group + ": undescribed bytes at size " + std::to_string(size));
+                if (report.castErrors) faults.insert(group + ": number past the end at size " + std::to_string(size));
+                if (++seen[type] == 2 && Template().InstrExists(group, "Unique"))
+                    faults.insert(group + ": marked unique, found twice in " + file.filename().string());
                 s += 8 + size;
             }
             r = end;
@@ -383,4 +329,56 @@ TEST(ShippedTemplateOnSharedFiles, LayoutsTakeExactlyTheStoredBytes) {
     }
     EXPECT_GT(subrecords, 250000u);
     EXPECT_TRUE(faults.empty()) << Joined(std::vector<std::string>(faults.begin(), faults.end()));
+}
+
+// What the record tree shows for each record: an ID for every record of a type that has one,
+// readable, and one per record where the ID is built to tell records apart.
+TEST(ShippedTemplateOnSharedFiles, EveryRecordOfATypeWithAnIdHasAReadableOne) {
+    VELLUM_REQUIRE_SHARED();
+    test::PromptRecorder prompt;
+    PropertyCodec codec(Template());
+    codec.ParseTemplate();
+    EXPECT_TRUE(prompt.calls.empty()) << Joined(prompt.Texts());
+
+    const std::set<std::string> distinct = {"CELL", "LAND", "PGRD", "NPCC", "CREC", "CNTC", "SKIL", "MGEF"};
+    std::set<std::string> faults;
+    std::map<std::string, std::string> sample; // file + type -> first ID
+    for (const auto& file : test::SharedPlugins()) {
+        const auto b = test::ReadBytes(file);
+        const std::string name = file.filename().string();
+        std::set<std::string> ids;
+        for (std::size_t r = 0; r + 16 <= b.size();) {
+            const std::string rec(b.begin() + r, b.begin() + r + 4);
+            const std::size_t size = std::min<std::size_t>(U32(b, r + 4), b.size() - r - 16);
+            const std::string id = codec.ReadID(rec, ByteSpan(b.data() + r + 16, size));
+            r += 16 + size;
+            if (codec.RecordInfo(rec).Sources.empty()) continue;
+            sample.try_emplace(name + " " + rec, id);
+            if (id.empty()) faults.insert(name + " " + rec + ": no ID");
+            if (std::any_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }))
+                faults.insert(name + " " + rec + ": control character in " + id);
+            if (distinct.count(rec) && !ids.insert(rec + " " + id).second)
+                faults.insert(name + " " + rec + ": two records share " + id);
+        }
+    }
+    EXPECT_TRUE(faults.empty()) << Joined(std::vector<std::string>(faults.begin(), faults.end()));
+
+    // The ID forms: interior cells by name, exterior cells and landscape by name and hexadecimal
+    // grid, indexed types by hexadecimal index, saved actors by ID and index.
+    const std::map<std::string, std::string> expected = {
+        {"deeper_dagoth_ur.esp CELL", "0000000500000008"},
+        {"deeper_dagoth_ur.esp LAND", "0000000400000008"},
+        {"firemoth.esm CELL", "Seyda NeenFFFFFFFEFFFFFFF7"},
+        {"rfdsheartchamber.esp PGRD", "Akulakhan's Chamber0000000000000000"},
+        {"patch_for_purists.esm SKIL", "0000000A"},
+        {"patch_for_purists.esm MGEF", "0000002A"},
+        {"kendo0000.ess CREC", "mudcrab00000004"},
+        {"kendo0000.ess NPCC", "PlayerSaveGame"},
+        {"kendo0000.ess CNTC", "chest_small_02_ingfine200000000"},
+        {"kendo0000.ess REFR", "PlayerSaveGame"},
+        {"animal_tamer.esp SSCR", "167271109452830041"},
+        {"blank.esm GMST", "gmst01"},
+        {"sneak.omwaddon GMST", "fSneakUseDist"},
+    };
+    for (const auto& [where, id] : expected) EXPECT_EQ(sample[where], id) << where;
 }

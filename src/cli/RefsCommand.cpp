@@ -1,0 +1,41 @@
+#include "IntegritySession.h"
+
+#include "index/References.h"
+#include "model/esfile.h"
+
+namespace vellum::cli {
+namespace {
+
+int Refs(const Arguments& args) {
+    if (args.files.size() != 2) return Fail("refs", "give a file and an ID", 2);
+    IntegritySession session(args);
+    esfile* f = session.Open(args.files[0]);
+    if (!f) return 1;
+    const int index = RecordOrFail("refs", *f, args.files[0], args.files[1]);
+    if (index < 0) return 1;
+    std::string out;
+    for (const ReferenceRow& row : BrowseReferences(*f, session.Files().Indexer(), index, nullptr)) {
+        out += row.Type == ReferenceRow::Ancestor ? "ancestor " : "descendant ";
+        out += row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName + "\n";
+    }
+    Print(out);
+    return 0;
+}
+
+const CommandRegistration registration({
+    "refs",
+    "list what a record refers to and what refers to it, as the references browser does",
+    std::string("usage: vellum-cli refs [--template FILE] [--home DIR] FILE ID\n"
+                "\n"
+                "Loads FILE (writing its reference index) and prints, for the record with that ID:\n"
+                "  ancestor <TYPE> <ID> <SUBRECORD>.<PROPERTY>    a record its property names\n"
+                "  descendant <TYPE> <ID> <SUBRECORD>.<PROPERTY>  a record whose property names it\n"
+                "\n"
+                "Options:\n") + kIntegrityOptions,
+    {},
+    Refs,
+    {"--home"},
+});
+
+} // namespace
+} // namespace vellum::cli

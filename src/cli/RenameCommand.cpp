@@ -1,0 +1,58 @@
+#include "IntegritySession.h"
+
+#include "index/ChangeRecordID.h"
+#include "model/esfile.h"
+
+namespace vellum::cli {
+namespace {
+
+class PrintChanges : public esCallbackStringValue {
+public:
+    void CallBack(std::string_view text, std::string_view) override { out.append(text).push_back('\n'); }
+    std::string out;
+};
+
+int Rename(const Arguments& args) {
+    const std::string out = args.Value("--out");
+    if (args.files.size() != 3 || out.empty())
+        return Fail("rename", "give a file, the old and the new ID and --out OUT", 2);
+    IntegritySession session(args);
+    esfile* f = session.Open(args.files[0]);
+    if (!f) return 1;
+    const int index = RecordOrFail("rename", *f, args.files[0], args.files[1]);
+    if (index < 0) return 1;
+    if (!ChangeRecordID(*f, index, args.files[2]))
+        return Fail("rename", "the ID of " + f->Records()[static_cast<std::size_t>(index)].Key +
+                                  " cannot be changed to '" + args.files[2] + "'");
+
+    const RecordEntry& r = f->Records()[static_cast<std::size_t>(index)];
+    esCheckedEntries changes;
+    esCheckedEntry& c = changes.Add(f->FileName + "." + r.Key, f->FileName, r.Key);
+    c.OldID = r.PreviousID;
+    c.NewID = r.ID;
+    PrintChanges printer;
+    session.Files().ChangeIDReferences(f->FileName, changes, false, &printer);
+    Print(printer.out);
+    return f->Save(out, std::filesystem::path(out).filename().string(), false, nullptr) ? 0 : 1;
+}
+
+const CommandRegistration registration({
+    "rename",
+    "change a record's ID and repair every reference to it in the file",
+    std::string("usage: vellum-cli rename [--template FILE] [--home DIR] FILE OLD NEW --out OUT\n"
+                "\n"
+                "Gives the record with the ID OLD the ID NEW, rewrites every property of the file that\n"
+                "refers to OLD (where it may name a record of that type) and prints one line per\n"
+                "changed reference:\n"
+                "  <file>/<RECORD KEY> (<record ID>)/<SUBRECORD KEY>  <Property>: OLD -> NEW\n"
+                "then writes the result to OUT. The ID may not be taken by another record of the type.\n"
+                "\n"
+                "Options:\n"
+                "  --out OUT        the file to write (required)\n") + kIntegrityOptions,
+    {},
+    Rename,
+    {"--home", "--out"},
+});
+
+} // namespace
+} // namespace vellum::cli

@@ -1,0 +1,122 @@
+#include "index/esFiles.h"
+
+#include "model/Progress.h"
+#include "model/esfile.h"
+
+namespace vellum {
+
+esFiles::esFiles(const vellum::Config& templ, std::filesystem::path indicesDir)
+    : templ_(templ), codec_(templ), indexer_(std::move(indicesDir)) {
+    esfile* clip = Add(std::string(kClipboardKey));
+    clip->Clipboard = true;
+    clip->FileTitle = "Clipboard";
+}
+
+esFiles::~esFiles() { Shutdown(); }
+
+esfile* esFiles::Add(const std::string& key, std::unique_ptr<esfile> existing) {
+    if (files_.Exists(key)) return nullptr;
+    if (!existing) {
+        existing = std::make_unique<esfile>(codec_);
+        existing->FileName = key;
+        existing->SaveFileName = key;
+    }
+    existing->LeaveRecordsUnpacked = leaveUnpacked_;
+    existing->SetReferenceIndexBuilder(&indexer_);
+    return files_.Add(key, std::move(existing))->get();
+}
+
+esfile& esFiles::Item(std::string_view key) { return *files_.Item(key); }
+esfile& esFiles::Item(std::size_t position) { return *files_.Item(position); }
+
+esfile* esFiles::Find(std::string_view key) {
+    auto* f = files_.Find(key);
+    return f ? f->get() : nullptr;
+}
+
+esfile& esFiles::ClipboardFile() {
+    for (auto& e : files_)
+        if (e.value->Clipboard) return *e.value;
+    // Only a collection that was shut down has none; give it a fresh one.
+    esfile* clip = Add(std::string(kClipboardKey));
+    clip->Clipboard = true;
+    clip->FileTitle = "Clipboard";
+    return *clip;
+}
+
+esCheckedEntries& esFiles::CheckedEntries(std::string_view fileKey) {
+    if (esCheckedEntries* c = checked_.Find(fileKey)) return *c;
+    return *checked_.Add(std::string(fileKey));
+}
+
+void esFiles::Remove(std::string_view key) {
+    auto* slot = files_.Find(key);
+    if (!slot) return;
+    esfile& f = **slot;
+    const std::string title = f.FileTitle.empty() ? std::string(key) : f.FileTitle;
+    ProgAction = title + ": Checked Nodes";
+    checked_.Remove(key);
+    ProgAction = title + ": Master Files";
+    f.esMasterFiles().clear();
+    ProgAction = title + ": Record Type Index";
+    f.esRecArrayCatIndex().clear();
+    ProgAction = title + ": Array Index";
+    f.esRecArrayIndex().clear();
+    auto& records = f.Records();
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        if (i % 1000 == 0) ProgAction = title + ": Unloading Subrecords for Record " + std::to_string(i);
+        f.ClearSubRecords(static_cast<int>(i));
+    }
+    files_.Remove(key);
+    ProgAction.clear();
+}
+
+void esFiles::clear(bool clearClipboard) {
+    for (std::size_t i = files_.Count(); i >= 1; --i) {
+        if (!clearClipboard && files_.Item(i)->Clipboard) continue;
+        std::string key = files_.KeyAt(i);
+        Remove(key);
+    }
+}
+
+void esFiles::Shutdown() {
+    ProgAction = "Clearing Text Lookups";
+    lookups_.clear();
+    ProgAction = "Clearing Relative List";
+    relatives_.clear();
+    ProgAction = "Clearing Checked Nodes";
+    cleanChecked_.clear();
+    ProgAction = "Clearing Configuration File";
+    ProgAction = "Clearing File Collection";
+    clear(false);
+    files_.clear();
+    checked_.clear();
+    ProgAction.clear();
+}
+
+void esFiles::SetLeaveRecordsUnpacked(bool value) {
+    leaveUnpacked_ = value;
+    for (auto& e : files_) e.value->LeaveRecordsUnpacked = value;
+}
+
+void esFiles::BuildTextLookupList() { vellum::BuildTextLookupList(lookups_, templ_); }
+
+void esFiles::CancelProcess(esCancelCallback* window) {
+    cancel_ = true;
+    cancelWindow_ = window;
+    if (!Busy) ServeCancel();
+}
+
+void esFiles::ServeCancel() {
+    if (!cancel_) return;
+    cancel_ = false;
+    esCancelCallback* w = cancelWindow_;
+    cancelWindow_ = nullptr;
+    if (w) w->CallbackCancel();
+}
+
+bool esFiles::Stop(Progress* progress) const {
+    return cancel_ || (progress && progress->Cancelled());
+}
+
+} // namespace vellum

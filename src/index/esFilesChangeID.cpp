@@ -1,0 +1,110 @@
+#include "index/RawSubrecords.h"
+#include "index/ReferenceReader.h"
+#include "index/esFiles.h"
+#include "model/esfile.h"
+
+#include <unordered_map>
+
+namespace vellum {
+
+void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
+                                 bool checkAllFiles, esCallbackStringValue* cbsv) {
+    cancel_ = false;
+    Busy = true;
+    BuildTextLookupList();
+    if (checkAllFiles) {
+        for (auto& e : files_) {
+            if (cancel_) break;
+            ChangeIDsInFile(*e.value, idList, true, cbsv);
+        }
+    } else if (esfile* f = Find(fileKey)) {
+        ChangeIDsInFile(*f, idList, false, cbsv);
+    }
+    lookups_.clear();
+    ProgAction.clear();
+    Busy = false;
+    ServeCancel();
+}
+
+// Compares IDs without letter case, like every ID look-up of the program, and changes a
+// reference only where its lookup may name the type of the record whose ID changed, so that a
+// record of another type that happens to share the old ID keeps its references.
+void esFiles::ChangeIDsInFile(esfile& file, const esCheckedEntries& idList, bool showFile,
+                              esCallbackStringValue* cbsv) {
+    struct Change {
+        std::string oldID, newID, recordType;
+    };
+    std::unordered_map<std::string, std::vector<Change>, FoldedHash, FoldedEqual> changes;
+    for (const auto& e : idList) {
+        const esCheckedEntry& c = e.value;
+        if (c.OldID.empty() || c.OldID == c.NewID) continue;
+        std::string type;
+        if (esfile* owner = Find(c.FileKey))
+            if (const auto* pos = owner->esRecArrayIndex().Find(c.RecordKey))
+                type = owner->Records()[static_cast<std::size_t>(pos->IndexNumber)].Name;
+        changes[c.OldID].push_back({c.OldID, c.NewID, type});
+    }
+    if (changes.empty()) return;
+
+    ReferenceReader reader(templ_, lookups_);
+    const std::string title = file.FileTitle.empty() ? file.FileName : file.FileTitle;
+    auto& records = file.Records();
+    for (std::size_t i = 1; i < records.size() && !cancel_; ++i) {
+        const int index = static_cast<int>(i);
+        const std::string type = records[i].Name;
+        if (!reader.HasLookups(type)) continue;
+        // Only records that hold an old ID somewhere are unpacked.
+        bool candidate = !records[i].Packed;
+        if (!candidate) {
+            if (!records[i].Loaded) file.LoadRecord(index);
+            ForEachRawSubrecord(records[i].Data.span(), [&](const RawSubrecord& s) {
+                std::string_view sub = (s.Offset != 0 && s.Name == "NAME" && type == "CELL") ? "NAME_NEXT" : s.Name;
+                const ReferenceReader::Plan& plan = reader.PlanFor(type, sub);
+                if (plan.Indexed && changes.count(ReferenceReader::Value(plan, s.Data))) candidate = true;
+                return !candidate;
+            });
+        }
+        if (!candidate) continue;
+        const bool wasPacked = records[i].Packed;
+        file.UnPackRecord(index);
+        std::vector<std::string> keys;
+        for (const auto& e : *records[i].SubRecords)
+            if (lookups_.estlRecordTypes().Find(type, e.value.Name)) keys.push_back(e.key);
+        bool changed = false;
+        for (const std::string& key : keys) {
+            ProgAction = showFile ? "Checking: File " + title + " / Record " + records[i].Key + " (" +
+                                        records[i].ID + ")  / Subrecord " + key
+                                  : "Checking: Record " + records[i].Key + " (" + records[i].ID +
+                                        ")  / Subrecord " + key;
+            if (!file.UnpackSubRecord(index, key)) continue;
+            Subrecord& s = records[i].SubRecords->Item(key);
+            bool subChanged = false;
+            for (auto& pe : s.Properties) {
+                Property& p = pe.value;
+                const esTextLookup* tl = lookups_.Find(type, s.Name, p.Name);
+                if (!tl || !std::holds_alternative<std::string>(p.Value)) continue;
+                const std::string value(ReferenceReader::CleanText(std::get<std::string>(p.Value)));
+                auto hit = changes.find(value);
+                if (hit == changes.end()) continue;
+                for (const Change& c : hit->second) {
+                    if (!c.recordType.empty() && !tl->Targets(c.recordType)) continue;
+                    p.SetValue(c.newID);
+                    subChanged = true;
+                    if (cbsv)
+                        cbsv->CallBack(title + "/" + records[i].Key + " (" + records[i].ID + ")/" + key +
+                                           "  " + p.Name + ": " + value + " -> " + c.newID,
+                                       c.newID);
+                    break;
+                }
+            }
+            if (subChanged) {
+                file.PackSubRecord(index, key);
+                changed = true;
+            }
+        }
+        if (changed) file.Changed = true;
+        if (wasPacked && !file.LeaveRecordsUnpacked) file.PackRecord(index);
+    }
+}
+
+} // namespace vellum

@@ -1,0 +1,297 @@
+#include "index/Marks.h"
+#include "index/RawSubrecords.h"
+#include "index/RefIndexReader.h"
+#include "index/ReferenceReader.h"
+#include "index/References.h"
+#include "index/esFiles.h"
+#include "model/Progress.h"
+#include "model/Text.h"
+#include "model/esfile.h"
+#include "template/Config.h"
+
+#include <algorithm>
+#include <unordered_set>
+
+namespace vellum {
+
+// State of one RecurseRelatives run.
+struct esFiles::Scan {
+    esFiles& files;
+    Progress* progress;
+    int operation;
+    std::unordered_set<std::string> unpacked; // file key "." record key of records we unpacked
+    std::vector<std::pair<std::string, int>> unpackOrder;
+
+    void Report(const std::string& text) {
+        files.ProgAction = text;
+        if (progress) progress->Waiting(-1, text);
+    }
+
+    // Adds an entry with the fields every entry carries; nullptr when listed already.
+    esRelative* Add(esfile& file, const std::string& fileKey, int index,
+                    const std::string& subKey, int generation, int action, int kind) {
+        const RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+        esRelative* e = files.relatives_.Add(r.ID, fileKey, r.Key, subKey);
+        if (!e) return nullptr;
+        e->RecordIndex = index;
+        e->RecordType = r.Name;
+        e->RecordPacked = r.Packed || unpacked.count(fileKey + "." + r.Key) != 0;
+        e->Generation = generation;
+        e->Action = action;
+        e->RelativeType = kind;
+        if (!subKey.empty() && r.SubRecords)
+            if (const Subrecord* s = r.SubRecords->Find(subKey)) {
+                e->SubrecordType = s->Name;
+                e->SubrecordPacked = s->Packed;
+            }
+        return e;
+    }
+
+    void Unpack(esfile& file, const std::string& fileKey, int index) {
+        RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+        if (!r.Packed) return;
+        Report("Unpacking record " + r.Key);
+        file.UnPackRecord(index);
+        if (unpacked.insert(fileKey + "." + r.Key).second) unpackOrder.emplace_back(fileKey, index);
+    }
+
+    void Restore() {
+        const std::size_t total = unpackOrder.size();
+        for (std::size_t n = 0; n < total; ++n) {
+            if (n % 200 == 0)
+                Report("Clearing subrecord headers for related record " + std::to_string(n + 1) +
+                       " of " + std::to_string(total));
+            auto& [fileKey, index] = unpackOrder[n];
+            esfile* f = files.Find(fileKey);
+            if (!f || f->LeaveRecordsUnpacked || index >= static_cast<int>(f->Records().size())) continue;
+            if (n % 200 == 0) Report("Packing related record " + std::to_string(n + 1));
+            f->PackSubHeaders(index);
+            f->PackRecord(index);
+        }
+        unpackOrder.clear();
+        unpacked.clear();
+    }
+};
+
+namespace {
+
+std::pair<int, int> DefaultActions(int operation, int safeCut) {
+    switch (operation) {
+    case kOpDelete: return {kNoAction, kDelete};
+    case kOpCut: return {kCopy, safeCut != 0 ? kCut : kDelete};
+    case kOpCopy: return {kCopy, kNoAction};
+    default: return {kNoAction, kNoAction};
+    }
+}
+
+// Keys of the subrecords of record `index` of type `sub` whose reference equals `id`, keyed
+// the way unpacking keys them.
+std::vector<std::string> ReferringSubrecords(esfile& file, int index, std::string_view sub,
+                                             std::string_view id, ReferenceReader& reader) {
+    std::vector<std::string> keys;
+    RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+    const ReferenceReader::Plan& plan = reader.PlanFor(r.Name, sub);
+    if (!plan.Indexed) return keys;
+    if (!r.Packed && r.SubRecords) {
+        for (const auto& e : *r.SubRecords) {
+            const Subrecord& s = e.value;
+            if (!KeysEqual(s.Name, sub)) continue;
+            std::string_view v = s.Packed ? ReferenceReader::Value(plan, s.Data)
+                                          : reader.Value(plan, s.Properties);
+            if (KeysEqual(v, id)) keys.push_back(e.key);
+        }
+        return keys;
+    }
+    if (!r.Loaded) file.LoadRecord(index);
+    // Keys as unpacking gives them: the name alone the first time, then name + position.
+    std::vector<std::uint32_t> seen;
+    const bool cell = r.Name == "CELL";
+    ForEachRawSubrecord(r.Data.span(), [&](const RawSubrecord& s) {
+        std::uint32_t folded = cast::LoadU32(reinterpret_cast<const std::uint8_t*>(s.Name.data())) | 0x20202020u;
+        const bool repeated = std::find(seen.begin(), seen.end(), folded) != seen.end();
+        if (!repeated) seen.push_back(folded);
+        std::string_view type = (cell && s.Offset != 0 && s.Name == "NAME") ? "NAME_NEXT" : s.Name;
+        if (KeysEqual(type, sub) && KeysEqual(ReferenceReader::Value(plan, s.Data), id))
+            keys.push_back(repeated ? std::string(s.Name) + std::to_string(s.Index) : std::string(s.Name));
+        return true;
+    });
+    return keys;
+}
+
+} // namespace
+
+void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& recordKey,
+                               const std::string& subRecordKey, int recurseType,
+                               bool markedEntries, int operation, bool clear,
+                               const std::string& recordType, Progress* progress) {
+    cancel_ = false;
+    cancelWindow_ = nullptr;
+    Busy = true;
+    const auto [ancestorAction, descendantAction] = DefaultActions(operation, SafeCutBehaviour);
+    BuildTextLookupList();
+    if (clear) relatives_.clear();
+    Scan scan{*this, progress, operation, {}, {}};
+    esfile* file = Find(fileKey);
+
+    if (file) {
+        int step = 0;
+        auto addSelected = [&](int index, const std::string& sub) {
+            if (index <= 0 || index >= static_cast<int>(file->Records().size())) return;
+            if (!sub.empty()) scan.Unpack(*file, fileKey, index);
+            if (++step % 1000 == 1 || !progress)
+                scan.Report((sub.empty() ? "Adding record " : "Adding subrecord ") +
+                            file->Records()[static_cast<std::size_t>(index)].Key +
+                            (sub.empty() ? "" : "/" + sub));
+            scan.Add(*file, fileKey, index, sub, 0, operation, kAncestor);
+        };
+        auto indexOf = [&](const std::string& key) {
+            const auto* e = file->esRecArrayIndex().Find(key);
+            return e ? e->IndexNumber : -1;
+        };
+        if (markedEntries) {
+            for (const auto& e : CheckedEntries(fileKey)) addSelected(indexOf(e.value.RecordKey), e.value.SubRecordKey);
+        } else if (!recordKey.empty()) {
+            addSelected(indexOf(recordKey), subRecordKey);
+        } else if (const auto* cat = file->esRecArrayCatIndex().Item(recordType)) {
+            for (const auto& e : cat->esRecArrayCatEntries) addSelected(e.value.IndexNumber, {});
+        }
+
+        auto descendants = [&](int g) {
+            ReferenceReader reader(templ_, lookups_);
+            for (;; ++g) {
+                relatives_.RecordsAdded = false;
+                relatives_.esRelIDIndex.clear();
+                for (std::size_t i = 1; i <= relatives_.Count(); ++i) {
+                    const esRelative& e = relatives_.Item(i);
+                    if (i % 1000 == 0)
+                        scan.Report("Building current generation for descendant checking ");
+                    // Only a record that goes takes its ID with it; a subrecord entry leaves it.
+                    if (e.Generation == g && e.IsRecord() && !e.ID.empty() && KeysEqual(e.FileKey, fileKey))
+                        relatives_.esRelIDIndex.Add(e.ID, static_cast<std::int32_t>(i));
+                }
+                if (relatives_.esRelIDIndex.empty()) return;
+                RefIndexReader rdx;
+                if (!rdx.OpenRefIndex(indexer_.RefIndexPath(*file))) return;
+                RefIndexView v;
+                std::size_t n = 0;
+                const auto& records = file->Records();
+                // A record naming an ID many times has one index entry per reference; its
+                // subrecords are all found at the first.
+                std::unordered_set<std::string> walked;
+                while (!rdx.bEndOfRefIndex && !Stop(progress)) {
+                    if (!rdx.NextRefIndexView(v)) break;
+                    if (++n % 1000 == 0) scan.Report("Checking Reference Index Entry " + std::string(v.ID));
+                    const esRelIDEntry* hit = relatives_.esRelIDIndex.Find(v.ID);
+                    if (!hit) continue;
+                    const esRelative& target = relatives_.Item(static_cast<std::size_t>(hit->IndexNumber));
+                    const esTextLookup* tl = lookups_.Find(v.RecordType, v.SubrecordType, v.PropertyName);
+                    if (!tl || !tl->Targets(target.RecordType)) continue;
+                    if (v.RecordIndex <= 0 || v.RecordIndex >= static_cast<int>(records.size()) ||
+                        !KeysEqual(records[static_cast<std::size_t>(v.RecordIndex)].Name, v.RecordType))
+                        continue; // the index is older than the file
+                    std::string group = std::string(v.RecordType) + "." + std::string(v.SubrecordType);
+                    const Variable* req = templ_.FindInstr(group, "REQUIREMENT");
+                    const int requirement = req ? ValInt(req->Value) : 0;
+                    const bool allowNull = templ_.InstrExists(group, "AllowNull");
+                    const std::string relatedFile = target.FileKey, relatedRecord = target.RecordKey,
+                                      relatedSub = target.SubRecordKey;
+                    auto link = [&](esRelative* e) {
+                        if (!e) return;
+                        e->RelatedFileKey = relatedFile;
+                        e->RelatedRecordKey = relatedRecord;
+                        e->RelatedSubRecordKey = relatedSub;
+                        if (progress)
+                            scan.Report("Adding Descendant Entry " + e->RecordKey + "/" +
+                                        e->SubRecordKey + " " + e->ID);
+                    };
+                    if (requirement == 2 && !allowNull) {
+                        link(scan.Add(*file, fileKey, v.RecordIndex, {}, g + 1, descendantAction, kDescendant));
+                        continue;
+                    }
+                    const int action = requirement == 2 ? kClear : descendantAction;
+                    const RecordEntry& referrer = records[static_cast<std::size_t>(v.RecordIndex)];
+                    if (relatives_.Exists(esRelative::MakeKey(fileKey, referrer.Key))) continue;
+                    if (!walked.insert(std::to_string(v.RecordIndex) + "|" + std::string(v.SubrecordType) + "|" +
+                                       std::string(v.ID)).second)
+                        continue;
+                    for (const std::string& sub :
+                         ReferringSubrecords(*file, v.RecordIndex, v.SubrecordType, v.ID, reader)) {
+                        esRelative* e = scan.Add(*file, fileKey, v.RecordIndex, sub, g + 1, action, kDescendant);
+                        if (e && e->SubrecordType.empty()) e->SubrecordType = std::string(v.SubrecordType);
+                        link(e);
+                    }
+                }
+                rdx.CloseRefIndex();
+                if (!relatives_.RecordsAdded || Stop(progress)) return;
+            }
+        };
+
+        auto ancestors = [&](int g) {
+            for (;; ++g) {
+                relatives_.RecordsAdded = false;
+                const std::size_t count = relatives_.Count();
+                for (std::size_t i = 1; i <= count && !Stop(progress); ++i) {
+                    const esRelative current = relatives_.Item(i);
+                    if (current.Generation != g) continue;
+                    esfile* f = Find(current.FileKey);
+                    if (!f) continue;
+                    const auto* pos = f->esRecArrayIndex().Find(current.RecordKey);
+                    if (!pos) continue;
+                    const int index = pos->IndexNumber;
+                    const std::string type = f->Records()[static_cast<std::size_t>(index)].Name;
+                    if (!lookups_.estlRecordTypes().Exists(type)) continue;
+                    scan.Unpack(*f, current.FileKey, index);
+                    RecordEntry& r = f->Records()[static_cast<std::size_t>(index)];
+                    if (!r.SubRecords) continue;
+                    std::vector<std::string> subs;
+                    for (const auto& e : *r.SubRecords)
+                        if ((current.IsRecord() || KeysEqual(e.key, current.SubRecordKey)) &&
+                            lookups_.estlRecordTypes().Find(type, e.value.Name))
+                            subs.push_back(e.key);
+                    for (const std::string& sub : subs) {
+                        scan.Report("Checking: Record " + r.Key + " (" + r.ID + ")  / Subrecord " + sub);
+                        if (!f->UnpackSubRecord(index, sub)) continue;
+                        const Subrecord& s = f->Records()[static_cast<std::size_t>(index)].SubRecords->Item(sub);
+                        for (const auto& pe : s.Properties) {
+                            const esTextLookup* tl = lookups_.Find(type, s.Name, pe.value.Name);
+                            if (!tl) continue;
+                            const std::string value(ReferenceReader::CleanText(pe.value.Text()));
+                            if (value.empty()) continue;
+                            for (int at : ReferencedRecords(*f, *tl, value)) {
+                                esRelative* e = scan.Add(*f, current.FileKey, at, {}, g + 1, ancestorAction, kAncestor);
+                                if (!e) continue;
+                                e->RelatedFileKey = current.FileKey;
+                                e->RelatedRecordKey = current.RecordKey;
+                                e->RelatedSubRecordKey = sub;
+                            }
+                        }
+                    }
+                }
+                if (!relatives_.RecordsAdded || Stop(progress)) return;
+            }
+        };
+
+        if (recurseType == kRecurseAncestors) {
+            ancestors(0);
+        } else if (recurseType == kRecurseDescendants) {
+            descendants(0);
+        } else if (recurseType == kRecurseBoth) {
+            descendants(0);
+            relatives_.RecordCount = static_cast<std::int32_t>(relatives_.Count());
+            ancestors(0);
+        }
+        scan.Restore();
+    }
+
+    std::vector<std::string> covered;
+    for (const auto& e : relatives_)
+        if (!e.value.IsRecord() && relatives_.Exists(esRelative::MakeKey(e.value.FileKey, e.value.RecordKey)))
+            covered.push_back(e.key);
+    for (const std::string& key : covered) relatives_.Remove(key);
+    lookups_.clear();
+    ProgAction.clear();
+    Busy = false;
+    ServeCancel();
+}
+
+} // namespace vellum

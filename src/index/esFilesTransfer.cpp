@@ -1,0 +1,343 @@
+#include "index/Marks.h"
+#include "index/esFiles.h"
+#include "model/Progress.h"
+#include "model/Text.h"
+#include "model/esfile.h"
+#include "template/Config.h"
+
+#include <algorithm>
+
+namespace vellum {
+
+// One CopyMarked run: source, destination and the paste options. The rules are written down
+// in docs/paste-rules.md.
+class esFiles::Transfer {
+public:
+    Transfer(esfile& src, esfile& dst, Progress* progress, bool merge)
+        : src_(src), dst_(dst), progress_(progress), merge_(merge) {}
+
+    void Report(const std::string& text) {
+        if (progress_ && ++reports_ % 50 == 1) progress_->Waiting(-1, text);
+    }
+
+    // Subrecord types a record holds once: never added a second time by a merge.
+    bool Excluded(std::string_view recordType, std::string_view subType) const {
+        std::string group = std::string(recordType) + "." + std::string(subType);
+        const Variable* req = dst_.Template().FindInstr(group, "REQUIREMENT");
+        return (req && ValInt(req->Value) == 2) || dst_.Template().InstrExists(group, "Unique");
+    }
+
+    // The record of `type` with `id` in the destination, -1 when none.
+    int FindByID(std::string_view type, const std::string& id) {
+        if (id.empty()) return -1;
+        const auto* cat = dst_.esRecArrayCatIndex().Item(type);
+        const esRecIDEntry* e = cat ? cat->esRecIDIndex.Find(id) : nullptr;
+        if (!e || e->IndexNumber <= 0 || e->IndexNumber >= static_cast<int>(dst_.Records().size()))
+            return -1;
+        return KeysEqual(dst_.Records()[static_cast<std::size_t>(e->IndexNumber)].Name, type)
+                   ? e->IndexNumber
+                   : -1;
+    }
+
+    // A packed copy of a source subrecord, its current contents encoded, marks cleared.
+    Subrecord CopyOf(int index, const std::string& key) {
+        RecordEntry& r = src_.Records()[static_cast<std::size_t>(index)];
+        Subrecord& s = r.SubRecords->Item(key);
+        if (!s.Packed) src_.PackSubRecord(index, key);
+        Subrecord c;
+        c.Name = s.Name;
+        c.Data = s.Data;
+        c.Size = static_cast<std::int32_t>(s.Data.size());
+        c.Requirement = s.Requirement;
+        c.Packed = true;
+        return c;
+    }
+
+    Subrecords& UnpackedSubrecords(esfile& f, int index) {
+        RecordEntry& r = f.Records()[static_cast<std::size_t>(index)];
+        if (r.Packed || !r.SubRecords) f.UnPackRecord(index);
+        if (!r.SubRecords) r.SubRecords = std::make_shared<Subrecords>();
+        return *r.SubRecords;
+    }
+
+    static void Append(Subrecords& subs, Subrecord s) {
+        std::string base = s.Name.substr(0, 4);
+        std::string key = base;
+        for (std::size_t n = subs.Count(); subs.Exists(key); ++n) key = base + std::to_string(n);
+        Subrecord* added = subs.Add(key);
+        *added = std::move(s);
+        added->Key = key;
+    }
+
+    // Puts source subrecords into destination record `to`: types held once replace the
+    // destination's subrecord of that type when `replaceOnce`, else they are left out.
+    void PutInto(int to, int from, const std::vector<std::string>& keys, bool replaceOnce) {
+        Subrecords& subs = UnpackedSubrecords(dst_, to);
+        const std::string type = dst_.Records()[static_cast<std::size_t>(to)].Name;
+        for (const std::string& key : keys) {
+            Subrecord c = CopyOf(from, key);
+            Report("Copying Subrecord " + src_.Records()[static_cast<std::size_t>(from)].Key + "/" +
+                   key + "(" + c.Name + ")");
+            if (Excluded(type, c.Name)) {
+                if (!replaceOnce) continue;
+                Subrecord* same = nullptr;
+                for (auto& e : subs)
+                    if (KeysEqual(e.value.Name, c.Name)) {
+                        same = &e.value;
+                        break;
+                    }
+                if (same) {
+                    std::string keep = same->Key;
+                    *same = std::move(c);
+                    same->Key = keep;
+                    continue;
+                }
+            }
+            Append(subs, std::move(c));
+        }
+        if (!dst_.LeaveRecordsUnpacked) dst_.PackRecord(to);
+    }
+
+    std::vector<std::string> AllKeys(int index) {
+        std::vector<std::string> keys;
+        for (const auto& e : UnpackedSubrecords(src_, index)) keys.push_back(e.key);
+        return keys;
+    }
+    std::vector<std::string> MarkedKeys(int index) {
+        std::vector<std::string> keys;
+        const RecordEntry& r = src_.Records()[static_cast<std::size_t>(index)];
+        if (r.SubRecords)
+            for (const auto& e : *r.SubRecords)
+                if (e.value.CopyMark) keys.push_back(e.key);
+        return keys;
+    }
+
+    // A new destination record holding `entry`'s contents; returns its position.
+    int AddNew(const RecordEntry& entry) {
+        const int at = dst_.AddRecord(entry.Name);
+        RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
+        RecordEntry n = entry;
+        n.Key = d.Key;
+        n.ParentKey.clear();
+        n.ParentID.clear();
+        n.Children.clear();
+        n.SubRecords.reset();
+        n.SubHeaders.reset();
+        ClearMarks(n);
+        dst_.ReplaceRecord(at, n);
+        if (auto* cat = dst_.esRecArrayCatIndex().Item(entry.Name))
+            cat->esRecIDIndex.Add(entry.ID, at, entry.Description, entry.Name);
+        return at;
+    }
+
+    static void ClearMarks(RecordEntry& r) {
+        r.Deleted = false;
+        r.CopyLevel = 0;
+        r.CopyMark = 0;
+    }
+
+    // A whole record by the replace or merge rule; returns the destination position.
+    int CopyWhole(int index) {
+        src_.PackRecord(index);
+        const RecordEntry entry = src_.Records()[static_cast<std::size_t>(index)];
+        Report("Copying Record " + entry.Key + " ");
+        int at = FindByID(entry.Name, entry.ID);
+        if (at < 0) {
+            at = AddNew(entry);
+        } else if (merge_) {
+            PutInto(at, index, AllKeys(index), false);
+            src_.PackRecord(index);
+        } else {
+            RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
+            RecordEntry n = entry;
+            n.Key = d.Key;
+            n.ParentKey = d.ParentKey;
+            n.ParentID = d.ParentID;
+            n.Children = d.Children;
+            n.SubRecords.reset();
+            n.SubHeaders.reset();
+            ClearMarks(n);
+            dst_.ReplaceRecord(at, n);
+            if (auto* cat = dst_.esRecArrayCatIndex().Item(entry.Name))
+                if (esRecIDEntry* id = cat->esRecIDIndex.Find(entry.ID)) id->Description = entry.Description;
+        }
+
+        const std::string child = ChildTypeOf(src_, entry.Name);
+        if (child.empty()) return at;
+        const std::string parentKey = dst_.Records()[static_cast<std::size_t>(at)].Key;
+        for (const std::string& key : entry.Children) {
+            const auto* pos = src_.esRecArrayIndex().Find(key);
+            if (!pos || !KeysEqual(src_.Records()[static_cast<std::size_t>(pos->IndexNumber)].Name, child))
+                continue;
+            const int c = CopyWhole(pos->IndexNumber);
+            UnMarkCopy(src_, pos->IndexNumber);
+            RecordEntry& copied = dst_.Records()[static_cast<std::size_t>(c)];
+            if (copied.ParentKey.empty()) {
+                SetParentRecord(dst_, c, parentKey);
+                auto& kids = dst_.Records()[static_cast<std::size_t>(at)].Children;
+                if (std::find(kids.begin(), kids.end(), copied.Key) == kids.end()) kids.push_back(copied.Key);
+            }
+        }
+        return at;
+    }
+
+    // Marked subrecords of a record: into the destination's record of that ID, or into a new
+    // record that also takes the source's required subrecords, so that it has its ID.
+    void CopyPartial(int index) {
+        const RecordEntry& r = src_.Records()[static_cast<std::size_t>(index)];
+        Report("Copying Partial Record " + r.Key + " ");
+        const std::vector<std::string> marked = MarkedKeys(index);
+        int at = FindByID(r.Name, r.ID);
+        if (at >= 0) {
+            PutInto(at, index, marked, true);
+            return;
+        }
+        auto subs = std::make_shared<Subrecords>();
+        for (const auto& e : *r.SubRecords) {
+            const bool required = e.value.Requirement == 2 || Excluded(r.Name, e.value.Name);
+            if (!e.value.CopyMark && !required) continue;
+            Append(*subs, CopyOf(index, e.key));
+        }
+        RecordEntry shell = src_.Records()[static_cast<std::size_t>(index)];
+        at = AddNew(shell);
+        RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
+        d.SubRecords = std::move(subs);
+        d.Packed = false;
+        d.Loaded = true;
+        dst_.PackRecord(at);
+    }
+
+    esfile& src_;
+    esfile& dst_;
+    Progress* progress_;
+    bool merge_;
+    int reports_ = 0;
+};
+
+void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& destFileKey,
+                         bool /*flag*/, Progress* progress, bool replaceClipboard,
+                         bool mergeRecords, const std::string& destRecordKey, int pasteMergeType) {
+    esfile* src = Find(sourceFileKey);
+    esfile* dst = Find(destFileKey);
+    if (!src || !dst || src == dst) return;
+    if (replaceClipboard && dst->Clipboard) dst->ClearRecords(progress);
+    dst->esKeys().clear();
+
+    Transfer t(*src, *dst, progress, mergeRecords);
+    int into = -1;
+    if (!destRecordKey.empty()) {
+        const auto* pos = dst->esRecArrayIndex().Find(destRecordKey);
+        if (!pos) return;
+        into = pos->IndexNumber;
+    }
+    auto& records = src->Records();
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        if (records[i].CopyLevel <= 0) continue;
+        t.Report("Checking Record " + records[i].Key + " ");
+        const int index = static_cast<int>(i);
+        if (records[i].Name == "TES3" || records[i].Name.empty()) continue; // a header is never copied
+        if (into >= 0) {
+            const std::string& intoType = dst->Records()[static_cast<std::size_t>(into)].Name;
+            if (pasteMergeType == 1 && !KeysEqual(records[i].Name, intoType)) continue;
+            t.PutInto(into, index, records[i].CopyLevel >= 2 ? t.AllKeys(index) : t.MarkedKeys(index), false);
+        } else if (records[i].CopyLevel >= 2) {
+            t.CopyWhole(index);
+        } else if (records[i].SubRecords) {
+            t.CopyPartial(index);
+        }
+    }
+
+    for (std::size_t i = 0; i < records.size(); ++i)
+        if (records[i].CopyLevel > 0 || records[i].CopyMark) UnMarkCopy(*src, static_cast<int>(i));
+
+    dst->Changed = true;
+    dst->UpdateFileHeader();
+    dst->RebuildIndices(progress);
+    indexer_.BuildReferenceIndex(*dst, progress);
+    esCheckedEntries& ticked = CheckedEntries(destFileKey);
+    std::vector<std::string> stale;
+    for (const auto& e : ticked) {
+        if (progress) progress->Waiting(-1, "Updating Marked Entries " + e.key);
+        if (!dst->esRecArrayIndex().Exists(e.value.RecordKey)) stale.push_back(e.key);
+    }
+    for (const std::string& key : stale) ticked.Remove(key);
+}
+
+void esFiles::Paste(const std::string& destFileKey, PasteMode mode, Progress* progress,
+                    const std::string& destRecordKey, int pasteMergeType) {
+    esfile& clip = ClipboardFile();
+    const std::string clipKey(kClipboardKey);
+    esCheckedEntries& ticked = CheckedEntries(clipKey);
+    bool any = false;
+    for (const auto& e : ticked) {
+        const auto* pos = clip.esRecArrayIndex().Find(e.value.RecordKey);
+        if (!pos) continue;
+        MarkForCopy(clip, pos->IndexNumber, e.value.SubRecordKey);
+        any = true;
+    }
+    if (!any)
+        for (std::size_t i = 1; i < clip.Records().size(); ++i)
+            if (!clip.Records()[i].Name.empty()) MarkForCopy(clip, static_cast<int>(i));
+    const bool into = mode == PasteMode::Into && !destRecordKey.empty();
+    CopyMarked(clipKey, destFileKey, false, progress, false, mode != PasteMode::Replace,
+               into ? destRecordKey : std::string{}, pasteMergeType);
+}
+
+void esFiles::DeleteMarked(const std::string& fileKey, Progress* progress) {
+    if (esfile* f = Find(fileKey)) vellum::DeleteMarked(*f, progress, &indexer_, &CheckedEntries(fileKey));
+}
+
+void esFiles::ProcessRelatives(const std::string& destFileKey, Progress* progress, bool flag) {
+    std::string dest = destFileKey;
+    if (dest.empty())
+        for (const auto& e : files_)
+            if (e.value->Clipboard) {
+                dest = e.key;
+                break;
+            }
+    std::string entriesFile;
+    std::size_t n = 0;
+    for (auto& e : relatives_) {
+        esRelative& r = e.value;
+        if (progress && n++ % 51 == 0)
+            progress->Waiting(-1, "Tagging Record " + r.RecordKey + " " + r.ID);
+        esfile* f = Find(r.FileKey);
+        if (!f || !f->esRecArrayIndex().Exists(r.RecordKey)) continue;
+        if (entriesFile.empty()) entriesFile = r.FileKey;
+        const std::string& sub = r.SubRecordKey;
+        switch (r.Action) {
+        case kDelete: MarkAsDeleted(*f, r.RecordKey, sub); break;
+        case kCut:
+            MarkAsDeleted(*f, r.RecordKey, sub);
+            MarkForCopy(*f, r.RecordKey, sub);
+            break;
+        case kCopy: MarkForCopy(*f, r.RecordKey, sub); break;
+        case kClear:
+            if (sub.empty()) MarkAsDeleted(*f, r.RecordKey);
+            else f->ClearSubrecordLookup(r.RecordKey, sub);
+            break;
+        default: break;
+        }
+    }
+    if (entriesFile.empty()) {
+        if (progress) progress->DoneWaiting();
+        return;
+    }
+    esfile& source = Item(entriesFile);
+    // A delete marks nothing for copying: it must not empty the clipboard.
+    const bool anyCopy = std::any_of(source.Records().begin(), source.Records().end(),
+                                     [](const RecordEntry& r) { return r.CopyLevel > 0; });
+    if (anyCopy && !source.Clipboard && !dest.empty() && Exists(dest))
+        CopyMarked(entriesFile, dest, flag, progress, ReplaceClipboard, false, {}, -1);
+    DeleteMarked(entriesFile, progress);
+    if (!source.LeaveRecordsUnpacked)
+        for (const auto& e : relatives_) {
+            const esRelative& r = e.value;
+            if (!r.IsRecord() || r.Action == kDelete || r.Action == kCut || !r.RecordPacked) continue;
+            const auto* pos = source.esRecArrayIndex().Find(r.RecordKey);
+            if (pos && KeysEqual(r.FileKey, entriesFile)) source.PackRecord(pos->IndexNumber);
+        }
+    if (progress) progress->DoneWaiting();
+}
+
+} // namespace vellum

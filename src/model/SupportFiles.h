@@ -1,0 +1,64 @@
+#pragma once
+
+#include "model/esMasterFile.h"
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vellum {
+
+class esfile;
+
+// What the support-files window does to the open plug-ins: the data files of the game's
+// folder, a working copy of each plug-in's master list, and writing those lists back on OK.
+class SupportFiles {
+public:
+    struct Row {
+        std::string Name;
+        bool Dependency = false;
+        std::string LoadState = "Click to load"; // "Click to Load" or "Loaded" after a refresh
+        std::string Path;
+        int Value = 0;
+        int Number = 0; // from 0
+    };
+
+    // Every *.esm of `folder`, then every *.esp, by name (letter case ignored in both the
+    // extension and the order). A missing folder gives no rows.
+    static std::vector<Row> ListDataFiles(const std::filesystem::path& folder);
+
+    // `plugins`: the open files that are not support files, in collection order.
+    explicit SupportFiles(std::vector<esfile*> plugins);
+
+    std::size_t Count() const { return plugins_.size(); }
+    esfile& Plugin(std::size_t i) { return *plugins_.at(i); }
+    std::vector<esMasterFile>& WorkingList(std::size_t i) { return lists_.at(i); }
+    std::string Caption(std::size_t i) const; // "Support Files for <title>"
+    bool Changed() const { return changed_; }
+
+    // Marks the rows that are masters of plug-in `i` and tells which are open.
+    void Refresh(std::vector<Row>& rows, std::size_t i,
+                 const std::function<bool(const std::string& path)>& isOpen) const;
+
+    // The "Dependency" tick: adds the file to plug-in `i`'s list when absent (at the end, with
+    // `size`), removes it when present; the plug-in is changed.
+    void Toggle(std::size_t i, const std::string& name, std::int64_t size);
+
+    // Paths of every master of every plug-in that is not open yet, once each, in order.
+    std::vector<std::string> MastersToLoad(const std::filesystem::path& dataFolder,
+                                           const std::function<bool(const std::string& path)>& isOpen) const;
+
+    // OK: each plug-in's header gets exactly the MAST/DATA pairs of its working list, in order
+    // (a header record is made when there is none), and its master list is read again.
+    void Apply();
+
+private:
+    void Write(esfile& file, const std::vector<esMasterFile>& masters);
+
+    std::vector<esfile*> plugins_;
+    std::vector<std::vector<esMasterFile>> lists_;
+    bool changed_ = false;
+};
+
+} // namespace vellum

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "template/AppSettings.h"
+#include "template/Config.h"
+
+#include <filesystem>
+#include <string>
+
+namespace vellum {
+
+// What the program sets up before its first window: the program folder and its subfolders,
+// the format template, the settings and the game's data folder. The editor and vellum-cli
+// each keep one for the whole run; it does not move, as codecs hold its template.
+class Startup {
+public:
+    struct Options {
+        std::filesystem::path home;         // the program folder; found when empty
+        std::filesystem::path templateFile; // the format template; <home>/ESTemplate.ini when empty
+        bool findDataFolder = true;         // look for the game (openmw.cfg, Steam…)
+    };
+
+    Startup() : Startup(Options{}) {}
+    explicit Startup(Options options);
+    Startup(const Startup&) = delete;
+    Startup& operator=(const Startup&) = delete;
+
+    Config& TemplateConfig() { return template_; }
+    const Config& TemplateConfig() const { return template_; }
+    Config& SettingsConfig() { return settings_; }
+    AppSettings& Settings() { return values_; }
+    const AppSettings& Settings() const { return values_; }
+
+    const std::filesystem::path& ProgramFolder() const { return home_; }
+    std::filesystem::path TemplatesFolder() const { return home_ / "Templates"; }
+    std::filesystem::path IndicesFolder() const { return home_ / "Indices"; }
+    std::filesystem::path DumpsFolder() const { return home_ / "Dumps"; }
+    std::filesystem::path SignaturesFile() const { return home_ / "Signatures.ini"; }
+
+    // The game data folder, ending in "/"; InstallFolder() is its parent.
+    const std::string& DataFolder() const { return dataFolder_; }
+    std::string InstallFolder() const;
+    void GetDataFolder();
+
+    void LoadSettings();
+    int SaveSettings();
+
+    // The file the configuration editor opens for `fileName` (program folder + name).
+    std::filesystem::path ConfigFilePath(const std::string& fileName) const;
+    // After the configuration editor closed on `fileName`: an edited ESTemplate.ini is read
+    // again at once, and the settings are read again.
+    void ConfigFileEdited(const std::string& fileName);
+
+private:
+    std::filesystem::path home_;
+    std::filesystem::path templatePath_;
+    Config settings_;
+    Config template_;
+    AppSettings values_;
+    std::string dataFolder_;
+};
+
+} // namespace vellum

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "model/KeyedCollection.h"
+#include "ui/esLLFormEntry.h"
+
+#include <string>
+#include <vector>
+
+namespace vellum {
+class esCheckedEntries;
+class esfile;
+struct Subrecord;
+} // namespace vellum
+
+namespace vellum::ui {
+
+// What the form shows: the selected category, record or subrecord of a file.
+struct FormSelection {
+    std::string catKey, recordKey, subRecordKey;
+};
+
+// Builds the property form's entries from a file's selection and commits edited entries back
+// into the records. Knows nothing of widgets.
+class FormBuilder {
+public:
+    static constexpr std::size_t kPageSize = 128;
+
+    explicit FormBuilder(esfile& file) : file_(file) {}
+
+    // Every entry for the selection, before paging. With nothing but a category selected and
+    // entries marked, the marked entries are listed.
+    std::vector<esLLFormEntry> Build(const FormSelection& selection, const esCheckedEntries* marks = nullptr);
+
+    // Page `page` (from 0) of `all`: at most kPageSize entries, a previous-page button in front
+    // of pages after the first and a next-page button when more follow.
+    static esLLFormEntries Page(const std::vector<esLLFormEntry>& all, int page);
+    static int PageCount(std::size_t entries);
+
+    struct IdChange {
+        std::string recordKey, oldID, newID;
+    };
+    struct CommitResult {
+        bool changed = false;           // something was written into a record
+        std::vector<IdChange> idChanges; // IDs changed in the ID index
+    };
+    // Writes every changed data entry into its subrecord (packing it again), updates the ID
+    // index for identity properties (a duplicate ID is refused with the warning and the index
+    // keeps the old ID) and marks the file changed.
+    CommitResult Commit(esLLFormEntries& entries);
+
+    // Form entry type for a decoded property.
+    static int EntryTypeOf(const Property& p);
+
+private:
+    void AddRecordHeading(std::vector<esLLFormEntry>& out, const std::string& recordKey);
+    void AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std::string& recordKey, Subrecord& sub,
+                             bool beginsGroup);
+    bool IsIdentity(const std::string& recordType, const std::string& subType, const std::string& property) const;
+
+    esfile& file_;
+};
+
+} // namespace vellum::ui

@@ -1,0 +1,197 @@
+#include "ui/Icons.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QHash>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+
+namespace vellum::ui {
+namespace {
+
+const QHash<QString, QString>& ThemeNames() {
+    static const QHash<QString, QString> names = {
+        {"FileNew", "document-new"},       {"FileOpen", "document-open"},
+        {"FileSave", "document-save"},     {"FileSupport", "folder-open"},
+        {"Delete", "edit-delete"},         {"Cut", "edit-cut"},
+        {"Copy", "edit-copy"},             {"PasteReplace", "edit-paste"},
+        {"Find", "edit-find"},             {"Back", "go-previous"},
+        {"Forward", "go-next"},            {"UpLevel", "go-up"},
+        {"InsertRecord", "list-add"},      {"Exit", "application-exit"},
+        {"Help", "help-about"},            {"Options", "preferences-system"},
+    };
+    return names;
+}
+
+void DrawDocument(QPainter& p, QRectF r, QColor fill) {
+    QPainterPath path;
+    path.moveTo(r.left(), r.top());
+    path.lineTo(r.right() - 5, r.top());
+    path.lineTo(r.right(), r.top() + 5);
+    path.lineTo(r.right(), r.bottom());
+    path.lineTo(r.left(), r.bottom());
+    path.closeSubpath();
+    p.setBrush(fill);
+    p.drawPath(path);
+}
+
+void DrawArrow(QPainter& p, QPointF from, QPointF to) {
+    p.setPen(QPen(QColor(30, 90, 170), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawLine(from, to);
+    const QLineF line(to, from);
+    QLineF a = line;
+    a.setLength(7);
+    a.setAngle(line.angle() + 40);
+    QLineF b = line;
+    b.setLength(7);
+    b.setAngle(line.angle() - 40);
+    p.drawLine(a);
+    p.drawLine(b);
+}
+
+void DrawMagnifier(QPainter& p, QPointF centre) {
+    p.setPen(QPen(QColor(60, 60, 60), 2.5));
+    p.setBrush(QColor(200, 230, 255));
+    p.drawEllipse(centre, 6, 6);
+    p.setPen(QPen(QColor(60, 60, 60), 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(centre + QPointF(4.5, 4.5), centre + QPointF(10, 10));
+}
+
+void DrawPlus(QPainter& p, QPointF c) {
+    p.setPen(QPen(QColor(20, 140, 40), 3.5, Qt::SolidLine, Qt::RoundCap));
+    p.drawLine(c + QPointF(-5, 0), c + QPointF(5, 0));
+    p.drawLine(c + QPointF(0, -5), c + QPointF(0, 5));
+}
+
+void DrawShield(QPainter& p, QColor fill) {
+    QPainterPath s;
+    s.moveTo(12, 2);
+    s.lineTo(21, 5);
+    s.cubicTo(21, 14, 17, 19, 12, 22);
+    s.cubicTo(7, 19, 3, 14, 3, 5);
+    s.closeSubpath();
+    p.setBrush(fill);
+    p.drawPath(s);
+}
+
+// Simple glyphs for everything the theme lacks; 24 by 24 pixels.
+QPixmap Draw(const QString& key) {
+    QPixmap pm(24, 24);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(70, 70, 70), 1.2));
+    const QColor paper(250, 250, 245);
+    if (key == "FileNew" || key == "InsertRecord") {
+        DrawDocument(p, {4, 2, 14, 19}, paper);
+        DrawPlus(p, {16, 16});
+    } else if (key == "FileOpen" || key == "FileSupport") {
+        p.setBrush(key == "FileOpen" ? QColor(240, 200, 90) : QColor(170, 200, 240));
+        p.drawRect(QRectF(2, 7, 20, 13));
+        p.drawRect(QRectF(2, 4, 8, 3));
+    } else if (key == "FileSave") {
+        p.setBrush(QColor(60, 100, 170));
+        p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+        p.setBrush(paper);
+        p.drawRect(QRectF(7, 3, 10, 7));
+        p.drawRect(QRectF(6, 14, 12, 7));
+    } else if (key == "FileManageIndices") {
+        DrawDocument(p, {4, 2, 16, 20}, paper);
+        for (int y = 7; y <= 17; y += 4)
+            p.drawLine(QPointF(7, y), QPointF(17, y));
+    } else if (key == "Delete") {
+        p.setPen(QPen(QColor(200, 30, 30), 4, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(6, 6), QPointF(18, 18));
+        p.drawLine(QPointF(18, 6), QPointF(6, 18));
+    } else if (key == "Cut") {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(60, 60, 60), 2));
+        p.drawEllipse(QPointF(7, 18), 3.5, 3.5);
+        p.drawEllipse(QPointF(17, 18), 3.5, 3.5);
+        p.drawLine(QPointF(9, 15), QPointF(17, 3));
+        p.drawLine(QPointF(15, 15), QPointF(7, 3));
+    } else if (key == "Copy") {
+        DrawDocument(p, {3, 2, 12, 15}, paper);
+        DrawDocument(p, {9, 7, 12, 15}, paper);
+    } else if (key.startsWith("Paste")) {
+        p.setBrush(QColor(190, 140, 80));
+        p.drawRoundedRect(QRectF(3, 4, 15, 18), 2, 2);
+        DrawDocument(p, {9, 9, 12, 13}, paper);
+        if (key == "PasteMerge")
+            DrawPlus(p, {15, 15});
+        else if (key == "PasteInto")
+            DrawArrow(p, {21, 3}, {14, 12});
+    } else if (key == "Find" || key == "FindAll") {
+        if (key == "FindAll")
+            DrawDocument(p, {2, 2, 12, 15}, paper);
+        DrawMagnifier(p, {10, 10});
+    } else if (key == "SafeEditingOn" || key == "SafeEditingOff") {
+        DrawShield(p, key == "SafeEditingOn" ? QColor(60, 170, 80) : QColor(200, 70, 50));
+    } else if (key == "InsertSubrecord") {
+        p.setBrush(paper);
+        p.drawRect(QRectF(3, 4, 14, 5));
+        p.drawRect(QRectF(3, 11, 14, 5));
+        DrawPlus(p, {17, 17});
+    } else if (key == "Back") {
+        DrawArrow(p, {20, 12}, {4, 12});
+    } else if (key == "Forward") {
+        DrawArrow(p, {4, 12}, {20, 12});
+    } else if (key == "UpLevel") {
+        DrawArrow(p, {12, 20}, {12, 4});
+    } else if (key == "Debug") {
+        p.setBrush(QColor(120, 80, 40));
+        p.drawEllipse(QRectF(7, 6, 10, 14));
+        for (int y : {9, 13, 17}) {
+            p.drawLine(QPointF(3, y), QPointF(7, y));
+            p.drawLine(QPointF(17, y), QPointF(21, y));
+        }
+    } else if (key == "Orientation") {
+        p.setBrush(QColor(200, 215, 235));
+        p.drawRect(QRectF(3, 3, 18, 5));
+        p.drawRect(QRectF(3, 10, 5, 11));
+    } else if (key == "SubRecord" || key == "SubRecordRequiredGroup" || key == "SubRecordRequiredRecord") {
+        const QColor c = key == "SubRecord" ? QColor(150, 150, 150)
+                         : key == "SubRecordRequiredGroup" ? QColor(50, 110, 200)
+                                                           : QColor(200, 60, 50);
+        p.setBrush(c);
+        p.drawRoundedRect(QRectF(6, 8, 12, 8), 2, 2);
+    } else if (key == "Unknown") {
+        p.setBrush(QColor(230, 230, 230));
+        p.drawRoundedRect(QRectF(3, 3, 18, 18), 3, 3);
+        p.setFont(QFont("Sans", 11, QFont::Bold));
+        p.drawText(QRectF(3, 3, 18, 18), Qt::AlignCenter, "?");
+    } else {
+        // A record-type category: a small folder tinted by its name.
+        const int hue = static_cast<int>(qHash(key) % 360);
+        p.setBrush(QColor::fromHsv(hue, 90, 235));
+        p.drawRect(QRectF(3, 8, 18, 12));
+        p.drawRect(QRectF(3, 5, 7, 3));
+    }
+    return pm;
+}
+
+} // namespace
+
+QIcon CommandIcon(const QString& key) {
+    static QHash<QString, QIcon> cache;
+    if (auto it = cache.constFind(key); it != cache.constEnd())
+        return *it;
+    QIcon icon;
+    const QString theme = ThemeNames().value(key);
+    if (!theme.isEmpty() && QIcon::hasThemeIcon(theme))
+        icon = QIcon::fromTheme(theme);
+    if (icon.isNull())
+        icon = QIcon(Draw(key));
+    cache.insert(key, icon);
+    return icon;
+}
+
+QIcon ApplicationIcon() {
+    const QString file = QCoreApplication::applicationDirPath() + "/vellum.png";
+    if (QFile::exists(file))
+        return QIcon(file);
+    return CommandIcon("Unknown");
+}
+
+} // namespace vellum::ui

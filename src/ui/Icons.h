@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+namespace vellum::ui {
+
+// Icons by the key of the command or tree image that shows them ("FileOpen", "Cut", "Back",
+// "SubRecord", ...): the desktop theme's icon when the theme has one, else one drawn here.
+QIcon CommandIcon(const QString& key);
+
+// The program's own icon (data/vellum.png beside the executable, else drawn).
+QIcon ApplicationIcon();
+
+} // namespace vellum::ui

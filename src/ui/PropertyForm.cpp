@@ -1,0 +1,154 @@
+#include "ui/PropertyForm.h"
+
+#include "ui/BitFieldEditor.h"
+#include "ui/LegacyText.h"
+#include "ui/NumberField.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+namespace vellum::ui {
+
+PropertyForm::PropertyForm(QWidget* parent) : QScrollArea(parent) {
+    setObjectName("PropertyForm");
+    setWidgetResizable(true);
+    Draw(nullptr);
+}
+
+void PropertyForm::SetFolders(std::filesystem::path dataFolder, std::filesystem::path programFolder) {
+    dataFolder_ = std::move(dataFolder);
+    programFolder_ = std::move(programFolder);
+}
+
+QWidget* PropertyForm::EditorOf(int n) const { return editors_.value(n); }
+
+void PropertyForm::SetData(esLLFormEntry& e, PropertyValue value) {
+    e.Data = std::move(value);
+    e.Changed = e.Data != e.OldData;
+    emit edited();
+}
+
+void PropertyForm::Draw(esLLFormEntries* entries) {
+    entries_ = entries;
+    editors_.clear();
+    rows_ = 0;
+    band_ = false;
+    // A fresh page widget: deleting the old one drops every row at once.
+    page_ = new QWidget;
+    page_->setObjectName("FormPage");
+    grid_ = new QGridLayout(page_);
+    grid_->setColumnStretch(1, 1);
+    grid_->setVerticalSpacing(3);
+    if (entries_) {
+        int n = 0;
+        for (auto& slot : *entries_)
+            AddRow(++n, slot.value);
+    }
+    grid_->setRowStretch(rows_, 1);
+    setWidget(page_); // deletes the previous page
+}
+
+void PropertyForm::AddRow(int n, esLLFormEntry& e) {
+    const int row = rows_++;
+    auto label = [&](const QString& text) {
+        auto* l = new QLabel(text, page_);
+        if (e.IDEntry)
+            l->setToolTip("Identity Property");
+        grid_->addWidget(l, row, 0, Qt::AlignTop);
+        return l;
+    };
+    auto place = [&](QWidget* w) {
+        grid_->addWidget(w, row, 1);
+        editors_.insert(n, w);
+    };
+    auto button = [&](const QString& text, auto onClick) {
+        auto* b = new QPushButton(text, page_);
+        connect(b, &QPushButton::clicked, this, onClick);
+        grid_->addWidget(b, row, 0, 1, 2, Qt::AlignLeft);
+        editors_.insert(n, b);
+    };
+    switch (e.FormEntryType) {
+    case kMainHeading: {
+        auto* l = new QLabel(QStringLiteral("<b>%1</b>").arg(FromFileText(e.Caption).toHtmlEscaped()), page_);
+        l->setStyleSheet("QLabel { background: #3a5f8f; color: white; padding: 4px; font-size: 13pt; }");
+        grid_->addWidget(l, row, 0, 1, 2);
+        break;
+    }
+    case kMarkedActions:
+    case kRecordHeading: {
+        auto* l = new QLabel(FromFileText(e.Caption), page_);
+        l->setStyleSheet("QLabel { background: #c8d8ec; padding: 3px; font-weight: bold; }");
+        grid_->addWidget(l, row, 0, 1, 2);
+        break;
+    }
+    case kSubrecordHeading: {
+        band_ = !band_;
+        QString text = FromFileText(e.Caption);
+        if (!e.Html.empty())
+            text += QStringLiteral("    ") + FromFileText(e.Html);
+        auto* l = new QLabel(text, page_);
+        l->setStyleSheet(band_ ? "QLabel { background: #ffffff; padding: 2px; border-top: 1px solid #bbb; }"
+                               : "QLabel { background: #efefef; padding: 2px; border-top: 1px solid #bbb; }");
+        grid_->addWidget(l, row, 0, 1, 2);
+        break;
+    }
+    case kTextField:
+    case kTextLookupField:
+        label(FromFileText(e.Caption));
+        place(TextRow(n, e));
+        break;
+    case kFileLookupField:
+        label(FromFileText(e.Caption));
+        place(FileLookupRow(n, e));
+        break;
+    case kSingleField:
+    case kDoubleField:
+    case kLongField:
+    case kLong64Field:
+    case kShortField:
+    case kByteField: {
+        label(FromFileText(e.Caption));
+        auto* f = new NumberField(e.FormEntryType, e.Size, e.Data, page_);
+        f->setObjectName(QStringLiteral("Entry%1").arg(n));
+        if (e.IDEntry)
+            f->setToolTip("Identity Property");
+        connect(f, &NumberField::valueEdited, this, [this, &e](const PropertyValue& v) { SetData(e, v); });
+        place(f);
+        break;
+    }
+    case kBitField: {
+        label(FromFileText(e.Caption));
+        const Bytes bytes = std::holds_alternative<Bytes>(e.Data) ? std::get<Bytes>(e.Data) : Bytes{};
+        auto* holder = new QWidget(page_);
+        auto* v = new QVBoxLayout(holder);
+        v->setContentsMargins(0, 0, 0, 0);
+        if (bytes.size() > BitFieldEditor::kMaxBytes)
+            v->addWidget(new QLabel("Warning! Data exceeds the maximum number of bytes allowed for the bitfield "
+                                    "control. Only the first 4 bytes can be edited",
+                                    holder));
+        auto* bits = new BitFieldEditor(bytes, holder);
+        bits->setObjectName(QStringLiteral("Entry%1").arg(n));
+        connect(bits, &BitFieldEditor::valueEdited, this, [this, &e](const Bytes& b) { SetData(e, b); });
+        v->addWidget(bits);
+        place(holder);
+        editors_.insert(n, bits);
+        break;
+    }
+    case kByteArrayField:
+        label(FromFileText(e.Caption));
+        place(ByteRow(n, e));
+        break;
+    case kPreviousPage: button("<< Previous Page", [this] { emit pageRequested(-1); }); break;
+    case kNextPage: button("More... (Next Page) >>", [this] { emit pageRequested(1); }); break;
+    case kShowChildren:
+    case kShowParent: {
+        const QString key = QString::fromStdString(e.RecordKey);
+        button(FromFileText(e.Caption), [this, key] { emit goToRecordKey(key); });
+        break;
+    }
+    default: label(FromFileText(e.Caption)); break;
+    }
+}
+
+} // namespace vellum::ui

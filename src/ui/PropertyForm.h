@@ -1,0 +1,52 @@
+#pragma once
+
+#include "ui/esLLFormEntry.h"
+
+#include <QScrollArea>
+
+#include <filesystem>
+
+class QGridLayout;
+class QLabel;
+
+namespace vellum::ui {
+
+// The scrolling form of the low-level editor: one row per form entry. Edits go straight into
+// the entries (Data, Changed); the window commits them.
+class PropertyForm : public QScrollArea {
+    Q_OBJECT
+public:
+    explicit PropertyForm(QWidget* parent = nullptr);
+
+    // Draws `entries` (kept by the caller for the form's lifetime); nullptr clears the form.
+    void Draw(esLLFormEntries* entries);
+    void SetFolders(std::filesystem::path dataFolder, std::filesystem::path programFolder);
+    // The widget editing entry `n` (1-based), for tests and focus.
+    QWidget* EditorOf(int n) const;
+    int RowCount() const { return rows_; }
+
+    static constexpr int kMaxByteEdit = 4096;
+
+signals:
+    void pageRequested(int delta);
+    void goToRecordKey(const QString& recordKey);
+    void goToId(const QString& id, const QString& recordTypes);
+    void edited();
+
+private:
+    void AddRow(int n, esLLFormEntry& e);
+    QWidget* TextRow(int n, esLLFormEntry& e);
+    QWidget* FileLookupRow(int n, esLLFormEntry& e);
+    QWidget* ByteRow(int n, esLLFormEntry& e);
+    void SetData(esLLFormEntry& e, PropertyValue value);
+
+    QWidget* page_ = nullptr;
+    QGridLayout* grid_ = nullptr;
+    esLLFormEntries* entries_ = nullptr;
+    std::filesystem::path dataFolder_, programFolder_;
+    QHash<int, QWidget*> editors_;
+    int rows_ = 0;
+    bool band_ = false;
+};
+
+} // namespace vellum::ui

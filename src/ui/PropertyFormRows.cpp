@@ -1,0 +1,168 @@
+// The composite rows of the property form: text, file lookup, bytes.
+#include "ui/PropertyForm.h"
+
+#include "model/Prompt.h"
+#include "ui/BookPreview.h"
+#include "ui/FileDialogs.h"
+#include "ui/LegacyText.h"
+#include "ui/frmEditText.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace vellum::ui {
+namespace {
+
+QString TextOf(const PropertyValue& v) {
+    if (const auto* s = std::get_if<std::string>(&v))
+        return FromFileText(*s);
+    return {};
+}
+
+QWidget* Row(QWidget* parent, QHBoxLayout*& layout) {
+    auto* w = new QWidget(parent);
+    layout = new QHBoxLayout(w);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    return w;
+}
+
+// "Desc|*.a;*.b|" filters as file dialog filters "Desc (*.a *.b)".
+QString DialogFilter(const std::string& filter) {
+    const QStringList parts = QString::fromStdString(filter).split('|', Qt::SkipEmptyParts);
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i];
+        desc = desc.left(desc.indexOf('(')).trimmed();
+        out << QStringLiteral("%1 (%2)").arg(desc, QString(parts[i + 1]).replace(';', ' '));
+    }
+    out << QStringLiteral("All Files (*)");
+    return out.join(QStringLiteral(";;"));
+}
+
+} // namespace
+
+QWidget* PropertyForm::TextRow(int n, esLLFormEntry& e) {
+    QHBoxLayout* layout = nullptr;
+    QWidget* row = Row(page_, layout);
+    auto* edit = new QLineEdit(TextOf(e.Data), row);
+    edit->setObjectName(QStringLiteral("Entry%1").arg(n));
+    const bool multiLine = edit->text().contains('\n') || edit->text().contains('\r');
+    if (e.MaxChars > 0 && edit->text().size() > e.MaxChars) {
+        edit->setEnabled(false);
+        edit->setToolTip("Text exceeds max length for field. Use multiline editor.");
+    } else if (multiLine) {
+        edit->setReadOnly(true); // a single line would lose the line breaks
+        edit->setToolTip("Use the multiline editor for text with line breaks.");
+    } else if (e.MaxChars > 0) {
+        edit->setMaxLength(static_cast<int>(e.MaxChars));
+    }
+    connect(edit, &QLineEdit::textEdited, this, [this, &e](const QString& t) { SetData(e, ToFileText(t)); });
+    layout->addWidget(edit, 1);
+
+    auto* more = new QPushButton("...", row);
+    more->setToolTip("Multi-line editor");
+    more->setMaximumWidth(32);
+    const bool book = !e.Html.empty();
+    const std::string background = (programFolder_ / e.Html).string();
+    connect(more, &QPushButton::clicked, this, [this, &e, edit, book, background] {
+        frmEditText editor(TextOf(e.Data), book, this);
+        editor.SetPreview([this, background](const QString& text) {
+            ShowBookPreview(programFolder_, ToFileText(text), background, dataFolder_);
+        });
+        if (editor.exec() != QDialog::Accepted)
+            return;
+        SetData(e, ToFileText(editor.Text()));
+        const QSignalBlocker block(edit);
+        edit->setText(editor.Text());
+    });
+    layout->addWidget(more);
+    if (book) {
+        auto* preview = new QPushButton("Preview", row);
+        connect(preview, &QPushButton::clicked, this, [this, &e, background] {
+            if (const auto* s = std::get_if<std::string>(&e.Data))
+                ShowBookPreview(programFolder_, *s, background, dataFolder_);
+        });
+        layout->addWidget(preview);
+    }
+    if (e.FormEntryType == kTextLookupField) {
+        auto* lookup = new QPushButton("Lookup", row);
+        lookup->setEnabled(false); // the lookup dialog is not part of the editor yet
+        auto* go = new QPushButton("Go To", row);
+        go->setObjectName(QStringLiteral("GoTo%1").arg(n));
+        connect(go, &QPushButton::clicked, this, [this, &e] {
+            emit goToId(TextOf(e.Data), QString::fromStdString(e.RecordType));
+        });
+        layout->addWidget(lookup);
+        layout->addWidget(go);
+    }
+    return row;
+}
+
+QWidget* PropertyForm::FileLookupRow(int n, esLLFormEntry& e) {
+    QHBoxLayout* layout = nullptr;
+    QWidget* row = Row(page_, layout);
+    auto* edit = new QLineEdit(TextOf(e.Data), row);
+    edit->setObjectName(QStringLiteral("Entry%1").arg(n));
+    connect(edit, &QLineEdit::textEdited, this, [this, &e](const QString& t) { SetData(e, ToFileText(t)); });
+    layout->addWidget(edit, 1);
+    auto* browse = new QPushButton("Browse...", row);
+    connect(browse, &QPushButton::clicked, this, [this, &e, edit] {
+        const std::string folder = e.LookupFolder.empty() || e.LookupFolder == "." ? std::string() : e.LookupFolder;
+        const std::filesystem::path dir = (dataFolder_ / folder).lexically_normal();
+        const QString start = QString::fromStdString(dir.string());
+        const QString chosen =
+            AskForFiles(this, {FileDialogRequest::OpenOne, "Select File", start, DialogFilter(e.LookupFilter)}).value(0);
+        if (chosen.isEmpty())
+            return;
+        QString base = start;
+        if (!base.endsWith('/'))
+            base += '/';
+        if (!chosen.startsWith(base)) {
+            CurrentPrompt().Message("This type of entry may only refer to a file in the directory '" +
+                                    (folder.empty() ? dir.string() : folder) + "' or one of its subdirectories.");
+            return;
+        }
+        // The game stores these paths with backslashes.
+        const QString relative = chosen.mid(base.size()).replace('/', '\\');
+        edit->setText(relative);
+        SetData(e, ToFileText(relative));
+    });
+    layout->addWidget(browse);
+    return row;
+}
+
+QWidget* PropertyForm::ByteRow(int n, esLLFormEntry& e) {
+    const Bytes bytes = std::holds_alternative<Bytes>(e.Data) ? std::get<Bytes>(e.Data) : Bytes{};
+    QString hex;
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        hex += QStringLiteral("%1 ").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper();
+    auto* edit = new QLineEdit(hex.trimmed(), page_);
+    edit->setObjectName(QStringLiteral("Entry%1").arg(n));
+    if (bytes.size() > static_cast<std::size_t>(kMaxByteEdit)) {
+        edit->setReadOnly(true);
+        edit->setToolTip(QStringLiteral("Warning! Data exceeds the maximum number of bytes allowed for the byte "
+                                        "control. Only the first %1 bytes can be edited")
+                             .arg(kMaxByteEdit));
+        return edit;
+    }
+    // Hex pairs; the byte count stays as it was, so only complete, equally long input counts.
+    connect(edit, &QLineEdit::textEdited, this, [this, &e, size = bytes.size()](const QString& t) {
+        const QStringList parts = t.split(' ', Qt::SkipEmptyParts);
+        if (static_cast<std::size_t>(parts.size()) != size)
+            return;
+        Bytes out;
+        for (const QString& p : parts) {
+            bool ok = false;
+            const uint v = p.toUInt(&ok, 16);
+            if (!ok || v > 255)
+                return;
+            out.push_back(static_cast<std::uint8_t>(v));
+        }
+        SetData(e, out);
+    });
+    return edit;
+}
+
+} // namespace vellum::ui

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "model/KeyedCollection.h"
+
+#include <QAbstractItemModel>
+
+#include <string>
+#include <vector>
+
+namespace vellum {
+class esCheckedEntries;
+class esfile;
+class Progress;
+} // namespace vellum
+
+namespace vellum::ui {
+
+// The record tree of one file over its category index: record-type categories at the root,
+// a category's records (built when the category is first selected or expanded), and the
+// subrecords of the one open record. No item object exists per record; rows are positions in
+// small vectors of keys.
+class RecordTreeModel : public QAbstractItemModel {
+    Q_OBJECT
+public:
+    enum Level { kCategory = 0, kRecord = 1, kSubrecord = 2 };
+    enum Role { KeyRole = Qt::UserRole + 1, MarkedKeyRole };
+
+    explicit RecordTreeModel(QObject* parent = nullptr);
+
+    // Shows `file` (nullptr: nothing) whose ticked entries are `checked`. Categories whose type
+    // the template marks "Hidden" are left out; unlisted types the file holds get
+    // "@Unknown Type " nodes.
+    void SetFile(esfile* file, const std::string& fileKey, esCheckedEntries* checked, bool viewRecordTypes);
+    esfile* File() const { return file_; }
+    void SetViewRecordTypes(bool on);
+
+    // Lazy children. BuildRecords does nothing when the category's records exist already.
+    void BuildRecords(const QModelIndex& category, Progress* progress = nullptr);
+    bool RecordsBuilt(const QModelIndex& category) const;
+    // Opens `record`: the previous open record's subrecord rows go (the caller packs it),
+    // one row per subrecord of the (unpacked) record appears.
+    void BuildSubrecords(const QModelIndex& record, Progress* progress = nullptr);
+    void CloseOpenNodes();
+    QModelIndex OpenRecord() const;
+
+    static Level LevelOf(const QModelIndex& index);
+    std::string KeyOf(const QModelIndex& index) const;
+    std::string MarkedKeyOf(const QModelIndex& index) const;
+    QModelIndex CategoryIndex(std::string_view type) const;
+    QModelIndex RecordIndex(std::string_view recordKey) const; // only once its category is built
+    QModelIndex SubrecordIndex(std::string_view subrecordKey) const; // of the open record
+
+    // Ticked records and subrecords live in the file's checked entries; ticked categories here.
+    std::size_t MarkCount() const;
+    bool IsMarked(const QModelIndex& index) const;
+    void ClearMarks();
+    void RecordCaptionChanged(std::string_view recordKey);
+
+    // QAbstractItemModel
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& = {}) const override { return 1; }
+    bool hasChildren(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+signals:
+    // A check box was set or cleared by the user.
+    void marksChanged();
+
+private:
+    struct RecordNode {
+        int position;
+        std::string key;
+    };
+    struct CategoryNode {
+        std::string type;
+        std::string caption;
+        bool unknown = false;
+        std::size_t count = 0;
+        bool built = false;
+        std::vector<RecordNode> records;
+    };
+    struct SubrecordNode {
+        std::string key;
+        std::string name;
+        int requirement = 0;
+        bool band = false;
+    };
+
+    QString CategoryCaption(const CategoryNode& c) const;
+    QString RecordCaption(const RecordNode& r) const;
+    QString SubrecordCaption(const SubrecordNode& s) const;
+    void SetMarkRecursive(const QModelIndex& index, bool on);
+    void SetMark(const QModelIndex& index, bool on);
+    void SetRecordMark(const std::string& recordKey, bool on);
+    void SetSubrecordMark(const std::string& recordKey, const std::string& subKey, bool on);
+
+    esfile* file_ = nullptr;
+    bool viewRecordTypes_ = false;
+    std::vector<CategoryNode> categories_;
+    int openCat_ = -1, openRec_ = -1;
+    std::string openRecordKey_;
+    std::vector<SubrecordNode> subrecords_;
+    std::string fileKey_;
+    esCheckedEntries* checked_ = nullptr;
+    KeyedCollection<char> catMarks_;
+};
+
+} // namespace vellum::ui

@@ -1,0 +1,61 @@
+#include "ui/StatusProgress.h"
+
+#include "ui/LegacyText.h"
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QProgressBar>
+
+namespace vellum::ui {
+namespace {
+constexpr qint64 kYieldIntervalMs = 40;
+}
+
+StatusProgress::StatusProgress(QLabel* text, QProgressBar* bar, QAbstractButton* cancel)
+    : text_(text), bar_(bar), cancel_(cancel) {
+    if (bar_)
+        bar_->setRange(0, 100);
+    if (cancel_) {
+        cancel_->setEnabled(false);
+        QObject::connect(cancel_, &QAbstractButton::clicked, [this] { cancelled_ = true; });
+    }
+}
+
+void StatusProgress::Waiting(double percent, std::string_view text) {
+    const bool first = !waiting_;
+    waiting_ = true;
+    if (bar_) {
+        if (percent >= 0)
+            bar_->setValue(percent > 100 ? 100 : static_cast<int>(percent));
+        else
+            bar_->setValue(bar_->value() >= 100 ? 0 : bar_->value() + 1); // unknown progress
+    }
+    if (!text.empty() && text_)
+        text_->setText(FromFileText(text));
+    if (cancel_)
+        cancel_->setEnabled(true);
+    Yield(first);
+}
+
+void StatusProgress::DoneWaiting() {
+    waiting_ = false;
+    cancelled_ = false;
+    if (bar_) {
+        bar_->setValue(100);
+        bar_->setValue(0);
+    }
+    if (cancel_)
+        cancel_->setEnabled(false);
+}
+
+void StatusProgress::Yield(bool force) {
+    if (!force && sinceYield_.isValid() && sinceYield_.elapsed() < kYieldIntervalMs)
+        return;
+    sinceYield_.start();
+    ++yields_;
+    // Paint and take the Cancel click; input to the disabled main window is dropped anyway.
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+} // namespace vellum::ui

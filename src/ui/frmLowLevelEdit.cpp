@@ -1,0 +1,312 @@
+#include "ui/frmLowLevelEdit.h"
+
+#include "model/esfile.h"
+#include "ui/Busy.h"
+#include "ui/EditorContext.h"
+#include "ui/PropertyForm.h"
+#include "ui/RecordTreeModel.h"
+#include "ui/StatusProgress.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QSplitter>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace vellum::ui {
+namespace {
+// Categories at least this big show the waiting label while their nodes are built.
+constexpr std::size_t kWaitLabelRecords = 2000;
+} // namespace
+
+frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
+    : QWidget(parent), main_(main), context_(main.Context()) {
+    setObjectName("frmLowLevelEdit");
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    splitter_ = new QSplitter(this);
+    auto* treeHolder = new QWidget(splitter_);
+    auto* treeLayout = new QVBoxLayout(treeHolder);
+    treeLayout->setContentsMargins(0, 0, 0, 0);
+    tree_ = new QTreeView(treeHolder);
+    tree_->setObjectName("tvRecords");
+    tree_->setHeaderHidden(true);
+    tree_->setUniformRowHeights(true);
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    tree_->installEventFilter(this);
+    waitLabel_ = new QLabel("The low level editor is building nodes for a large number of records. Please wait...",
+                            treeHolder);
+    waitLabel_->setWordWrap(true);
+    waitLabel_->setAlignment(Qt::AlignCenter);
+    waitLabel_->hide();
+    treeLayout->addWidget(tree_);
+    treeLayout->addWidget(waitLabel_);
+    model_ = new RecordTreeModel(this);
+    tree_->setModel(model_);
+    form_ = new PropertyForm(splitter_);
+    form_->SetFolders(context_.dataFolder, context_.programDir);
+    splitter_->addWidget(treeHolder);
+    splitter_->addWidget(form_);
+    splitter_->setStretchFactor(0, 2);
+    splitter_->setStretchFactor(1, 3);
+    layout->addWidget(splitter_);
+
+    connect(tree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) {
+                if (!selecting_)
+                    NodeClicked(current, true);
+            });
+    connect(tree_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+        if (RecordTreeModel::LevelOf(index) == RecordTreeModel::kCategory)
+            model_->BuildRecords(index, &main_.Progress());
+        else if (index != model_->OpenRecord())
+            SelectIndex(index, true);
+    });
+    connect(tree_, &QWidget::customContextMenuRequested, this, &frmLowLevelEdit::ShowPopupMenu);
+    connect(model_, &RecordTreeModel::marksChanged, this, [this] {
+        UpdateEditCaptions();
+        RefreshForm();
+    });
+    connect(form_, &PropertyForm::pageRequested, this, &frmLowLevelEdit::GoToPage);
+    connect(form_, &PropertyForm::goToId, this, &frmLowLevelEdit::GoToId);
+    connect(form_, &PropertyForm::goToRecordKey, this, [this](const QString& key) {
+        if (!file_ || !file_->esRecArrayIndex().Exists(key.toStdString()))
+            return;
+        const RecordEntry& r = file_->Rec(key.toStdString());
+        GotoRecord(r.CatKey(), r.Key, fileKey_, {}, true);
+    });
+
+    popup_ = new QMenu(this);
+    popup_->setObjectName("mnuLLEdit");
+    for (const char* caption :
+         {"Mark &All Entries", "&Edit Marked Entries", "Unmar&k Entries", "&Delete", "C&ut", "&Copy",
+          "&Paste - Replace records with same IDs", "Paste - &Merge records with same IDs", "Paste Su&brecords only",
+          "Insert &Record", "Insert &Subrecord", "&Find", "Fi&nd All", "Browse &references to selected record",
+          "Sort subrecords of selected record"})
+        popup_->addAction(caption)->setEnabled(false); // their windows are not part of the editor yet
+    SetHotTracking();
+    LoadbgImage();
+}
+
+frmLowLevelEdit::~frmLowLevelEdit() = default;
+
+bool frmLowLevelEdit::Showfile(const QString& key) {
+    if (busy_)
+        return false;
+    esfile* file = context_.files.Find(key.toStdString());
+    if (!file)
+        return false;
+    CommitForm();
+    CloseOpenNodes();
+    form_->Draw(nullptr);
+    entries_.clear();
+    file_ = file;
+    fileKey_ = key.toStdString();
+    page_ = 0;
+    model_->SetFile(file_, fileKey_, &context_.files.CheckedEntries(fileKey_), context_.values.ViewRecordTypes);
+    file_->CurrentCatKey.clear();
+    file_->CurrentRecordKey.clear();
+    file_->CurrentSubRecordKey.clear();
+    UpdateEditCaptions();
+    SetNavButtons();
+    return true;
+}
+
+void frmLowLevelEdit::FileClosing(const QString& key) {
+    if (key.toStdString() != fileKey_)
+        return;
+    form_->Draw(nullptr);
+    entries_.clear();
+    model_->SetFile(nullptr, {}, nullptr, context_.values.ViewRecordTypes);
+    file_ = nullptr;
+    fileKey_.clear();
+}
+
+void frmLowLevelEdit::CloseOpenNodes() {
+    const QModelIndex open = model_->OpenRecord();
+    if (!open.isValid() || !file_)
+        return;
+    const std::string key = model_->KeyOf(open);
+    model_->CloseOpenNodes();
+    if (!context_.values.LeaveRecordsUnpacked && file_->esRecArrayIndex().Exists(key))
+        file_->PackRecord(key);
+}
+
+void frmLowLevelEdit::SelectIndex(const QModelIndex& index, bool addHistory) {
+    if (!index.isValid())
+        return;
+    {
+        const QSignalBlocker guard(tree_->selectionModel());
+        selecting_ = true;
+        tree_->setCurrentIndex(index);
+        selecting_ = false;
+    }
+    tree_->viewport()->update();
+    NodeClicked(index, addHistory);
+}
+
+void frmLowLevelEdit::NodeClicked(const QModelIndex& index, bool addHistory) {
+    if (busy_ || selecting_ || !file_ || !index.isValid())
+        return;
+    CommitForm();
+    busy_ = true;
+    BusyGuard busyCount;
+    const auto level = RecordTreeModel::LevelOf(index);
+    const std::string key = model_->KeyOf(index);
+    switch (level) {
+    case RecordTreeModel::kCategory: {
+        const bool big = !model_->RecordsBuilt(index) && model_->rowCount(index) == 0 &&
+                         file_->esRecArrayCatIndex().Item(key) &&
+                         file_->esRecArrayCatIndex().Item(key)->esRecArrayCatEntries.Count() >= kWaitLabelRecords;
+        if (big) {
+            tree_->hide();
+            waitLabel_->show();
+        }
+        model_->BuildRecords(index, &main_.Progress());
+        if (big) {
+            waitLabel_->hide();
+            tree_->show();
+        }
+        file_->CurrentCatKey = key;
+        file_->CurrentRecordKey.clear();
+        file_->CurrentSubRecordKey.clear();
+        break;
+    }
+    case RecordTreeModel::kRecord:
+        if (index != model_->OpenRecord()) {
+            CloseOpenNodes();
+            model_->BuildSubrecords(index, &main_.Progress());
+        }
+        file_->CurrentCatKey = model_->KeyOf(index.parent());
+        file_->CurrentRecordKey = key;
+        file_->CurrentSubRecordKey.clear();
+        break;
+    case RecordTreeModel::kSubrecord:
+        file_->CurrentCatKey = model_->KeyOf(index.parent().parent());
+        file_->CurrentRecordKey = model_->KeyOf(index.parent());
+        file_->CurrentSubRecordKey = key;
+        break;
+    }
+    main_.Progress().DoneWaiting();
+    if (addHistory)
+        history_.Add(fileKey_, file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey);
+    busy_ = false;
+    page_ = 0;
+    tree_->scrollTo(index);
+    SetNavButtons();
+    BuildForm();
+}
+
+void frmLowLevelEdit::GotoRecord(const std::string& catKey, const std::string& recordKey, const std::string& fileKey,
+                                 const std::string& subRecordKey, bool addHistory) {
+    if (busy_)
+        return;
+    if (!fileKey.empty() && fileKey != fileKey_) {
+        main_.ClickFileButton(QString::fromStdString(fileKey));
+        if (fileKey != fileKey_)
+            return;
+    }
+    QModelIndex target = model_->CategoryIndex(catKey);
+    if (!target.isValid())
+        return;
+    model_->BuildRecords(target, &main_.Progress());
+    if (!recordKey.empty()) {
+        const QModelIndex record = model_->RecordIndex(recordKey);
+        if (record.isValid()) {
+            target = record;
+            if (record != model_->OpenRecord()) {
+                CommitForm();
+                CloseOpenNodes();
+                model_->BuildSubrecords(record, &main_.Progress());
+            }
+            if (!subRecordKey.empty()) {
+                const QModelIndex sub = model_->SubrecordIndex(subRecordKey);
+                if (sub.isValid())
+                    target = sub;
+            }
+        }
+    }
+    tree_->expand(target.parent());
+    SelectIndex(target, addHistory);
+    main_.Progress().DoneWaiting();
+    if (BusyCount() == 0)
+        tree_->setFocus();
+}
+
+void frmLowLevelEdit::UpLevel() {
+    const QModelIndex current = tree_->currentIndex();
+    if (!current.isValid())
+        return;
+    if (tree_->isExpanded(current)) {
+        tree_->collapse(current);
+        return;
+    }
+    if (current.parent().isValid())
+        SelectIndex(current.parent(), true);
+}
+
+void frmLowLevelEdit::Back() {
+    history_.Back();
+    if (const esHistoryItem* item = history_.CurrentItem())
+        GotoRecord(item->CatKey, item->RecordKey, item->FileKey, item->SubRecordKey, false);
+    SetNavButtons();
+}
+
+void frmLowLevelEdit::Forward() {
+    history_.Forward();
+    if (const esHistoryItem* item = history_.CurrentItem())
+        GotoRecord(item->CatKey, item->RecordKey, item->FileKey, item->SubRecordKey, false);
+    SetNavButtons();
+}
+
+void frmLowLevelEdit::SetNavButtons() {
+    const QModelIndex current = tree_->currentIndex();
+    main_.SetNavButtons(history_.CanGoBack(), history_.CanGoForward(), current.isValid() && current.parent().isValid());
+}
+
+bool frmLowLevelEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != tree_ || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
+        return false;
+    const QModelIndex current = tree_->currentIndex();
+    if (!current.isValid())
+        return false;
+    switch (key->key()) {
+    case Qt::Key_Left:
+        if (tree_->isExpanded(current))
+            tree_->collapse(current);
+        else if (current.parent().isValid())
+            SelectIndex(current.parent(), true);
+        return true;
+    case Qt::Key_Right:
+        if (model_->hasChildren(current) && !tree_->isExpanded(current)) {
+            if (current != tree_->currentIndex() || RecordTreeModel::LevelOf(current) != RecordTreeModel::kCategory)
+                SelectIndex(current, true);
+            tree_->expand(current);
+        } else if (model_->rowCount(current) > 0) {
+            SelectIndex(model_->index(0, 0, current), true);
+        }
+        return true;
+    case Qt::Key_Up:
+        if (current.row() > 0)
+            SelectIndex(current.sibling(current.row() - 1, 0), true);
+        return true;
+    case Qt::Key_Down:
+        if (current.row() + 1 < model_->rowCount(current.parent()))
+            SelectIndex(current.sibling(current.row() + 1, 0), true);
+        return true;
+    case Qt::Key_Delete:
+        if (QAction* del = main_.Command("mnuEditDelete"); del && del->isEnabled())
+            del->trigger();
+        return true;
+    default: return false;
+    }
+}
+
+} // namespace vellum::ui

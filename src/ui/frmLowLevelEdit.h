@@ -1,0 +1,108 @@
+#pragma once
+
+#include "index/esHistory.h"
+#include "ui/FormBuilder.h"
+#include "ui/esLLFormEntry.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <string>
+
+class QLabel;
+class QMenu;
+class QModelIndex;
+class QSplitter;
+class QTreeView;
+
+namespace vellum {
+class esfile;
+}
+
+namespace vellum::ui {
+
+class EditorContext;
+class PropertyForm;
+class RecordTreeModel;
+class frmDebug;
+class frmMain;
+
+// The low-level editor: the record tree of one file beside the property form of its selection.
+// Commands on records arrive here from the main window.
+class frmLowLevelEdit : public QWidget {
+    Q_OBJECT
+public:
+    frmLowLevelEdit(frmMain& main, QWidget* parent = nullptr);
+    ~frmLowLevelEdit() override;
+
+    bool Busy() const { return busy_; }
+    // Shows the file under `key`; false when there is no such file or the editor is busy.
+    bool Showfile(const QString& key);
+    QString ShownKey() const { return QString::fromStdString(fileKey_); }
+    esfile* File() const { return file_; }
+    // Forgets the shown file when it is `key` (before the file closes).
+    void FileClosing(const QString& key);
+
+    // Selects the entry by keys (empty keys stop the descent), as a click would.
+    void GotoRecord(const std::string& catKey, const std::string& recordKey, const std::string& fileKey,
+                    const std::string& subRecordKey, bool addHistory);
+    void Back();
+    void Forward();
+    void UpLevel();
+
+    // Commits pending form edits (before saving, closing, or a selection change).
+    void Save();
+    void BuildForm();
+    void RefreshForm();
+    void RefreshCaptions();
+    void RebuildIndex();
+    void ChangeType(int fileType);
+    void SetEnableDelete() {}
+    void SetHotTracking();
+    void LoadbgImage();
+    void ResizeMe() {}
+    void SetDebugWindow(frmDebug* window);
+
+    QTreeView* Tree() const { return tree_; }
+    RecordTreeModel* Model() const { return model_; }
+    PropertyForm* Form() const { return form_; }
+    esLLFormEntries& Entries() { return entries_; }
+    esHistory& History() { return history_; }
+    int FormPage() const { return page_; }
+    QMenu* PopupMenu() const { return popup_; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void NodeClicked(const QModelIndex& index, bool addHistory);
+    void SelectIndex(const QModelIndex& index, bool addHistory);
+    void CloseOpenNodes();
+    void SetNavButtons();
+    void UpdateEditCaptions();
+    void ShowPopupMenu(const QPoint& pos);
+    void GoToPage(int delta);
+    void GoToId(const QString& id, const QString& recordTypes);
+    void CommitForm();
+    void OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes);
+    void WriteDebugListing();
+
+    frmMain& main_;
+    EditorContext& context_;
+    esfile* file_ = nullptr;
+    std::string fileKey_;
+    QSplitter* splitter_;
+    QTreeView* tree_;
+    QLabel* waitLabel_;
+    RecordTreeModel* model_;
+    PropertyForm* form_;
+    QMenu* popup_;
+    esLLFormEntries entries_;
+    esHistory history_;
+    QPointer<frmDebug> debug_;
+    int page_ = 0;
+    bool busy_ = false;
+    bool selecting_ = false;
+};
+
+} // namespace vellum::ui

@@ -1,0 +1,212 @@
+// The low-level editor's property form: building, paging, committing, and the commands that
+// act on the shown file.
+#include "ui/frmLowLevelEdit.h"
+
+#include "index/esCallbacks.h"
+#include "index/esFiles.h"
+#include "model/Prompt.h"
+#include "model/esfile.h"
+#include "model/Text.h"
+#include "template/Config.h"
+#include "ui/Busy.h"
+#include "ui/EditorContext.h"
+#include "ui/FormBuilder.h"
+#include "ui/LegacyText.h"
+#include "ui/PropertyForm.h"
+#include "ui/RecordTreeModel.h"
+#include "ui/StatusProgress.h"
+#include "ui/frmDebug.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTreeView>
+
+namespace vellum::ui {
+
+void frmLowLevelEdit::CommitForm() {
+    if (!file_ || entries_.Count() == 0)
+        return;
+    bool pending = false;
+    for (const auto& e : entries_)
+        pending = pending || (e.value.IsData && e.value.Changed);
+    if (!pending)
+        return;
+    const FormBuilder::CommitResult result = FormBuilder(*file_).Commit(entries_);
+    for (const auto& change : result.idChanges)
+        model_->RecordCaptionChanged(change.recordKey);
+    if (result.changed)
+        main_.SetStatusText();
+    if (!result.idChanges.empty())
+        OfferReferenceScan(result.idChanges);
+}
+
+namespace {
+
+// Collects the references the ID change rewrote.
+class ChangedReferences : public esCallbackStringValue {
+public:
+    void CallBack(std::string_view text, std::string_view) override { lines.emplace_back(text); }
+    std::vector<std::string> lines;
+};
+
+} // namespace
+
+void frmLowLevelEdit::OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes) {
+    const std::string title =
+        "Scan References: " + (changes.size() == 1 ? changes.front().newID : std::string("Multiple Records"));
+    const Answer a = CurrentPrompt().Ask(
+        " You have changed an ID value or values for one or more records. These values are used in other records "
+        "to refer to the records you changed.\n It is highly recommended that you allow the system to search for "
+        "any other records that refer to the records you have edited and make appropriate changes so that "
+        "referential integrity is maintained.\n Scan for descendants (referring records) and change the "
+        "references?",
+        Buttons::YesNo, title);
+    if (a != Answer::Yes)
+        return;
+    esCheckedEntries idList;
+    for (const auto& c : changes) {
+        esCheckedEntry& e = idList.Add(c.recordKey, fileKey_, c.recordKey);
+        e.OldID = c.oldID;
+        e.NewID = c.newID;
+    }
+    ChangedReferences found;
+    {
+        BusyGuard busyCount;
+        busy_ = true;
+        main_.Progress().Waiting(-1, "Beginning scan of descendants...");
+        context_.files.ChangeIDReferences(fileKey_, idList, true, &found);
+        main_.Progress().DoneWaiting();
+        busy_ = false;
+    }
+    std::string report = std::to_string(found.lines.size()) + " reference(s) changed.";
+    for (std::size_t i = 0; i < found.lines.size() && i < 20; ++i)
+        report += "\n" + found.lines[i];
+    if (found.lines.size() > 20)
+        report += "\n...";
+    CurrentPrompt().Message(report, title);
+}
+
+void frmLowLevelEdit::Save() { CommitForm(); }
+
+void frmLowLevelEdit::BuildForm() {
+    CommitForm();
+    form_->Draw(nullptr);
+    entries_.clear();
+    if (file_) {
+        const FormSelection selection{file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey};
+        const std::vector<esLLFormEntry> all =
+            FormBuilder(*file_).Build(selection, &context_.files.CheckedEntries(fileKey_));
+        page_ = std::clamp(page_, 0, FormBuilder::PageCount(all.size()) - 1);
+        entries_ = FormBuilder::Page(all, page_);
+    }
+    form_->Draw(&entries_);
+    UpdateEditCaptions();
+    WriteDebugListing();
+}
+
+void frmLowLevelEdit::RefreshForm() { BuildForm(); }
+
+void frmLowLevelEdit::GoToPage(int delta) {
+    CommitForm();
+    page_ += delta;
+    BuildForm();
+}
+
+void frmLowLevelEdit::GoToId(const QString& id, const QString& holderType) {
+    if (!file_ || id.isEmpty())
+        return;
+    const std::string wanted = ToFileText(id);
+    // The types the template allows first, then any category.
+    std::vector<std::string> types;
+    for (const auto& e : entries_) {
+        if (e.value.FormEntryType != kTextLookupField || e.value.RecordType != holderType.toStdString())
+            continue;
+        const std::string address = e.value.RecordType + "." + e.value.SubrecordType + "." + e.value.PropertyName;
+        for (const std::string& t : Split(file_->Template().GetVar("@TEXTLOOKUP", address), ','))
+            types.emplace_back(TrimSpaces(t));
+    }
+    for (const auto& cat : file_->esRecArrayCatIndex())
+        types.push_back(cat.key);
+    for (const std::string& type : types) {
+        const auto* cat = file_->esRecArrayCatIndex().Item(type);
+        const esRecIDEntry* holder = cat ? cat->esRecIDIndex.Find(wanted) : nullptr;
+        if (!holder || holder->IndexNumber < 0 || holder->IndexNumber >= static_cast<int>(file_->Records().size()))
+            continue;
+        GotoRecord(type, file_->Records()[holder->IndexNumber].Key, fileKey_, {}, true);
+        return;
+    }
+}
+
+void frmLowLevelEdit::UpdateEditCaptions() {
+    QString label;
+    if (file_ && !file_->CurrentRecordKey.empty() && file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
+        const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
+        label = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
+    }
+    main_.UpdateEditCaptions(label, model_->MarkCount() > 0);
+    const auto actions = popup_->actions();
+    actions[13]->setText(label.isEmpty() ? "Browse &references to selected record" : "Browse references for " + label);
+    actions[14]->setText(label.isEmpty() ? "Sort subrecords of selected record" : "Sort subrecords of " + label);
+}
+
+void frmLowLevelEdit::ShowPopupMenu(const QPoint& pos) {
+    UpdateEditCaptions();
+    popup_->popup(tree_->viewport()->mapToGlobal(pos));
+}
+
+void frmLowLevelEdit::RefreshCaptions() { model_->SetViewRecordTypes(context_.values.ViewRecordTypes); }
+
+void frmLowLevelEdit::RebuildIndex() {
+    if (!file_ || busy_)
+        return;
+    CommitForm();
+    BusyGuard busyCount;
+    CloseOpenNodes();
+    file_->RebuildIndices(&main_.Progress());
+    main_.Progress().DoneWaiting();
+    Showfile(QString::fromStdString(fileKey_));
+}
+
+void frmLowLevelEdit::ChangeType(int fileType) {
+    if (!file_)
+        return;
+    file_->SetFileType(fileType);
+    file_->Changed = true;
+    RefreshForm();
+}
+
+void frmLowLevelEdit::SetHotTracking() { tree_->setMouseTracking(context_.values.HotTracking); }
+
+void frmLowLevelEdit::LoadbgImage() {
+    const QString image = QString::fromStdString(context_.values.BackGroundImage).replace('\\', '/');
+    tree_->setStyleSheet(image.isEmpty() ? QString()
+                                         : QStringLiteral("QTreeView { background-image: url(\"%1\"); "
+                                                          "background-attachment: fixed; }")
+                                               .arg(image));
+}
+
+void frmLowLevelEdit::SetDebugWindow(frmDebug* window) {
+    debug_ = window;
+    WriteDebugListing();
+}
+
+void frmLowLevelEdit::WriteDebugListing() {
+    if (!debug_ || !file_ || file_->CurrentSubRecordKey.empty() ||
+        !file_->esRecArrayIndex().Exists(file_->CurrentRecordKey))
+        return;
+    const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
+    const Subrecord* sub = r.SubRecords ? r.SubRecords->Find(file_->CurrentSubRecordKey) : nullptr;
+    if (!sub)
+        return;
+    QString text = "Record: " + FromFileText(r.Key + " " + r.ID) + "\n";
+    text += "   SubRecord: " + FromFileText(sub->Key) + "\n";
+    for (const auto& p : sub->Properties)
+        text += FromFileText(p.key) + ": " + FromFileText(p.value.Text()) + "\n";
+    text += "    RAW DATA";
+    for (std::uint8_t b : sub->Data)
+        text += QStringLiteral("  %1").arg(b);
+    debug_->SetListing(text);
+}
+
+} // namespace vellum::ui

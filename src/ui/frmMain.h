@@ -1,0 +1,124 @@
+#pragma once
+
+#include "ui/RecentFiles.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTimer;
+class QToolBar;
+
+namespace vellum::ui {
+
+class EditorContext;
+class FileButtonBar;
+class StatusProgress;
+class frmDebug;
+class frmLowLevelEdit;
+
+// The frame of the editor: menus, toolbars, the file buttons, the status bar with the progress
+// bar, and the tabs "Low Level Editor" and "Credits". Commands on whole files are carried out
+// here; commands on records go to the low-level editor.
+class frmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit frmMain(EditorContext& context, QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Commands by their menu name ("mnuFileSave") or toolbar key ("FileSave").
+    QAction* Command(const QString& name) const;
+    StatusProgress& Progress() { return *progress_; }
+    FileButtonBar& FileButtons() { return *fileBar_; }
+    frmLowLevelEdit& Editor() { return *editor_; }
+    EditorContext& Context() { return context_; }
+    const RecentFiles& Recent() const { return recent_; }
+
+    QString BaseCaption() const;
+    QString CurrentKey() const { return currentKey_; }
+
+    void ClickFileButton(const QString& key);
+    void SetStatusText();
+    void AddRecentFile(const QString& display, const QString& path);
+
+    // File commands; also reached through the menus.
+    void NewFile();
+    void OpenFiles(const QStringList& paths); // empty: ask with the open dialog
+    bool SaveFile(bool showDialog);
+    bool CloseFile(const QString& key, bool cancelAllowed);
+    void RebuildFileButtons(const QString& pressKey = {});
+
+    // Menu states that follow the editor's selection (Part of the Edit menu's captions).
+    void UpdateEditCaptions(const QString& recordLabel, bool marked);
+    void SetNavButtons(bool back, bool forward, bool up);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    // frmMainMenus.cpp
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolbars();
+    QAction* AddCommand(const QString& name, const QString& caption, const QString& iconKey = {},
+                        const QKeySequence& keys = {});
+    void Alias(const QString& key, const QString& name, const QString& tooltip);
+    void RebuildRecentMenu();
+    void RefreshFlagChecks();
+
+    // frmMainCommands.cpp
+    void ToggleSafeEditing(bool fromToolbar);
+    void ToggleFlag(const QString& name);
+    void EditTemplate();
+    void RevertTemplate();
+    void SaveGameCleaner();
+    void ChangeFileType();
+    void ShowOptions();
+    void ToggleDebugWindow();
+    void ToggleLayout();
+    void ShowTab(int index);
+    void ReloadTemplate();
+    bool Shutdown();
+
+    // frmMain.cpp
+    void CreateStatusBar();
+    void RestoreGeometry();
+    void SaveGeometry();
+    void SetBusyLook(bool busy);
+    void FileButtonClicked(const QString& key);
+    void SetCaptionFor(const QString& key);
+
+    EditorContext& context_;
+    QHash<QString, QAction*> commands_;
+    QMenu* recentMenu_ = nullptr;
+    QAction* recentSeparator_ = nullptr;
+    QList<QAction*> recentActions_;
+    QList<QToolBar*> toolbars_;
+    FileButtonBar* fileBar_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    frmLowLevelEdit* editor_ = nullptr;
+    QLabel* statusText_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
+    std::unique_ptr<StatusProgress> progress_;
+    QPointer<frmDebug> debug_;
+    QTimer* enableTimer_ = nullptr;
+    RecentFiles recent_;
+    QString currentKey_;
+    bool verticalLayout_ = false;
+    bool shutDown_ = false;
+    bool templateWatch_ = false;
+};
+
+} // namespace vellum::ui

@@ -1,0 +1,132 @@
+#include "IntegrityFixture.h"
+
+#include "index/ChangeRecordID.h"
+#include "index/References.h"
+#include "model/esfile.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellum;
+using namespace vellum::test;
+
+namespace {
+struct Window : esCancelCallback {
+    int called = 0;
+    void CallbackCancel() override { ++called; }
+};
+struct Lines : esCallbackStringValue {
+    std::vector<std::string> lines;
+    void CallBack(std::string_view text, std::string_view) override { lines.emplace_back(text); }
+};
+} // namespace
+
+TEST(Files, ClipboardIsFirstAndSurvivesAClearWithoutIt) {
+    IntegrityTest t;
+    ASSERT_EQ(t.files->Count(), 1u);
+    EXPECT_TRUE(t.files->Item(1).Clipboard);
+    EXPECT_EQ(t.files->Item(1).FileTitle, "Clipboard");
+    EXPECT_EQ(t.files->KeyOf(1), "<Clipboard>");
+    const std::string a = t.Open(SampleFile(), "a.esp");
+    t.Open(SampleFile(), "b.esp");
+    EXPECT_EQ(t.files->Add(a), nullptr) << "an open path is refused";
+    EXPECT_EQ(t.files->Item(a).Records().size(), 10u) << "and the open file is untouched";
+    EXPECT_TRUE(t.files->IsOpen(a));
+    EXPECT_FALSE(t.files->Exists("missing"));
+    EXPECT_THROW(t.files->Item("missing"), std::out_of_range);
+
+    t.files->clear(false);
+    ASSERT_EQ(t.files->Count(), 1u);
+    EXPECT_TRUE(t.files->Item(1).Clipboard);
+    t.files->clear(true);
+    EXPECT_EQ(t.files->Count(), 0u);
+    EXPECT_TRUE(t.files->ClipboardFile().Clipboard) << "a fresh clipboard on demand";
+}
+
+TEST(Files, LeaveRecordsUnpackedReachesOpenAndLaterFiles) {
+    IntegrityTest t;
+    const std::string a = t.Open(SampleFile(), "a.esp");
+    t.files->SetLeaveRecordsUnpacked(true);
+    EXPECT_TRUE(t.File(a).LeaveRecordsUnpacked);
+    const std::string b = t.Open(SampleFile(), "b.esp");
+    EXPECT_TRUE(t.File(b).LeaveRecordsUnpacked);
+    EXPECT_TRUE(t.files->ClipboardFile().LeaveRecordsUnpacked);
+
+    t.files->RecurseRelatives(b, "NPC_5", {}, kRecurseAncestors, false, kOpCopy, true, {}, nullptr);
+    EXPECT_FALSE(t.File(b).Records()[5].Packed) << "records stay unpacked after the scan";
+}
+
+TEST(Files, RemoveReleasesInStagesAndCancelIsServed) {
+    IntegrityTest t;
+    const std::string a = t.Open(SampleFile(), "a.esp");
+    t.files->CheckedEntries(a).Add("x", a, "NPC_5");
+    t.files->Remove(a);
+    EXPECT_FALSE(t.files->Exists(a));
+    EXPECT_EQ(t.files->ProgAction, "");
+    EXPECT_EQ(t.files->CheckedEntries(a).Count(), 0u) << "the ticked entries went with the file";
+
+    Window w;
+    t.files->Busy = true;
+    t.files->CancelProcess(&w);
+    EXPECT_EQ(w.called, 0) << "a running operation serves the request when it stops";
+    EXPECT_TRUE(t.files->CancelRequested());
+    t.files->Busy = false;
+    const std::string b = t.Open(SampleFile(), "b.esp");
+    t.files->RecurseRelatives(b, "SCPT1", {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    EXPECT_EQ(w.called, 0) << "a new scan starts by dropping an old request";
+    EXPECT_GT(t.files->esRelatives().Count(), 1u);
+}
+
+TEST(Files, ChangeIDReferencesRewritesOnlyReferencesToThatRecord) {
+    IntegrityTest t;
+    const std::string a = t.Open(SampleFile(), "a.esp");
+    esfile& f = t.File(a);
+    const int gold = t.IndexOfID(a, "gold");
+    ASSERT_TRUE(ChangeRecordID(f, gold, "coin"));
+    EXPECT_EQ(f.Records()[static_cast<std::size_t>(gold)].PreviousID, "gold");
+    EXPECT_TRUE(f.esRecArrayCatIndex().Item("MISC")->esRecIDIndex.Exists("coin"));
+    EXPECT_FALSE(f.esRecArrayCatIndex().Item("MISC")->esRecIDIndex.Exists("gold"));
+    EXPECT_FALSE(ChangeRecordID(f, gold, "")) << "an empty ID is refused";
+
+    esCheckedEntries list;
+    esCheckedEntry& c = list.Add("gold", a, f.Records()[static_cast<std::size_t>(gold)].Key);
+    c.OldID = "gold";
+    c.NewID = "coin";
+    Lines lines;
+    t.files->ChangeIDReferences(a, list, false, &lines);
+    EXPECT_EQ(lines.lines, (std::vector<std::string>{"a.esp/NPC_5 (npc_a)/NPCO  Item: gold -> coin",
+                                                     "a.esp/NPC_5 (npc_a)/NPCO4  Item: Gold -> coin",
+                                                     "a.esp/NPC_6 (npc_b)/NPCO  Item: gold -> coin"}));
+    f.UnPackRecord(5);
+    ASSERT_TRUE(f.UnpackSubRecord(5, "NPCO4"));
+    const Properties& p = f.Records()[5].SubRecords->Item("NPCO4").Properties;
+    EXPECT_EQ(p.Item("Item").Text(), "coin");
+    EXPECT_EQ(p.Item("Count").Int(), 2) << "the other property of the subrecord keeps its value";
+    EXPECT_TRUE(f.Changed);
+
+    Lines none;
+    c.OldID = "nobody";
+    c.NewID = "x";
+    t.files->ChangeIDReferences(a, list, true, &none);
+    EXPECT_TRUE(none.lines.empty()) << "an ID nothing refers to changes nothing";
+    EXPECT_FALSE(t.files->Busy);
+}
+
+TEST(Files, ReferencesBrowserListsBothDirections) {
+    IntegrityTest t;
+    const std::string a = t.Open(SampleFile(), "a.esp");
+    esfile& f = t.File(a);
+    RecordingProgress progress;
+    std::vector<std::string> rows;
+    for (const ReferenceRow& r : BrowseReferences(f, t.files->Indexer(), 3, &progress))
+        rows.push_back(std::to_string(r.Type) + " " + r.RecordType + " " + r.ID + " " + r.SubrecordType + "." +
+                       r.PropertyName);
+    EXPECT_EQ(rows, (std::vector<std::string>{"0 SCPT scr_a SCRI.Script", "1 NPC_ npc_a NPCO.Item",
+                                              "1 NPC_ npc_a NPCO.Item", "1 NPC_ npc_b NPCO.Item"}));
+    EXPECT_EQ(progress.reports.front().second, "Browsing References for MISC gold");
+    EXPECT_TRUE(f.Records()[3].Packed) << "the record is packed again";
+
+    std::filesystem::remove(t.files->Indexer().RefIndexPath(f));
+    EXPECT_EQ(BrowseReferences(f, t.files->Indexer(), 3, nullptr).size(), 1u)
+        << "without a reference index only ancestors are shown";
+    EXPECT_TRUE(t.prompt.calls.empty());
+}

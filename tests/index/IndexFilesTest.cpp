@@ -1,0 +1,218 @@
+#include "index/IdxFile.h"
+#include "index/IndexFileWriter.h"
+#include "index/RefIndexReader.h"
+#include "index/esCheckedEntries.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellum;
+using vellum::test::PromptRecorder;
+using vellum::test::TempDir;
+
+namespace {
+
+// An output that accepts `budget` bytes and then refuses.
+class FailingOutput : public IndexOutput {
+public:
+    explicit FailingOutput(std::size_t budget) : budget_(budget) {}
+    bool Write(std::string_view bytes) override {
+        if (bytes.size() > budget_) return false;
+        budget_ -= bytes.size();
+        return true;
+    }
+    bool Commit() override { return true; }
+    std::string Error() const override { return "No space left on device"; }
+
+private:
+    std::size_t budget_;
+};
+
+std::vector<unsigned char> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
+
+} // namespace
+
+TEST(RefIndexFile, WritesEntriesAndReadsThemBack) {
+    TempDir dir;
+    auto rdx = dir / "a.esp.rdx";
+    IndexFileWriter w(rdx);
+    w.WriteRefEntry("abc", 0, 0, "NPC_", "NPCO", "Item");
+    w.WriteRefEntry("Fargoth Ring", 12, 3, "CELL", "NAME_NEXT", "Object");
+    w.WriteRefEntry("", 7, 0, "CONT", "NPCO", "Item");
+    ASSERT_TRUE(w.Finish());
+    auto bytes = test::ReadBytes(rdx);
+    ASSERT_GE(bytes.size(), 4u);
+    EXPECT_EQ(bytes[0], 22) << "ABC 0 0 NPC_ NPCO Item with five separators";
+
+    RefIndexReader r;
+    ASSERT_TRUE(r.OpenRefIndex(rdx));
+    EXPECT_FALSE(r.bEndOfRefIndex);
+    RefIndexEntry e = r.NextRefIndexEntry();
+    EXPECT_EQ(e.ID, "ABC");
+    EXPECT_EQ(e.RecordType, "NPC_");
+    e = r.NextRefIndexEntry();
+    EXPECT_EQ(e.ID, "FARGOTH RING") << "IDs are stored upper case";
+    EXPECT_EQ(e.RecordIndex, 12);
+    EXPECT_EQ(e.SubrecordIndex, 3);
+    EXPECT_EQ(e.SubrecordType, "NAME_NEXT");
+    EXPECT_EQ(e.PropertyName, "Object");
+    EXPECT_FALSE(r.bEndOfRefIndex);
+    e = r.NextRefIndexEntry();
+    EXPECT_EQ(e.ID, "");
+    EXPECT_EQ(e.RecordIndex, 7);
+    EXPECT_TRUE(r.bEndOfRefIndex);
+    r.CloseRefIndex();
+}
+
+TEST(RefIndexFile, EmptyStringIsFourZeroBytesAndOneEntryEndsTheLoop) {
+    TempDir dir;
+    IndexFileWriter w(dir / "e.idx");
+    w.WriteIndexString("");
+    ASSERT_TRUE(w.Finish());
+    EXPECT_EQ(test::ReadBytes(dir / "e.idx"), std::vector<unsigned char>(4, 0));
+
+    IndexFileWriter one(dir / "one.rdx");
+    one.WriteRefEntry("x", 1, 0, "A", "B", "C");
+    ASSERT_TRUE(one.Finish());
+    RefIndexReader r;
+    ASSERT_TRUE(r.OpenRefIndex(dir / "one.rdx"));
+    EXPECT_EQ(r.NextRefIndexEntry().ID, "X");
+    EXPECT_TRUE(r.bEndOfRefIndex);
+
+    IndexFileWriter none(dir / "none.rdx");
+    ASSERT_TRUE(none.Finish());
+    EXPECT_EQ(std::filesystem::file_size(dir / "none.rdx"), 0u);
+    ASSERT_TRUE(r.OpenRefIndex(dir / "none.rdx"));
+    EXPECT_TRUE(r.bEndOfRefIndex) << "an empty index has no entries to loop over";
+    EXPECT_FALSE(r.OpenRefIndex(dir / "missing.rdx"));
+}
+
+TEST(RefIndexFile, DamagedFilesAreReportedOnceAndEndTheLoop) {
+    TempDir dir;
+    struct Case {
+        std::string name;
+        std::vector<unsigned char> bytes;
+        std::string message;
+    };
+    std::vector<Case> cases = {
+        {"huge", {0xFF, 0xFF, 0xFF, 0x7F, 'a', 'b'}, "Function NextRefIndexEntry: 62 - Input past end of file"},
+        {"negative", {0xFE, 0xFF, 0xFF, 0xFF, 'a'}, "Function NextRefIndexEntry: 5 - Invalid index string length -2"},
+        {"short", {3, 0, 0}, "Function NextRefIndexEntry: 62 - Input past end of file"},
+        {"fields", {3, 0, 0, 0, 'a', 0, 'b'}, "Function NextRefIndexEntry: 9 - Subscript out of range"},
+    };
+    std::vector<unsigned char> bad = {13, 0, 0, 0};
+    for (char c : std::string_view("A\0x\0" "0\0N\0S\0P", 12)) bad.push_back(c);
+    bad.push_back('Q');
+    cases.push_back({"number", bad, "Function NextRefIndexEntry: 9 - Subscript out of range"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        PromptRecorder prompt;
+        test::WriteBytes(dir / c.name, c.bytes);
+        RefIndexReader r;
+        ASSERT_TRUE(r.OpenRefIndex(dir / c.name));
+        int reads = 0;
+        while (!r.bEndOfRefIndex && reads < 10) {
+            EXPECT_EQ(r.NextRefIndexEntry().ID, "");
+            ++reads;
+        }
+        EXPECT_EQ(reads, 1);
+        ASSERT_EQ(prompt.calls.size(), 1u);
+        EXPECT_EQ(prompt.calls[0].text.rfind(c.message, 0), 0u) << prompt.calls[0].text;
+        EXPECT_NE(prompt.calls[0].text.find((dir / c.name).string()), std::string::npos)
+            << "the message names the file";
+    }
+}
+
+TEST(RefIndexFile, FailedWriteLeavesNoIndexBehind) {
+    TempDir dir;
+    auto rdx = dir / "f.rdx";
+    test::WriteBytes(rdx, Bytes("old"));
+    auto previous = SetIndexOutputFactory(
+        [](const std::filesystem::path&) { return std::make_unique<FailingOutput>(10); });
+    IndexFileWriter w(rdx);
+    for (int i = 0; i < 100; ++i) w.WriteRefEntry("id", i, 0, "NPC_", "NPCO", "Item");
+    EXPECT_FALSE(w.Finish());
+    EXPECT_EQ(w.Error(), "No space left on device");
+    SetIndexOutputFactory(previous);
+    EXPECT_FALSE(std::filesystem::exists(rdx)) << "a stale index must not outlive a failed rebuild";
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no temporary file is left";
+}
+
+namespace {
+void WriteSampleIdx(const std::filesystem::path& dir) {
+    std::vector<IdxCategory> cats = {{"TES3", {}}, {"NPC_", {"fargoth", "Vivec"}}, {"BOOK", {"bk_a"}}};
+    ASSERT_TRUE(WriteIdxFile(IdxPath(dir, "m.esm"), cats, nullptr));
+}
+} // namespace
+
+TEST(IdxFile, LayoutAndReaders) {
+    TempDir dir;
+    WriteSampleIdx(dir.path());
+    auto bytes = test::ReadBytes(IdxPath(dir.path(), "m.esm"));
+    std::string s(bytes.begin(), bytes.end());
+    std::string npcBlock = std::string("\x04\0\0\0NPC_\x01\0\0\0" "2\x02\0\0\0" "20", 19);
+    EXPECT_NE(s.find(npcBlock), std::string::npos) << "key, ID count, block length (4+7) + (4+5)";
+    EXPECT_EQ(s.substr(0, 5), std::string("\x01\0\0\0" "3", 5));
+
+    PromptRecorder prompt;
+    EXPECT_TRUE(IdxFileExists(dir.path(), "m.esm"));
+    EXPECT_FALSE(IdxFileExists(dir.path(), "x.esm"));
+    EXPECT_TRUE(IdxHasCategory(dir.path(), "m.esm", "npc_"));
+    EXPECT_FALSE(IdxHasCategory(dir.path(), "m.esm", "CELL"));
+
+    test::RecordingProgress progress;
+    EXPECT_TRUE(IdxHasID(dir.path(), "m.esm", "NPC_", "VIVEC", &progress));
+    ASSERT_EQ(progress.reports.size(), 2u);
+    EXPECT_EQ(progress.reports[0].second, "Checking Indices: m.esm TES3(0 entries)");
+    EXPECT_EQ(progress.reports[1].second, "Checking Indices: m.esm NPC_(2 entries)");
+    EXPECT_FALSE(IdxHasID(dir.path(), "m.esm", "BOOK", "fargoth", nullptr))
+        << "IDs of other categories do not count";
+    EXPECT_TRUE(IdxHasID(dir.path(), "m.esm", "BOOK", "BK_A", nullptr));
+
+    esCheckedEntries list;
+    list.Add("stale", "f", "r");
+    EXPECT_TRUE(LoadIdxCategoryIDs(dir.path(), "m.esm", "npc_", list));
+    ASSERT_EQ(list.Count(), 2u);
+    EXPECT_EQ(list.Item(1).RecordKey, "fargoth");
+    EXPECT_EQ(list.Item(2).FileKey, "m.esm");
+    EXPECT_FALSE(LoadIdxCategoryIDs(dir.path(), "m.esm", "CELL", list));
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_TRUE(prompt.calls.empty());
+}
+
+TEST(IdxFile, ProgressEveryThirtyFirstStep) {
+    TempDir dir;
+    std::vector<std::string> ids;
+    for (int i = 0; i < 40; ++i) ids.push_back("id" + std::to_string(i));
+    IdxCategory cat{"MISC", {}};
+    for (auto& id : ids) cat.IDs.push_back(id);
+    test::RecordingProgress progress;
+    ASSERT_TRUE(WriteIdxFile(dir / "p.idx", std::span(&cat, 1), &progress));
+    ASSERT_EQ(progress.reports.size(), 2u);
+    EXPECT_EQ(progress.reports[0].second, "Indexing Category MISC");
+    EXPECT_EQ(progress.reports[1].second, "Indexing ID id30");
+    EXPECT_EQ(progress.done, 1);
+}
+
+TEST(IdxFile, TruncatedAndGarbageFilesReadAsNotFound) {
+    TempDir dir;
+    WriteSampleIdx(dir.path());
+    auto whole = test::ReadBytes(IdxPath(dir.path(), "m.esm"));
+    for (std::size_t cut : {std::size_t(2), std::size_t(12), whole.size() - 3}) {
+        SCOPED_TRACE(cut);
+        PromptRecorder prompt;
+        test::WriteBytes(IdxPath(dir.path(), "t.esm"), {whole.begin(), whole.begin() + cut});
+        EXPECT_FALSE(IdxHasID(dir.path(), "t.esm", "BOOK", "bk_a", nullptr));
+        ASSERT_EQ(prompt.calls.size(), 1u);
+        EXPECT_EQ(prompt.calls[0].text.rfind("Function IdxHasID: 62 - Input past end of file", 0), 0u);
+    }
+    PromptRecorder prompt;
+    test::WriteBytes(IdxPath(dir.path(), "g.esm"), {1, 0, 0, 0, 'x', 0xFF, 0xFF, 0xFF, 0x7F});
+    esCheckedEntries list;
+    EXPECT_FALSE(LoadIdxCategoryIDs(dir.path(), "g.esm", "NPC_", list));
+    EXPECT_FALSE(IdxHasCategory(dir.path(), "g.esm", "x"));
+    ASSERT_EQ(prompt.calls.size(), 2u);
+    EXPECT_EQ(prompt.calls[0].text, "Function LoadIdxCategoryIDs: 13 - Type mismatch");
+    EXPECT_FALSE(IdxHasCategory(dir.path(), "missing", "NPC_"));
+}

@@ -1,0 +1,188 @@
+#include "IntegrityFixture.h"
+
+#include "index/ReferenceReader.h"
+#include "index/References.h"
+#include "model/esfile.h"
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace vellum::test {
+
+const std::string kIntegrityTemplate = "[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n[TES3]\n@Unique\n" +
+                                       kHeaderTemplate + R"([SCPT]
+PropID = NAME:ID
+[SCPT.NAME]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[FACT]
+PropID = NAME:ID
+[FACT.NAME]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[SPEL]
+PropID = NAME:ID
+[SPEL.NAME]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[MISC]
+PropID = NAME:ID
+[MISC.NAME]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[MISC.SCRI]
+@Unique
+Script = STRING
+[NPC_]
+PropID = NAME:ID
+[NPC_.NAME]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[NPC_.ANAM]
+@REQUIREMENT = 2
+@Unique
+@AllowNull
+Faction = STRING
+[NPC_.SCRI]
+@REQUIREMENT = 2
+@Unique
+Script = STRING
+[NPC_.NPCO]
+Count = LONG,4
+Item = STRING,32
+[NPC_.NPCS]
+Spell = STRING,32
+[DIAL]
+@PrecedesChildren = INFO
+PropID = NAME:ID
+[DIAL.NAME]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[INFO]
+@FollowsParent
+PropID = INAM:ID
+[INFO.INAM]
+@REQUIREMENT = 2
+@Unique
+ID = STRING
+[INFO.ONAM]
+Actor = STRING
+[@TEXTLOOKUP]
+NPC_.ANAM.Faction = FACT
+NPC_.SCRI.Script = SCPT
+NPC_.NPCO.Item = MISC
+NPC_.NPCS.Spell = SPEL
+MISC.SCRI.Script = SCPT
+INFO.ONAM.Actor = NPC_
+)";
+
+namespace {
+Bytes Fixed(std::string_view s, std::size_t n) {
+    Bytes b = Text(s, false);
+    b.resize(n, 0);
+    return b;
+}
+Bytes Npco(std::int32_t count, std::string_view item) {
+    Bytes b = Int32(count);
+    Bytes i = Fixed(item, 32);
+    b.insert(b.end(), i.begin(), i.end());
+    return b;
+}
+} // namespace
+
+Bytes SampleFile() {
+    return Concat({
+        HeaderRecord(9),
+        RecordBytes("SCPT", {{"NAME", Text("scr_a")}}),
+        RecordBytes("FACT", {{"NAME", Text("fac_a")}}),
+        RecordBytes("MISC", {{"NAME", Text("gold")}, {"SCRI", Text("scr_a")}}),
+        RecordBytes("SPEL", {{"NAME", Text("spl")}}),
+        RecordBytes("NPC_", {{"NAME", Text("npc_a")},
+                             {"ANAM", Text("fac_a")},
+                             {"SCRI", Text("SCR_A")},
+                             {"NPCO", Npco(1, "gold")},
+                             {"NPCO", Npco(2, "Gold")},
+                             {"NPCS", Fixed("spl", 32)}}),
+        RecordBytes("NPC_", {{"NAME", Text("npc_b")},
+                             {"ANAM", Text("fac_a")},
+                             {"SCRI", Text("")},
+                             {"NPCO", Npco(5, "gold")}}),
+        RecordBytes("DIAL", {{"NAME", Text("topic")}}),
+        RecordBytes("INFO", {{"INAM", Text("i1")}, {"ONAM", Text("npc_a")}}),
+        RecordBytes("INFO", {{"INAM", Text("i2")}, {"ONAM", Text("npc_b")}}),
+    });
+}
+
+IntegrityTest::IntegrityTest(const std::string& templateText) {
+    templ.OpenText(templateText);
+    files = std::make_unique<esFiles>(templ, dir.path() / "Indices");
+}
+
+IntegrityTest::IntegrityTest(const std::filesystem::path& templateFile) {
+    templ.OpenFile(templateFile.string());
+    files = std::make_unique<esFiles>(templ, dir.path() / "Indices");
+}
+
+std::string IntegrityTest::Open(const Bytes& bytes, const std::string& name) {
+    WriteBytes(dir / name, bytes);
+    return OpenPath(dir / name);
+}
+
+std::string IntegrityTest::OpenPath(const std::filesystem::path& path) {
+    const std::string key = path.string();
+    esfile* f = files->Add(key);
+    EXPECT_NE(f, nullptr) << key;
+    if (!f) return key;
+    f->FileTitle = path.filename().string();
+    EXPECT_EQ(f->LoadFile(key, true, false), esfile::kLoaded) << key;
+    return key;
+}
+
+int IntegrityTest::IndexOfID(const std::string& key, const std::string& id) {
+    return FindRecordByID(File(key), id);
+}
+
+std::string IntegrityTest::SaveAndReopen(const std::string& key, const std::string& name) {
+    const std::filesystem::path out = dir / name;
+    EXPECT_TRUE(File(key).Save(out.string(), name));
+    return OpenPath(out);
+}
+
+bool DecodedRef::operator<(const DecodedRef& o) const {
+    return std::tie(record, subKey, property, value) < std::tie(o.record, o.subKey, o.property, o.value);
+}
+
+std::vector<DecodedRef> DecodeAllReferences(esfile& file, const esTextLookups& lookups) {
+    std::vector<DecodedRef> refs;
+    auto& records = file.Records();
+    for (std::size_t i = 1; i < records.size(); ++i) {
+        const std::string type = records[i].Name;
+        if (!lookups.estlRecordTypes().Exists(type)) continue;
+        const int index = static_cast<int>(i);
+        const bool packed = records[i].Packed;
+        file.UnPackRecord(index);
+        std::vector<std::string> keys;
+        for (const auto& e : *records[i].SubRecords) keys.push_back(e.key);
+        for (const std::string& key : keys) {
+            if (!file.UnpackSubRecord(index, key)) continue;
+            const Subrecord& s = records[i].SubRecords->Item(key);
+            for (const auto& p : s.Properties) {
+                if (!p.value.TextLookup) continue; // the codec's own verdict, not the scan's list
+                std::string value(ReferenceReader::CleanText(p.value.Text()));
+                if (value.empty()) continue;
+                refs.push_back({index, type, records[i].ID, key, s.Name, p.value.Name, value});
+            }
+        }
+        if (packed) file.PackRecord(index);
+    }
+    return refs;
+}
+
+} // namespace vellum::test

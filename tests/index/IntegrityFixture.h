@@ -1,0 +1,52 @@
+#pragma once
+
+#include "../model/ModelFixture.h"
+#include "TestSupport.h"
+#include "index/esFiles.h"
+#include "template/Config.h"
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vellum::test {
+
+// A small template with every rule the relatives scan and the transfer read: required
+// subrecords with and without @AllowNull, @Unique, a parent type with children, lookups.
+extern const std::string kIntegrityTemplate;
+
+// The sample file of the scans: a script, a faction, an item using the script, a spell, two
+// NPCs using all of them, a topic with two responses naming the NPCs.
+Bytes SampleFile();
+
+// An esFiles over a template, its indices in a temp folder, a recording prompt installed.
+class IntegrityTest {
+public:
+    explicit IntegrityTest(const std::string& templateText = kIntegrityTemplate);
+    // Reads the template from a file instead (the shipped one).
+    explicit IntegrityTest(const std::filesystem::path& templateFile);
+
+    // Writes `bytes` as `name` into the temp folder, opens and loads it; the file's key.
+    std::string Open(const Bytes& bytes, const std::string& name = "a.esp");
+    std::string OpenPath(const std::filesystem::path& path);
+    esfile& File(const std::string& key) { return files->Item(key); }
+    int IndexOfID(const std::string& key, const std::string& id);
+    // Saves the file to `name` in the temp folder and loads the result into a fresh file.
+    std::string SaveAndReopen(const std::string& key, const std::string& name);
+
+    PromptRecorder prompt;
+    TempDir dir;
+    Config templ;
+    std::unique_ptr<esFiles> files;
+};
+
+// Every reference of a decoded file: one per text-lookup property with a value.
+struct DecodedRef {
+    int record = 0;
+    std::string recordType, recordID, subKey, subType, property, value;
+    bool operator<(const DecodedRef& o) const;
+};
+std::vector<DecodedRef> DecodeAllReferences(esfile& file, const esTextLookups& lookups);
+
+} // namespace vellum::test

@@ -1,0 +1,172 @@
+#include "IntegrityFixture.h"
+
+#include "index/Marks.h"
+#include "model/esfile.h"
+
+#include <gtest/gtest.h>
+
+using namespace vellum;
+using namespace vellum::test;
+
+namespace {
+
+// The destination: its own npc_a (other contents) and an item.
+Bytes OtherFile() {
+    Bytes npco = Int32(9);
+    Bytes item = Text("pick", false);
+    item.resize(32, 0);
+    npco.insert(npco.end(), item.begin(), item.end());
+    return Concat({
+        HeaderRecord(3),
+        RecordBytes("MISC", {{"NAME", Text("pick")}}),
+        RecordBytes("NPC_", {{"NAME", Text("npc_a")}, {"ANAM", Text("")}, {"SCRI", Text("")}, {"NPCO", npco}}),
+        RecordBytes("MISC", {{"NAME", Text("rope")}}),
+    });
+}
+
+struct Transfer : IntegrityTest {
+    std::string a = Open(SampleFile(), "a.esp");
+    std::string b = Open(OtherFile(), "b.esp");
+    std::string clip{esFiles::kClipboardKey};
+
+    void CopyToClipboard(const std::string& recordKey, const std::string& sub = {}, bool replace = true) {
+        MarkForCopy(File(a), recordKey, sub);
+        files->CopyMarked(a, clip, false, nullptr, replace, false, {}, -1);
+    }
+    std::vector<std::string> SubNames(const std::string& key, int index) {
+        esfile& f = File(key);
+        f.UnPackRecord(index);
+        std::vector<std::string> names;
+        for (const auto& e : *f.Records()[static_cast<std::size_t>(index)].SubRecords) names.push_back(e.value.Name);
+        return names;
+    }
+    Bytes DataOf(const std::string& key, int index) {
+        esfile& f = File(key);
+        f.PackRecord(index);
+        return f.Records()[static_cast<std::size_t>(index)].Data.ToBytes();
+    }
+    std::vector<std::string> IDs(const std::string& key) {
+        std::vector<std::string> ids;
+        for (const RecordEntry& r : File(key).Records()) ids.push_back(r.ID);
+        return ids;
+    }
+};
+
+} // namespace
+
+TEST(Transfer, ClipboardIsReplacedOrExtended) {
+    Transfer t;
+    t.CopyToClipboard("NPC_6");
+    EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "npc_b"}));
+    t.CopyToClipboard("MISC3", {}, false);
+    EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "npc_b", "gold"})) << "earlier entries stay";
+    t.CopyToClipboard("SPEL4", {}, true);
+    EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "spl"})) << "only the new entries";
+    EXPECT_EQ(t.File(t.a).Records()[4].CopyLevel, 0) << "the source's marks are cleared";
+
+    t.CopyToClipboard("SPEL4", {}, false);
+    EXPECT_EQ(t.IDs(t.clip).size(), 2u) << "a record with an ID the clipboard holds replaces it";
+}
+
+TEST(Transfer, PasteReplaceKeepsThePositionOfAnExistingIDAndAddsNewOnes) {
+    Transfer t;
+    MarkForCopy(t.File(t.a), "NPC_5");
+    MarkForCopy(t.File(t.a), "NPC_6");
+    t.files->CopyMarked(t.a, t.clip, false, nullptr, true, false, {}, -1);
+    const Bytes source = t.DataOf(t.a, 5);
+    t.files->Paste(t.b, PasteMode::Replace, nullptr);
+    esfile& b = t.File(t.b);
+    EXPECT_EQ(t.IDs(t.b), (std::vector<std::string>{"", "pick", "npc_a", "rope", "npc_b"}));
+    EXPECT_EQ(t.DataOf(t.b, 2), source) << "npc_a keeps position 2 and takes the copied contents";
+    EXPECT_EQ(b.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Item("npc_b").IndexNumber, 4);
+
+    std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
+    EXPECT_EQ(t.IDs(reopened), (std::vector<std::string>{"", "pick", "rope", "npc_a", "npc_b"}))
+        << "saved by type in category order";
+    EXPECT_EQ(t.DataOf(reopened, t.IndexOfID(reopened, "npc_a")), source);
+    EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls[0].text;
+}
+
+TEST(Transfer, PasteMergeAddsAllButTheSubrecordsARecordHoldsOnce) {
+    Transfer t;
+    t.CopyToClipboard("NPC_5");
+    t.files->Paste(t.b, PasteMode::Merge, nullptr);
+    EXPECT_EQ(t.SubNames(t.b, 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCO", "NPCO", "NPCS"}))
+        << "NAME, ANAM and SCRI are required or unique: the destination keeps its own";
+    std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
+    EXPECT_EQ(t.SubNames(reopened, t.IndexOfID(reopened, "npc_a")).size(), 7u);
+    EXPECT_EQ(t.IDs(reopened).size(), 4u) << "a merge adds no record";
+}
+
+TEST(Transfer, PasteIntoTheSelectedRecordHonoursTheMergeType) {
+    Transfer t;
+    MarkForCopy(t.File(t.a), "MISC3");
+    MarkForCopy(t.File(t.a), "NPC_6");
+    t.files->CopyMarked(t.a, t.clip, false, nullptr, true, false, {}, -1);
+
+    t.files->Paste(t.b, PasteMode::Into, nullptr, "NPC_2", 1);
+    EXPECT_EQ(t.SubNames(t.b, 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCO"}))
+        << "same type only: npc_b's NPCO goes in, its required and unique ones stay out, gold is skipped";
+
+    t.files->Paste(t.b, PasteMode::Into, nullptr, "MISC3", 0);
+    EXPECT_EQ(t.SubNames(t.b, 3), (std::vector<std::string>{"NAME", "ANAM", "NPCO"}))
+        << "every clipboard record; the exclusions follow the selected record's type";
+    EXPECT_EQ(t.IDs(t.b).size(), 4u);
+}
+
+TEST(Transfer, PartialRecordsBringTheirRequiredSubrecords) {
+    Transfer t;
+    t.CopyToClipboard("NPC_5", "NPCS");
+    ASSERT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "npc_a"}));
+    EXPECT_EQ(t.SubNames(t.clip, 1), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCS"}));
+
+    // The same subrecord into a record that exists: added there.
+    t.files->Paste(t.b, PasteMode::Replace, nullptr);
+    EXPECT_EQ(t.IDs(t.b).size(), 4u);
+
+    Transfer u;
+    MarkForCopy(u.File(u.a), "NPC_5", "NPCS");
+    MarkForCopy(u.File(u.a), "NPC_5", "SCRI");
+    u.files->CopyMarked(u.a, u.b, false, nullptr, false, false, {}, -1);
+    EXPECT_EQ(u.SubNames(u.b, 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCS"}))
+        << "a subrecord held once replaces the destination's, others are added";
+    u.File(u.b).UnpackSubRecord(2, "SCRI");
+    EXPECT_EQ(u.File(u.b).Records()[2].SubRecords->Item("SCRI").Properties.Item(1).Text(), "SCR_A");
+}
+
+TEST(Transfer, ParentsBringTheirChildren) {
+    Transfer t;
+    t.CopyToClipboard("DIAL7");
+    EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "topic", "i1", "i2"}));
+    esfile& clip = t.File(t.clip);
+    EXPECT_EQ(clip.Records()[2].ParentKey, clip.Records()[1].Key);
+    EXPECT_EQ(clip.Records()[1].Children.size(), 2u);
+
+    t.files->Paste(t.b, PasteMode::Replace, nullptr);
+    std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
+    EXPECT_EQ(t.IDs(reopened), (std::vector<std::string>{"", "pick", "rope", "npc_a", "topic", "i1", "i2"}));
+    EXPECT_EQ(t.File(reopened).Records()[5].ParentKey, t.File(reopened).Records()[4].Key);
+}
+
+TEST(Transfer, CutIsACopyIntoTheClipboardAndADelete) {
+    Transfer t;
+    t.files->RecurseRelatives(t.a, "MISC3", {}, kRecurseBoth, false, kOpCut, true, {}, nullptr);
+    t.files->ProcessRelatives({}, nullptr);
+    EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "scr_a", "gold"}))
+        << "the item and its script (copied ancestor) reach the clipboard";
+    EXPECT_EQ(t.IndexOfID(t.a, "gold"), -1);
+    EXPECT_GE(t.IndexOfID(t.a, "scr_a"), 0) << "an ancestor is copied, not cut";
+}
+
+TEST(Transfer, RecordTypeWithoutTemplateGroupIsCarriedAsRawData) {
+    Transfer t;
+    std::string odd = t.Open(Concat({HeaderRecord(1), RecordBytes("XXXX", {{"ABCD", Text("raw")}})}), "odd.esp");
+    MarkForCopy(t.File(odd), 1);
+    t.files->CopyMarked(odd, t.clip, false, nullptr, true, false, {}, -1);
+    t.files->Paste(t.b, PasteMode::Merge, nullptr);
+    ASSERT_EQ(t.File(t.b).Records().size(), 5u);
+    EXPECT_EQ(t.File(t.b).Records()[4].Name, "XXXX");
+    EXPECT_EQ(t.DataOf(t.b, 4), t.DataOf(odd, 1));
+    std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
+    EXPECT_EQ(t.File(reopened).Records().size(), 5u);
+}

@@ -1,0 +1,137 @@
+#include "ModelFixture.h"
+
+#include "model/TextDump.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace std::string_literals;
+
+namespace vellum::test {
+namespace {
+
+std::string ReadText(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+
+std::size_t Count(const std::string& text, std::string_view what) {
+    std::size_t n = 0;
+    for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+
+class TextDumpTest : public ::testing::Test, public ModelTest {
+protected:
+    void LoadSmall() {
+        Bytes file = Concat({HeaderRecord(2),
+                             RecordBytes("GMST", {{"NAME", Text("sOne")}, {"STRV", Text("a\r\nb\x1b", false)}}, 0, 7),
+                             RecordBytes("NPC_", {{"NAME", Text("guard")}, {"NPDT", {5, 0}}})});
+        ASSERT_EQ(Load(file), 0);
+    }
+
+    std::string Dump(DumpOptions o, Progress* progress = nullptr) {
+        std::string path = DumpAsText(*file, o, dir / "Dumps", progress);
+        EXPECT_EQ(path, (dir / "Dumps" / ((file->FileTitle.empty() ? "test.esp" : file->FileTitle) + ".txt")).string())
+            << "named by the title, else by the file name";
+        EXPECT_FALSE(file->Busy);
+        return ReadText(path);
+    }
+};
+
+TEST_F(TextDumpTest, RecordsWithRawData) {
+    LoadSmall();
+    std::string text = Dump({0, true, true, false, false});
+    std::size_t first = text.find("\r\n");
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(text.substr(0, 36), "Record Name:TES3 Size:308 Header1:0 ");
+    EXPECT_NE(text.find("Record Name:GMST Size:26 Header1:7 Flags:0\tNAME\x05\0\0\0sOne"s), std::string::npos);
+    EXPECT_NE(text.find("STRV\x05\0\0\0a<ENTER><LINEFEED>b<ESCAPE>\r\n"s), std::string::npos);
+    EXPECT_EQ(Count(text, "\r\n"), 3u);
+
+    text = Dump({0, false, false, true, false});
+    EXPECT_NE(text.find("NPC_\n\t078\t065\t077\t069\t006\t000\t000\t000\t103\t"), std::string::npos);
+}
+
+TEST_F(TextDumpTest, SubrecordsInBothLayouts) {
+    LoadSmall();
+    std::string tabs = Dump({1, true, true, true, false});
+    EXPECT_NE(tabs.find("Record Name:NPC_ Size:24 Header1:0 Flags:0\tSUBRECORD Name:NPDT Size:2\t005\t000\t\r\n"),
+              std::string::npos);
+    EXPECT_EQ(Count(tabs, "\r\n"), 5u) << "one line per subrecord";
+
+    std::string indented = Dump({1, false, false, false, false});
+    EXPECT_NE(indented.find("GMST\n\tNAME\tsOne\0\n\tSTRV\ta<ENTER><LINEFEED>b<ESCAPE>\r\n"s), std::string::npos);
+    EXPECT_EQ(Count(indented, "\r\n"), 3u) << "one block per record";
+}
+
+TEST_F(TextDumpTest, DecodedPropertiesInBothLayouts) {
+    LoadSmall();
+    std::string tabs = Dump({2, true, true, false, false});
+    EXPECT_NE(tabs.find("Record Name:GMST Size:26 Header1:7 Flags:0\tSUBRECORD Name:STRV Size:5\t"
+                        "PROPERTY Value:a<ENTER><LINEFEED>b<ESCAPE>\r\n"),
+              std::string::npos);
+    EXPECT_NE(tabs.find("\tSUBRECORD Name:NPDT Size:2\tPROPERTY Level:5\r\n"), std::string::npos);
+    EXPECT_EQ(tabs.rfind("Record Name:TES3", 0), 0u) << "the header record comes first";
+
+    file->FileTitle = "Title";
+    std::string indented = Dump({2, false, false, false, false});
+    EXPECT_NE(indented.find("NPC_\n\tNAME\n\t\tguard\n\tNPDT\n\t\t5\r\n"), std::string::npos);
+}
+
+TEST_F(TextDumpTest, TrimCutsLongByteLists) {
+    Bytes big(1000, 7);
+    ASSERT_EQ(Load(Concat({HeaderRecord(1), RecordBytes("BOOK", {{"TEXT", big}})})), 0);
+    std::string mode0 = Dump({0, true, false, true, true});
+    std::string line = mode0.substr(mode0.find("BOOK"));
+    EXPECT_EQ(Count(line, "007\t"), 255u - 8) << "255 numbers: 8 of the subrecord header, then data";
+    std::string mode1 = Dump({1, true, false, true, true});
+    EXPECT_EQ(Count(mode1, "007\t"), 253u);
+    std::string untrimmed = Dump({1, true, false, true, false});
+    EXPECT_EQ(Count(untrimmed, "007\t"), 1000u);
+}
+
+TEST_F(TextDumpTest, RecordsAndSubrecordsKeepTheirState) {
+    LoadSmall();
+    file->UnPackRecord(2);
+    ASSERT_TRUE(file->UnpackSubRecord(2, "NPDT"));
+    file->Rec(2).SubRecords->Item("NPDT").Properties.Item(1).SetValue(std::int64_t{9});
+    std::string text = Dump({2, true, false, false, false});
+    EXPECT_NE(text.find("NPC_\tNPDT\t9\r\n"), std::string::npos) << "the edit is dumped";
+    EXPECT_TRUE(file->Rec(1).Packed);
+    EXPECT_FALSE(file->Rec(1).SubRecords);
+    EXPECT_FALSE(file->Rec(2).Packed);
+    EXPECT_FALSE(file->Rec(2).SubRecords->Item("NPDT").Packed);
+    EXPECT_TRUE(file->Rec(2).SubRecords->Item("NAME").Packed);
+
+    text = Dump({1, true, false, true, false});
+    EXPECT_NE(text.find("NPC_\tNPDT\t009\t000\t\r\n"), std::string::npos) << "the edit is encoded for raw data";
+    text = Dump({0, true, false, true, false});
+    EXPECT_NE(text.find("078\t080\t068\t084\t002\t000\t000\t000\t009\t000\t\r\n"), std::string::npos);
+    EXPECT_FALSE(file->Rec(2).SubRecords->Item("NPDT").Packed);
+}
+
+TEST_F(TextDumpTest, UnwritableFolderAndCancel) {
+    LoadSmall();
+    std::ofstream(dir / "NotAFolder") << "x";
+    RecordingProgress progress;
+    EXPECT_EQ(DumpAsText(*file, {}, dir / "NotAFolder", &progress), "");
+    EXPECT_FALSE(file->Busy);
+    EXPECT_EQ(progress.done, 1);
+    ASSERT_EQ(prompt.calls.size(), 1u);
+    EXPECT_EQ(prompt.calls[0].text.rfind("The dump could not be written to " + (dir / "NotAFolder").string(), 0), 0u);
+
+    progress.cancel = true;
+    std::string path = DumpAsText(*file, {2, true, false, false, false}, dir / "Dumps", &progress);
+    EXPECT_EQ(Count(ReadText(path), "\r\n"), 5u) << "stops after the header's five properties";
+    EXPECT_EQ(progress.done, 2);
+    ASSERT_FALSE(progress.reports.empty());
+    EXPECT_EQ(progress.reports[0].first, -1);
+    EXPECT_EQ(progress.reports[0].second, "RECORD TES30 / Subrecord HEDR");
+}
+
+} // namespace
+} // namespace vellum::test

@@ -1,0 +1,75 @@
+#include "template/ProgramFolder.h"
+#include "template/Startup.h"
+
+#include "TestSupport.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+using namespace vellum;
+using vellum::test::TempDir;
+namespace fs = std::filesystem;
+
+TEST(ProgramFolder, UnwritableExecutableFolderUsesASeededUserFolder) {
+    TempDir dir;
+    fs::path installed = dir / "share";
+    fs::create_directories(installed / "Templates");
+    std::ofstream(installed / "ESTemplate.ini") << "[TES3]\n";
+    std::ofstream(installed / "Signatures.ini") << "[OpenMW]\nFilename = openmw\n";
+    std::ofstream(installed / "Templates" / "Blank.esp") << "x";
+    fs::path user = dir / "user" / "vellum";
+    fs::create_directories(user);
+    std::ofstream(user / "Signatures.ini") << "[Mine]\n"; // the user's own copy stays
+
+    // A folder that does not exist is not writable.
+    fs::path chosen = ProgramFolder::Choose(dir / "no-such-bin", user, installed);
+    EXPECT_EQ(chosen, user);
+    EXPECT_TRUE(fs::exists(user / "ESTemplate.ini"));
+    EXPECT_TRUE(fs::exists(user / "Templates" / "Blank.esp"));
+    EXPECT_FALSE(fs::exists(user / "ESTemplate.def")) << "a seed that is not installed is skipped";
+    std::ifstream in(user / "Signatures.ini");
+    std::string first;
+    std::getline(in, first);
+    EXPECT_EQ(first, "[Mine]");
+
+    EXPECT_EQ(ProgramFolder::Choose(installed, user, installed), installed);
+}
+
+TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {
+    TempDir dir;
+    std::ofstream(dir / "ESTemplate.ini") << "[NPC_]\n@PropID = NAME\n";
+    std::ofstream(dir / "Vellum.ini") << "[Editing]\nConfirmCut = TRUE\n[Paths]\nDataFolder = /d/Data Files\n";
+    Startup s({dir.path(), {}, true});
+    for (const char* f : {"Templates", "Indices", "Dumps"}) EXPECT_TRUE(fs::is_directory(dir / f)) << f;
+    EXPECT_TRUE(s.TemplateConfig().GroupExists("npc_"));
+    EXPECT_TRUE(s.Settings().ConfirmCut);
+    EXPECT_EQ(s.DataFolder(), "/d/Data Files/");
+    EXPECT_EQ(s.InstallFolder(), "/d/");
+    EXPECT_EQ(s.SettingsConfig().path(), (dir / "Vellum.ini").string());
+}
+
+TEST(Startup, MissingTemplateAndSettingsGiveEmptyModelAndPresets) {
+    TempDir dir;
+    Startup s({dir.path(), dir / "nothing.ini", false});
+    EXPECT_EQ(s.TemplateConfig().Groups().Count(), 0u);
+    EXPECT_TRUE(s.Settings().EnableSafeEdit);
+    EXPECT_EQ(s.SaveSettings(), 0);
+    EXPECT_TRUE(fs::exists(dir / "Vellum.ini"));
+}
+
+TEST(Startup, TemplateEditTakesEffectAtOnce) {
+    TempDir dir;
+    std::ofstream(dir / "ESTemplate.ini") << "[A]\n";
+    Startup s({dir.path(), {}, false});
+    std::ofstream(dir / "ESTemplate.ini") << "[B]\n";
+    std::ofstream(dir / "Other.ini") << "[C]\n";
+    auto generation = s.TemplateConfig().Generation();
+
+    s.ConfigFileEdited("Other.ini");
+    EXPECT_TRUE(s.TemplateConfig().GroupExists("A"));
+
+    s.ConfigFileEdited("estemplate.INI");
+    EXPECT_FALSE(s.TemplateConfig().GroupExists("A"));
+    EXPECT_TRUE(s.TemplateConfig().GroupExists("B"));
+    EXPECT_NE(s.TemplateConfig().Generation(), generation) << "codec caches must see the change";
+}

@@ -1,0 +1,52 @@
+#pragma once
+
+#include "TestSupport.h"
+#include "ui/EditorContext.h"
+
+#include <QString>
+
+#include <filesystem>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace vellum::ui {
+class frmMain;
+}
+
+namespace vellum::test {
+
+// Runs `act` on the next modal dialog that opens, e.g. to fill it in and press OK.
+void OnNextModal(std::function<void(QWidget*)> act);
+// Answers the next file dialog with `path` (an empty path cancels it).
+void AnswerFileDialog(const QString& path);
+
+// An editor as a user starts it, in a program folder of its own: the shipped format template
+// and new-file templates copied from the build, a data folder for copies of the shared
+// plug-ins, questions recorded by a prompt recorder.
+class EditorSession {
+public:
+    EditorSession();
+    ~EditorSession();
+
+private:
+    TempDir dir_;
+    bool prepared_;
+
+public:
+    ui::EditorContext context;
+    PromptRecorder prompt;
+
+    ui::frmMain& Window();
+    // Copies a shared plug-in into the data folder (the shared ones are read-only); its path.
+    std::string Copy(const std::string& name);
+    std::filesystem::path DataFolder() const { return dir_.path() / "Data Files"; }
+    std::filesystem::path ProgramFolder() const { return dir_.path() / "program"; }
+
+private:
+    bool Prepare();
+    std::unique_ptr<ui::frmMain> window_;
+};
+
+} // namespace vellum::test
