@@ -10,7 +10,7 @@ namespace vellum::cli {
 namespace fs = std::filesystem;
 
 const char* const kIntegrityOptions =
-    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
+    "  --template FILE  the format template (default: ESTemplate.ini of the program folder)\n"
     "  --home DIR       the program folder; index files go to DIR/Indices (default: as the\n"
     "                   editor finds it)\n"
     "  --help           this text\n";

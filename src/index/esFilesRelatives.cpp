@@ -200,7 +200,10 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                                bool markedEntries, int operation, bool clear,
                                const std::string& recordType, Progress* progress) {
     BusyScope busy(*this);
-    const auto [ancestorAction, descendantAction] = DefaultActions(operation, SafeCutBehaviour);
+    // Plain variables, not a structured binding: the lambdas below capture them, which
+    // clang before 16 (the fuzz build) refuses for bindings.
+    const std::pair<int, int> actions = DefaultActions(operation, SafeCutBehaviour);
+    const int ancestorAction = actions.first, descendantAction = actions.second;
     if (clear) relatives_.clear();
     Scan scan{*this, progress, operation, {}, {}};
     esfile* file = Find(fileKey);
