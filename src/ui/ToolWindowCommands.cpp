@@ -40,8 +40,8 @@ esfile* CurrentFile(frmMain& main) { return main.Context().files.Find(main.Curre
 
 std::vector<esfile*> OpenFiles(frmMain& main) {
     std::vector<esfile*> files;
-    for (const std::string& key : main.Context().files.Keys())
-        if (esfile* f = main.Context().files.Find(key); f && !f->Clipboard) files.push_back(f);
+    for (auto& e : main.Context().files)
+        if (!e.value->Clipboard) files.push_back(e.value.get());
     return files;
 }
 
@@ -60,7 +60,7 @@ void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
         indexer.BuildIndex(*open, progress);
         return;
     }
-    esfile& file = c.files.Add(path);
+    esfile& file = *c.files.Add(path);
     file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
     if (file.LoadFile(path, false, false, progress) == esfile::kLoaded) indexer.BuildIndex(file, progress);
     if (progress) progress->Waiting(-1, "Unloading");
@@ -173,7 +173,7 @@ void ConnectToolWindows(frmMain& main) {
         frmSupport window(plugins, c.dataFolder,
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
                            [&main, &c](const std::string& path) {
-                               esfile& file = c.files.Add(path);
+                               esfile& file = *c.files.Add(path);
                                file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
                                file.LoadFile(path, false, true, &main.Progress());
                                file.IsSupport = true;
