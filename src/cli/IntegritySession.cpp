@@ -10,14 +10,13 @@ namespace vellum::cli {
 namespace fs = std::filesystem;
 
 const char* const kIntegrityOptions =
-    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
+    "  --template FILE  the format template (default: ESTemplate.ini of the program folder)\n"
     "  --home DIR       the program folder; index files go to DIR/Indices (default: as the\n"
     "                   editor finds it)\n"
     "  --help           this text\n";
 
 IntegritySession::IntegritySession(const Arguments& args) : session_(args) {
-    home_ = session_.Program().ProgramFolder();
-    files_ = std::make_unique<esFiles>(session_.Template(), home_ / "Indices");
+    files_ = std::make_unique<esFiles>(session_.Template(), session_.Program().IndicesFolder());
 }
 
 esfile* IntegritySession::Open(const std::string& path) {

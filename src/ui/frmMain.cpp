@@ -9,6 +9,7 @@
 #include "ui/StatusProgress.h"
 #include "ui/Version.h"
 #include "ui/frmCredits.h"
+#include "ui/ToolWindowCommands.h"
 #include "ui/frmLowLevelEdit.h"
 
 #include <QAction>
@@ -46,6 +47,7 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     connect(tabs_, &QTabWidget::currentChanged, this, &frmMain::ShowTab);
     setCentralWidget(tabs_);
 
+    ConnectToolWindows(*this);
     setWindowTitle(BaseCaption());
     SetBusyHandler([this](bool busy) { SetBusyLook(busy); });
     enableTimer_ = new QTimer(this);

@@ -5,6 +5,7 @@
 #include "ui/FileButtonBar.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
+#include "ui/frmConfigEditor.h"
 #include "ui/frmMain.h"
 #include "ui/frmTemplateChooser.h"
 
@@ -26,7 +27,7 @@ private slots:
         QCOMPARE(w.windowTitle(), QString("Clipboard - Vellum Editor 0.91 beta"));
         QCOMPARE(w.FileButtons().Keys(), QStringList({"<Clipboard>"}));
         QVERIFY(!w.Command("mnuFileClose")->isEnabled());
-        QVERIFY(!w.Command("mnuEditFind")->isEnabled()); // its window is not part of the editor yet
+        QVERIFY(w.Command("mnuEditFind")->isEnabled());
     }
 
     void openSeveralSkipsOpenAndStopsAtMissing() {
@@ -205,8 +206,11 @@ private slots:
         s.prompt.answers = {Answer::Yes};
         w.Command("mnuToolsFormatEdit")->trigger();
         QCOMPARE(s.context.files.Count(), std::size_t(1));
-        QCOMPARE(opened.size(), 1);
-        QVERIFY(opened[0].endsWith("ESTemplate.ini"));
+        auto* templateEditor = w.findChild<frmConfigEditor*>();
+        QVERIFY(templateEditor); // the configuration editor, not the desktop's text editor
+        QVERIFY(templateEditor->IsTemplate());
+        QVERIFY(opened.isEmpty());
+        templateEditor->close();
 
         s.prompt.answers = {Answer::No};
         w.Command("mnuToolsFormatRevert")->trigger();

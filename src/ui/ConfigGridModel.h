@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <string>
+#include <vector>
+
+namespace vellum {
+class Config;
+}
+
+namespace vellum::ui {
+
+// A configuration file as the configuration editor's two-column grid: a heading row per group
+// (its first cell reads "Group Name", its second the group's name) followed by the group's
+// instructions ("@" before the name) and variables. Rows are saved top to bottom, so their
+// order is the file's order.
+class ConfigGridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    struct Row {
+        bool heading = false;
+        std::string name;  // entry name ("@Name" for an instruction); the group's name on a heading
+        std::string value; // entry value
+    };
+
+    explicit ConfigGridModel(QObject* parent = nullptr);
+
+    void Load(const Config& config);
+    void Build(Config& config) const; // clears `config` first
+    void clear();
+
+    const std::vector<Row>& Rows() const { return rows_; }
+    bool IsHeading(int row) const;
+    std::string GroupOf(int row) const; // name of the heading at or above the row
+    int HeadingOf(int row) const;       // -1 above the first heading
+    int BlockEnd(int heading) const;    // first row after the group's rows
+
+    // Each returns the row that holds the moved or new entry, or -1 when nothing changed.
+    int AddGroup(const std::string& name);
+    int InsertGroup();               // "@NewGroup<n>" at the end
+    int InsertVariable(int row);     // at the end of the row's group
+    int MoveUp(int row);
+    int MoveDown(int row);
+    void Delete(int row);            // a heading takes its whole group with it
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+signals:
+    void Edited(); // any change made by the user
+
+private:
+    bool NameInUse(const std::string& upperName, bool headings, int groupRow) const;
+    int MoveBlock(int first, int end, int to); // rows [first, end) before row `to`
+
+    std::vector<Row> rows_;
+};
+
+} // namespace vellum::ui

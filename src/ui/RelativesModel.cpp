@@ -1,0 +1,81 @@
+#include "ui/RelativesModel.h"
+
+#include "index/esRelatives.h"
+#include "ui/LegacyText.h"
+
+
+namespace vellum::ui {
+
+RelativesModel::RelativesModel(esRelatives& relatives, Filter filter, QObject* parent)
+    : QAbstractTableModel(parent), relatives_(relatives), filter_(std::move(filter)) {
+    Refresh();
+}
+
+void RelativesModel::Refresh() {
+    beginResetModel();
+    positions_.clear();
+    for (std::size_t i = 1; i <= relatives_.Count(); ++i)
+        if (filter_(relatives_.Item(i))) positions_.push_back(i);
+    endResetModel();
+}
+
+esRelative& RelativesModel::Entry(int row) { return relatives_.Item(positions_.at(static_cast<std::size_t>(row))); }
+
+void RelativesModel::SetAllActions(int action) {
+    for (int r = 0; r < rowCount(); ++r) Entry(r).Action = action;
+    if (rowCount() > 0) emit dataChanged(index(0, kAction), index(rowCount() - 1, kAction));
+}
+
+QStringList RelativesModel::ActionNames() { return {"No Action", "Delete", "Cut", "Copy", "Clear"}; }
+
+QString RelativesModel::ActionName(int action) { return ActionNames().value(action + 1, "No Action"); }
+
+int RelativesModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(positions_.size());
+}
+
+int RelativesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
+
+QVariant RelativesModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount()) return {};
+    const esRelative& e = relatives_.Item(positions_[static_cast<std::size_t>(index.row())]);
+    if (role == Qt::EditRole && index.column() == kAction) return e.Action;
+    if (role != Qt::DisplayRole) return {};
+    switch (index.column()) {
+    case kAction: return ActionName(e.Action);
+    case kRecord: return QString::fromStdString(e.RecordKey);
+    case kID: return FromFileText(e.ID);
+    case kSubrecord: return QString::fromStdString(e.SubRecordKey);
+    case kType: return QString::fromStdString(e.RecordType);
+    case kGeneration: return e.Generation;
+    case kFoundThrough:
+        return e.RelatedRecordKey.empty() ? QString()
+                                          : QString::fromStdString(e.RelatedRecordKey +
+                                                                   (e.RelatedSubRecordKey.empty() ? "" : " / " + e.RelatedSubRecordKey));
+    default: return {};
+    }
+}
+
+bool RelativesModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (role != Qt::EditRole || index.column() != kAction || index.row() >= rowCount()) return false;
+    const int action = value.toInt();
+    if (action < -1 || action > 3) return false;
+    Entry(index.row()).Action = action;
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags RelativesModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == kAction) f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant RelativesModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    static const char* names[kColumns] = {"Action", "Record", "ID", "Subrecord", "Type", "Generation", "Found through"};
+    return section >= 0 && section < kColumns ? QString(names[section]) : QString();
+}
+
+} // namespace vellum::ui

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+#include <functional>
+#include <vector>
+
+namespace vellum {
+class esRelatives;
+struct esRelative;
+} // namespace vellum
+
+namespace vellum::ui {
+
+// One tab of the relatives scan: the entries of esRelatives that pass a filter (the selection,
+// the ancestors or the descendants), with an editable "Action" column.
+class RelativesModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    enum Column { kAction, kRecord, kID, kSubrecord, kType, kGeneration, kFoundThrough, kColumns };
+    using Filter = std::function<bool(const esRelative&)>;
+
+    RelativesModel(esRelatives& relatives, Filter filter, QObject* parent = nullptr);
+
+    void Refresh(); // after a scan changed the entries
+    void SetAllActions(int action);
+    esRelative& Entry(int row);
+
+    static QStringList ActionNames(); // "No Action", "Delete", "Cut", "Copy", "Clear"
+    static QString ActionName(int action);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+private:
+    esRelatives& relatives_;
+    Filter filter_;
+    std::vector<std::size_t> positions_; // 1-based positions in esRelatives
+};
+
+} // namespace vellum::ui

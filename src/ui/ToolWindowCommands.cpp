@@ -1,0 +1,259 @@
+#include "ui/ToolWindowCommands.h"
+
+#include "index/ReferenceIndexer.h"
+#include "model/Prompt.h"
+#include "model/esfile.h"
+#include "template/Search.h"
+#include "tools/ToolLauncher.h"
+#include "tools/ToolRunner.h"
+#include "ui/EditorContext.h"
+#include "ui/StatusProgress.h"
+#include "ui/ToolsMenuActions.h"
+#include "ui/frmConfigEditor.h"
+#include "ui/frmDump.h"
+#include "ui/frmIndex.h"
+#include "ui/frmInsertRecord.h"
+#include "ui/frmInsertSubrecord.h"
+#include "ui/frmLowLevelEdit.h"
+#include "ui/frmMain.h"
+#include "ui/frmRawData.h"
+#include "ui/frmSearch.h"
+#include "ui/frmSearchAll.h"
+#include "ui/frmSortSubrecords.h"
+#include "ui/frmStatistics.h"
+#include "ui/frmSupport.h"
+#include "ui/frmTools.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPointer>
+
+#include <memory>
+#include <optional>
+
+namespace vellum::ui {
+
+namespace {
+
+esfile* CurrentFile(frmMain& main) { return main.Context().files.Find(main.CurrentKey().toStdString()); }
+
+std::vector<esfile*> OpenFiles(frmMain& main) {
+    std::vector<esfile*> files;
+    for (const std::string& key : main.Context().files.Keys())
+        if (esfile* f = main.Context().files.Find(key); f && !f->Clipboard) files.push_back(f);
+    return files;
+}
+
+void Show(frmMain& main, const std::string& fileKey, const std::string& recordKey, const std::string& subKey) {
+    main.ClickFileButton(QString::fromStdString(fileKey));
+    main.Editor().GotoRecord(recordKey.substr(0, 4), recordKey, fileKey, subKey, true);
+    main.raise();
+    main.activateWindow();
+}
+
+// Indexes a data file, opening it for the time when it is not open.
+void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
+    EditorContext& c = main.Context();
+    ReferenceIndexer indexer(c.programDir / "Indices");
+    if (esfile* open = c.files.Find(path)) {
+        indexer.BuildIndex(*open, progress);
+        return;
+    }
+    esfile& file = c.files.Add(path);
+    file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    if (file.LoadFile(path, false, false, progress) == esfile::kLoaded) indexer.BuildIndex(file, progress);
+    if (progress) progress->Waiting(-1, "Unloading");
+    c.files.Remove(path);
+}
+
+void OpenToolsManager(frmMain& main);
+
+void RebuildTools(frmMain& main) {
+    QMenu* tools = main.findChild<QMenu*>("mnuTools");
+    if (!tools) return;
+    RebuildToolsMenu(tools, main.Context().settings, [&main](const std::string& value) {
+        static ProcessLauncher launcher;
+        if (ToolRunner(launcher).Run(value) == ToolRunner::Result::OpenManager) OpenToolsManager(main);
+    });
+}
+
+void OpenToolsManager(frmMain& main) {
+    frmTools window(main.Context().settings, main.Context().programDir, &main);
+    window.exec();
+    RebuildTools(main);
+}
+
+void On(frmMain& main, const char* name, std::function<void()> act) {
+    QAction* action = main.Command(name);
+    if (!action) return;
+    action->setEnabled(true);
+    QObject::connect(action, &QAction::triggered, &main, [act] { act(); });
+}
+
+} // namespace
+
+void ConnectToolWindows(frmMain& main) {
+    On(main, "mnuEditRawData", [&main] {
+        esfile* file = main.Editor().File();
+        if (!file || file->CurrentRecordKey.empty()) return;
+        main.Editor().Save();
+        frmRawData window(*file, main.Context().programDir, &main);
+        window.exec();
+        main.Editor().RefreshForm();
+    });
+
+    On(main, "mnuEditFind", [&main] {
+        static QPointer<frmSearch> window;
+        if (!window) {
+            window = new frmSearch(main.Context().templ, &main);
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            QObject::connect(window, &frmSearch::FindRequested, &main, [&main](const SearchCriteria& criteria) {
+                esfile* file = main.Editor().File();
+                if (!file) return;
+                std::vector<esfile*> scope = criteria.AllFiles ? OpenFiles(main) : std::vector<esfile*>{file};
+                SearchHit from;
+                from.FileKey = file->FileName;
+                from.RecordKey = file->CurrentRecordKey;
+                from.SubRecordKey = file->CurrentSubRecordKey;
+                const std::optional<SearchHit> hit =
+                    Search(scope, criteria, &main.Progress()).FindNext(from.RecordKey.empty() ? nullptr : &from);
+                main.Progress().DoneWaiting();
+                if (hit)
+                    Show(main, hit->FileKey, hit->RecordKey, hit->SubRecordKey);
+                else
+                    CurrentPrompt().Message("No further matches were found.");
+            });
+        }
+        window->show();
+        window->raise();
+    });
+
+    On(main, "mnuEditFindAll", [&main] {
+        auto* window = new frmSearchAll(main.Context().templ, [&main] { return OpenFiles(main); }, CurrentFile(main),
+                                        &main.Progress(), &main);
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        QObject::connect(window, &frmSearchAll::GoTo, &main,
+                         [&main](const QString& f, const QString& r, const QString& s) {
+                             Show(main, f.toStdString(), r.toStdString(), s.toStdString());
+                         });
+        window->show();
+    });
+
+    On(main, "mnuFileDump", [&main] {
+        if (esfile* file = CurrentFile(main)) {
+            main.Editor().Save();
+            frmDump window(*file, main.Context().programDir / "Dumps", &main);
+            window.exec();
+        }
+    });
+
+    On(main, "mnuFileStatistics", [&main] {
+        if (esfile* file = CurrentFile(main)) {
+            frmStatistics window(*file, &main);
+            window.exec();
+        }
+    });
+
+    On(main, "mnuFileIndexManager", [&main] {
+        frmIndex window(main.Context().dataFolder, main.Context().programDir / "Indices",
+                        [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
+                        &main);
+        bool support = false;
+        QObject::connect(&window, &frmIndex::OpenSupportFiles, [&support] { support = true; });
+        window.exec();
+        if (support) main.Command("mnuSupportFiles")->trigger();
+    });
+
+    On(main, "mnuSupportFiles", [&main] {
+        std::vector<esfile*> plugins;
+        for (esfile* f : OpenFiles(main))
+            if (!f->IsSupport) plugins.push_back(f);
+        EditorContext& c = main.Context();
+        frmSupport window(plugins, c.dataFolder,
+                          {[&c](const std::string& path) { return c.files.IsOpen(path); },
+                           [&main, &c](const std::string& path) {
+                               esfile& file = c.files.Add(path);
+                               file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+                               file.LoadFile(path, false, true, &main.Progress());
+                               file.IsSupport = true;
+                               main.RebuildFileButtons();
+                           }},
+                          &main);
+        bool indices = false;
+        QObject::connect(&window, &frmSupport::OpenIndexManager, [&indices] { indices = true; });
+        window.exec();
+        if (indices) main.Command("mnuFileIndexManager")->trigger();
+    });
+
+    On(main, "mnuInsertRecord", [&main] {
+        esfile* file = main.Editor().File();
+        if (!file || file->IsSupport) return;
+        frmInsertRecord dialog(file->Template(), &main);
+        if (dialog.exec() != QDialog::Accepted || dialog.Result().isEmpty()) return;
+        main.Editor().Save();
+        const int index = file->AddRecord(dialog.Result().toStdString());
+        if (index < 0) return;
+        file->Changed = true;
+        const std::string key = file->Records()[static_cast<std::size_t>(index)].Key;
+        main.Editor().Showfile(main.Editor().ShownKey());
+        main.Editor().GotoRecord(key.substr(0, 4), key, file->FileName, {}, true);
+    });
+
+    On(main, "mnuInsertSubRecord", [&main] {
+        esfile* file = main.Editor().File();
+        if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
+        const std::string record = file->CurrentRecordKey;
+        frmInsertSubrecord dialog(*file, record, &main);
+        if (dialog.exec() != QDialog::Accepted || dialog.Result().isEmpty()) return;
+        main.Editor().Save();
+        const std::string key = file->AddSubrecord(record, dialog.Result().toStdString());
+        if (key == "@NOTUNIQUE") {
+            CurrentPrompt().Message("Only one subrecord of this type may exist in a record.");
+            return;
+        }
+        file->Changed = true;
+        main.Editor().Showfile(main.Editor().ShownKey());
+        main.Editor().GotoRecord(record.substr(0, 4), record, file->FileName, key, true);
+    });
+
+    On(main, "mnuEditSortSubrecords", [&main] {
+        esfile* file = main.Editor().File();
+        if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
+        const std::string record = file->CurrentRecordKey;
+        main.Editor().Save();
+        frmSortSubrecords dialog(*file, record, &main);
+        if (dialog.exec() == QDialog::Accepted) {
+            main.Editor().Showfile(main.Editor().ShownKey());
+            main.Editor().GotoRecord(record.substr(0, 4), record, file->FileName, {}, false);
+        }
+    });
+
+    On(main, "mnuATManage", [&main] { OpenToolsManager(main); });
+
+    // The format template in the configuration editor, once every data file is closed.
+    if (QAction* edit = main.Command("mnuToolsFormatEdit")) {
+        QObject::disconnect(edit, &QAction::triggered, &main, nullptr);
+        QObject::connect(edit, &QAction::triggered, &main, [&main] {
+            EditorContext& ctx = main.Context();
+            if (OpenFiles(main).size() > 0) {
+                if (CurrentPrompt().Ask("All open files must be closed in to edit the format template. Do you wish "
+                                        "to close all open files (Yes) or cancel this process (No)?",
+                                        Buttons::YesNo) != Answer::Yes)
+                    return;
+                for (esfile* f : OpenFiles(main))
+                    if (!main.CloseFile(QString::fromStdString(f->FileName), false)) return;
+            }
+            auto* editor = new frmConfigEditor(ctx.TemplatePath().string(), ctx.programDir, &main);
+            editor->setAttribute(Qt::WA_DeleteOnClose);
+            editor->setWindowModality(Qt::ApplicationModal);
+            QObject::connect(editor, &frmConfigEditor::TemplateSaved, &main,
+                             [&ctx] { ctx.templ.OpenFile(ctx.TemplatePath().string()); });
+            editor->show();
+        });
+    }
+
+    RebuildTools(main);
+}
+
+} // namespace vellum::ui

@@ -1,0 +1,13 @@
+#pragma once
+
+namespace vellum::ui {
+
+class frmMain;
+
+// Connects the main window's commands whose windows live beside the editor (raw data, find and
+// find all, dump, statistics, support files, index manager, insert and sort dialogs, the tools
+// windows and the configuration editor) and enables them; builds the tool entries of the
+// Tools menu.
+void ConnectToolWindows(frmMain& main);
+
+} // namespace vellum::ui

@@ -1,0 +1,199 @@
+// The byte grid control, the inspector's readings and the raw data window.
+#include "TestPlugin.h"
+#include "UiTestSupport.h"
+
+#include "ui/ByteGridModel.h"
+#include "ui/ByteInspection.h"
+#include "ui/fhByteControl.h"
+#include "ui/frmRawData.h"
+
+#include <QHeaderView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QtTest>
+
+using namespace vellum;
+using namespace vellum::ui;
+using vellum::test::Int32Bytes;
+using vellum::test::MakeRecord;
+using vellum::test::Zstring;
+
+namespace {
+
+Bytes Sequence(int n) {
+    Bytes b(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(i);
+    return b;
+}
+
+} // namespace
+
+class ByteGridTest : public QObject {
+    Q_OBJECT
+private slots:
+    void undoRestoresTheArrayAndRaisesRevertedOnce() {
+        fhByteControl grid;
+        const Bytes original = Sequence(12);
+        grid.SetByteArray(original);
+        QSignalSpy changed(&grid, &fhByteControl::ByteChanged);
+        QSignalSpy reverted(&grid, &fhByteControl::Reverted);
+        grid.SetCursorOffset(0);
+        QTest::keyClicks(grid.HexView(), "4f");      // one byte from two digits, then on
+        QCOMPARE(grid.CursorOffset(), 1);
+        QTest::keyClicks(grid.CharView(), "Az");     // one byte a character
+        QCOMPARE(grid.CursorOffset(), 3);
+        QCOMPARE(changed.count(), 3);
+        QCOMPARE(changed.at(0).at(0).toInt(), 0);
+        QCOMPARE(changed.at(0).at(1).value<quint8>(), quint8(0x4F));
+        QCOMPARE(grid.ByteArray()[1], std::uint8_t('A'));
+        QCOMPARE(grid.ByteArray()[2], std::uint8_t('z'));
+        grid.UndoButton()->click();
+        QCOMPARE(grid.ByteArray(), original);
+        QCOMPARE(reverted.count(), 1);
+    }
+
+    void tenBytesAreOneRowElevenAreTwoWithExpand() {
+        fhByteControl grid;
+        grid.SetByteArray(Sequence(10));
+        QCOMPARE(grid.RowCount(), 1);
+        QVERIFY(grid.ExpandButton()->isHidden());
+        grid.SetByteArray(Sequence(11));
+        QCOMPARE(grid.RowCount(), 2);
+        QVERIFY(!grid.ExpandButton()->isHidden());
+        QCOMPARE(grid.ExpandButton()->text(), QString("Expand"));
+
+        QSignalSpy layout(&grid, &fhByteControl::LayoutChanged);
+        const int contracted = grid.HexView()->height();
+        grid.ExpandButton()->click();
+        QCOMPARE(grid.ExpandButton()->text(), QString("Contract"));
+        QVERIFY(grid.HexView()->height() > contracted);
+        QCOMPARE(layout.count(), 1);
+        grid.HeadingsButton()->click();
+        QCOMPARE(grid.HeadingsButton()->text(), QString("Show Headings"));
+        QVERIFY(grid.HexView()->horizontalHeader()->isHidden());
+        grid.ToggleHeadings();
+        QCOMPARE(grid.HeadingsButton()->text(), QString("Hide Headings"));
+        QCOMPARE(layout.count(), 3);
+    }
+
+    void cursorsFollowEachOtherAndReportInOrder() {
+        fhByteControl grid;
+        grid.SetByteArray(Sequence(25));
+        auto* model = static_cast<ByteGridModel*>(grid.HexView()->model());
+        QStringList order;
+        connect(&grid, &fhByteControl::CursorMoved, [&](int o) { order << QString("cursor %1").arg(o); });
+        connect(&grid, &fhByteControl::SelectionMoved, [&](int o) { order << QString("selection %1").arg(o); });
+        grid.CharView()->setCurrentIndex(model->CharIndex(13));
+        QCOMPARE(grid.HexView()->currentIndex(), model->HexIndex(13));
+        QCOMPARE(order, QStringList({"cursor 13", "selection 13"}));
+        grid.SuppressNextRowColChange();
+        grid.SetCursorOffset(20);
+        QCOMPARE(grid.CharView()->currentIndex(), model->CharIndex(20));
+        QCOMPARE(order.size(), 2);
+        QTest::keyClick(grid.CharView(), Qt::Key_Backspace);
+        QCOMPARE(grid.CursorOffset(), 19);
+        QTest::keyClick(grid.HexView(), Qt::Key_Delete);
+        QTest::keyClick(grid.HexView(), Qt::Key_Delete);
+        QCOMPARE(grid.CursorOffset(), 21);
+        QCOMPARE(model->OffsetOf(model->index(2, 5)), -1); // past the end of the last row
+    }
+
+    void readOnlyGridIgnoresTypingAndLongArraysAreCut() {
+        fhByteControl grid;
+        grid.SetByteArray(Sequence(4));
+        grid.SetAllowEdit(false);
+        QSignalSpy changed(&grid, &fhByteControl::ByteChanged);
+        grid.SetCursorOffset(0);
+        QTest::keyClicks(grid.HexView(), "ff");
+        QTest::keyClicks(grid.CharView(), "x");
+        QCOMPARE(grid.ByteArray(), Sequence(4));
+        QCOMPARE(changed.count(), 0);
+        QVERIFY(!grid.HexView()->model()->setData(grid.HexView()->model()->index(0, 0), "AA"));
+
+        grid.SetByteArray(Bytes(70000, 7));
+        QCOMPARE(grid.ByteArray().size(), std::size_t(65535));
+        QCOMPARE(grid.MaxBytes(), 65536);
+    }
+
+    void editingACellInPlaceStoresTheByte() {
+        fhByteControl grid;
+        grid.SetByteArray(Sequence(3));
+        auto* model = grid.HexView()->model();
+        QVERIFY(model->setData(model->index(0, 1), "a0"));
+        QVERIFY(model->setData(model->index(0, 12), "#"));
+        QVERIFY(!model->setData(model->index(0, 0), "zz"));
+        QCOMPARE(grid.ByteArray(), Bytes({0, 0xA0, '#'}));
+        QCOMPARE(model->data(model->index(0, 11)).toString(), QString(QChar(0xA0)));
+        QCOMPARE(model->data(model->index(0, 10)).toString(), QString("."));
+    }
+
+    void inspectorReadsLittleEndianAndNotApplicablePastTheEnd() {
+        Bytes b = Int32Bytes(-1234567);
+        b.push_back(0x41);
+        ByteInspection i = ByteInspection::At(b, 0);
+        QCOMPARE(i.position, std::string("1 / 5"));
+        QCOMPARE(i.int32, std::string("-1,234,567"));
+        QCOMPARE(i.int16, std::string("10,617")); // 0x2979
+        QCOMPARE(i.float64, std::string(ByteInspection::kNotApplicable));
+        i = ByteInspection::At(b, 4);
+        QCOMPARE(i.position, std::string("5 / 5"));
+        QCOMPARE(i.byte, std::string("65"));
+        QCOMPARE(i.character, std::string("A"));
+        for (const std::string* s : {&i.int16, &i.int32, &i.float32, &i.float64, &i.flags})
+            QCOMPARE(*s, std::string("Not Applicable"));
+        const Bytes one = Int32Bytes(0x0100'0003);
+        QCOMPARE(ByteInspection::At(one, 0).flags, std::string("00000001 00000000 00000000 00000011"));
+    }
+
+    void dumpNameFollowsFileRecordAndSubrecord() {
+        QCOMPARE(frmRawData::DumpPath("/prog", "test.esp", "NPC_42", "NAME"),
+                 std::filesystem::path("/prog/Dumps/test.esp.NPC_42.NAME.bin"));
+        QCOMPARE(frmRawData::DumpPath("/prog", "test.esp", "NPC_42", ""),
+                 std::filesystem::path("/prog/Dumps/test.esp.NPC_42.ALL.bin"));
+    }
+
+    void rawDataWindowEditsTheRecordAndDumpsTheSubrecord() {
+        test::PromptRecorder prompt;
+        test::TestPlugins plugins;
+        esfile& file = plugins.Add("test.esp", {MakeRecord("GMST", {{"NAME", Zstring("sTest")}, {"STRV", Zstring("Hi")}})});
+        file.CurrentRecordKey = "GMST1";
+        file.CurrentSubRecordKey = "STRV";
+        const test::TempDir program;
+        frmRawData window(file, program.path());
+        QCOMPARE(window.windowTitle(), QString("Raw Data - GMST1 / STRV"));
+        QCOMPARE(window.Grid()->ByteArray(), Bytes({'H', 'i', 0}));
+        QCOMPARE(window.InspectorText(0), QString("1 / 3"));
+        window.Grid()->SetCursorOffset(2);
+        QCOMPARE(window.InspectorText(2), QString("Not Applicable"));
+
+        window.Grid()->SetCursorOffset(0);
+        QTest::keyClicks(window.Grid()->HexView(), "59"); // 'Y'
+        QVERIFY(file.Changed);
+        const RecordEntry& r = file.Rec("GMST1");
+        QVERIFY(r.Packed);
+        const Bytes data = r.Data.ToBytes();
+        QCOMPARE(data[14 + 8], std::uint8_t('Y')); // NAME (8 + 6 bytes), then STRV's header
+
+        window.Dump();
+        const auto dumped = program.path() / "Dumps" / "test.esp.GMST1.STRV.bin";
+        QCOMPARE(test::ReadBytes(dumped), std::vector<unsigned char>({'Y', 'i', 0}));
+        QCOMPARE(prompt.Texts().back(), "Raw data was dumped to file " + dumped.string());
+        window.Grid()->Undo(); // back into the record too
+        QCOMPARE(file.Rec("GMST1").Data.ToBytes()[22], std::uint8_t('H'));
+    }
+
+    void rawDataOfAWholeRecordIsReadOnlyForSupportFiles() {
+        test::TestPlugins plugins;
+        esfile& file = plugins.Add("m.esm", {MakeRecord("GMST", {{"NAME", Zstring("sA")}})});
+        file.IsSupport = true;
+        file.CurrentRecordKey = "GMST1";
+        frmRawData window(file, plugins.dir());
+        QCOMPARE(window.windowTitle(), QString("Raw Data - GMST1 / ALL"));
+        QCOMPARE(window.Grid()->ByteArray().size(), std::size_t(11));
+        QVERIFY(!window.Grid()->AllowEdit());
+    }
+};
+
+QTEST_MAIN(ByteGridTest)
+#include "ByteGridTest.moc"

@@ -1,0 +1,193 @@
+// The configuration editor: the grid's rows, saving with the template's identity rule, the
+// file commands and their questions.
+#include "UiTestSupport.h"
+
+#include "template/Config.h"
+#include "ui/ConfigGridModel.h"
+#include "ui/frmConfigEditor.h"
+
+#include <QTableView>
+#include <QtTest>
+
+#include <fstream>
+
+using namespace vellum;
+using namespace vellum::ui;
+
+namespace {
+
+const char* const kTemplate = "[NPC_]\nPropID = NAME:ID\n[NPC_.NAME]\n@REQUIREMENT = 1\nID = STRING\n"
+                              "[CREA]\nPropID = XNAM\n[BOOK]\nPropID = NAME:ID,INDX:Index\n"
+                              "[@FILESEQUENCE]\nTES3\n[GMST.NAME]\nPropID = STRV:x\n";
+
+void Write(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+Config Read(const std::filesystem::path& path) {
+    Config c;
+    c.OpenFile(path.string());
+    return c;
+}
+
+const char* const kSaveQuestion = "Do you wish to save the current configuration before continuing?";
+
+} // namespace
+
+class ConfigEditorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void gridShowsHeadingsInstructionsAndVariablesInOrder() {
+        Config c;
+        c.OpenText("[A]\nx = 1\n@Unique\n[B]\ny = 2\n");
+        ConfigGridModel m;
+        m.Load(c);
+        QCOMPARE(m.rowCount(), 5);
+        QCOMPARE(m.data(m.index(0, 0)).toString(), QString("Group Name"));
+        QCOMPARE(m.data(m.index(0, 1)).toString(), QString("A"));
+        QCOMPARE(m.data(m.index(1, 0)).toString(), QString("@Unique"));
+        QCOMPARE(m.data(m.index(2, 1)).toString(), QString("1"));
+        QCOMPARE(m.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), QString("Property"));
+        QVERIFY(!(m.flags(m.index(0, 0)) & Qt::ItemIsEditable));
+        QCOMPARE(m.GroupOf(4), std::string("B"));
+    }
+
+    void movesInsertsAndDeletesKeepGroupsWhole() {
+        Config c;
+        c.OpenText("[A]\nx = 1\ny = 2\n[B]\nz = 3\n");
+        ConfigGridModel m;
+        m.Load(c);
+        QCOMPARE(m.MoveUp(1), -1);   // never above the first heading
+        QCOMPARE(m.MoveDown(2), 3);  // y crosses into B
+        QCOMPARE(m.GroupOf(3), std::string("B"));
+        QCOMPARE(m.MoveUp(2), 0);    // heading B moves with its rows above A
+        Config out;
+        m.Build(out);
+        QCOMPARE(out.Groups().Item(1).Name, std::string("B"));
+        QCOMPARE(out.GetVar("B", "y"), std::string("2"));
+        QCOMPARE(out.FindGroup("A")->Variables.Count(), std::size_t(1));
+        QCOMPARE(m.Rows()[static_cast<std::size_t>(m.InsertGroup())].name, std::string("@NewGroup1"));
+        QCOMPARE(m.Rows()[static_cast<std::size_t>(m.InsertGroup())].name, std::string("@NewGroup2"));
+        const int v = m.InsertVariable(0);
+        QCOMPARE(v, 3);
+        QCOMPARE(m.Rows()[3].name, std::string("NewVariable1"));
+        m.Delete(0); // B with y, z and the new variable
+        QCOMPARE(m.Rows()[0].name, std::string("A"));
+        QCOMPARE(m.rowCount(), 4);
+    }
+
+    void savingTheTemplateRequiresEachIdentitySubrecord() {
+        test::PromptRecorder prompt;
+        test::TempDir dir;
+        const auto path = dir / "ESTemplate.ini";
+        Write(path, kTemplate);
+        frmConfigEditor editor(path.string(), dir.path());
+        QVERIFY(editor.IsTemplate());
+        QSignalSpy saved(&editor, &frmConfigEditor::TemplateSaved);
+        QVERIFY(editor.Save());
+        QCOMPARE(saved.count(), 1);
+        const Config c = Read(path);
+        QCOMPARE(c.FindInstr("NPC_.NAME", "Requirement")->Value, std::string("2")); // 1 became 2
+        QCOMPARE(c.FindGroup("NPC_.NAME")->Instructions.Count(), std::size_t(1));
+        QCOMPARE(c.FindInstr("CREA.XNAM", "Requirement")->Value, std::string("2")); // no ":" at all
+        QCOMPARE(c.FindGroup("CREA.XNAM")->Variables.Count(), std::size_t(0));
+        QVERIFY(c.FindInstr("BOOK.NAME", "Requirement"));
+        QVERIFY(!c.GroupExists("GMST.NAME.STRV")); // a subrecord group is no record type
+        QVERIFY(!editor.Changed());
+        QCOMPARE(editor.Model()->rowCount(), 17); // reloaded from the file written
+    }
+
+    void otherFilesAreSavedAsTheyAre() {
+        test::PromptRecorder prompt;
+        test::TempDir dir;
+        const auto path = dir / "Other.ini";
+        Write(path, kTemplate);
+        frmConfigEditor editor(path.string(), dir.path());
+        QVERIFY(!editor.IsTemplate());
+        QVERIFY(editor.Save());
+        const Config c = Read(path);
+        QVERIFY(!c.GroupExists("CREA.XNAM"));
+        QCOMPARE(c.FindInstr("NPC_.NAME", "REQUIREMENT")->Value, std::string("1"));
+    }
+
+    void revertAsksAndReloadsOrSaysThereIsNothing() {
+        test::PromptRecorder prompt;
+        test::TempDir dir;
+        frmConfigEditor fresh("", dir.path());
+        QCOMPARE(fresh.Path(), (dir / "New.ini").string());
+        QCOMPARE(fresh.Model()->Rows()[0].name, std::string("NewGroup1"));
+        fresh.InsertVariable();
+        fresh.Revert();
+        QCOMPARE(prompt.Texts(), std::vector<std::string>({"No saved version to revert to."}));
+        QCOMPARE(fresh.Model()->rowCount(), 2);
+
+        const auto path = dir / "a.ini";
+        Write(path, "[G]\nv = 1\n");
+        frmConfigEditor editor(path.string(), dir.path());
+        editor.Model()->setData(editor.Model()->index(1, 1), "9");
+        QVERIFY(editor.Changed());
+        prompt.answers = {Answer::No};
+        editor.Revert();
+        QCOMPARE(editor.Model()->Rows()[1].value, std::string("9"));
+        editor.Revert(); // Yes by default
+        QCOMPARE(prompt.Texts().back(),
+                 std::string("Are you sure you wish to revert to the last saved version of this configuration?"));
+        QCOMPARE(editor.Model()->Rows()[1].value, std::string("1"));
+        QVERIFY(!editor.Changed());
+        fresh.Model()->setData(fresh.Model()->index(1, 0), "x"); // leave the fresh one unchanged on close
+        prompt.answers = {Answer::No};
+        fresh.close();
+        QCOMPARE(prompt.Texts().back(), std::string(kSaveQuestion));
+    }
+
+    void openAsksToSaveFirstAndDeleteAsksForGroups() {
+        test::PromptRecorder prompt;
+        test::TempDir dir;
+        Write(dir / "a.ini", "[G]\nv = 1\n[H]\nw = 2\n");
+        Write(dir / "b.ini", "[Other]\n");
+        frmConfigEditor editor((dir / "a.ini").string(), dir.path());
+        editor.Grid()->setCurrentIndex(editor.Model()->index(2, 0));
+        prompt.answers = {Answer::No};
+        editor.Delete();
+        QCOMPARE(prompt.Texts().back(),
+                 std::string("Are you sure you want to delete this group (all variables in the group will be deleted)?"));
+        QCOMPARE(editor.Model()->rowCount(), 4);
+        editor.Delete(); // Yes
+        QCOMPARE(editor.Model()->rowCount(), 2);
+        editor.Grid()->setCurrentIndex(editor.Model()->index(1, 0));
+        const std::size_t asked = prompt.calls.size();
+        editor.Delete(); // a variable goes without a question
+        QCOMPARE(prompt.calls.size(), asked);
+        QCOMPARE(editor.Model()->rowCount(), 1);
+
+        editor.chooseFile = [&](bool save, const QString&) {
+            return save ? QString() : QString::fromStdString((dir / "b.ini").string());
+        };
+        editor.Open(); // Yes: saves a.ini first
+        QCOMPARE(prompt.Texts().back(), std::string(kSaveQuestion));
+        QCOMPARE(Read(dir / "a.ini").Groups().Count(), std::size_t(1));
+        QCOMPARE(editor.Path(), (dir / "b.ini").string());
+        QCOMPARE(editor.Model()->Rows()[0].name, std::string("Other"));
+    }
+
+    void defaultCopyIsMadeAndRestored() {
+        test::PromptRecorder prompt;
+        test::TempDir dir;
+        const auto path = dir / "ESTemplate.ini";
+        Write(path, "[G]\nv = 1\n");
+        frmConfigEditor editor(path.string(), dir.path());
+        QCOMPARE(frmConfigEditor::DefaultCopyOf(path.string()), (dir / "ESTemplate.def").string());
+        editor.MakeDefault();
+        QVERIFY(prompt.Texts().back().starts_with("Are you SERIOUS? This will make the current configuration"));
+        QCOMPARE(Read(dir / "ESTemplate.def").GetVar("G", "v"), std::string("1"));
+        Write(path, "[G]\nv = 5\n");
+        editor.Load(path.string());
+        editor.RevertToDefault();
+        QCOMPARE(prompt.calls.back().title, std::string("Confirm File Revert"));
+        QCOMPARE(editor.Model()->Rows()[1].value, std::string("1"));
+        QCOMPARE(Read(path).GetVar("G", "v"), std::string("1"));
+    }
+};
+
+QTEST_MAIN(ConfigEditorTest)
+#include "ConfigEditorTest.moc"

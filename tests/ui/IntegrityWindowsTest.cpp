@@ -1,0 +1,188 @@
+// The relatives scan wizard, the merge options, the reference scan and the references browser
+// over the sample file of the integrity tests.
+#include "../index/IntegrityFixture.h"
+
+#include "index/ChangeRecordID.h"
+#include "index/References.h"
+#include "ui/RelativesModel.h"
+#include "ui/frmMergeOptions.h"
+#include "ui/frmReferences.h"
+#include "ui/frmScanReferences.h"
+#include "ui/frmScanRelatives.h"
+#include "ui/TextTableModel.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QToolButton>
+#include <QTreeView>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardItemModel>
+#include <QtTest>
+
+using namespace vellum;
+using namespace vellum::ui;
+
+namespace {
+
+// Every reference left in the file names a record that is there.
+QStringList Dangling(test::IntegrityTest& t, const std::string& key) {
+    t.files->BuildTextLookupList();
+    QStringList dangling;
+    esfile& file = t.File(key);
+    for (const auto& ref : test::DecodeAllReferences(file, t.files->esTextLookups()))
+        if (FindRecordByID(file, ref.value) < 0) dangling << QString::fromStdString(ref.recordID + " -> " + ref.value);
+    return dangling;
+}
+
+bool HasID(esfile& file, const std::string& id) { return FindRecordByID(file, id) >= 0; }
+
+} // namespace
+
+class IntegrityWindowsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void deleteWithDescendantsLeavesNoDanglingReference() {
+        test::IntegrityTest t;
+        const std::string key = t.Open(test::SampleFile());
+        frmScanRelatives wizard(*t.files, {key, "SCPT1", "", "", false}, frmScanRelatives::kDelete);
+        QCOMPARE(wizard.windowTitle(), QString("Delete Record SCPT1 / Subrecord ALL Selected Entry (Safe Editing Enabled)"));
+        wizard.Start();
+        QCOMPARE(wizard.Info()->text(), QString("Finished"));
+        QCOMPARE(wizard.Model(frmScanRelatives::kSelection)->rowCount(), 1);
+        QCOMPARE(wizard.Model(frmScanRelatives::kAncestors)->rowCount(), 0); // delete looks down only
+        RelativesModel* descendants = wizard.Model(frmScanRelatives::kDescendants);
+        QVERIFY(descendants->rowCount() >= 2);
+        for (int r = 0; r < descendants->rowCount(); ++r)
+            QCOMPARE(descendants->data(descendants->index(r, RelativesModel::kAction)).toString(), QString("Delete"));
+        wizard.GoToStep(frmScanRelatives::kFinish);
+        wizard.CompleteOperation();
+        QVERIFY(wizard.Completed());
+        esfile& file = t.File(key);
+        QVERIFY(!HasID(file, "scr_a"));
+        QVERIFY(!HasID(file, "npc_a")); // its required SCRI named the script: the whole NPC went
+        QVERIFY(HasID(file, "npc_b"));
+        QCOMPARE(Dangling(t, key), QStringList());
+    }
+
+    void actionsCanBeChangedPerRowAndForAll() {
+        test::IntegrityTest t;
+        const std::string key = t.Open(test::SampleFile());
+        frmScanRelatives wizard(*t.files, {key, "SCPT1", "", "", false}, frmScanRelatives::kDelete);
+        wizard.Start();
+        RelativesModel* d = wizard.Model(frmScanRelatives::kDescendants);
+        QVERIFY(d->setData(d->index(0, RelativesModel::kAction), 3));
+        QCOMPARE(d->Entry(0).Action, 3);
+        QVERIFY(!d->setData(d->index(0, RelativesModel::kAction), 7));
+        d->SetAllActions(-1);
+        QCOMPARE(d->data(d->index(1, RelativesModel::kAction)).toString(), QString("No Action"));
+        wizard.CompleteOperation(); // only the script goes
+        QVERIFY(!HasID(t.File(key), "scr_a"));
+        QVERIFY(HasID(t.File(key), "npc_a"));
+    }
+
+    void fetchAddsAncestorsWithTheWindowsDefaultAndSkipWarns() {
+        test::IntegrityTest t;
+        const std::string key = t.Open(test::SampleFile());
+        frmScanRelatives wizard(*t.files, {key, "NPC_5", "", "", false}, frmScanRelatives::kCopy);
+        wizard.Start();
+        const int ancestors = wizard.Model(frmScanRelatives::kAncestors)->rowCount();
+        QVERIFY(ancestors >= 4); // faction, script, item, spell
+        wizard.GoToStep(frmScanRelatives::kDescendants);
+        wizard.Fetch();
+        RelativesModel* d = wizard.Model(frmScanRelatives::kDescendants);
+        QVERIFY(d->rowCount() >= 1); // the response naming npc_a
+        QCOMPARE(d->Entry(0).Action, -1); // copy: descendants are left alone
+        QCOMPARE(frmScanRelatives::DefaultAction(frmScanRelatives::kCut, true, false), 0);
+        QCOMPARE(frmScanRelatives::DefaultAction(frmScanRelatives::kCut, true, true), 1);
+        wizard.Skip();
+        QVERIFY(wizard.Skipped());
+        QVERIFY(wizard.FinishText()->text().startsWith("Warning: You have skipped checking of dependencies"));
+        QVERIFY(wizard.FinishText()->text().endsWith("'Ancestors' and 'Descendents' tabs."));
+        wizard.reject();
+        QVERIFY(!wizard.Completed());
+        QVERIFY(HasID(t.File(key), "npc_a"));
+    }
+
+    void cutAndPasteIntoASecondFile() {
+        test::IntegrityTest t;
+        const std::string a = t.Open(test::SampleFile());
+        const std::string b = t.Open(test::Concat({test::HeaderRecord(0)}), "b.esp");
+        frmScanRelatives wizard(*t.files, {a, "SPEL4", "", "", false}, frmScanRelatives::kCut);
+        wizard.Start();
+        wizard.CompleteOperation();
+        QVERIFY(!HasID(t.File(a), "spl"));
+        QCOMPARE(Dangling(t, a), QStringList()); // the NPC's spell entry went with it
+        t.files->Paste(b, PasteMode::Replace, nullptr);
+        QVERIFY(HasID(t.File(b), "spl"));
+    }
+
+    void mergeOptionsStoreTheChoiceOrMinusOne() {
+        frmMergeOptions dialog;
+        QCOMPARE(dialog.PasteMergeType(), -1);
+        dialog.SetChoice(1);
+        dialog.accept();
+        QCOMPARE(dialog.PasteMergeType(), 1);
+        frmMergeOptions cancelled;
+        cancelled.SetChoice(1);
+        QTest::keyClick(&cancelled, Qt::Key_Escape);
+        QCOMPARE(cancelled.PasteMergeType(), -1);
+    }
+
+    void renamedIDIsCarriedIntoItsReferences() {
+        test::IntegrityTest t;
+        const std::string key = t.Open(test::SampleFile());
+        esfile& file = t.File(key);
+        QVERIFY(ChangeRecordID(file, 2, "fac_b"));
+        esCheckedEntries changes;
+        esCheckedEntry& e = changes.Add("FACT2", key, "FACT2");
+        e.OldID = "fac_a";
+        e.NewID = "fac_b";
+        frmScanReferences window(*t.files, key, changes);
+        QCOMPARE(window.Heading()->text(), QString("Scan References: fac_b"));
+        QVERIFY(window.ProgressText()->text().startsWith(" You have changed an ID value"));
+        window.Scan();
+        QCOMPARE(window.Changes()->rowCount(), 2); // both NPCs' factions
+        QCOMPARE(window.ScanButton()->text(), QString("OK "));
+        QCOMPARE(Dangling(t, key), QStringList());
+        QVERIFY(!HasID(file, "fac_a"));
+
+        esCheckedEntries two;
+        two.Add("A", key, "SCPT1");
+        two.Add("B", key, "SPEL4");
+        frmScanReferences multiple(*t.files, key, two);
+        QCOMPARE(multiple.Heading()->text(), QString("Scan References: Multiple Records"));
+    }
+
+    void referencesBrowserGroupsGoesToTicksAndWalksBack() {
+        test::IntegrityTest t;
+        const std::string key = t.Open(test::SampleFile());
+        frmReferences browser(*t.files, key);
+        QSignalSpy goTo(&browser, &frmReferences::GoTo);
+        browser.Browse("NPC_5");
+        QVERIFY(browser.RecordLabel()->text().startsWith("npc_a"));
+        QStandardItemModel* m = browser.Model();
+        QCOMPARE(m->rowCount(), 2);
+        QCOMPARE(m->item(0)->text(), QString("[Ancestors]"));
+        QCOMPARE(m->item(1)->text(), QString("[Descendants]"));
+        QVERIFY(m->item(0)->rowCount() >= 4);
+        QCOMPARE(m->item(1)->rowCount(), 1);
+        QCOMPARE(m->item(1)->child(0, 2)->text(), QString("i1"));
+
+        m->item(1)->child(0)->setCheckState(Qt::Checked);
+        QVERIFY(t.files->CheckedEntries(key).Exists(key + ".INFO8"));
+        browser.ShowNewReferences()->setChecked(true);
+        browser.Grid()->setCurrentIndex(m->item(1)->child(0)->index());
+        browser.GoToSelected();
+        QCOMPARE(goTo.count(), 1);
+        QCOMPARE(goTo.at(0).at(1).toString(), QString("INFO8"));
+        QVERIFY(browser.RecordLabel()->text().startsWith("i1"));
+        QVERIFY(browser.BackButton()->isEnabled());
+        browser.Back();
+        QVERIFY(browser.RecordLabel()->text().startsWith("npc_a"));
+        QVERIFY(browser.ForwardButton()->isEnabled());
+    }
+};
+
+QTEST_MAIN(IntegrityWindowsTest)
+#include "IntegrityWindowsTest.moc"
