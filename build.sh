@@ -65,9 +65,12 @@ asan)
 bench)
     install_missing
     configure build
-    build build vellum_bench
+    build build vellum_bench $( [ -f build/build.ninja ] && grep -q vellum_ui_bench build/build.ninja && echo vellum_ui_bench )
     [ -f build/big.esm ] || python3 ../shared/bench/make_big_master.py -o build/big.esm ../shared/testdata/plugins
     build/bin/vellum_bench --big build/big.esm "$@"
+    if [ -x build/bin/vellum_ui_bench ]; then
+        QT_QPA_PLATFORM=offscreen build/bin/vellum_ui_bench --big build/big.esm "$@"
+    fi
     ;;
 fuzz)
     install_missing

@@ -1,47 +1,47 @@
 #pragma once
 
+#include "index/esFiles.h"
+#include "template/AppSettings.h"
 #include "template/Config.h"
-#include "template/PropertyCodec.h"
-#include "ui/FileSet.h"
+#include "template/Startup.h"
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace vellum::ui {
 
-// What the windows share for the whole run: the settings and the format template, the program
-// and game data folders, and the editing flags the menus toggle.
+// What the windows share for the whole run: the start-up state (program folder, format
+// template, settings, game data folder), the open files, and the editor's own view settings.
 class EditorContext {
 public:
-    EditorContext() = default;
+    explicit EditorContext(Startup::Options options = {});
     EditorContext(const EditorContext&) = delete;
     EditorContext& operator=(const EditorContext&) = delete;
 
-    Config settings; // Vellum.ini
-    Config templ;    // ESTemplate.ini
-    PropertyCodec codec{templ};
-    FileSet files{codec};
+    Startup startup;
+    Config& settings;    // Vellum.ini
+    Config& templ;       // ESTemplate.ini
+    AppSettings& values; // the settings in force
+    esFiles files;
     std::filesystem::path programDir;
-    std::filesystem::path dataFolder;
-
-    // Editing flags (group "Editing" of the settings).
-    bool safeEditing = true;
-    bool enableDelete = false;
-    bool confirmDelete = false;
-    bool confirmCut = false;
-    bool replaceClipboard = false;
-    bool safeCutBehaviour = false;
-    // View and performance.
-    bool viewRecordTypes = false;
-    bool hotTracking = false;
-    bool leaveRecordsUnpacked = false;
-    std::string backgroundImage;
-    int codePage = 1252;
-    bool developer = false; // shows frmUnload's "&Terminate Now"
+    std::filesystem::path dataFolder; // ends in "/"
+    int codePage = 1252;              // [View] Encoding
+    bool developer = false;           // [Developer] Enabled: frmUnload's "&Terminate Now"
 
     std::filesystem::path SettingsPath() const { return programDir / "Vellum.ini"; }
     std::filesystem::path TemplatePath() const { return programDir / "ESTemplate.ini"; }
     std::filesystem::path TemplatesFolder() const { return programDir / "Templates"; }
+
+    // Keys of the open files in collection order (a copy: closing files changes the collection).
+    std::vector<std::string> FileKeys();
+    // After the clipboard file was saved as a normal file: a new one under "<Clipboard" n ">".
+    esfile& AddClipboardFile();
+
+    // The editor's parts of Vellum.ini beside the program-wide settings: the text encoding and
+    // the developer switch are read here; SaveSettings writes everything.
+    void LoadEditorSettings();
+    int SaveSettings();
 };
 
 } // namespace vellum::ui

@@ -1,5 +1,6 @@
 #include "ui/FormBuilder.h"
 
+#include "index/esCheckedEntries.h"
 #include "model/Prompt.h"
 #include "model/Text.h"
 #include "model/esfile.h"
@@ -73,7 +74,9 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     const bool wasPacked = sub.Packed;
     if (sub.Packed)
         file_.UnpackSubRecord(recordKey, sub.Key);
-    std::string caption = "  Subrecord " + sub.Name.substr(0, 4) + " (" + sub.Name + ")";
+    std::string caption = "  Subrecord " + sub.Name.substr(0, 4);
+    if (sub.Name.size() > 4)
+        caption += " (" + sub.Name + ")";
     esLLFormEntry h = Heading(kSubrecordHeading, caption);
     h.RecordKey = recordKey;
     h.SubRecordKey = sub.Key;
@@ -115,14 +118,20 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     }
 }
 
-std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, const KeyedCollection<char>& marks) {
+std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, const esCheckedEntries* marks) {
     std::vector<esLLFormEntry> out;
     if (selection.recordKey.empty()) {
-        if (marks.Count() > 0) {
+        if (marks && marks->Count() > 0) {
             out.push_back(Heading(kMainHeading, "Marked Entries"));
             out.push_back(Heading(kMarkedActions, "Marked Entry Actions"));
-            for (const auto& m : marks)
-                out.push_back(Heading(kRecordHeading, m.key));
+            for (const auto& m : *marks) {
+                std::string caption = m.key;
+                if (m.value.IsRecord() && file_.esRecArrayIndex().Exists(m.value.RecordKey))
+                    caption = file_.Rec(m.value.RecordKey).Name + " " + file_.Rec(m.value.RecordKey).ID;
+                esLLFormEntry e = Heading(kRecordHeading, caption);
+                e.RecordKey = m.value.RecordKey;
+                out.push_back(std::move(e));
+            }
         }
         return out;
     }
@@ -199,8 +208,14 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
                 if (holder && holder->IndexNumber != position) {
                     CurrentPrompt().Message("Warning! The ID Index could not be updated because the ID '" + newID +
                                             "' is already in use by another record.");
+                    // The record stays known by the ID the index holds for it.
+                    r.ID = e.OldID;
                 } else {
-                    cat->esRecIDIndex.ChangeID(e.OldID, newID);
+                    const esRecIDEntry* own = cat->esRecIDIndex.Find(e.OldID);
+                    if (own && own->IndexNumber == position)
+                        cat->esRecIDIndex.ChangeID(e.OldID, newID);
+                    else
+                        cat->esRecIDIndex.Add(newID, position, r.Description, r.Name);
                     r.PreviousID = e.OldID;
                     r.ID = newID;
                     result.idChanges.push_back({e.RecordKey, e.OldID, newID});

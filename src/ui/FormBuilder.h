@@ -7,6 +7,7 @@
 #include <vector>
 
 namespace vellum {
+class esCheckedEntries;
 class esfile;
 struct Subrecord;
 } // namespace vellum
@@ -28,7 +29,7 @@ public:
 
     // Every entry for the selection, before paging. With nothing but a category selected and
     // entries marked, the marked entries are listed.
-    std::vector<esLLFormEntry> Build(const FormSelection& selection, const KeyedCollection<char>& marks);
+    std::vector<esLLFormEntry> Build(const FormSelection& selection, const esCheckedEntries* marks = nullptr);
 
     // Page `page` (from 0) of `all`: at most kPageSize entries, a previous-page button in front
     // of pages after the first and a next-page button when more follow.

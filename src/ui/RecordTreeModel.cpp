@@ -1,6 +1,7 @@
 #include "ui/RecordTreeModel.h"
 
 #include "model/Progress.h"
+#include "index/esCheckedEntries.h"
 #include "model/esfile.h"
 #include "template/Config.h"
 #include "ui/Icons.h"
@@ -32,15 +33,18 @@ std::string UpperCopy(std::string_view s) {
 
 RecordTreeModel::RecordTreeModel(QObject* parent) : QAbstractItemModel(parent) {}
 
-void RecordTreeModel::SetFile(esfile* file, bool viewRecordTypes) {
+void RecordTreeModel::SetFile(esfile* file, const std::string& fileKey, esCheckedEntries* checked,
+                              bool viewRecordTypes) {
     beginResetModel();
     file_ = file;
+    fileKey_ = fileKey;
+    checked_ = checked;
     viewRecordTypes_ = viewRecordTypes;
     categories_.clear();
     subrecords_.clear();
     openCat_ = openRec_ = -1;
     openRecordKey_.clear();
-    marks_.clear();
+    catMarks_.clear();
     if (file_) {
         const auto& index = file_->esRecArrayCatIndex();
         std::unordered_set<std::string> listed;
@@ -94,14 +98,14 @@ void RecordTreeModel::BuildRecords(const QModelIndex& category, Progress* progre
     std::vector<Sortable> rows;
     rows.reserve(entries->esRecArrayCatEntries.Count());
     const std::size_t total = entries->esRecArrayCatEntries.Count();
-    const bool parentMarked = marks_.Exists(c.type);
+    const bool parentMarked = catMarks_.Exists(c.type);
     for (const auto& e : entries->esRecArrayCatEntries) {
         const int position = e.value.IndexNumber;
         const std::string& id =
             position >= 0 && position < static_cast<int>(records.size()) ? records[position].ID : e.key;
         rows.push_back({UpperCopy(id), RecordNode{position, e.key}});
         if (parentMarked)
-            SetMark(e.key, true);
+            SetRecordMark(e.key, true);
         if (progress && rows.size() % kRecordReportStep == 0)
             progress->Waiting(100.0 * rows.size() / total, "Building node " + e.key);
     }
@@ -142,7 +146,7 @@ void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progr
         file_->UnPackRecord(r.key);
     std::vector<SubrecordNode> subs;
     if (entry.SubRecords) {
-        const bool parentMarked = marks_.Exists(r.key);
+        const bool parentMarked = checked_ && checked_->GetChecked(r.key);
         bool band = false;
         std::string previous;
         const std::size_t total = entry.SubRecords->Count();
@@ -153,7 +157,7 @@ void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progr
             previous = name;
             subs.push_back({e.key, e.value.Name, e.value.Requirement, band});
             if (parentMarked)
-                SetMark(r.key + "." + e.key, true);
+                SetSubrecordMark(r.key, e.key, true);
             if (progress && subs.size() % kSubrecordReportStep == 0)
                 progress->Waiting(100.0 * subs.size() / total, "Building node " + e.key);
         }
@@ -226,7 +230,9 @@ QModelIndex RecordTreeModel::SubrecordIndex(std::string_view subrecordKey) const
 }
 
 void RecordTreeModel::ClearMarks() {
-    marks_.clear();
+    catMarks_.clear();
+    if (checked_)
+        checked_->clear();
     if (!categories_.empty())
         emit dataChanged(index(0, 0), index(static_cast<int>(categories_.size()) - 1, 0), {Qt::CheckStateRole});
     emit layoutChanged(); // children of every level repaint their boxes

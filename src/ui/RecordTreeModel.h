@@ -8,6 +8,7 @@
 #include <vector>
 
 namespace vellum {
+class esCheckedEntries;
 class esfile;
 class Progress;
 } // namespace vellum
@@ -26,9 +27,10 @@ public:
 
     explicit RecordTreeModel(QObject* parent = nullptr);
 
-    // Shows `file` (nullptr: nothing). Categories whose type the template marks "Hidden" are
-    // left out; unlisted types the file holds get "@Unknown Type " nodes.
-    void SetFile(esfile* file, bool viewRecordTypes);
+    // Shows `file` (nullptr: nothing) whose ticked entries are `checked`. Categories whose type
+    // the template marks "Hidden" are left out; unlisted types the file holds get
+    // "@Unknown Type " nodes.
+    void SetFile(esfile* file, const std::string& fileKey, esCheckedEntries* checked, bool viewRecordTypes);
     esfile* File() const { return file_; }
     void SetViewRecordTypes(bool on);
 
@@ -48,8 +50,9 @@ public:
     QModelIndex RecordIndex(std::string_view recordKey) const; // only once its category is built
     QModelIndex SubrecordIndex(std::string_view subrecordKey) const; // of the open record
 
-    // Marked entries (ticked nodes) by marked-entry key.
-    const KeyedCollection<char>& Marks() const { return marks_; }
+    // Ticked records and subrecords live in the file's checked entries; ticked categories here.
+    std::size_t MarkCount() const;
+    bool IsMarked(const QModelIndex& index) const;
     void ClearMarks();
     void RecordCaptionChanged(std::string_view recordKey);
 
@@ -90,9 +93,10 @@ private:
     QString CategoryCaption(const CategoryNode& c) const;
     QString RecordCaption(const RecordNode& r) const;
     QString SubrecordCaption(const SubrecordNode& s) const;
-    bool IsMarked(const QModelIndex& index) const;
     void SetMarkRecursive(const QModelIndex& index, bool on);
-    void SetMark(const std::string& key, bool on);
+    void SetMark(const QModelIndex& index, bool on);
+    void SetRecordMark(const std::string& recordKey, bool on);
+    void SetSubrecordMark(const std::string& recordKey, const std::string& subKey, bool on);
 
     esfile* file_ = nullptr;
     bool viewRecordTypes_ = false;
@@ -100,7 +104,9 @@ private:
     int openCat_ = -1, openRec_ = -1;
     std::string openRecordKey_;
     std::vector<SubrecordNode> subrecords_;
-    KeyedCollection<char> marks_;
+    std::string fileKey_;
+    esCheckedEntries* checked_ = nullptr;
+    KeyedCollection<char> catMarks_;
 };
 
 } // namespace vellum::ui

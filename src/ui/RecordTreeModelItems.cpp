@@ -1,6 +1,7 @@
 // The item side of the record tree model: indexes, captions, colours, check boxes.
 #include "ui/RecordTreeModel.h"
 
+#include "index/esCheckedEntries.h"
 #include "model/esfile.h"
 #include "ui/Icons.h"
 #include "ui/LegacyText.h"
@@ -135,17 +136,54 @@ Qt::ItemFlags RecordTreeModel::flags(const QModelIndex& index) const {
     return f;
 }
 
-bool RecordTreeModel::IsMarked(const QModelIndex& index) const { return marks_.Exists(MarkedKeyOf(index)); }
+std::size_t RecordTreeModel::MarkCount() const { return catMarks_.Count() + (checked_ ? checked_->Count() : 0); }
 
-void RecordTreeModel::SetMark(const std::string& key, bool on) {
+bool RecordTreeModel::IsMarked(const QModelIndex& index) const {
+    if (LevelOf(index) == kCategory)
+        return catMarks_.Exists(KeyOf(index));
+    return checked_ && checked_->GetChecked(MarkedKeyOf(index));
+}
+
+void RecordTreeModel::SetRecordMark(const std::string& recordKey, bool on) {
+    if (!checked_)
+        return;
     if (on)
-        marks_.Add(key, 1);
+        checked_->Add(recordKey, fileKey_, recordKey);
     else
-        marks_.Remove(key);
+        checked_->Remove(recordKey);
+}
+
+void RecordTreeModel::SetSubrecordMark(const std::string& recordKey, const std::string& subKey, bool on) {
+    if (!checked_)
+        return;
+    const std::string key = recordKey + "." + subKey;
+    if (on)
+        checked_->Add(key, fileKey_, recordKey, subKey);
+    else
+        checked_->Remove(key);
+}
+
+void RecordTreeModel::SetMark(const QModelIndex& index, bool on) {
+    switch (LevelOf(index)) {
+    case kCategory: {
+        const std::string type = KeyOf(index);
+        if (on)
+            catMarks_.Add(type, 1);
+        else
+            catMarks_.Remove(type);
+        // Every record of the category, also those without a node yet.
+        if (const auto* cat = file_->esRecArrayCatIndex().Item(type))
+            for (const auto& e : cat->esRecArrayCatEntries)
+                SetRecordMark(e.key, on);
+        break;
+    }
+    case kRecord: SetRecordMark(KeyOf(index), on); break;
+    case kSubrecord: SetSubrecordMark(openRecordKey_, KeyOf(index), on); break;
+    }
 }
 
 void RecordTreeModel::SetMarkRecursive(const QModelIndex& index, bool on) {
-    SetMark(MarkedKeyOf(index), on);
+    SetMark(index, on);
     const int rows = rowCount(index);
     for (int r = 0; r < rows; ++r)
         SetMarkRecursive(this->index(r, 0, index), on);
@@ -161,7 +199,10 @@ bool RecordTreeModel::setData(const QModelIndex& index, const QVariant& value, i
         // Clearing a node clears its parent, whose mark goes too.
         const QModelIndex p = index.parent();
         if (p.isValid() && IsMarked(p)) {
-            SetMark(MarkedKeyOf(p), false);
+            if (LevelOf(p) == kCategory)
+                catMarks_.Remove(KeyOf(p)); // only the category's own tick: its other records stay
+            else
+                SetMark(p, false);
             emit dataChanged(p, p, {Qt::CheckStateRole});
         }
     }

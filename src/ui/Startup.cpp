@@ -2,7 +2,6 @@
 
 #include "ui/EditorContext.h"
 #include "ui/QtPrompt.h"
-#include "ui/SettingsStore.h"
 #include "ui/frmIntro.h"
 #include "ui/frmMain.h"
 
@@ -15,15 +14,6 @@ namespace vellum::ui {
 
 int RunEditor(QApplication& app) {
     EditorContext context;
-    context.programDir = QCoreApplication::applicationDirPath().toStdString();
-    for (const char* folder : {"Templates", "Indices", "Dumps"}) {
-        std::error_code ignored;
-        std::filesystem::create_directories(context.programDir / folder, ignored);
-    }
-    context.templ.OpenFile(context.TemplatePath().string());
-    LoadSettings(context);
-    if (context.dataFolder.empty())
-        context.dataFolder = QDir::homePath().toStdString();
 
     QtPrompt prompt;
     ScopedPrompt installed(prompt);

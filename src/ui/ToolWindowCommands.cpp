@@ -1,11 +1,12 @@
 #include "ui/ToolWindowCommands.h"
 
-#include "index/ReferenceIndexer.h"
+#include "index/esFiles.h"
 #include "model/Prompt.h"
 #include "model/esfile.h"
 #include "template/Search.h"
 #include "tools/ToolLauncher.h"
 #include "tools/ToolRunner.h"
+#include "ui/EditCommands.h"
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
 #include "ui/ToolsMenuActions.h"
@@ -40,7 +41,7 @@ esfile* CurrentFile(frmMain& main) { return main.Context().files.Find(main.Curre
 
 std::vector<esfile*> OpenFiles(frmMain& main) {
     std::vector<esfile*> files;
-    for (const std::string& key : main.Context().files.Keys())
+    for (const std::string& key : main.Context().FileKeys())
         if (esfile* f = main.Context().files.Find(key); f && !f->Clipboard) files.push_back(f);
     return files;
 }
@@ -54,17 +55,17 @@ void Show(frmMain& main, const std::string& fileKey, const std::string& recordKe
 
 // Indexes a data file, opening it for the time when it is not open.
 void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
-    EditorContext& c = main.Context();
-    ReferenceIndexer indexer(c.programDir / "Indices");
-    if (esfile* open = c.files.Find(path)) {
-        indexer.BuildIndex(*open, progress);
+    esFiles& files = main.Context().files;
+    if (esfile* open = files.Find(path)) {
+        files.Indexer().BuildIndex(*open, progress);
         return;
     }
-    esfile& file = c.files.Add(path);
-    file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    if (file.LoadFile(path, false, false, progress) == esfile::kLoaded) indexer.BuildIndex(file, progress);
+    esfile* file = files.Add(path);
+    if (!file) return;
+    file->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    if (file->LoadFile(path, false, false, progress) == esfile::kLoaded) files.Indexer().BuildIndex(*file, progress);
     if (progress) progress->Waiting(-1, "Unloading");
-    c.files.Remove(path);
+    files.Remove(path);
 }
 
 void OpenToolsManager(frmMain& main);
@@ -81,20 +82,21 @@ void RebuildTools(frmMain& main) {
 void OpenToolsManager(frmMain& main) {
     frmTools window(main.Context().settings, main.Context().programDir, &main);
     window.exec();
+    ConnectEditCommands(main);
     RebuildTools(main);
 }
 
-void On(frmMain& main, const char* name, std::function<void()> act) {
+} // namespace
+
+void EnableCommand(frmMain& main, const char* name, std::function<void()> act) {
     QAction* action = main.Command(name);
     if (!action) return;
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, &main, [act] { act(); });
 }
 
-} // namespace
-
 void ConnectToolWindows(frmMain& main) {
-    On(main, "mnuEditRawData", [&main] {
+    EnableCommand(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->CurrentRecordKey.empty()) return;
         main.Editor().Save();
@@ -103,7 +105,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().RefreshForm();
     });
 
-    On(main, "mnuEditFind", [&main] {
+    EnableCommand(main, "mnuEditFind", [&main] {
         static QPointer<frmSearch> window;
         if (!window) {
             window = new frmSearch(main.Context().templ, &main);
@@ -129,7 +131,7 @@ void ConnectToolWindows(frmMain& main) {
         window->raise();
     });
 
-    On(main, "mnuEditFindAll", [&main] {
+    EnableCommand(main, "mnuEditFindAll", [&main] {
         auto* window = new frmSearchAll(main.Context().templ, [&main] { return OpenFiles(main); }, CurrentFile(main),
                                         &main.Progress(), &main);
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -140,7 +142,7 @@ void ConnectToolWindows(frmMain& main) {
         window->show();
     });
 
-    On(main, "mnuFileDump", [&main] {
+    EnableCommand(main, "mnuFileDump", [&main] {
         if (esfile* file = CurrentFile(main)) {
             main.Editor().Save();
             frmDump window(*file, main.Context().programDir / "Dumps", &main);
@@ -148,14 +150,14 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    On(main, "mnuFileStatistics", [&main] {
+    EnableCommand(main, "mnuFileStatistics", [&main] {
         if (esfile* file = CurrentFile(main)) {
             frmStatistics window(*file, &main);
             window.exec();
         }
     });
 
-    On(main, "mnuFileIndexManager", [&main] {
+    EnableCommand(main, "mnuFileIndexManager", [&main] {
         frmIndex window(main.Context().dataFolder, main.Context().programDir / "Indices",
                         [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
                         &main);
@@ -165,7 +167,7 @@ void ConnectToolWindows(frmMain& main) {
         if (support) main.Command("mnuSupportFiles")->trigger();
     });
 
-    On(main, "mnuSupportFiles", [&main] {
+    EnableCommand(main, "mnuSupportFiles", [&main] {
         std::vector<esfile*> plugins;
         for (esfile* f : OpenFiles(main))
             if (!f->IsSupport) plugins.push_back(f);
@@ -173,10 +175,11 @@ void ConnectToolWindows(frmMain& main) {
         frmSupport window(plugins, c.dataFolder,
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
                            [&main, &c](const std::string& path) {
-                               esfile& file = c.files.Add(path);
-                               file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-                               file.LoadFile(path, false, true, &main.Progress());
-                               file.IsSupport = true;
+                               esfile* file = c.files.Add(path);
+                               if (!file) return;
+                               file->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+                               file->LoadFile(path, false, true, &main.Progress());
+                               file->IsSupport = true;
                                main.RebuildFileButtons();
                            }},
                           &main);
@@ -186,7 +189,7 @@ void ConnectToolWindows(frmMain& main) {
         if (indices) main.Command("mnuFileIndexManager")->trigger();
     });
 
-    On(main, "mnuInsertRecord", [&main] {
+    EnableCommand(main, "mnuInsertRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport) return;
         frmInsertRecord dialog(file->Template(), &main);
@@ -200,7 +203,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(key.substr(0, 4), key, file->FileName, {}, true);
     });
 
-    On(main, "mnuInsertSubRecord", [&main] {
+    EnableCommand(main, "mnuInsertSubRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -217,7 +220,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(record.substr(0, 4), record, file->FileName, key, true);
     });
 
-    On(main, "mnuEditSortSubrecords", [&main] {
+    EnableCommand(main, "mnuEditSortSubrecords", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -229,7 +232,7 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    On(main, "mnuATManage", [&main] { OpenToolsManager(main); });
+    EnableCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
 
     // The format template in the configuration editor, once every data file is closed.
     if (QAction* edit = main.Command("mnuToolsFormatEdit")) {
@@ -253,6 +256,7 @@ void ConnectToolWindows(frmMain& main) {
         });
     }
 
+    ConnectEditCommands(main);
     RebuildTools(main);
 }
 

@@ -107,7 +107,7 @@ bool frmLowLevelEdit::Showfile(const QString& key) {
     file_ = file;
     fileKey_ = key.toStdString();
     page_ = 0;
-    model_->SetFile(file_, context_.viewRecordTypes);
+    model_->SetFile(file_, fileKey_, &context_.files.CheckedEntries(fileKey_), context_.values.ViewRecordTypes);
     file_->CurrentCatKey.clear();
     file_->CurrentRecordKey.clear();
     file_->CurrentSubRecordKey.clear();
@@ -121,7 +121,7 @@ void frmLowLevelEdit::FileClosing(const QString& key) {
         return;
     form_->Draw(nullptr);
     entries_.clear();
-    model_->SetFile(nullptr, context_.viewRecordTypes);
+    model_->SetFile(nullptr, {}, nullptr, context_.values.ViewRecordTypes);
     file_ = nullptr;
     fileKey_.clear();
 }
@@ -132,7 +132,7 @@ void frmLowLevelEdit::CloseOpenNodes() {
         return;
     const std::string key = model_->KeyOf(open);
     model_->CloseOpenNodes();
-    if (!context_.leaveRecordsUnpacked && file_->esRecArrayIndex().Exists(key))
+    if (!context_.values.LeaveRecordsUnpacked && file_->esRecArrayIndex().Exists(key))
         file_->PackRecord(key);
 }
 
@@ -193,7 +193,7 @@ void frmLowLevelEdit::NodeClicked(const QModelIndex& index, bool addHistory) {
     }
     main_.Progress().DoneWaiting();
     if (addHistory)
-        history_.Add({fileKey_, file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey});
+        history_.Add(fileKey_, file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey);
     busy_ = false;
     page_ = 0;
     tree_->scrollTo(index);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "ui/esHistory.h"
+#include "index/esHistory.h"
+#include "ui/FormBuilder.h"
 #include "ui/esLLFormEntry.h"
 
 #include <QPointer>
@@ -83,6 +84,7 @@ private:
     void GoToPage(int delta);
     void GoToId(const QString& id, const QString& recordTypes);
     void CommitForm();
+    void OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes);
     void WriteDebugListing();
 
     frmMain& main_;

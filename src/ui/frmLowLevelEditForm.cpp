@@ -2,6 +2,9 @@
 // act on the shown file.
 #include "ui/frmLowLevelEdit.h"
 
+#include "index/esCallbacks.h"
+#include "index/esFiles.h"
+#include "model/Prompt.h"
 #include "model/esfile.h"
 #include "model/Text.h"
 #include "template/Config.h"
@@ -14,6 +17,7 @@
 #include "ui/StatusProgress.h"
 #include "ui/frmDebug.h"
 #include "ui/frmMain.h"
+#include "ui/frmScanReferences.h"
 
 #include <QAction>
 #include <QMenu>
@@ -34,6 +38,22 @@ void frmLowLevelEdit::CommitForm() {
         model_->RecordCaptionChanged(change.recordKey);
     if (result.changed)
         main_.SetStatusText();
+    if (!result.idChanges.empty())
+        OfferReferenceScan(result.idChanges);
+}
+
+// The reference scan window offers to carry the new IDs into every record that refers to them.
+void frmLowLevelEdit::OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes) {
+    esCheckedEntries idList;
+    for (const auto& c : changes) {
+        esCheckedEntry& e = idList.Add(c.recordKey, fileKey_, c.recordKey);
+        e.OldID = c.oldID;
+        e.NewID = c.newID;
+    }
+    busy_ = true;
+    frmScanReferences window(context_.files, fileKey_, idList, this);
+    window.exec();
+    busy_ = false;
 }
 
 void frmLowLevelEdit::Save() { CommitForm(); }
@@ -44,7 +64,8 @@ void frmLowLevelEdit::BuildForm() {
     entries_.clear();
     if (file_) {
         const FormSelection selection{file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey};
-        const std::vector<esLLFormEntry> all = FormBuilder(*file_).Build(selection, model_->Marks());
+        const std::vector<esLLFormEntry> all =
+            FormBuilder(*file_).Build(selection, &context_.files.CheckedEntries(fileKey_));
         page_ = std::clamp(page_, 0, FormBuilder::PageCount(all.size()) - 1);
         entries_ = FormBuilder::Page(all, page_);
     }
@@ -92,7 +113,7 @@ void frmLowLevelEdit::UpdateEditCaptions() {
         const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
         label = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
     }
-    main_.UpdateEditCaptions(label, model_->Marks().Count() > 0);
+    main_.UpdateEditCaptions(label, model_->MarkCount() > 0);
     const auto actions = popup_->actions();
     actions[13]->setText(label.isEmpty() ? "Browse &references to selected record" : "Browse references for " + label);
     actions[14]->setText(label.isEmpty() ? "Sort subrecords of selected record" : "Sort subrecords of " + label);
@@ -103,7 +124,7 @@ void frmLowLevelEdit::ShowPopupMenu(const QPoint& pos) {
     popup_->popup(tree_->viewport()->mapToGlobal(pos));
 }
 
-void frmLowLevelEdit::RefreshCaptions() { model_->SetViewRecordTypes(context_.viewRecordTypes); }
+void frmLowLevelEdit::RefreshCaptions() { model_->SetViewRecordTypes(context_.values.ViewRecordTypes); }
 
 void frmLowLevelEdit::RebuildIndex() {
     if (!file_ || busy_)
@@ -124,10 +145,10 @@ void frmLowLevelEdit::ChangeType(int fileType) {
     RefreshForm();
 }
 
-void frmLowLevelEdit::SetHotTracking() { tree_->setMouseTracking(context_.hotTracking); }
+void frmLowLevelEdit::SetHotTracking() { tree_->setMouseTracking(context_.values.HotTracking); }
 
 void frmLowLevelEdit::LoadbgImage() {
-    const QString image = QString::fromStdString(context_.backgroundImage).replace('\\', '/');
+    const QString image = QString::fromStdString(context_.values.BackGroundImage).replace('\\', '/');
     tree_->setStyleSheet(image.isEmpty() ? QString()
                                          : QStringLiteral("QTreeView { background-image: url(\"%1\"); "
                                                           "background-attachment: fixed; }")

@@ -50,8 +50,6 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     ConnectToolWindows(*this);
     setWindowTitle(BaseCaption());
     SetBusyHandler([this](bool busy) { SetBusyLook(busy); });
-    if (!context_.files.Clipboard())
-        context_.files.AddClipboard();
     enableTimer_ = new QTimer(this);
     enableTimer_->setInterval(500);
     connect(enableTimer_, &QTimer::timeout, this, [this] {
@@ -133,7 +131,7 @@ void frmMain::RebuildFileButtons(const QString& pressKey) {
     // The clipboard first, then support files, then the others.
     QVector<FileButtonBar::Button> buttons;
     for (int pass = 0; pass < 3; ++pass)
-        for (const std::string& key : context_.files.Keys()) {
+        for (const std::string& key : context_.FileKeys()) {
             const esfile* f = context_.files.Find(key);
             const int kind = f->Clipboard ? 0 : f->IsSupport ? 1 : 2;
             if (kind == pass)

@@ -9,7 +9,6 @@
 #include "ui/Icons.h"
 #include "ui/Messages.h"
 #include "ui/StatusProgress.h"
-#include "ui/SettingsStore.h"
 #include "ui/Version.h"
 #include "ui/frmChangeFileType.h"
 #include "ui/frmDebug.h"
@@ -25,25 +24,25 @@
 namespace vellum::ui {
 
 void frmMain::ToggleSafeEditing(bool fromToolbar) {
-    if (context_.safeEditing) {
+    if (context_.values.EnableSafeEdit) {
         if (CurrentPrompt().Ask(SafeEditingQuestion(fromToolbar), Buttons::YesNo) == Answer::Yes)
-            context_.safeEditing = false;
+            context_.values.EnableSafeEdit = false;
     } else {
-        context_.safeEditing = true;
+        context_.values.EnableSafeEdit = true;
     }
     RefreshFlagChecks();
 }
 
 void frmMain::ToggleFlag(const QString& name) {
     if (name == "mnuEditEnableDelete") {
-        context_.enableDelete = !context_.enableDelete;
+        context_.values.EnableDelete = !context_.values.EnableDelete;
         editor_->SetEnableDelete();
     } else if (name == "mnuEditConfirmDelete") {
-        context_.confirmDelete = !context_.confirmDelete;
+        context_.values.ConfirmDelete = !context_.values.ConfirmDelete;
     } else if (name == "mnuEditConfirmCut") {
-        context_.confirmCut = !context_.confirmCut;
+        context_.values.ConfirmCut = !context_.values.ConfirmCut;
     } else if (name == "mnuEditClipboardMode") {
-        context_.replaceClipboard = !context_.replaceClipboard;
+        context_.values.ReplaceClipboard = !context_.values.ReplaceClipboard;
     }
     RefreshFlagChecks();
 }
@@ -58,9 +57,8 @@ void frmMain::EditTemplate() {
             Buttons::YesNo);
         if (a != Answer::Yes)
             return;
-        if (esfile* clipboard = context_.files.Clipboard())
-            clipboard->ClearRecords(progress_.get());
-        for (const std::string& key : context_.files.Keys())
+        context_.files.ClipboardFile().ClearRecords(progress_.get());
+        for (const std::string& key : context_.FileKeys())
             if (esfile* f = context_.files.Find(key); f && !f->Clipboard && !CloseFile(QString::fromStdString(key), false))
                 return;
     }
@@ -116,7 +114,7 @@ void frmMain::ShowOptions() {
     frmOptions dialog(context_, this);
     connect(&dialog, &frmOptions::viewChanged, editor_, &frmLowLevelEdit::RefreshCaptions);
     if (dialog.exec() == QDialog::Accepted)
-        SaveSettings(context_);
+        context_.SaveSettings();
     RefreshFlagChecks();
     editor_->SetHotTracking();
     editor_->LoadbgImage();

@@ -9,7 +9,6 @@
 #include "ui/FileDialogs.h"
 #include "ui/FileNaming.h"
 #include "ui/LegacyText.h"
-#include "ui/SettingsStore.h"
 #include "ui/StatusProgress.h"
 #include "ui/Version.h"
 #include "ui/frmLowLevelEdit.h"
@@ -44,8 +43,7 @@ void frmMain::NewFile() {
         std::snprintf(digits, sizeof digits, "%03d", n);
         key = std::string("NewFile") + digits;
     }
-    esfile& file = context_.files.Add(key);
-    file.LeaveRecordsUnpacked = context_.leaveRecordsUnpacked;
+    esfile& file = *context_.files.Add(key);
     const std::string source = (context_.TemplatesFolder() / chooser.Chosen().toStdString()).string();
     {
         BusyGuard busy;
@@ -83,11 +81,10 @@ void frmMain::OpenFiles(const QStringList& given) {
         const std::string path = QFileInfo(qpath).absoluteFilePath().toStdString();
         if (context_.files.IsOpen(path) || context_.files.Exists(path))
             continue;
-        esfile& file = context_.files.Add(path);
+        esfile& file = *context_.files.Add(path);
         file.SaveFileName = path;
         file.FileTitle = QFileInfo(qpath).fileName().toStdString();
-        file.LeaveRecordsUnpacked = context_.leaveRecordsUnpacked;
-        int result = 0;
+            int result = 0;
         {
             BusyGuard busy;
             result = file.LoadFile(path, true, true, progress_.get());
@@ -147,7 +144,7 @@ bool frmMain::SaveFile(bool showDialog) {
     }
     if (file->Clipboard) {
         file->Clipboard = false;
-        context_.files.AddClipboard();
+        context_.AddClipboardFile();
         commands_["mnuFileClose"]->setEnabled(true);
     }
     AddRecentFile(FromFileText(file->FileTitle), QString::fromStdString(file->SaveFileName));
@@ -198,7 +195,7 @@ bool frmMain::CloseFile(const QString& given, bool cancelAllowed) {
     commands_["mnuFileClose"]->setEnabled(context_.files.Count() > 1);
     const QStringList keys = [this] {
         QStringList k;
-        for (const std::string& s : context_.files.Keys())
+        for (const std::string& s : context_.FileKeys())
             k << QString::fromStdString(s);
         return k;
     }();
@@ -210,14 +207,14 @@ bool frmMain::CloseFile(const QString& given, bool cancelAllowed) {
 }
 
 bool frmMain::Shutdown() {
-    for (const std::string& key : context_.files.Keys()) {
+    for (const std::string& key : context_.FileKeys()) {
         esfile* file = context_.files.Find(key);
         if (file && !file->Clipboard && file->Changed && !CloseFile(QString::fromStdString(key), false))
             return false;
     }
     recent_.Save(context_.settings);
     SaveGeometry();
-    SaveSettings(context_);
+    context_.SaveSettings();
     {
         frmUnload unload([] { return std::string("Shutting down..."); }, context_.developer, this);
         unload.show();

@@ -269,15 +269,15 @@ void frmMain::RebuildRecentMenu() {
 }
 
 void frmMain::RefreshFlagChecks() {
-    commands_["mnuEditEnableDelete"]->setChecked(context_.enableDelete);
-    commands_["mnuEditConfirmDelete"]->setChecked(context_.confirmDelete);
-    commands_["mnuEditConfirmCut"]->setChecked(context_.confirmCut);
-    commands_["mnuEditClipboardMode"]->setChecked(context_.replaceClipboard);
-    commands_["mnuEditSafeEditing"]->setChecked(context_.safeEditing);
+    commands_["mnuEditEnableDelete"]->setChecked(context_.values.EnableDelete);
+    commands_["mnuEditConfirmDelete"]->setChecked(context_.values.ConfirmDelete);
+    commands_["mnuEditConfirmCut"]->setChecked(context_.values.ConfirmCut);
+    commands_["mnuEditClipboardMode"]->setChecked(context_.values.ReplaceClipboard);
+    commands_["mnuEditSafeEditing"]->setChecked(context_.values.EnableSafeEdit);
     QAction* button = commands_["SafeEditing"];
-    button->setChecked(context_.safeEditing);
-    button->setIcon(CommandIcon(context_.safeEditing ? "SafeEditingOn" : "SafeEditingOff"));
-    button->setToolTip(context_.safeEditing ? "Safe editing is ENABLED" : "Safe editing is DISABLED");
+    button->setChecked(context_.values.EnableSafeEdit);
+    button->setIcon(CommandIcon(context_.values.EnableSafeEdit ? "SafeEditingOn" : "SafeEditingOff"));
+    button->setToolTip(context_.values.EnableSafeEdit ? "Safe editing is ENABLED" : "Safe editing is DISABLED");
 }
 
 } // namespace vellum::ui

@@ -18,35 +18,35 @@
 namespace vellum::ui {
 
 frmOptions::frmOptions(EditorContext& context, QWidget* parent)
-    : QDialog(parent), context_(context), originalHotTracking_(context.hotTracking),
-      originalViewTypes_(context.viewRecordTypes) {
+    : QDialog(parent), context_(context), originalHotTracking_(context.values.HotTracking),
+      originalViewTypes_(context.values.ViewRecordTypes) {
     setObjectName("frmOptions");
     setWindowTitle("Options");
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(AddBox("EnableSafeEdit", "Safe editing (scan for dependencies)", context.safeEditing));
-    layout->addWidget(AddBox("SafeCutBehaviour", "Safe cut also removes dependent entries", context.safeCutBehaviour));
-    layout->addWidget(AddBox("EnableDelete", "Enable deleting", context.enableDelete));
-    layout->addWidget(AddBox("ConfirmDelete", "Confirm delete operations", context.confirmDelete));
-    layout->addWidget(AddBox("ConfirmCut", "Confirm cut operations", context.confirmCut));
-    layout->addWidget(AddBox("ReplaceClipboard", "Replace clipboard contents", context.replaceClipboard));
-    layout->addWidget(AddBox("HotTracking", "Hot tracking in the record tree", context.hotTracking));
-    layout->addWidget(AddBox("ViewRecordTypes", "Show record types in category captions", context.viewRecordTypes));
+    layout->addWidget(AddBox("EnableSafeEdit", "Safe editing (scan for dependencies)", context.values.EnableSafeEdit));
+    layout->addWidget(AddBox("SafeCutBehaviour", "Safe cut also removes dependent entries", context.values.SafeCutBehaviour));
+    layout->addWidget(AddBox("EnableDelete", "Enable deleting", context.values.EnableDelete));
+    layout->addWidget(AddBox("ConfirmDelete", "Confirm delete operations", context.values.ConfirmDelete));
+    layout->addWidget(AddBox("ConfirmCut", "Confirm cut operations", context.values.ConfirmCut));
+    layout->addWidget(AddBox("ReplaceClipboard", "Replace clipboard contents", context.values.ReplaceClipboard));
+    layout->addWidget(AddBox("HotTracking", "Hot tracking in the record tree", context.values.HotTracking));
+    layout->addWidget(AddBox("ViewRecordTypes", "Show record types in category captions", context.values.ViewRecordTypes));
     layout->addWidget(AddBox("LeaveRecordsUnpacked", "Leave records unpacked (faster, uses more memory)",
-                             context.leaveRecordsUnpacked));
+                             context.values.LeaveRecordsUnpacked));
 
     connect(boxes_["EnableSafeEdit"], &QCheckBox::toggled, this, &frmOptions::SafeEditingToggled);
     connect(boxes_["HotTracking"], &QCheckBox::toggled, this, [this](bool on) {
-        context_.hotTracking = on;
+        context_.values.HotTracking = on;
         emit viewChanged();
     });
     connect(boxes_["ViewRecordTypes"], &QCheckBox::toggled, this, [this](bool on) {
-        context_.viewRecordTypes = on;
+        context_.values.ViewRecordTypes = on;
         emit viewChanged();
     });
 
     auto* form = new QFormLayout;
     auto* imageRow = new QHBoxLayout;
-    image_ = new QLineEdit(QString::fromStdString(context.backgroundImage), this);
+    image_ = new QLineEdit(QString::fromStdString(context.values.BackGroundImage), this);
     auto* browse = new QPushButton("Browse...", this);
     auto* clear = new QPushButton("Clear", this);
     imageRow->addWidget(image_);
@@ -105,30 +105,33 @@ void frmOptions::SafeEditingToggled(bool on) {
 }
 
 void frmOptions::accept() {
-    context_.confirmCut = boxes_["ConfirmCut"]->isChecked();
-    context_.confirmDelete = boxes_["ConfirmDelete"]->isChecked();
-    context_.enableDelete = boxes_["EnableDelete"]->isChecked();
-    context_.leaveRecordsUnpacked = boxes_["LeaveRecordsUnpacked"]->isChecked();
-    context_.replaceClipboard = boxes_["ReplaceClipboard"]->isChecked();
-    context_.safeEditing = boxes_["EnableSafeEdit"]->isChecked();
-    context_.hotTracking = boxes_["HotTracking"]->isChecked();
-    context_.viewRecordTypes = boxes_["ViewRecordTypes"]->isChecked();
-    context_.safeCutBehaviour = boxes_["SafeCutBehaviour"]->isChecked();
-    context_.backgroundImage = image_->text().toStdString();
+    context_.values.ConfirmCut = boxes_["ConfirmCut"]->isChecked();
+    context_.values.ConfirmDelete = boxes_["ConfirmDelete"]->isChecked();
+    context_.values.EnableDelete = boxes_["EnableDelete"]->isChecked();
+    context_.values.LeaveRecordsUnpacked = boxes_["LeaveRecordsUnpacked"]->isChecked();
+    context_.values.ReplaceClipboard = boxes_["ReplaceClipboard"]->isChecked();
+    context_.values.EnableSafeEdit = boxes_["EnableSafeEdit"]->isChecked();
+    context_.values.HotTracking = boxes_["HotTracking"]->isChecked();
+    context_.values.ViewRecordTypes = boxes_["ViewRecordTypes"]->isChecked();
+    context_.values.SafeCutBehaviour = boxes_["SafeCutBehaviour"]->isChecked();
+    context_.values.BackGroundImage = image_->text().toStdString();
     context_.codePage = encoding_->currentData().toInt();
     SetTextCodePage(context_.codePage);
-    std::string folder = dataFolder_->text().toStdString();
-    if (!folder.empty() && folder.back() != '/')
-        folder += '/';
-    context_.dataFolder = folder;
+    // A folder the user names is kept; an emptied box means "find the game again".
+    const std::string folder = dataFolder_->text().trimmed().toStdString();
+    if (folder != context_.dataFolder.string()) {
+        context_.values.DataFolder = folder;
+        context_.startup.GetDataFolder();
+        context_.dataFolder = context_.startup.DataFolder();
+    }
     QDialog::accept();
 }
 
 void frmOptions::reject() {
     const bool viewChangedHere =
-        context_.hotTracking != originalHotTracking_ || context_.viewRecordTypes != originalViewTypes_;
-    context_.hotTracking = originalHotTracking_;
-    context_.viewRecordTypes = originalViewTypes_;
+        context_.values.HotTracking != originalHotTracking_ || context_.values.ViewRecordTypes != originalViewTypes_;
+    context_.values.HotTracking = originalHotTracking_;
+    context_.values.ViewRecordTypes = originalViewTypes_;
     if (viewChangedHere)
         emit viewChanged();
     QDialog::reject();

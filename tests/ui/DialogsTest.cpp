@@ -49,20 +49,20 @@ private slots:
 
     void optionsCopyOnOkOnly() {
         EditorContext c;
-        c.confirmCut = false;
+        c.values.ConfirmCut = false;
         {
             frmOptions dialog(c);
             dialog.Box("ConfirmCut")->setChecked(true);
             dialog.Encoding()->setCurrentIndex(dialog.Encoding()->findData(1251));
             dialog.reject();
         }
-        QVERIFY(!c.confirmCut);
+        QVERIFY(!c.values.ConfirmCut);
         QCOMPARE(c.codePage, 1252);
         frmOptions dialog(c);
         dialog.Box("ConfirmCut")->setChecked(true);
         dialog.Encoding()->setCurrentIndex(dialog.Encoding()->findData(1251));
         dialog.accept();
-        QVERIFY(c.confirmCut);
+        QVERIFY(c.values.ConfirmCut);
         QCOMPARE(c.codePage, 1251);
     }
 
@@ -72,10 +72,10 @@ private slots:
         int changes = 0;
         connect(&dialog, &frmOptions::viewChanged, [&] { ++changes; });
         dialog.Box("ViewRecordTypes")->setChecked(true);
-        QVERIFY(c.viewRecordTypes);
+        QVERIFY(c.values.ViewRecordTypes);
         QCOMPARE(changes, 1);
         dialog.reject();
-        QVERIFY(!c.viewRecordTypes);
+        QVERIFY(!c.values.ViewRecordTypes);
         QCOMPARE(changes, 2);
     }
 

@@ -159,17 +159,17 @@ private slots:
         frmMain& w = s.Window();
         s.prompt.answers = {Answer::No};
         w.Command("mnuEditSafeEditing")->trigger();
-        QVERIFY(s.context.safeEditing);
+        QVERIFY(s.context.values.EnableSafeEdit);
         QVERIFY(w.Command("mnuEditSafeEditing")->isChecked());
         QVERIFY(s.prompt.calls.back().text.find("entries without the entries they rely on.") != std::string::npos);
         s.prompt.answers = {Answer::Yes};
         w.Command("SafeEditing")->trigger(); // the toolbar words it differently
-        QVERIFY(!s.context.safeEditing);
+        QVERIFY(!s.context.values.EnableSafeEdit);
         QVERIFY(s.prompt.calls.back().text.find("entries without the entries that they rely on.") != std::string::npos);
         QCOMPARE(w.Command("SafeEditing")->toolTip(), QString("Safe editing is DISABLED"));
         const std::size_t asked = s.prompt.calls.size();
         w.Command("mnuEditSafeEditing")->trigger(); // turning on asks nothing
-        QVERIFY(s.context.safeEditing);
+        QVERIFY(s.context.values.EnableSafeEdit);
         QCOMPARE(s.prompt.calls.size(), asked);
 
         QStringList opened;

@@ -10,7 +10,6 @@
 #include "ui/QtPrompt.h"
 #include "ui/RecentFiles.h"
 #include "ui/StatusProgress.h"
-#include "ui/esHistory.h"
 
 #include <QLabel>
 #include <QMessageBox>
@@ -162,33 +161,6 @@ private slots:
                  QString("<HTML> <BODY>\n<TABLE background='bg.bmp' width = 393 CELLPADDING=20>\n<td>\n"
                          "<FONT COLOR = 0000ff>Title</FONT><BR><IMG SRC=\"/games/mw/Data Files/BookArt/b\\x.tga\">\n"
                          "</td></tr></Table>\n</BODY> </HTML>\n"));
-    }
-
-    void historyIsABrowserList() {
-        esHistory h;
-        QVERIFY(h.CurrentItem() == nullptr);
-        QVERIFY(h.Add({"f", "GMST", "", ""}));
-        QVERIFY(!h.Add({"f", "GMST", "", ""})); // the same place twice adds one item
-        h.Add({"f", "GMST", "GMST1", ""});
-        h.Add({"f", "GMST", "GMST2", ""});
-        h.Add({"f", "GMST", "GMST3", ""});
-        h.Back();
-        QVERIFY(!h.Add({"f", "GMST", "GMST3", ""})); // compared with the last item, not the cursor
-        QCOMPARE(h.CurrentItemIndex(), std::size_t(3));
-        h.Back();
-        QCOMPARE(h.CurrentItem()->RecordKey, std::string("GMST1"));
-        h.Add({"f", "DIAL", "", ""}); // cuts off the two forward items
-        QCOMPARE(h.Count(), std::size_t(3));
-        QVERIFY(!h.CanGoForward());
-        QVERIFY(h.CanGoBack());
-        for (int i = 0; i < 5; ++i)
-            h.Back();
-        QCOMPARE(h.CurrentItemIndex(), std::size_t(1));
-        for (int i = 0; i < 5; ++i)
-            h.Forward();
-        QCOMPARE(h.CurrentItemIndex(), h.Count());
-        h.Remove(3);
-        QCOMPARE(h.CurrentItem()->RecordKey, std::string("GMST1"));
     }
 
 private:

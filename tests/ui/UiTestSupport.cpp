@@ -31,7 +31,12 @@ void AnswerFileDialog(const QString& path) {
     });
 }
 
-EditorSession::EditorSession() {
+EditorSession::EditorSession()
+    : prepared_(Prepare()), context(Startup::Options{ProgramFolder(), {}, false}) {
+    context.dataFolder = DataFolder().string() + "/";
+}
+
+bool EditorSession::Prepare() {
     namespace fs = std::filesystem;
     fs::create_directories(ProgramFolder() / "Templates");
     fs::create_directories(DataFolder());
@@ -39,10 +44,7 @@ EditorSession::EditorSession() {
     fs::copy_file(bin / "ESTemplate.ini", ProgramFolder() / "ESTemplate.ini");
     for (const auto& entry : fs::directory_iterator(bin / "Templates"))
         fs::copy_file(entry.path(), ProgramFolder() / "Templates" / entry.path().filename());
-    context.programDir = ProgramFolder();
-    context.dataFolder = DataFolder();
-    context.settings.setPath((ProgramFolder() / "Vellum.ini").string());
-    context.templ.OpenFile((ProgramFolder() / "ESTemplate.ini").string());
+    return true;
 }
 
 EditorSession::~EditorSession() = default;

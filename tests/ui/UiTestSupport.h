@@ -30,6 +30,11 @@ public:
     EditorSession();
     ~EditorSession();
 
+private:
+    TempDir dir_;
+    bool prepared_;
+
+public:
     ui::EditorContext context;
     PromptRecorder prompt;
 
@@ -40,7 +45,7 @@ public:
     std::filesystem::path ProgramFolder() const { return dir_.path() / "program"; }
 
 private:
-    TempDir dir_;
+    bool Prepare();
     std::unique_ptr<ui::frmMain> window_;
 };
 

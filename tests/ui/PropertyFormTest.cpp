@@ -1,0 +1,245 @@
+// The property form: typed fields, commit on selection change, saving the edit, ID changes,
+// pages; and a picture of the main window for people to look at.
+#include "UiTestSupport.h"
+
+#include "model/esfile.h"
+#include "ui/BitFieldEditor.h"
+#include "ui/FormBuilder.h"
+#include "ui/NumberField.h"
+#include "ui/PropertyForm.h"
+#include "ui/RecordTreeModel.h"
+#include "ui/frmLowLevelEdit.h"
+#include "ui/TextTableModel.h"
+#include "ui/frmMain.h"
+#include "ui/frmScanReferences.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace vellum;
+using namespace vellum::ui;
+
+#define REQUIRE_SHARED()                                                                                     \
+    if (test::PluginsDir().empty())                                                                          \
+    QSKIP("shared test data not found")
+
+namespace {
+
+// Position (1-based) of the first entry that matches.
+template <class Pred>
+int FindEntry(esLLFormEntries& entries, Pred pred) {
+    int n = 0;
+    for (auto& e : entries) {
+        ++n;
+        if (pred(e.value))
+            return n;
+    }
+    return 0;
+}
+
+esLLFormEntry TextEntry(const std::string& text, long maxChars) {
+    esLLFormEntry e;
+    e.FormEntryType = ui::kTextField;
+    e.IsData = true;
+    e.Caption = "Name";
+    e.Data = e.OldData = text;
+    e.MaxChars = maxChars;
+    return e;
+}
+
+std::string RecordKeyWithID(esfile& f, const char* type, const std::string& id) {
+    for (const RecordEntry& r : f.Records())
+        if (r.Name == type && r.ID == id)
+            return r.Key;
+    return {};
+}
+
+} // namespace
+
+class PropertyFormTest : public QObject {
+    Q_OBJECT
+private slots:
+    void numbersRewriteToTheirLeadingNumber() {
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kLongField, 4, "12abc")), std::int64_t(12));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kLongField, 4, "abc")), std::int64_t(0));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kShortField, 2, "99999")), std::int64_t(32767));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kByteField, 1, "-5")), std::int64_t(0));
+        QCOMPARE(std::get<double>(NumberField::Parse(kDoubleField, 8, " -3.5e2x")), -350.0);
+        NumberField f(kLongField, 4, std::int64_t(7));
+        f.setText("42xyz");
+        QFocusEvent out(QEvent::FocusOut);
+        QCoreApplication::sendEvent(&f, &out);
+        QCOMPARE(f.text(), QString("42"));
+    }
+
+    void textLimitAndBitFields() {
+        esLLFormEntries entries;
+        entries.Add("Entry1", TextEntry("abcd", 4));
+        entries.Add("Entry2", TextEntry("abcde", 4));
+        esLLFormEntry bits;
+        bits.FormEntryType = ui::kBitField;
+        bits.IsData = true;
+        bits.Data = bits.OldData = Bytes{0x05, 0, 0, 0, 0x80};
+        entries.Add("Entry3", bits);
+        PropertyForm form;
+        form.Draw(&entries);
+        auto* fits = form.EditorOf(1)->findChild<QLineEdit*>("Entry1");
+        auto* tooLong = form.EditorOf(2)->findChild<QLineEdit*>("Entry2");
+        QVERIFY(fits->isEnabled());
+        QVERIFY(!tooLong->isEnabled());
+        QCOMPARE(tooLong->toolTip(), QString("Text exceeds max length for field. Use multiline editor."));
+        auto* editor = qobject_cast<BitFieldEditor*>(form.EditorOf(3));
+        QVERIFY(editor);
+        QCOMPARE(editor->BitCount(), 32); // only four of the five bytes
+        QVERIFY(editor->Bit(0)->isChecked() && !editor->Bit(1)->isChecked() && editor->Bit(2)->isChecked());
+        bool warned = false;
+        for (QLabel* l : form.widget()->findChildren<QLabel*>())
+            warned = warned || l->text() == "Warning! Data exceeds the maximum number of bytes allowed for the "
+                                            "bitfield control. Only the first 4 bytes can be edited";
+        QVERIFY(warned);
+        editor->Bit(1)->setChecked(true);
+        QCOMPARE(std::get<Bytes>(entries.Item("Entry3").Data), (Bytes{0x07, 0, 0, 0, 0x80}));
+        QVERIFY(entries.Item("Entry3").Changed);
+    }
+
+    void editSaveAndReload() {
+        REQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Copy("blank.esm");
+        w.OpenFiles({QString::fromStdString(path)});
+        frmLowLevelEdit& ed = w.Editor();
+        esfile& file = *s.context.files.Find(path);
+        ed.Model()->BuildRecords(ed.Model()->CategoryIndex("GMST"));
+        const std::string recordKey = ed.Model()->KeyOf(ed.Model()->index(0, 0, ed.Model()->CategoryIndex("GMST")));
+        ed.GotoRecord("GMST", recordKey, path, {}, true);
+        // The first value field (not the identity) of the game setting.
+        const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IsData && !e.IDEntry; });
+        QVERIFY(n > 0);
+        const esLLFormEntry entry = ed.Entries().Item(static_cast<std::size_t>(n));
+        auto* edit = ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n));
+        if (!edit)
+            edit = qobject_cast<QLineEdit*>(ed.Form()->EditorOf(n));
+        QVERIFY(edit);
+        edit->selectAll();
+        QTest::keyClicks(edit, entry.FormEntryType == ui::kTextField ? "Edited" : "77");
+        QVERIFY(ed.Entries().Item(static_cast<std::size_t>(n)).Changed);
+        // Selecting another record commits the edit into the record.
+        ed.GotoRecord("GMST", ed.Model()->KeyOf(ed.Model()->index(1, 0, ed.Model()->CategoryIndex("GMST"))), path, {},
+                      true);
+        QVERIFY(file.Changed);
+        QVERIFY(w.SaveFile(false));
+        QVERIFY(!file.Changed);
+
+        esfile reread(s.context.files.Codec());
+        QCOMPARE(reread.LoadFile(path, true, false), 0);
+        FormBuilder builder(reread);
+        const auto all = builder.Build({"GMST", recordKey, {}}, {});
+        bool found = false;
+        for (const esLLFormEntry& e : all)
+            if (e.SubRecordKey == entry.SubRecordKey && e.PropertyName == entry.PropertyName) {
+                found = true;
+                if (entry.FormEntryType == ui::kTextField)
+                    QCOMPARE(std::get<std::string>(e.Data), std::string("Edited"));
+                else
+                    QCOMPARE(NumberField::Format(e.Data), QString("77"));
+            }
+        QVERIFY(found);
+    }
+
+    void idChangeWarnsAboutDuplicates() {
+        REQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Copy("antares_big_mod_1.2.esp");
+        w.OpenFiles({QString::fromStdString(path)});
+        frmLowLevelEdit& ed = w.Editor();
+        esfile& file = *s.context.files.Find(path);
+        const std::string key = RecordKeyWithID(file, "NPC_", "PP_ordinator");
+        const std::string other = RecordKeyWithID(file, "NPC_", "PP_grand_inquisitor");
+        QVERIFY(!key.empty() && !other.empty());
+        auto setId = [&](const char* id) {
+            ed.GotoRecord("NPC_", key, path, {}, true);
+            const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IDEntry; });
+            QVERIFY(n > 0);
+            auto* edit = ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n));
+            QVERIFY(edit);
+            edit->selectAll();
+            QTest::keyClicks(edit, id);
+            ed.GotoRecord("NPC_", other, path, {}, true); // commit
+        };
+        setId("PP_grand_inquisitor");
+        QVERIFY(s.prompt.Saw("Warning! The ID Index could not be updated because the ID 'PP_grand_inquisitor' is "
+                             "already in use by another record."));
+        QCOMPARE(file.Rec(key).ID, std::string("PP_ordinator")); // the index keeps the old ID
+        QCOMPARE(file.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Find("PP_grand_inquisitor")->IndexNumber,
+                 file.GetRecordIndex(other));
+        // The reference scan window opens; Scan runs it and its second press closes it.
+        QString heading;
+        int changes = -1;
+        test::OnNextModal([&](QWidget* modal) {
+            auto* scan = qobject_cast<frmScanReferences*>(modal);
+            if (!scan) {
+                modal->close();
+                return;
+            }
+            heading = scan->Heading()->text();
+            scan->Scan();
+            changes = scan->Changes()->rowCount();
+            scan->Scan();
+        });
+        setId("PP_ordinator_renamed");
+        QCOMPARE(file.Rec(key).ID, std::string("PP_ordinator_renamed"));
+        const auto* cat = file.esRecArrayCatIndex().Item("NPC_");
+        QVERIFY(cat->esRecIDIndex.Exists("PP_ordinator_renamed"));
+        QVERIFY(!cat->esRecIDIndex.Exists("PP_ordinator"));
+        QCOMPARE(ed.Model()->RecordIndex(key).data().toString(), QString("NPC_ PP_ordinator_renamed"));
+        QCOMPARE(heading, QString("Scan References: PP_ordinator_renamed"));
+        QVERIFY(changes >= 0);
+    }
+
+    void longRecordsArePaged() {
+        REQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Copy("antares_big_mod_1.2.esp");
+        w.OpenFiles({QString::fromStdString(path)});
+        frmLowLevelEdit& ed = w.Editor();
+        const std::string key = RecordKeyWithID(*s.context.files.Find(path), "CELL", "Cellar");
+        QVERIFY(!key.empty());
+        ed.GotoRecord("CELL", key, path, {}, true);
+        QCOMPARE(ed.Entries().Count(), FormBuilder::kPageSize + 1);
+        const int next = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kNextPage; });
+        QCOMPARE(next, int(FormBuilder::kPageSize + 1));
+        qobject_cast<QPushButton*>(ed.Form()->EditorOf(next))->click();
+        QCOMPARE(ed.FormPage(), 1);
+        QCOMPARE(ed.Entries().Item(1).FormEntryType, int(kPreviousPage));
+        qobject_cast<QPushButton*>(ed.Form()->EditorOf(1))->click();
+        QCOMPARE(ed.FormPage(), 0);
+    }
+
+    void renderMainWindow() {
+        REQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Copy("antares_big_mod_1.2.esp");
+        w.OpenFiles({QString::fromStdString(path)});
+        const std::string key = RecordKeyWithID(*s.context.files.Find(path), "NPC_", "PP_ordinator");
+        w.Editor().GotoRecord("NPC_", key, path, {}, true);
+        w.resize(1280, 800);
+        w.show();
+        QCoreApplication::processEvents();
+        const QString folder = QString::fromLatin1(VELLUM_BIN_DIR) + "/../screenshots";
+        QDir().mkpath(folder);
+        const QString file = folder + "/main-window.png";
+        QVERIFY(w.grab().save(file));
+        qInfo("main window rendered to %s", qPrintable(QFileInfo(file).absoluteFilePath()));
+    }
+};
+
+QTEST_MAIN(PropertyFormTest)
+#include "PropertyFormTest.moc"

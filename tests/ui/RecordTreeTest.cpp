@@ -1,0 +1,158 @@
+// The record tree: categories, lazy children, captions, check boxes, keys, history.
+#include "UiTestSupport.h"
+
+#include "model/esfile.h"
+#include "ui/RecordTreeModel.h"
+#include "ui/frmLowLevelEdit.h"
+#include "ui/frmMain.h"
+
+#include <QAction>
+#include <QColor>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace vellum;
+using namespace vellum::ui;
+
+#define REQUIRE_SHARED()                                                                                     \
+    if (test::PluginsDir().empty())                                                                          \
+    QSKIP("shared test data not found")
+
+namespace {
+
+struct OpenFile {
+    test::EditorSession s;
+    frmLowLevelEdit* editor;
+    RecordTreeModel* model;
+    QTreeView* tree;
+    QString key;
+    explicit OpenFile(const std::string& name) {
+        key = QString::fromStdString(s.Copy(name));
+        s.Window().OpenFiles({key});
+        editor = &s.Window().Editor();
+        model = editor->Model();
+        tree = editor->Tree();
+    }
+    QModelIndex Cat(const char* type) const { return model->CategoryIndex(type); }
+    void Click(const QModelIndex& i) { tree->setCurrentIndex(i); }
+    void Key(int key) { QTest::keyClick(tree, static_cast<Qt::Key>(key)); }
+};
+
+} // namespace
+
+class RecordTreeTest : public QObject {
+    Q_OBJECT
+private slots:
+    void categoriesAndCaptions() {
+        REQUIRE_SHARED();
+        OpenFile f("blank.esm");
+        QVERIFY(f.model->rowCount() >= 50);
+        QCOMPARE(f.model->index(0, 0).data().toString(), QString("~File Header  (1)"));
+        const QModelIndex gmst = f.Cat("GMST");
+        QCOMPARE(gmst.data().toString(), QString("Game Settings  (10)"));
+        QCOMPARE(gmst.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
+        const QModelIndex npc = f.Cat("NPC_");
+        QCOMPARE(npc.data().toString(), QString("Non Player Characters")); // empty: grey, no count
+        QCOMPARE(npc.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0xA0, 0xA0, 0xA0));
+        QVERIFY(!f.model->hasChildren(npc));
+        f.s.context.values.ViewRecordTypes = true;
+        f.editor->RefreshCaptions();
+        QCOMPARE(gmst.data().toString(), QString("GMST Game Settings  (10)"));
+    }
+
+    void childrenAreBuiltLazily() {
+        REQUIRE_SHARED();
+        OpenFile f("blank.esm");
+        const QModelIndex gmst = f.Cat("GMST");
+        QVERIFY(f.model->hasChildren(gmst));
+        QCOMPARE(f.model->rowCount(gmst), 0);
+        f.Click(gmst);
+        QCOMPARE(f.model->rowCount(gmst), 10);
+        QCOMPARE(f.s.context.files.Find(f.key.toStdString())->CurrentCatKey, std::string("GMST"));
+        const QModelIndex first = f.model->index(0, 0, gmst);
+        QVERIFY(first.data().toString().startsWith("GMST "));
+        f.Click(first);
+        QVERIFY(f.model->rowCount(first) > 0);
+        const QModelIndex second = f.model->index(1, 0, gmst);
+        f.Click(second);
+        QCOMPARE(f.model->rowCount(first), 0); // the first record's subrecords are gone
+        QVERIFY(f.model->rowCount(second) > 0);
+        QCOMPARE(f.model->index(0, 0, second).data(Qt::BackgroundRole).value<QBrush>().color(), QColor(Qt::white));
+    }
+
+    void checkBoxesFollowParentAndChildren() {
+        REQUIRE_SHARED();
+        OpenFile f("blank.esm");
+        const QModelIndex gmst = f.Cat("GMST");
+        f.Click(gmst);
+        const QModelIndex record = f.model->index(0, 0, gmst);
+        f.Click(record);
+        const int subs = f.model->rowCount(record);
+        QVERIFY(subs >= 2);
+        f.model->setData(record, Qt::Checked, Qt::CheckStateRole);
+        for (int i = 0; i < subs; ++i)
+            QCOMPARE(f.model->index(i, 0, record).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        const QModelIndex sub = f.model->index(1, 0, record);
+        const std::string subMark = sub.data(RecordTreeModel::MarkedKeyRole).toString().toStdString();
+        QCOMPARE(subMark, record.data(RecordTreeModel::KeyRole).toString().toStdString() + "." +
+                              sub.data(RecordTreeModel::KeyRole).toString().toStdString());
+        f.model->setData(sub, Qt::Unchecked, Qt::CheckStateRole);
+        QCOMPARE(record.data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked)); // clearing one clears the parent
+        QCOMPARE(f.model->index(0, 0, record).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        // A checked category marks its records, also those built later.
+        const QModelIndex header = f.Cat("TES3");
+        f.model->setData(header, Qt::Checked, Qt::CheckStateRole);
+        f.Click(header);
+        QCOMPARE(f.model->index(0, 0, header).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        QVERIFY(f.s.Window().Command("mnuEditDelete")->text() == "&Delete Marked");
+    }
+
+    void keysMoveTheSelection() {
+        REQUIRE_SHARED();
+        OpenFile f("blank.esm");
+        const QModelIndex gmst = f.Cat("GMST");
+        f.Click(gmst);
+        f.tree->setFocus();
+        f.Key(Qt::Key_Up);
+        QCOMPARE(f.tree->currentIndex(), f.model->index(0, 0)); // previous sibling: the file header
+        f.Key(Qt::Key_Up);
+        QCOMPARE(f.tree->currentIndex(), f.model->index(0, 0)); // nothing above the first
+        f.Key(Qt::Key_Down);
+        QCOMPARE(f.tree->currentIndex(), gmst);
+        f.Key(Qt::Key_Right); // expands
+        QVERIFY(f.tree->isExpanded(gmst));
+        f.Key(Qt::Key_Right); // first child
+        QCOMPARE(f.tree->currentIndex(), f.model->index(0, 0, gmst));
+        f.Key(Qt::Key_Down);
+        QCOMPARE(f.tree->currentIndex(), f.model->index(1, 0, gmst));
+        f.Key(Qt::Key_Left); // a collapsed record: its parent
+        QCOMPARE(f.tree->currentIndex(), gmst);
+        f.Key(Qt::Key_Left); // an expanded node collapses
+        QVERIFY(!f.tree->isExpanded(gmst));
+    }
+
+    void backAndForward() {
+        REQUIRE_SHARED();
+        OpenFile f("blank.esm");
+        frmMain& w = f.s.Window();
+        const QModelIndex gmst = f.Cat("GMST");
+        f.Click(gmst);
+        f.Click(f.model->index(0, 0, gmst));
+        f.Click(f.model->index(2, 0, gmst));
+        QVERIFY(w.Command("Back")->isEnabled());
+        QVERIFY(!w.Command("Forward")->isEnabled());
+        const std::string third = f.model->KeyOf(f.model->index(2, 0, gmst));
+        const std::string first = f.model->KeyOf(f.model->index(0, 0, gmst));
+        w.Command("Back")->trigger();
+        QCOMPARE(f.s.context.files.Find(f.key.toStdString())->CurrentRecordKey, first);
+        QVERIFY(w.Command("Forward")->isEnabled());
+        w.Command("Forward")->trigger();
+        QCOMPARE(f.s.context.files.Find(f.key.toStdString())->CurrentRecordKey, third);
+        QCOMPARE(f.editor->History().Count(), std::size_t(3));
+        w.Command("UpLevel")->trigger();
+        QCOMPARE(f.tree->currentIndex(), gmst);
+    }
+};
+
+QTEST_MAIN(RecordTreeTest)
+#include "RecordTreeTest.moc"
