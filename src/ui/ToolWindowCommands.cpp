@@ -15,6 +15,8 @@
 #include "ui/frmIndex.h"
 #include "ui/frmInsertRecord.h"
 #include "ui/frmInsertSubrecord.h"
+#include "ui/PropertyForm.h"
+#include "ui/frmLookup.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 #include "ui/frmRawData.h"
@@ -82,7 +84,6 @@ void RebuildTools(frmMain& main) {
 void OpenToolsManager(frmMain& main) {
     frmTools window(main.Context().settings, main.Context().programDir, &main);
     window.exec();
-    ConnectEditCommands(main);
     RebuildTools(main);
 }
 
@@ -258,6 +259,30 @@ void ConnectToolWindows(frmMain& main) {
 
     ConnectEditCommands(main);
     RebuildTools(main);
+
+    // The reference fields' Lookup button.
+    main.Editor().Form()->lookup = [&main](const esLLFormEntry& e) {
+        esfile* file = main.Editor().File();
+        if (!file) return QString();
+        const auto types = frmLookup::LookupTypes(*file, e.RecordType + "." + e.SubrecordType + "." + e.PropertyName);
+        std::vector<const esfile*> open;
+        for (esfile* f : OpenFiles(main)) open.push_back(f);
+        frmLookup dialog(*file, open, types, &main.Progress(), &main);
+        return dialog.exec() == QDialog::Accepted ? dialog.Result() : QString();
+    };
+
+    // The record tree's pop-up menu runs the same commands, from "Delete" on.
+    const QList<QAction*> popup = main.Editor().PopupMenu()->actions();
+    const char* commands[] = {"mnuEditDelete",        "mnuEditCut",        "mnuEditCopy",
+                              "mnuEditPaste",         "mnuEditPasteAdd",   "mnuEditPasteSubrecords",
+                              "mnuInsertRecord",      "mnuInsertSubRecord", "mnuEditFind",
+                              "mnuEditFindAll",       "mnuEditFindRefs",   "mnuEditSortSubrecords"};
+    for (int i = 0; i < 12 && 3 + i < popup.size(); ++i) {
+        QAction* command = main.Command(commands[i]);
+        if (!command) continue;
+        popup[3 + i]->setEnabled(true);
+        QObject::connect(popup[3 + i], &QAction::triggered, command, &QAction::trigger);
+    }
 }
 
 } // namespace vellum::ui
