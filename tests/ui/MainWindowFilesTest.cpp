@@ -16,10 +16,6 @@
 using namespace vellum;
 using namespace vellum::ui;
 
-#define REQUIRE_SHARED()                                                                                     \
-    if (test::PluginsDir().empty())                                                                          \
-    QSKIP("shared test data not found")
-
 class MainWindowFilesTest : public QObject {
     Q_OBJECT
 private slots:

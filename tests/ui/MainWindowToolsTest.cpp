@@ -10,17 +10,17 @@
 #include "ui/frmSearch.h"
 #include "ui/frmSearchAll.h"
 
+#include "ui/SearchPanel.h"
+
 #include <QAction>
+#include <QComboBox>
+#include <QPushButton>
 #include <QDialog>
 #include <QMenu>
 #include <QtTest>
 
 using namespace vellum;
 using namespace vellum::ui;
-
-#define REQUIRE_SHARED()                                                                          \
-    if (test::PluginsDir().empty())                                                               \
-    QSKIP("shared test data not found")
 
 namespace {
 
@@ -76,7 +76,15 @@ private slots:
         QCOMPARE(file.Records().at(1).Key, r.Key); // nothing was deleted or pasted
 
         w.Command("mnuEditFind")->trigger();
-        QVERIFY(w.findChild<frmSearch*>());
+        auto* find = w.findChild<frmSearch*>();
+        QVERIFY(find);
+        // Find steps from the current record to the next one of its type, or says there is none.
+        find->Panel()->RecordType()->setCurrentText(QString::fromStdString(r.Name));
+        const std::size_t asked = s.prompt.calls.size();
+        find->FindButton()->click();
+        const bool moved = file.CurrentRecordKey != r.Key && file.CurrentRecordKey.starts_with(r.Name);
+        QVERIFY(moved || (s.prompt.calls.size() == asked + 1 &&
+                          s.prompt.calls.back().text == "No further matches were found."));
         w.Command("mnuEditFindAll")->trigger();
         QVERIFY(w.findChild<frmSearchAll*>());
         w.Command("mnuEditFindRefs")->trigger();

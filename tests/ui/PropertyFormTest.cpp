@@ -23,10 +23,6 @@
 using namespace vellum;
 using namespace vellum::ui;
 
-#define REQUIRE_SHARED()                                                                                     \
-    if (test::PluginsDir().empty())                                                                          \
-    QSKIP("shared test data not found")
-
 namespace {
 
 // Position (1-based) of the first entry that matches.

@@ -50,3 +50,8 @@ private:
 };
 
 } // namespace vellum::test
+
+// Skips the current Qt test when the shared test data is not beside the clone.
+#define REQUIRE_SHARED()                                                                          \
+    if (::vellum::test::PluginsDir().empty())                                                     \
+    QSKIP("shared test data not found")
