@@ -93,3 +93,40 @@ if os.path.isfile(codec_template):
                 text = b"\r\n".join(groups[kind])
                 put("codec", "%s.%d" % (kind.decode("latin-1"), per_type[kind]),
                     text + b"\n====\n" + body)
+
+# Index files: a reference index and an ID index per small plug-in, in the index string
+# layout (32-bit little-endian length, then the bytes), made from the records' NAME values.
+def index_string(b):
+    return struct.pack("<I", len(b)) + b
+
+
+def record_ids(data):
+    for n, (off, length) in enumerate(records(data)):
+        kind = data[off:off + 4]
+        body = data[off + 16:off + length]
+        if body[:4] == b"NAME" and len(body) >= 8:
+            size = struct.unpack_from("<I", body, 4)[0]
+            yield n, kind, body[8:8 + size].split(b"\0")[0]
+
+
+for path in data_files(plugins):
+    if os.path.getsize(path) > 64 * 1024:
+        continue
+    with open(path, "rb") as f:
+        data = f.read()
+    ids = list(record_ids(data))
+    if not ids:
+        continue
+    name = os.path.basename(path)
+    rdx = b"".join(index_string(b"\0".join([i.upper(), str(n).encode(), b"0", k, b"NAME", b"ID"]))
+                   for n, k, i in ids[:200])
+    put("index", name + ".rdx", rdx)
+    cats = {}
+    for _, k, i in ids:
+        cats.setdefault(k, []).append(i)
+    idx = index_string(str(len(cats)).encode()) + b"".join(index_string(k) for k in cats)
+    for k, values in cats.items():
+        block = b"".join(index_string(v) for v in values)
+        idx += index_string(k) + index_string(str(len(values)).encode()) + \
+            index_string(str(len(block)).encode()) + block
+    put("index", name + ".idx", idx)

@@ -54,7 +54,7 @@ const CommandRegistration registration({
                 "  --out OUT        the file to write (required)\n") + kIntegrityOptions,
     {},
     Delete,
-    {"--home", "--out"},
+    {"--out"},
 });
 
 } // namespace

@@ -39,7 +39,6 @@ const CommandRegistration registration({
                 "Options:\n") + kIntegrityOptions,
     {},
     Index,
-    {"--home"},
 });
 
 } // namespace

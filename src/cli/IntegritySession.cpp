@@ -10,15 +10,13 @@ namespace vellum::cli {
 namespace fs = std::filesystem;
 
 const char* const kIntegrityOptions =
-    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
-    "  --home DIR       the program folder; index files go to DIR/Indices (default: the folder\n"
-    "                   of vellum-cli)\n"
+    "  --template FILE  the format template (default: ESTemplate.ini of the program folder)\n"
+    "  --home DIR       the program folder; index files go to DIR/Indices (default: as the\n"
+    "                   editor finds it)\n"
     "  --help           this text\n";
 
 IntegritySession::IntegritySession(const Arguments& args) : session_(args) {
-    const std::string& home = args.homePath;
-    home_ = home.empty() ? fs::path(ProgramFolder()) : fs::path(home);
-    files_ = std::make_unique<esFiles>(session_.Template(), home_ / "Indices");
+    files_ = std::make_unique<esFiles>(session_.Template(), session_.Program().IndicesFolder());
 }
 
 esfile* IntegritySession::Open(const std::string& path) {

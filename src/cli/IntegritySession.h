@@ -12,7 +12,7 @@
 namespace vellum::cli {
 
 // What the index, refs, delete and rename commands share: the template, the program folder
-// (--home DIR, default the executable's folder) whose "Indices" folder takes the index files,
+// (--home DIR, else found as the editor finds it) whose "Indices" folder takes the index files,
 // and the open-file collection.
 class IntegritySession {
 public:
@@ -25,7 +25,6 @@ public:
 
 private:
     CliSession session_;
-    std::filesystem::path home_;
     std::unique_ptr<esFiles> files_;
 };
 

@@ -34,7 +34,6 @@ const CommandRegistration registration({
                 "Options:\n") + kIntegrityOptions,
     {},
     Refs,
-    {"--home"},
 });
 
 } // namespace

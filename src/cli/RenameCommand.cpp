@@ -51,7 +51,7 @@ const CommandRegistration registration({
                 "  --out OUT        the file to write (required)\n") + kIntegrityOptions,
     {},
     Rename,
-    {"--home", "--out"},
+    {"--out"},
 });
 
 } // namespace

@@ -75,6 +75,10 @@ IndexOutputFactory& Factory() {
 
 std::unique_ptr<IndexOutput> OpenIndexOutput(const std::filesystem::path& target) {
     if (Factory()) return Factory()(target);
+    return OpenFileIndexOutput(target);
+}
+
+std::unique_ptr<IndexOutput> OpenFileIndexOutput(const std::filesystem::path& target) {
     return std::make_unique<FileIndexOutput>(target);
 }
 

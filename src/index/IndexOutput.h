@@ -25,6 +25,8 @@ using IndexOutputFactory =
 
 // Opens an output on `target` through the factory in force (the file output by default).
 std::unique_ptr<IndexOutput> OpenIndexOutput(const std::filesystem::path& target);
+// The file output itself, whatever factory is in force: for factories that wrap it.
+std::unique_ptr<IndexOutput> OpenFileIndexOutput(const std::filesystem::path& target);
 // Installs `factory` (an empty one restores the file output) and returns the one it replaces.
 IndexOutputFactory SetIndexOutputFactory(IndexOutputFactory factory);
 

@@ -115,6 +115,20 @@ void esFiles::ServeCancel() {
     if (w) w->CallbackCancel();
 }
 
+esFiles::BusyScope::BusyScope(esFiles& files) : files_(files) {
+    files_.cancel_ = false;
+    files_.cancelWindow_ = nullptr;
+    files_.Busy = true;
+    files_.BuildTextLookupList();
+}
+
+esFiles::BusyScope::~BusyScope() {
+    files_.lookups_.clear();
+    files_.ProgAction.clear();
+    files_.Busy = false;
+    files_.ServeCancel();
+}
+
 bool esFiles::Stop(Progress* progress) const {
     return cancel_ || (progress && progress->Cancelled());
 }

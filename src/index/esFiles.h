@@ -104,12 +104,25 @@ public:
                const std::string& destRecordKey = {}, int pasteMergeType = 0);
 
     // ---- ID change. `idList` holds one entry per changed record (FileKey, RecordKey, OldID,
-    // NewID); every property that refers to an old ID is set to the new one and reported.
+    // NewID); every property that refers to an old ID is set to the new one and reported, and
+    // the reference index of every file changed is rewritten.
     void ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
                             bool checkAllFiles, esCallbackStringValue* cbsv);
 
 private:
     struct Scan;
+    // Marks a cross-file operation busy; on every way out, exceptions included, releases the
+    // lookup list, clears the progress text and Busy, and serves a pending cancel request.
+    class BusyScope {
+    public:
+        explicit BusyScope(esFiles& files);
+        ~BusyScope();
+        BusyScope(const BusyScope&) = delete;
+        BusyScope& operator=(const BusyScope&) = delete;
+
+    private:
+        esFiles& files_;
+    };
     class Transfer;
     bool Stop(Progress* progress) const;
     void ServeCancel();

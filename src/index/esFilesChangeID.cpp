@@ -9,9 +9,7 @@ namespace vellum {
 
 void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
                                  bool checkAllFiles, esCallbackStringValue* cbsv) {
-    cancel_ = false;
-    Busy = true;
-    BuildTextLookupList();
+    BusyScope busy(*this);
     if (checkAllFiles) {
         for (auto& e : files_) {
             if (cancel_) break;
@@ -20,10 +18,6 @@ void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntr
     } else if (esfile* f = Find(fileKey)) {
         ChangeIDsInFile(*f, idList, false, cbsv);
     }
-    lookups_.clear();
-    ProgAction.clear();
-    Busy = false;
-    ServeCancel();
 }
 
 // Compares IDs without letter case, like every ID look-up of the program, and changes a
@@ -47,6 +41,7 @@ void esFiles::ChangeIDsInFile(esfile& file, const esCheckedEntries& idList, bool
     if (changes.empty()) return;
 
     ReferenceReader reader(templ_, lookups_);
+    bool anyChange = false;
     const std::string title = file.FileTitle.empty() ? file.FileName : file.FileTitle;
     auto& records = file.Records();
     for (std::size_t i = 1; i < records.size() && !cancel_; ++i) {
@@ -102,9 +97,11 @@ void esFiles::ChangeIDsInFile(esfile& file, const esCheckedEntries& idList, bool
                 changed = true;
             }
         }
-        if (changed) file.Changed = true;
+        if (changed) file.Changed = anyChange = true;
         if (wasPacked && !file.LeaveRecordsUnpacked) file.PackRecord(index);
     }
+    // The index names the old IDs; scans after the change must see the new ones.
+    if (anyChange) indexer_.BuildReferenceIndex(file, nullptr);
 }
 
 } // namespace vellum

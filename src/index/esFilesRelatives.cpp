@@ -8,8 +8,10 @@
 #include "model/Text.h"
 #include "model/esfile.h"
 #include "template/Config.h"
+#include "template/PropertyCodec.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace vellum {
@@ -84,38 +86,111 @@ std::pair<int, int> DefaultActions(int operation, int safeCut) {
     }
 }
 
-// Keys of the subrecords of record `index` of type `sub` whose reference equals `id`, keyed
-// the way unpacking keys them.
-std::vector<std::string> ReferringSubrecords(esfile& file, int index, std::string_view sub,
-                                             std::string_view id, ReferenceReader& reader) {
-    std::vector<std::string> keys;
-    RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
-    const ReferenceReader::Plan& plan = reader.PlanFor(r.Name, sub);
-    if (!plan.Indexed) return keys;
-    if (!r.Packed && r.SubRecords) {
-        for (const auto& e : *r.SubRecords) {
-            const Subrecord& s = e.value;
-            if (!KeysEqual(s.Name, sub)) continue;
-            std::string_view v = s.Packed ? ReferenceReader::Value(plan, s.Data)
-                                          : reader.Value(plan, s.Properties);
-            if (KeysEqual(v, id)) keys.push_back(e.key);
+// A record's subrecords as unpacking would key and group them, read from the packed bytes
+// when the record is packed, so that a scan touching thousands of cells unpacks none.
+struct LayoutEntry {
+    std::string_view name; // four characters as stored, or the unpacked key
+    const std::string* type = nullptr; // template subrecord type
+    std::size_t index = 0;
+    bool repeated = false; // the name was met before: the key carries the position
+    int group = 0;         // repeating group, 0 for the main part
+    ByteSpan data;         // packed bytes, or empty when `decoded` is set
+    const Subrecord* decoded = nullptr;
+
+    std::string Key() const { return repeated ? std::string(name) + std::to_string(index) : std::string(name); }
+};
+
+class Layouts {
+public:
+    explicit Layouts(const Config& templ) : templ_(templ) {}
+
+    std::vector<LayoutEntry> Of(esfile& file, int index) {
+        std::vector<LayoutEntry> out;
+        RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+        if (!r.Packed && r.SubRecords) {
+            for (const auto& e : *r.SubRecords) {
+                LayoutEntry l;
+                l.name = e.key;
+                l.type = &e.value.Name;
+                l.group = e.value.GroupNumber;
+                if (e.value.Packed) l.data = e.value.Data;
+                else l.decoded = &e.value;
+                out.push_back(l);
+            }
+            return out;
         }
-        return keys;
+        if (!r.Loaded) file.LoadRecord(index);
+        std::vector<std::uint32_t> seen;
+        int group = 0;
+        const std::uint32_t rt = FourCC(r.Name);
+        ForEachRawSubrecord(r.Data.span(), [&](const RawSubrecord& s) {
+            const std::uint32_t sub = FourCC(s.Name);
+            LayoutEntry e;
+            e.name = s.Name;
+            e.index = s.Index;
+            e.repeated = std::find(seen.begin(), seen.end(), sub) != seen.end();
+            if (!e.repeated) seen.push_back(sub);
+            const Kind& kind = KindOf(r.Name, rt, s, sub);
+            e.type = &kind.type;
+            e.group = kind.start == kStarts ? ++group : kind.start == kReturns ? 0 : group;
+            e.data = s.Data;
+            out.push_back(e);
+            return true;
+        });
+        return out;
     }
-    if (!r.Loaded) file.LoadRecord(index);
-    // Keys as unpacking gives them: the name alone the first time, then name + position.
-    std::vector<std::uint32_t> seen;
-    const bool cell = r.Name == "CELL";
-    ForEachRawSubrecord(r.Data.span(), [&](const RawSubrecord& s) {
-        std::uint32_t folded = cast::LoadU32(reinterpret_cast<const std::uint8_t*>(s.Name.data())) | 0x20202020u;
-        const bool repeated = std::find(seen.begin(), seen.end(), folded) != seen.end();
-        if (!repeated) seen.push_back(folded);
-        std::string_view type = (cell && s.Offset != 0 && s.Name == "NAME") ? "NAME_NEXT" : s.Name;
-        if (KeysEqual(type, sub) && KeysEqual(ReferenceReader::Value(plan, s.Data), id))
-            keys.push_back(repeated ? std::string(s.Name) + std::to_string(s.Index) : std::string(s.Name));
-        return true;
-    });
-    return keys;
+
+private:
+    enum Start { kNone, kStarts, kReturns };
+    struct Kind {
+        std::string type;
+        Start start = kNone;
+    };
+    static std::uint32_t FourCC(std::string_view s) {
+        return s.size() < 4 ? 0 : cast::LoadU32(reinterpret_cast<const std::uint8_t*>(s.data())) | 0x20202020u;
+    }
+    // The template type depends on the size only through 12 and 24 and on being first: those
+    // pick the bucket, so the codec's rule is asked once per bucket.
+    const Kind& KindOf(std::string_view recordType, std::uint32_t rt, const RawSubrecord& s, std::uint32_t sub) {
+        const std::uint64_t bucket = s.Data.size() == 12 ? 1 : s.Data.size() == 24 ? 2 : 0;
+        const std::uint64_t key = (std::uint64_t(rt) << 32 | sub) * 8 + bucket * 2 + (s.Offset == 0 ? 1 : 0);
+        auto it = kinds_.find(key);
+        if (it != kinds_.end()) return it->second;
+        Kind k;
+        k.type = PropertyCodec::TemplateSubrecordType(recordType, s.Name, s.Data.size(), s.Offset == 0);
+        if (const Variable* v = templ_.FindInstr(std::string(recordType) + "." + k.type, "STARTGROUP"))
+            k.start = KeysEqual(TrimSpaces(v->Value), "MAINRECORD") ? kReturns : kStarts;
+        return kinds_.emplace(key, std::move(k)).first->second;
+    }
+
+    const Config& templ_;
+    std::unordered_map<std::uint64_t, Kind> kinds_;
+};
+
+// Keys and types of the subrecords of record `index` of template type `sub` whose reference
+// equals `id`; with `wholeGroups`, every subrecord of their repeating groups as well.
+std::vector<std::pair<std::string, std::string>> ReferringSubrecords(esfile& file, int index, std::string_view sub,
+                                                                     std::string_view id, bool wholeGroups,
+                                                                     ReferenceReader& reader, Layouts& layouts) {
+    std::vector<std::pair<std::string, std::string>> out;
+    const RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+    const ReferenceReader::Plan& plan = reader.PlanFor(r.Name, sub);
+    if (!plan.Indexed) return out;
+    const std::vector<LayoutEntry> layout = layouts.Of(file, index);
+    std::vector<int> groups;
+    std::vector<bool> hit(layout.size(), false);
+    for (std::size_t i = 0; i < layout.size(); ++i) {
+        const LayoutEntry& e = layout[i];
+        if (!KeysEqual(*e.type, sub)) continue;
+        std::string_view v = e.decoded ? reader.Value(plan, e.decoded->Properties) : ReferenceReader::Value(plan, e.data);
+        if (!KeysEqual(v, id)) continue;
+        hit[i] = true;
+        if (wholeGroups && e.group > 0) groups.push_back(e.group);
+    }
+    for (std::size_t i = 0; i < layout.size(); ++i)
+        if (hit[i] || (layout[i].group > 0 && std::find(groups.begin(), groups.end(), layout[i].group) != groups.end()))
+            out.emplace_back(layout[i].Key(), *layout[i].type);
+    return out;
 }
 
 } // namespace
@@ -124,11 +199,11 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                                const std::string& subRecordKey, int recurseType,
                                bool markedEntries, int operation, bool clear,
                                const std::string& recordType, Progress* progress) {
-    cancel_ = false;
-    cancelWindow_ = nullptr;
-    Busy = true;
-    const auto [ancestorAction, descendantAction] = DefaultActions(operation, SafeCutBehaviour);
-    BuildTextLookupList();
+    BusyScope busy(*this);
+    // Plain variables, not a structured binding: the lambdas below capture them, which
+    // clang before 16 (the fuzz build) refuses for bindings.
+    const std::pair<int, int> actions = DefaultActions(operation, SafeCutBehaviour);
+    const int ancestorAction = actions.first, descendantAction = actions.second;
     if (clear) relatives_.clear();
     Scan scan{*this, progress, operation, {}, {}};
     esfile* file = Find(fileKey);
@@ -158,6 +233,7 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
 
         auto descendants = [&](int g) {
             ReferenceReader reader(templ_, lookups_);
+            Layouts layouts(templ_);
             for (;; ++g) {
                 relatives_.RecordsAdded = false;
                 relatives_.esRelIDIndex.clear();
@@ -214,10 +290,12 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                     if (!walked.insert(std::to_string(v.RecordIndex) + "|" + std::string(v.SubrecordType) + "|" +
                                        std::string(v.ID)).second)
                         continue;
-                    for (const std::string& sub :
-                         ReferringSubrecords(*file, v.RecordIndex, v.SubrecordType, v.ID, reader)) {
+                    // Required in its repeating group (@REQUIREMENT 1): the group cannot stay
+                    // without it (a cell reference without its object), so the whole group goes.
+                    for (const auto& [sub, type] : ReferringSubrecords(*file, v.RecordIndex, v.SubrecordType, v.ID,
+                                                                       requirement == 1 && !allowNull, reader, layouts)) {
                         esRelative* e = scan.Add(*file, fileKey, v.RecordIndex, sub, g + 1, action, kDescendant);
-                        if (e && e->SubrecordType.empty()) e->SubrecordType = std::string(v.SubrecordType);
+                        if (e && e->SubrecordType.empty()) e->SubrecordType = type;
                         link(e);
                     }
                 }
@@ -288,10 +366,6 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
         if (!e.value.IsRecord() && relatives_.Exists(esRelative::MakeKey(e.value.FileKey, e.value.RecordKey)))
             covered.push_back(e.key);
     for (const std::string& key : covered) relatives_.Remove(key);
-    lookups_.clear();
-    ProgAction.clear();
-    Busy = false;
-    ServeCancel();
 }
 
 } // namespace vellum

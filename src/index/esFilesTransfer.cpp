@@ -17,7 +17,7 @@ public:
         : src_(src), dst_(dst), progress_(progress), merge_(merge) {}
 
     void Report(const std::string& text) {
-        if (progress_ && ++reports_ % 50 == 1) progress_->Waiting(-1, text);
+        if (progress_) progress_->Waiting(-1, text);
     }
 
     // Subrecord types a record holds once: never added a second time by a merge.
@@ -213,7 +213,6 @@ public:
     esfile& dst_;
     Progress* progress_;
     bool merge_;
-    int reports_ = 0;
 };
 
 void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& destFileKey,

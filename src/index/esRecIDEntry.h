@@ -1,15 +1,16 @@
 #pragma once
 
+#include "model/SparseText.h"
+
 #include <cstdint>
-#include <string>
 
 namespace vellum {
 
 // One ID of a category: the record that has it.
 struct esRecIDEntry {
     std::int32_t IndexNumber = 0;
-    std::string Description;
-    std::string RecordType;
+    SparseText Description; // both are usually empty: a pointer each
+    SparseText RecordType;
 };
 
 } // namespace vellum

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -34,7 +33,7 @@ template <class T>
 class KeyedCollection {
 public:
     struct Entry {
-        std::string key; // as first added, letter case kept
+        std::string key; // as first added, letter case kept; never changed (the index views it)
         T value;
     };
 
@@ -55,21 +54,22 @@ public:
 
     // Adds under `key`; nullptr when the key is present already (nothing changes).
     T* Add(std::string key, T value = T{}) {
-        auto [it, inserted] = index_.try_emplace(key, slots_.size());
-        if (!inserted) return nullptr;
+        const std::size_t hash = FoldedHash{}(key);
+        if (Lookup(key, hash) != kNone) return nullptr;
         slots_.push_back(std::make_unique<Entry>(Entry{std::move(key), std::move(value)}));
+        Insert(static_cast<std::uint32_t>(slots_.size() - 1), hash);
         return &slots_.back()->value;
     }
 
-    bool Exists(std::string_view key) const { return index_.find(key) != index_.end(); }
+    bool Exists(std::string_view key) const { return Lookup(key, FoldedHash{}(key)) != kNone; }
 
     T* Find(std::string_view key) {
-        auto it = index_.find(key);
-        return it == index_.end() ? nullptr : &slots_[it->second]->value;
+        const std::size_t b = Lookup(key, FoldedHash{}(key));
+        return b == kNone ? nullptr : &slots_[table_[b].pos]->value;
     }
     const T* Find(std::string_view key) const {
-        auto it = index_.find(key);
-        return it == index_.end() ? nullptr : &slots_[it->second]->value;
+        const std::size_t b = Lookup(key, FoldedHash{}(key));
+        return b == kNone ? nullptr : &slots_[table_[b].pos]->value;
     }
 
     // Throws std::out_of_range for a missing key or position.
@@ -101,18 +101,18 @@ public:
     // 1-based position of the key, 0 when absent.
     std::size_t PositionOf(std::string_view key) const {
         const_cast<KeyedCollection*>(this)->Compact();
-        auto it = index_.find(key);
-        return it == index_.end() ? 0 : it->second + 1;
+        const std::size_t b = Lookup(key, FoldedHash{}(key));
+        return b == kNone ? 0 : std::size_t{table_[b].pos} + 1;
     }
 
     std::size_t Count() const { return slots_.size() - holes_; }
     bool empty() const { return Count() == 0; }
 
     bool Remove(std::string_view key) {
-        auto it = index_.find(key);
-        if (it == index_.end()) return false;
-        slots_[it->second].reset();
-        index_.erase(it);
+        const std::size_t b = Lookup(key, FoldedHash{}(key));
+        if (b == kNone) return false;
+        slots_[table_[b].pos].reset();
+        table_[b].pos = kGone;
         ++holes_;
         return true;
     }
@@ -123,7 +123,8 @@ public:
     }
 
     void clear() {
-        index_.clear();
+        table_.clear();
+        filled_ = 0;
         slots_.clear();
         holes_ = 0;
     }
@@ -169,25 +170,81 @@ public:
 
     void Reserve(std::size_t n) {
         slots_.reserve(n);
-        index_.reserve(n);
+        if (TableSizeFor(n) > table_.size()) Rehash(TableSizeFor(n));
     }
 
 private:
+    // The key index is an open-addressing table of positions in slots_ (linear probing, at
+    // most 70% filled): about 12 bytes per entry, no allocation per entry, and keys are read
+    // from the entries themselves.
+    static constexpr std::uint32_t kEmpty = 0xFFFFFFFFu, kGone = 0xFFFFFFFEu;
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+    struct Bucket {
+        std::uint32_t pos = kEmpty;
+        std::uint32_t tag = 0; // high bits of the hash: most mismatches need no key compare
+    };
+    static std::uint32_t Tag(std::size_t hash) { return static_cast<std::uint32_t>(std::uint64_t(hash) >> 32); }
+    static std::size_t TableSizeFor(std::size_t n) {
+        std::size_t size = 16;
+        while (size * 7 < n * 10) size *= 2;
+        return size;
+    }
+
+    std::size_t Lookup(std::string_view key, std::size_t hash) const {
+        if (table_.empty()) return kNone;
+        const std::size_t mask = table_.size() - 1;
+        const std::uint32_t tag = Tag(hash);
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            const Bucket& b = table_[i];
+            if (b.pos == kEmpty) return kNone;
+            if (b.pos != kGone && b.tag == tag && KeysEqual(slots_[b.pos]->key, key)) return i;
+        }
+    }
+
+    // `pos` names an entry of slots_ whose key the table does not hold yet; growing the table
+    // places every entry, that one included.
+    void Insert(std::uint32_t pos, std::size_t hash) {
+        if ((filled_ + 1) * 10 > table_.size() * 7)
+            Rehash(TableSizeFor(2 * Count()));
+        else
+            Place(pos, hash);
+    }
+
+    void Place(std::uint32_t pos, std::size_t hash) {
+        const std::size_t mask = table_.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Bucket& b = table_[i];
+            if (b.pos == kEmpty || b.pos == kGone) {
+                if (b.pos == kEmpty) ++filled_;
+                b = Bucket{pos, Tag(hash)};
+                return;
+            }
+        }
+    }
+
+    void Rehash(std::size_t size) {
+        table_.assign(size, Bucket{});
+        filled_ = 0;
+        for (std::size_t p = 0; p < slots_.size(); ++p)
+            if (slots_[p]) Place(static_cast<std::uint32_t>(p), FoldedHash{}(slots_[p]->key));
+    }
+
     void Compact() {
         if (holes_ == 0) return;
         std::size_t out = 0;
         for (std::size_t i = 0; i < slots_.size(); ++i) {
             if (!slots_[i]) continue;
             if (out != i) slots_[out] = std::move(slots_[i]);
-            index_.find(slots_[out]->key)->second = out;
             ++out;
         }
         slots_.resize(out);
         holes_ = 0;
+        Rehash(TableSizeFor(2 * out));
     }
 
     Slots slots_;
-    std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> index_;
+    std::vector<Bucket> table_;
+    std::size_t filled_ = 0; // buckets not empty: live or gone
     std::size_t holes_ = 0;
 };
 

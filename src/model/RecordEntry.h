@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/SharedBytes.h"
+#include "model/SharedString.h"
+#include "model/SparseText.h"
 #include "model/SubHeaders.h"
 #include "model/Subrecords.h"
 
@@ -16,9 +18,9 @@ namespace vellum {
 struct RecordEntry {
     std::string Key;        // record type followed by the array position, e.g. "NPC_42"
     std::string ID;         // as GetID read it; empty when the type has none
-    std::string PreviousID; // the ID before its last change
-    std::string Description;
-    std::string FileName;   // the file the record was read from
+    SparseText PreviousID;  // the ID before its last change
+    SparseText Description;
+    SharedString FileName;  // the file the record was read from, shared by its records
     std::int32_t Flags = 0;
     std::int64_t Offset = 0; // 1-based position of the record header in that file
     bool Packed = true;      // the contents are held only as raw bytes in Data
@@ -31,16 +33,16 @@ struct RecordEntry {
     bool Marked = false;     // carried when marked entries compact the array
     std::int32_t Header1 = 0;
     SharedBytes Data;
-    std::string CatKey;
-    std::vector<std::string> GroupList; // one label per subrecord group found by the last unpack
     bool Checked = false;    // carried when marked entries compact the array
-    std::string ParentKey;
-    std::string ParentID;
+    SparseText ParentKey;
+    SparseText ParentID;
     bool Deleted = false;
     std::int32_t CopyLevel = 0;
     std::int32_t CopyMark = 0;
-    std::string Tag;         // free for other parts of the program
-    std::int32_t GroupCount = 0;
+    std::int32_t GroupCount = 0; // subrecord groups found by the last unpack
+
+    // The category key: the record type, under which the record is indexed.
+    const std::string& CatKey() const { return Name; }
 };
 
 } // namespace vellum

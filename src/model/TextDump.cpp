@@ -262,4 +262,8 @@ std::string DumpAsText(esfile& file, const DumpOptions& options, const fs::path&
     return path.string();
 }
 
+std::string DumpSavedText(const std::string& fileTitle) {
+    return "The dumped text has been saved to \nDumped Text - .../Dumps/" + fileTitle + ".txt";
+}
+
 } // namespace vellum

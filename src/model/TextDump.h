@@ -27,4 +27,8 @@ struct DumpOptions {
 std::string DumpAsText(esfile& file, const DumpOptions& options, const std::filesystem::path& dumpsFolder,
                        Progress* progress = nullptr);
 
+// What the dump dialog says when the dump is written: "The dumped text has been saved to ",
+// a line feed, and "Dumped Text - .../Dumps/<title>.txt".
+std::string DumpSavedText(const std::string& fileTitle);
+
 } // namespace vellum

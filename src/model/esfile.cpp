@@ -24,10 +24,11 @@ void esfile::LoadRecord(RecordRef ref) {
     RecordEntry& r = Rec(ref);
     if (r.Loaded) return;
     FastFile reader;
-    reader.OpenFileRead(r.FileName);
-    // A file that shrank since it was read cannot give the record back: its bytes stay zero.
+    reader.OpenFileRead(r.FileName.str());
+    // A record made in memory, or a file that shrank since it was read, cannot give the bytes
+    // back: they stay zero.
     std::int64_t size = r.Size < 0 ? 0 : r.Size;
-    if (reader.IsOpen() && r.Offset + 16 + size - 1 <= reader.Size()) {
+    if (reader.IsOpen() && r.Offset >= 1 && r.Offset + 16 + size - 1 <= reader.Size()) {
         reader.SeekPos(r.Offset + 16);
         Bytes data = reader.GetBytes(size);
         data.pop_back();
@@ -59,7 +60,7 @@ int esfile::HeaderRecordIndex() const {
 }
 
 std::string_view esfile::CategoryOf(const RecordEntry& r) const {
-    return r.CatKey.empty() ? std::string_view(r.Name) : std::string_view(r.CatKey);
+    return r.Name;
 }
 
 std::string esfile::SubrecordKeyOf(int index, std::string_view name) const {

@@ -153,6 +153,7 @@ private:
     int subrecordCounter_ = 0;
     int currentParent_ = -1; // the last record read whose type precedes children
     std::shared_ptr<const Bytes> buffer_; // the file as read, shared by the records' data
+    SharedString sourceName_;             // FileName, shared by the records read
     vellum::esRecArrayIndex keyIndex_;
     vellum::esRecArrayCatIndex catIndex_;
     vellum::esKeys keys_;

@@ -111,7 +111,10 @@ int esfile::AddRecord(std::string_view recordType) {
     const int i = static_cast<int>(records_.size());
     RecordEntry& r = records_.emplace_back();
     r.Name = std::string(recordType.substr(0, 4));
+    // After a delete, keys keep their text while positions close up, so type + position may
+    // be taken already: the next free number keeps the key's form.
     r.Key = r.Name + std::to_string(i);
+    for (int n = i + 1; keyIndex_.Exists(r.Key); ++n) r.Key = r.Name + std::to_string(n);
     r.FileName = FileName;
     r.Loaded = true;
     r.Packed = true;

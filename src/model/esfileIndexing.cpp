@@ -29,7 +29,6 @@ void esfile::IndexRecord(int position) {
         DescribeCategory(*cat, codec_.RecordInfo(type));
     }
     cat->esRecArrayCatEntries.Add(position, r.Key);
-    r.CatKey = std::string(category);
     keyIndex_.Add(r.Key, position);
 }
 

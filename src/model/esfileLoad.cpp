@@ -47,7 +47,7 @@ bool esfile::ReadRecord(int index, std::size_t offset) {
     if (dataSize < 0 || static_cast<std::size_t>(dataSize) > size - offset - 16) return false;
 
     RecordEntry& r = records_[static_cast<std::size_t>(index)];
-    r.FileName = FileName;
+    r.FileName = sourceName_;
     r.Offset = static_cast<std::int64_t>(offset) + 1;
     r.Name.assign(reinterpret_cast<const char*>(h), 4);
     r.Size = dataSize;
@@ -115,6 +115,7 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     }
     fileSize_ = std::min<std::int64_t>(fileSize_, reader.LastCount());
     buffer_ = std::make_shared<const Bytes>(std::move(all));
+    sourceName_ = SharedString(FileName);
 
     ClearIndices();
     masters_.clear();

@@ -52,10 +52,10 @@ void esfile::UnPackRecord(RecordRef ref, bool keepPacked) {
     RecordEntry& r = records_.at(static_cast<std::size_t>(i));
     if (!r.Packed) return;
     subrecordCounter_ = 0;
-    r.GroupList.assign(1, std::string{});
     if (!r.Loaded) LoadRecord(i);
 
     auto subs = std::make_shared<Subrecords>();
+    r.GroupCount = 0;
     const std::string recordType(CategoryOf(r));
     const ByteSpan data = r.Data.span();
     int group = 0;
@@ -75,8 +75,8 @@ void esfile::UnPackRecord(RecordRef ref, bool keepPacked) {
                 if (layout->StartsGroup && ToUpper(layout->StartGroup) != "MAINRECORD") {
                     ++group;
                     label = layout->StartGroup;
-                    r.GroupList.resize(static_cast<std::size_t>(group) + 1);
-                    r.GroupList.back() = label;
+                    subs->GroupList.resize(static_cast<std::size_t>(group) + 1);
+                    subs->GroupList.back() = label;
                     s->GroupLabel = label;
                     s->GroupNumber = group;
                     r.GroupCount = group;

@@ -131,12 +131,24 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
     if (SaveFileName.empty()) return SaveFailed(SaveFileName, "no file name");
 
     UpdateFileHeader();
+    // Records being edited are packed for the write and go back to their edited state on every
+    // way out: left packed after a failed save, later edits to them would never be written.
     std::vector<int> unpacked;
+    struct Restore {
+        esfile& f;
+        std::vector<int>& list;
+        ~Restore() {
+            for (int i : list) {
+                f.records_[static_cast<std::size_t>(i)].Data.Reset();
+                f.records_[static_cast<std::size_t>(i)].Packed = false;
+            }
+        }
+    } restore{*this, unpacked};
     for (int i = 0; i < static_cast<int>(records_.size()); ++i) {
         RecordEntry& r = records_[static_cast<std::size_t>(i)];
         if (!r.Packed) {
-            unpacked.push_back(i);
             PackRecord(i, true);
+            unpacked.push_back(i);
         }
         if (!r.Loaded) LoadRecord(i);
     }
@@ -145,36 +157,40 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
     PosixFileWriter posix;
     FileWriter& writer = writer_ ? *writer_ : posix;
     const fs::path target = SaveFileName;
-    fs::path temp = target;
+    fs::path temp = target, backup = target, backupTemp = target;
     temp += ".vellum-tmp";
-    auto abandon = [&](const std::string& reason) {
+    backup += ".bak";
+    backupTemp += ".bak.vellum-tmp";
+    bool backupStarted = false;
+    auto discard = [&] {
         writer.Close();
         writer.Remove(temp);
-        return SaveFailed(SaveFileName, reason);
+        if (backupStarted) writer.Remove(backupTemp);
     };
-    if (!writer.Create(temp)) return SaveFailed(SaveFileName, writer.Error());
+    auto abandon = [&](const std::string& reason) {
+        const std::string why = reason.empty() ? std::string("unknown error") : reason;
+        discard();
+        return SaveFailed(SaveFileName, why);
+    };
+    if (!writer.Create(temp)) return abandon(writer.Error());
     if (!WriteRecords(writer, order, progress)) {
         if (progress && progress->Cancelled()) {
-            writer.Close();
-            writer.Remove(temp);
+            discard();
             return false;
         }
         return abandon(writer.Error());
     }
     if (!writer.Flush() || !writer.Close()) return abandon(writer.Error());
 
+    // The backup is made aside and renamed into place, so a failed copy never leaves a
+    // partial .bak nor removes the one there was.
     std::error_code ec;
     if (makeBackup && fs::exists(target, ec)) {
-        fs::path backup = target;
-        backup += ".bak";
-        if (!writer.Remove(backup) || !writer.Copy(target, backup)) return abandon(writer.Error());
+        backupStarted = true;
+        if (!writer.Copy(target, backupTemp) || !writer.Rename(backupTemp, backup))
+            return abandon(writer.Error());
     }
     if (!writer.Rename(temp, target)) return abandon(writer.Error());
-
-    for (int i : unpacked) {
-        records_[static_cast<std::size_t>(i)].Data.Reset();
-        records_[static_cast<std::size_t>(i)].Packed = false;
-    }
     return true;
 }
 

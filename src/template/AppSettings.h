@@ -26,6 +26,12 @@ struct AppSettings {
     std::string DataFolder;
 };
 
+// The options dialog's question when safe editing is cleared (Yes and No).
+inline constexpr std::string_view kSafeEditOffQuestion =
+    "Safe editing ensures that the editor scans for dependencies when you delete, cut or copy."
+    "Without safe editing it is possible to delete entries that other entries rely on and copy entries "
+    "without the entries that they rely on.\n\nAre you sure you want to TURN OFF safe editing?";
+
 // A stored boolean is true only for the text "True" in any letter case ("1" is false).
 bool SettingIsTrue(std::string_view text);
 

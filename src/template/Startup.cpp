@@ -1,8 +1,11 @@
 #include "template/Startup.h"
 
+#include "index/esFiles.h"
 #include "model/KeyedCollection.h"
 #include "template/DataFolder.h"
 #include "template/ProgramFolder.h"
+
+#include <algorithm>
 
 namespace vellum {
 
@@ -17,13 +20,46 @@ Startup::Startup(Options options)
     if (options.findDataFolder) GetDataFolder();
 }
 
+Startup::~Startup() = default;
+
+esFiles& Startup::Files() {
+    if (!files_) {
+        files_ = std::make_unique<esFiles>(template_, IndicesFolder());
+        ApplyToFiles();
+    }
+    return *files_;
+}
+
+void Startup::ApplyToFiles() {
+    if (!files_) return;
+    files_->SetLeaveRecordsUnpacked(values_.LeaveRecordsUnpacked);
+    files_->ReplaceClipboard = values_.ReplaceClipboard;
+    files_->SafeCutBehaviour = values_.SafeCutBehaviour ? 1 : 0;
+}
+
 void Startup::GetDataFolder() { dataFolder_ = DataFolder::Find(DataFolder::ForUser(values_.DataFolder)); }
 
 std::string Startup::InstallFolder() const { return DataFolder::InstallFolder(dataFolder_); }
 
-void Startup::LoadSettings() { vellum::LoadSettings(settings_, (home_ / "Vellum.ini").string(), values_); }
+void Startup::LoadSettings() {
+    vellum::LoadSettings(settings_, (home_ / "Vellum.ini").string(), values_);
+    ApplyToFiles();
+}
 
 int Startup::SaveSettings() { return vellum::SaveSettings(settings_, values_); }
+
+std::vector<std::pair<std::string, std::string>> Startup::TemplateFiles() const {
+    std::vector<std::pair<std::string, std::string>> out;
+    std::error_code ec;
+    for (fs::directory_iterator it(TemplatesFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code fec;
+        if (!it->is_regular_file(fec)) continue;
+        std::string name = it->path().filename().string();
+        out.emplace_back(name.size() > 4 ? name.substr(0, name.size() - 4) : name, name);
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return FoldKey(a.second) < FoldKey(b.second); });
+    return out;
+}
 
 fs::path Startup::ConfigFilePath(const std::string& fileName) const { return home_ / fileName; }
 

@@ -4,9 +4,14 @@
 #include "template/Config.h"
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace vellum {
+
+class esFiles;
 
 // What the program sets up before its first window: the program folder and its subfolders,
 // the format template, the settings and the game's data folder. The editor and vellum-cli
@@ -21,6 +26,7 @@ public:
 
     Startup() : Startup(Options{}) {}
     explicit Startup(Options options);
+    ~Startup();
     Startup(const Startup&) = delete;
     Startup& operator=(const Startup&) = delete;
 
@@ -30,17 +36,27 @@ public:
     AppSettings& Settings() { return values_; }
     const AppSettings& Settings() const { return values_; }
 
+    // The open-file collection with the clipboard file, made on first use with the template
+    // and the Indices folder, and given the settings that concern it.
+    esFiles& Files();
+
     const std::filesystem::path& ProgramFolder() const { return home_; }
     std::filesystem::path TemplatesFolder() const { return home_ / "Templates"; }
     std::filesystem::path IndicesFolder() const { return home_ / "Indices"; }
     std::filesystem::path DumpsFolder() const { return home_ / "Dumps"; }
     std::filesystem::path SignaturesFile() const { return home_ / "Signatures.ini"; }
 
+    // The template data files a new file can be made from (File New): caption (the name
+    // without its four-character extension) and full file name, by name.
+    std::vector<std::pair<std::string, std::string>> TemplateFiles() const;
+
     // The game data folder, ending in "/"; InstallFolder() is its parent.
     const std::string& DataFolder() const { return dataFolder_; }
     std::string InstallFolder() const;
     void GetDataFolder();
 
+    // LoadSettings also hands the collection its settings (records left unpacked, clipboard
+    // replacement, safe cut behaviour).
     void LoadSettings();
     int SaveSettings();
 
@@ -51,12 +67,15 @@ public:
     void ConfigFileEdited(const std::string& fileName);
 
 private:
+    void ApplyToFiles();
+
     std::filesystem::path home_;
     std::filesystem::path templatePath_;
     Config settings_;
     Config template_;
     AppSettings values_;
     std::string dataFolder_;
+    std::unique_ptr<esFiles> files_;
 };
 
 } // namespace vellum

@@ -17,6 +17,9 @@ class Progress;
 class ToolList {
 public:
     static constexpr std::string_view kLocateTitle = "Locate executable/document file for tool: ";
+    // The locate dialog's filter, in the form file dialogs of this system take.
+    static constexpr std::string_view kLocateFilter =
+        "Executables / Documents (*.exe *.bat *.sh *.txt *.rtf *.doc *.pdf *.htm *.html);;All files (*)";
     static constexpr std::string_view kRemoveAllQuestion = "Are you sure you want to remove all tools from the list?";
 
     explicit ToolList(Config& settings) : settings_(settings) { Load(); }

@@ -83,8 +83,20 @@ std::vector<fs::path> ToolScanner::FixedDrives() {
 ToolScanner::Result ToolScanner::Scan(const std::vector<fs::path>& roots) {
     result_ = {};
     settings_.AddGroup(ToolEntry::kGroup);
+    std::vector<std::pair<fs::path, dev_t>> done;
     for (const fs::path& root : roots) {
         if (result_.cancelled) break;
+        // Bind mounts show a disk again below itself, and files can be mount points too.
+        struct stat st{};
+        if (::stat(root.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) continue;
+            bool seen = std::any_of(done.begin(), done.end(), [&](const auto& d) {
+                auto rel = root.lexically_relative(d.first);
+                return d.second == st.st_dev && !rel.empty() && *rel.begin() != "..";
+            });
+            if (seen) continue;
+            done.emplace_back(root, st.st_dev);
+        }
         ScanTree(root);
     }
     return result_;

@@ -211,15 +211,20 @@ void frmMain::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void frmMain::dropEvent(QDropEvent* event) {
+    if (OpenDropped(*event->mimeData()))
+        event->acceptProposedAction();
+}
+
+bool frmMain::OpenDropped(const QMimeData& data) {
     QStringList paths;
-    for (const QUrl& url : event->mimeData()->urls())
+    for (const QUrl& url : data.urls())
         if (url.isLocalFile())
             paths << url.toLocalFile();
     if (paths.isEmpty())
-        return;
-    event->acceptProposedAction();
+        return false;
     // Open after the drop returns, so the drag source is not kept waiting for a long load.
     QTimer::singleShot(0, this, [this, paths] { OpenFiles(paths); });
+    return true;
 }
 
 } // namespace vellum::ui

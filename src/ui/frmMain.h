@@ -11,6 +11,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QMimeData;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -55,6 +56,8 @@ public:
     bool SaveFile(bool showDialog);
     bool CloseFile(const QString& key, bool cancelAllowed);
     void RebuildFileButtons(const QString& pressKey = {});
+    // Files dropped on the window open (file URLs only); false when there were none.
+    bool OpenDropped(const QMimeData& data);
 
     // Menu states that follow the editor's selection (Part of the Edit menu's captions).
     void UpdateEditCaptions(const QString& recordLabel, bool marked);
@@ -75,6 +78,7 @@ private:
                         const QKeySequence& keys = {});
     void Alias(const QString& key, const QString& name, const QString& tooltip);
     void RebuildRecentMenu();
+    void BuildToolsMenu();
     void RefreshFlagChecks();
 
     // frmMainCommands.cpp
@@ -104,6 +108,9 @@ private:
     QMenu* recentMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
+    QMenu* toolsMenu_ = nullptr;
+    QAction* toolsSeparator_ = nullptr;
+    QList<QAction*> toolActions_;
     QList<QToolBar*> toolbars_;
     FileButtonBar* fileBar_ = nullptr;
     QTabWidget* tabs_ = nullptr;

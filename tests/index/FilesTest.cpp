@@ -1,6 +1,9 @@
 #include "IntegrityFixture.h"
 
 #include "index/ChangeRecordID.h"
+#include "index/IdxFile.h"
+#include "index/IndexManager.h"
+#include "index/IndexOutput.h"
 #include "index/References.h"
 #include "model/esfile.h"
 
@@ -102,6 +105,10 @@ TEST(Files, ChangeIDReferencesRewritesOnlyReferencesToThatRecord) {
     EXPECT_EQ(p.Item("Item").Text(), "coin");
     EXPECT_EQ(p.Item("Count").Int(), 2) << "the other property of the subrecord keeps its value";
     EXPECT_TRUE(f.Changed);
+    std::vector<std::string> descendants;
+    for (const ReferenceRow& r : BrowseReferences(f, t.files->Indexer(), gold, nullptr))
+        if (r.Type == ReferenceRow::Descendant) descendants.push_back(r.ID);
+    EXPECT_EQ(descendants, (std::vector<std::string>{"npc_a", "npc_a", "npc_b"})) << "the index knows the new ID";
 
     Lines none;
     c.OldID = "nobody";
@@ -129,4 +136,53 @@ TEST(Files, ReferencesBrowserListsBothDirections) {
     EXPECT_EQ(BrowseReferences(f, t.files->Indexer(), 3, nullptr).size(), 1u)
         << "without a reference index only ancestors are shown";
     EXPECT_TRUE(t.prompt.calls.empty());
+}
+
+TEST(Files, AFailedIndexWriteIsReportedAndLeavesNoStaleIndex) {
+    struct Full : IndexOutput {
+        bool Write(std::string_view) override { return false; }
+        bool Commit() override { return false; }
+        std::string Error() const override { return "No space left on device"; }
+    };
+    IntegrityTest t;
+    const std::string a = t.Open(SampleFile(), "a.esp");
+    esfile& f = t.File(a);
+    ASSERT_TRUE(t.files->Indexer().RefIndexExists(f));
+    auto previous = SetIndexOutputFactory([](const std::filesystem::path&) { return std::make_unique<Full>(); });
+    EXPECT_FALSE(t.files->Indexer().WriteReferenceIndex(f, nullptr));
+    SetIndexOutputFactory(previous);
+    EXPECT_EQ(t.prompt.Texts(), (std::vector<std::string>{"Function BuildReferenceIndex: 75 - No space left on device"}));
+    EXPECT_FALSE(t.files->Indexer().RefIndexExists(f)) << "scans then find no referrers instead of wrong ones";
+    EXPECT_EQ(f.Records().size(), 10u) << "the file itself is untouched";
+}
+
+TEST(Files, IndexManagerListsMastersThenPluginsAndIndexesClosedFiles) {
+    IntegrityTest t;
+    const std::filesystem::path data = t.dir / "Data Files";
+    std::filesystem::create_directories(data / "sub.esm");
+    for (const char* name : {"b.esp", "A.ESM", "c.esm", "notes.txt", "oddESM.esp"}) WriteBytes(data / name, SampleFile());
+    const std::filesystem::path indices = t.dir / "Indices";
+    const std::string open = t.OpenPath(data / "c.esm");
+    std::filesystem::remove(IdxPath(indices, "c.esm"));
+
+    using namespace index_manager;
+    std::vector<Row> rows = ListDataFiles(data, indices);
+    std::vector<std::string> names;
+    for (const Row& r : rows) names.push_back(r.File.filename().string() + ":" + r.ActionText);
+    EXPECT_EQ(names, (std::vector<std::string>{"A.ESM:Index File", "c.esm:Index File", "b.esp:Index File"}));
+
+    RecordingProgress progress;
+    ASSERT_TRUE(IndexDataFile(*t.files, data / "b.esp", &progress));
+    EXPECT_FALSE(t.files->IsOpen((data / "b.esp").string())) << "a closed file is closed again";
+    EXPECT_EQ(progress.reports.back().second, "Unloading");
+    ASSERT_TRUE(IndexDataFile(*t.files, data / "c.esm", nullptr));
+    EXPECT_TRUE(t.files->IsOpen(open));
+    rows = ListDataFiles(data, indices);
+    EXPECT_EQ(Select(rows, Selection::NotIndexed), (std::vector<std::filesystem::path>{data / "A.ESM"}));
+    EXPECT_EQ(Select(rows, Selection::Indexed).size(), 2u);
+    EXPECT_EQ(rows[1].StateText, "Indexed");
+    EXPECT_EQ(rows[1].ActionText, "Re-index File");
+    EXPECT_TRUE(ListDataFiles(t.dir / "missing", indices).empty());
+    EXPECT_FALSE(IndexDataFile(*t.files, data / "gone.esp", nullptr));
+    EXPECT_TRUE(t.prompt.Saw("Error: The file does not exist"));
 }

@@ -74,7 +74,7 @@ TEST_F(IndexTest, CategoriesTakeIdSourcesDescriptionAndHexIdFromTheTemplate) {
     EXPECT_EQ(file->esRecArrayCatIndex().Item("TES3")->esIDs.Count(), 0u);
     EXPECT_EQ(file->esRecArrayCatIndex().Item("NONE"), nullptr);
     EXPECT_EQ(gmst->esRecArrayCatEntries.Count(), 2u);
-    EXPECT_EQ(file->Records()[1].CatKey, "GMST");
+    EXPECT_EQ(file->Records()[1].CatKey(), "GMST");
 }
 
 TEST_F(IndexTest, ClearIndicesReportsEvery21stRemoval) {

@@ -216,3 +216,46 @@ TEST_P(RealData, RenameRepairsEveryReference) {
 
 INSTANTIATE_TEST_SUITE_P(Shared, RealData, ::testing::ValuesIn(SharedPlugins()), Name);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealData);
+
+// An NPC of a master with everything it relies on, copied into a blank plug-in through the
+// clipboard, saved and read back; a second paste in merge mode adds no record.
+TEST(RealDataTransfer, NpcWithItsAncestorsIntoABlankPlugin) {
+    VELLUM_REQUIRE_SHARED();
+    IntegrityTest t{ShippedTemplate()};
+    const std::string master = t.OpenPath(PluginsDir() / "firemoth.esm");
+    std::filesystem::copy_file(PluginsDir() / "blank.esp", t.dir / "blank.esp");
+    const std::string blank = t.OpenPath(t.dir / "blank.esp");
+    t.prompt.calls.clear();
+    esfile& m = t.File(master);
+    const int npc = FindRecordByID(m, "fm_aronil");
+    ASSERT_GT(npc, 0);
+    t.files->RecurseRelatives(master, m.Records()[static_cast<std::size_t>(npc)].Key, {}, kRecurseAncestors, false,
+                              kOpCopy, true, {}, nullptr);
+    std::vector<std::pair<std::string, std::string>> copied;
+    for (const auto& e : t.files->esRelatives()) copied.emplace_back(e.value.RecordType, e.value.ID);
+    ASSERT_GT(copied.size(), 1u) << "the NPC relies on a script at least";
+    m.PackRecord(npc);
+    const Bytes npcBytes = m.Records()[static_cast<std::size_t>(npc)].Data.ToBytes();
+    t.files->ProcessRelatives({}, nullptr);
+    EXPECT_EQ(t.files->ClipboardFile().Records().size(), copied.size() + 1);
+    EXPECT_EQ(m.Records()[static_cast<std::size_t>(npc)].CopyLevel, 0);
+
+    t.files->Paste(blank, PasteMode::Replace, nullptr);
+    const std::string saved = t.SaveAndReopen(blank, "pasted.esp");
+    esfile& p = t.File(saved);
+    EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls.front().text;
+    for (const auto& [type, id] : copied) {
+        const auto* cat = p.esRecArrayCatIndex().Item(type);
+        EXPECT_TRUE(cat && cat->esRecIDIndex.Exists(id)) << type << " " << id;
+    }
+    const int pasted = FindRecordByID(p, "fm_aronil");
+    ASSERT_GT(pasted, 0);
+    p.PackRecord(pasted);
+    EXPECT_EQ(p.Records()[static_cast<std::size_t>(pasted)].Data.ToBytes(), npcBytes);
+    EXPECT_EQ(Announced(p), static_cast<std::int64_t>(p.Records().size()) - 1);
+
+    const std::size_t before = p.Records().size();
+    t.files->Paste(saved, PasteMode::Merge, nullptr);
+    EXPECT_EQ(p.Records().size(), before) << "every clipboard record has its twin: merged, not added";
+    EXPECT_GE(t.files->ClipboardFile().Records().size(), 2u) << "the clipboard keeps its contents";
+}

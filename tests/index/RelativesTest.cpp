@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace vellum;
@@ -169,4 +170,58 @@ TEST(Relatives, MissingOrStaleReferenceIndexYieldsNoDescendants) {
     t.Delete("scr_a");
     EXPECT_EQ(t.files->esRelatives().Count(), 1u);
     EXPECT_TRUE(t.prompt.calls.empty());
+}
+
+TEST(Relatives, SubrecordRequiredInItsGroupTakesTheGroupAlong) {
+    IntegrityTest t;
+    auto item = [](std::int32_t n, const char* id) {
+        Bytes b = Int32(n);
+        Bytes name = Text(id, false);
+        name.resize(32, 0);
+        b.insert(b.end(), name.begin(), name.end());
+        return b;
+    };
+    const std::string key = t.Open(Concat({HeaderRecord(2),
+                                          RecordBytes("MISC", {{"NAME", Text("gold")}}),
+                                          RecordBytes("CONT", {{"NAME", Text("chest")},
+                                                               {"NPCO", item(1, "gold")},
+                                                               {"XIDX", Int32(7)},
+                                                               {"NPCO", item(3, "rope")},
+                                                               {"XIDX", Int32(8)}})}));
+    t.files->RecurseRelatives(key, "MISC1", {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    EXPECT_EQ(Listing(*t.files, key), (std::vector<std::string>{"0 0 MISC1", "0 1 CONT2/NPCO", "0 1 CONT2/XIDX"}));
+    t.files->ProcessRelatives({}, nullptr);
+    esfile& f = t.File(key);
+    f.UnPackRecord(1);
+    std::vector<std::string> left;
+    for (const auto& e : *f.Records()[1].SubRecords) left.push_back(e.key);
+    EXPECT_EQ(left, (std::vector<std::string>{"NAME", "NPCO", "XIDX"}));
+    ASSERT_TRUE(f.UnpackSubRecord(1, "XIDX"));
+    EXPECT_EQ(f.Records()[1].SubRecords->Item("XIDX").Properties.Item(1).Int(), 8) << "the other item keeps its index";
+}
+
+TEST(Relatives, ProgressTellsWhatTheScanDoes) {
+    auto saw = [](const RecordingProgress& p, const std::string& text) {
+        return std::any_of(p.reports.begin(), p.reports.end(), [&](const auto& r) { return r.second == text; });
+    };
+    Scan t;
+    RecordingProgress progress;
+    t.files->RecurseRelatives(t.key, "SCPT1", {}, kRecurseDescendants, false, kOpDelete, true, {}, &progress);
+    EXPECT_TRUE(saw(progress, "Adding record SCPT1"));
+    EXPECT_TRUE(saw(progress, "Adding Descendant Entry NPC_5/ npc_a"));
+    EXPECT_TRUE(saw(progress, "Adding Descendant Entry MISC3/SCRI gold"));
+    t.files->ProcessRelatives({}, &progress);
+    EXPECT_TRUE(saw(progress, "Tagging Record SCPT1 scr_a"));
+    EXPECT_EQ(progress.done, 1);
+
+    Scan c;
+    RecordingProgress copy;
+    c.files->RecurseRelatives(c.key, "NPC_6", {}, kRecurseAncestors, false, kOpCopy, true, {}, &copy);
+    EXPECT_TRUE(saw(copy, "Unpacking record NPC_6"));
+    EXPECT_TRUE(saw(copy, "Checking: Record NPC_6 (npc_b)  / Subrecord ANAM"));
+    EXPECT_TRUE(saw(copy, "Clearing subrecord headers for related record 1 of 2"));
+    EXPECT_TRUE(saw(copy, "Packing related record 1"));
+    c.files->ProcessRelatives({}, &copy);
+    EXPECT_TRUE(saw(copy, "Checking Record FACT2 "));
+    EXPECT_TRUE(saw(copy, "Copying Record NPC_6 "));
 }

@@ -170,3 +170,22 @@ TEST(Transfer, RecordTypeWithoutTemplateGroupIsCarriedAsRawData) {
     std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
     EXPECT_EQ(t.File(reopened).Records().size(), 5u);
 }
+
+TEST(Transfer, PasteAfterADeleteFindsAFreeRecordKey) {
+    Transfer t;
+    // Deleting closes the gap but keys keep their text: INFO9 now sits at position 8.
+    MarkAsDeleted(t.File(t.a), "MISC3");
+    t.files->DeleteMarked(t.a, nullptr);
+    ASSERT_EQ(t.File(t.a).Records()[8].Key, "INFO9");
+    t.CopyToClipboard("INFO9");
+    esfile& clip = t.File(t.clip);
+    clip.Records()[1].ID = "i3"; // a new ID, so the paste adds a record
+    clip.esRecArrayCatIndex().Item("INFO")->esRecIDIndex.ChangeID("i2", "i3");
+    t.files->Paste(t.a, PasteMode::Replace, nullptr);
+    esfile& a = t.File(t.a);
+    ASSERT_EQ(a.Records().size(), 10u);
+    EXPECT_NE(a.Records()[9].Key, "INFO9");
+    EXPECT_EQ(a.Records()[9].Key.substr(0, 4), "INFO");
+    EXPECT_EQ(a.esRecArrayIndex().Item(a.Records()[9].Key).IndexNumber, 9);
+    EXPECT_EQ(a.esRecArrayIndex().Item("INFO9").IndexNumber, 8);
+}

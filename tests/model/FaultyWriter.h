@@ -2,33 +2,54 @@
 
 #include "model/FileWriter.h"
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace vellum::test {
 
-// The program's writer with one step made to fail on demand: the Nth write, the flush, the
-// close, the backup copy or the rename.
+// The program's writer with one step made to fail on demand: the create, the Nth write, the
+// flush, the close, the backup copy (after writing half of it, as a full disk does) or the
+// Nth rename. It counts the calls, so a clean run tells how many steps a save takes.
 class FaultyWriter : public PosixFileWriter {
 public:
-    int failWrite = 0; // 1-based number of the Write call that fails; 0 none
-    bool failFlush = false, failClose = false, failCopy = false, failRename = false;
+    int failWrite = 0;  // 1-based number of the Write call that fails; 0 none
+    int failRename = 0; // likewise for Rename
+    bool failCreate = false, failFlush = false, failClose = false, failCopy = false;
+    bool sync = true; // false: the flush skips the fsync, for tests that save often
     std::size_t chunk = 64;
-    int writes = 0;
+    int writes = 0, renames = 0;
 
+    bool Create(const std::filesystem::path& file) override {
+        return failCreate ? Refuse("cannot create " + file.string() + ": Permission denied")
+                          : PosixFileWriter::Create(file);
+    }
     bool Write(ByteSpan bytes) override {
-        if (++writes == failWrite) return Refuse("write failed: No space left on device");
+        if (++writes == failWrite) {
+            // Part of the data reaches the disk before the failure.
+            PosixFileWriter::Write(bytes.first(bytes.size() / 2));
+            return Refuse("write failed: No space left on device");
+        }
         return PosixFileWriter::Write(bytes);
     }
-    bool Flush() override { return failFlush ? Refuse("flush failed") : PosixFileWriter::Flush(); }
+    bool Flush() override {
+        if (failFlush) return Refuse("flush failed: Input/output error");
+        return !sync || PosixFileWriter::Flush();
+    }
     bool Close() override {
         bool ok = PosixFileWriter::Close();
-        return failClose ? Refuse("close failed") : ok;
+        return failClose ? Refuse("close failed: Input/output error") : ok;
     }
     bool Copy(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return failCopy ? Refuse("copy failed") : PosixFileWriter::Copy(from, to);
+        if (!failCopy) return PosixFileWriter::Copy(from, to);
+        std::ifstream in(from, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        std::ofstream(to, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size() / 2));
+        return Refuse("cannot copy " + from.string() + " to " + to.string() + ": No space left on device");
     }
     bool Rename(const std::filesystem::path& from, const std::filesystem::path& to) override {
-        return failRename ? Refuse("rename failed") : PosixFileWriter::Rename(from, to);
+        return ++renames == failRename ? Refuse("cannot rename " + from.string() + " to " + to.string() + ": Read-only file system")
+                                       : PosixFileWriter::Rename(from, to);
     }
     std::size_t ChunkSize() const override { return chunk; }
 

@@ -62,3 +62,15 @@ TEST(KeyedCollection, CopiesAreDeep) {
     EXPECT_EQ(a.Item("x"), 1);
     EXPECT_EQ(b.Item("X"), 5);
 }
+
+TEST(KeyedCollection, ChurnOfAddsAndRemovesKeepsLookupsRight) {
+    KeyedCollection<int> c;
+    for (int i = 0; i < 100000; ++i) {
+        ASSERT_NE(c.Add("key" + std::to_string(i), i), nullptr);
+        if (i >= 5) ASSERT_TRUE(c.Remove("KEY" + std::to_string(i - 5)));
+    }
+    EXPECT_EQ(c.Count(), 5u);
+    EXPECT_EQ(c.Item(1), 99995);
+    EXPECT_FALSE(c.Exists("key99994"));
+    EXPECT_EQ(c.Item("key99999"), 99999);
+}

@@ -1,3 +1,4 @@
+#include "FaultyWriter.h"
 #include "ModelFixture.h"
 
 #include "model/ByteCast.h"
@@ -5,39 +6,50 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <fstream>
 #include <random>
 #include <set>
 
 namespace vellum::test {
 namespace {
 
+const std::string kUnreadable =
+    "Warning: Vellum Editor was unable to read this file correctly! Saving this file will "
+    "probably produce a corrupt and unusable file.";
+
 const std::set<std::string> kKnownMessages = {
+    kUnreadable,
     "Warning: The number of records was mis-reported in the file header. This might have been "
     "caused by the file being edited in a hex editor or other low level editor. The problem has "
     "been corrected and will probably have no negative effect. ",
-    "Warning: Vellum Editor was unable to read this file correctly! Saving this file will "
-    "probably produce a corrupt and unusable file.",
     std::string(cast::kFailureMessage),
 };
 
-class MalformedFileTest : public ModelTest, public ::testing::Test {
+const char* TemplateFor(bool shipped) {
+    static const std::string text = [] {
+        std::ifstream in(BinDir() / "ESTemplate.ini", std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }();
+    return shipped ? text.c_str() : kModelTemplate;
+}
+
+// Each case runs with the small template of the model tests and with the shipped one, which
+// decodes every subrecord of the real plug-ins.
+class MalformedFileTest : public ModelTest, public ::testing::TestWithParam<bool> {
 protected:
+    MalformedFileTest() : ModelTest(TemplateFor(GetParam())) {}
+
     // Loads the bytes, then unpacks, decodes, packs and saves whatever was read. Only the known
     // messages may appear.
     int Exercise(const Bytes& bytes, const std::string& what) {
         WriteBytes(dir / "bad.esp", bytes);
         auto f = NewFile();
+        f->SetFileWriter(&writer);
         prompt.calls.clear();
         const int result = f->LoadFile((dir / "bad.esp").string(), true, true, nullptr);
         EXPECT_TRUE(result == esfile::kLoaded || result == esfile::kTooSmall) << what;
         if (result == esfile::kLoaded) {
-            for (int i = 0; i <= f->LastIndex(); ++i) {
-                f->UnPackRecord(i);
-                std::vector<std::string> keys;
-                for (const auto& e : *f->Records()[static_cast<std::size_t>(i)].SubRecords) keys.push_back(e.key);
-                for (const std::string& k : keys) f->UnpackSubRecord(i, k);
-                f->PackRecord(i);
-            }
+            UnpackAndDecodeAll(*f);
             EXPECT_TRUE(f->Save((dir / "resaved.esp").string())) << what;
         }
         for (const std::string& text : prompt.Texts())
@@ -45,6 +57,13 @@ protected:
         EXPECT_FALSE(f->Busy);
         return result;
     }
+
+    FaultyWriter writer = [] {
+        FaultyWriter w;
+        w.sync = false;
+        w.chunk = std::size_t{1} << 20;
+        return w;
+    }();
 
     Bytes Plugin(const char* name) {
         const auto file = PluginsDir() / name;
@@ -62,7 +81,7 @@ protected:
     }
 };
 
-TEST_F(MalformedFileTest, SharedMalformedFiles) {
+TEST_P(MalformedFileTest, SharedMalformedFiles) {
     VELLUM_REQUIRE_SHARED();
     for (const auto& e : std::filesystem::directory_iterator(MalformedDir())) {
         if (e.path().extension() == ".md") continue;
@@ -77,7 +96,7 @@ TEST_F(MalformedFileTest, SharedMalformedFiles) {
     }
 }
 
-TEST_F(MalformedFileTest, EmptyShortAndForeignFiles) {
+TEST_P(MalformedFileTest, EmptyShortAndForeignFiles) {
     Bytes good = Concat({HeaderRecord(1), RecordBytes("GMST", {{"NAME", Text("x")}})});
     EXPECT_EQ(Exercise({}, "empty"), esfile::kTooSmall);
     Bytes cut = good;
@@ -87,43 +106,74 @@ TEST_F(MalformedFileTest, EmptyShortAndForeignFiles) {
     Bytes foreign = good;
     foreign[0] = 0x01; // not even a record name
     EXPECT_EQ(Exercise(foreign, "not TES3"), esfile::kTooSmall);
-    EXPECT_EQ(prompt.calls.size(), 1u);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
     Bytes zeros(4096, 0);
     EXPECT_EQ(Exercise(zeros, "zeros"), esfile::kTooSmall);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
+
+    std::mt19937 random(307);
+    Bytes noise(4096);
+    for (auto& b : noise) b = static_cast<std::uint8_t>(random());
+    noise[0] = '#'; // a record name never starts so
+    EXPECT_EQ(Exercise(noise, "noise"), esfile::kTooSmall);
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
+    std::string text(400, 'x');
+    text.replace(0, 30, "[General]\r\nName = not a plug-in");
+    EXPECT_EQ(Exercise(Text(text, false), "text"), esfile::kTooSmall) << "not a record name";
+    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
 }
 
-TEST_F(MalformedFileTest, CutAtAndInsideEveryHeader) {
+TEST_P(MalformedFileTest, RealPluginsCutShortOrAtTheLoadLimit) {
     VELLUM_REQUIRE_SHARED();
-    const Bytes bytes = Plugin("flin.esp");
-    for (std::size_t offset : RecordOffsets(bytes)) {
-        for (std::size_t inside : {0, 1, 4, 7, 8, 12, 15, 16, 17, 20}) {
-            if (offset + inside >= bytes.size()) continue;
-            Bytes cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset + inside));
-            Exercise(cut, "cut at " + std::to_string(offset + inside));
+    for (const char* name : {"blank.esp", "blank.esm", "fm_lightning.esp"}) {
+        const Bytes bytes = Plugin(name);
+        for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{16}, std::size_t{307}}) {
+            prompt.calls.clear();
+            EXPECT_EQ(Exercise(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)),
+                               name + std::to_string(n)),
+                      esfile::kTooSmall);
+            EXPECT_TRUE(prompt.calls.empty()) << "too short to read: no message";
         }
+        EXPECT_NE(Exercise(Bytes(bytes.begin(), bytes.begin() + 308), std::string(name) + " 308"),
+                  esfile::kMissing);
     }
 }
 
-TEST_F(MalformedFileTest, RecordAndSubrecordSizesOutOfRange) {
+TEST_P(MalformedFileTest, CutAtAndInsideEveryHeader) {
     VELLUM_REQUIRE_SHARED();
-    const Bytes bytes = Plugin("comprehensive_crafting.esp");
-    const std::vector<std::size_t> offsets = RecordOffsets(bytes);
-    for (std::uint32_t size : {0u, 1u, 0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu,
-                               static_cast<std::uint32_t>(bytes.size())}) {
-        for (std::size_t offset : offsets) {
-            Bytes b = bytes;
-            cast::StoreU32(b.data() + offset + 4, size);
-            Exercise(b, "record size " + std::to_string(size) + " at " + std::to_string(offset));
-            b = bytes;
-            if (offset + 28 <= b.size()) {
-                cast::StoreU32(b.data() + offset + 16 + 4, size); // first subrecord
-                Exercise(b, "subrecord size " + std::to_string(size) + " at " + std::to_string(offset));
+    for (const char* name : {"flin.esp", "m2m_remove_deleted_fields_master.esm"}) {
+        const Bytes bytes = Plugin(name);
+        for (std::size_t offset : RecordOffsets(bytes)) {
+            for (std::size_t inside : {0, 1, 4, 7, 8, 12, 15, 16, 17, 20, 24, 25}) {
+                if (offset + inside >= bytes.size()) continue;
+                Bytes cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset + inside));
+                Exercise(cut, std::string(name) + " cut at " + std::to_string(offset + inside));
             }
         }
     }
 }
 
-TEST_F(MalformedFileTest, FlippedBytes) {
+TEST_P(MalformedFileTest, RecordAndSubrecordSizesOutOfRange) {
+    VELLUM_REQUIRE_SHARED();
+    const Bytes bytes = Plugin("comprehensive_crafting.esp");
+    for (std::uint32_t size : {0u, 1u, 0xFFFFFFFFu, 0x80000000u, 0x7FFFFFFFu,
+                               static_cast<std::uint32_t>(bytes.size())}) {
+        for (std::size_t offset : RecordOffsets(bytes)) {
+            Bytes b = bytes;
+            cast::StoreU32(b.data() + offset + 4, size);
+            Exercise(b, "record size " + std::to_string(size) + " at " + std::to_string(offset));
+            // Every subrecord of the record in turn, not only the first.
+            const std::size_t end = offset + 16 + cast::LoadU32(bytes.data() + offset + 4);
+            for (std::size_t sub = offset + 16; sub + 8 <= end; sub += 8 + cast::LoadU32(bytes.data() + sub + 4)) {
+                b = bytes;
+                cast::StoreU32(b.data() + sub + 4, size);
+                Exercise(b, "subrecord size " + std::to_string(size) + " at " + std::to_string(sub));
+            }
+        }
+    }
+}
+
+TEST_P(MalformedFileTest, FlippedBytes) {
     VELLUM_REQUIRE_SHARED();
     const Bytes bytes = Plugin("comprehensive_crafting.esp");
     std::mt19937 random(20261206);
@@ -135,6 +185,9 @@ TEST_F(MalformedFileTest, FlippedBytes) {
         Exercise(b, "round " + std::to_string(round));
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Templates, MalformedFileTest, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Shipped" : "Model"; });
 
 } // namespace
 } // namespace vellum::test

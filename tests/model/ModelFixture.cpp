@@ -142,6 +142,16 @@ Bytes Concat(const std::vector<Bytes>& parts) {
     return out;
 }
 
+void UnpackAndDecodeAll(esfile& f) {
+    for (int i = 0; i <= f.LastIndex(); ++i) {
+        f.UnPackRecord(i);
+        std::vector<std::string> keys;
+        for (const auto& e : *f.Records()[static_cast<std::size_t>(i)].SubRecords) keys.push_back(e.key);
+        for (const std::string& k : keys) f.UnpackSubRecord(i, k);
+        f.PackRecord(i);
+    }
+}
+
 ModelTest::ModelTest(const char* templateText) {
     templ.OpenText(templateText);
     codec = std::make_unique<PropertyCodec>(templ);

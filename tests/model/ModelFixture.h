@@ -35,6 +35,10 @@ Bytes HeaderRecord(std::int32_t count, std::int32_t fileType = 0,
                    const std::vector<std::pair<std::string, std::int64_t>>& masters = {});
 Bytes Concat(const std::vector<Bytes>& parts);
 
+// Unpacks every record, decodes every subrecord and packs the record back, as an editor
+// browsing the whole file would.
+void UnpackAndDecodeAll(esfile& f);
+
 // A template, its codec and a file, with a recording prompt installed.
 class ModelTest {
 public:

@@ -1,4 +1,3 @@
-#include "FaultyWriter.h"
 #include "ModelFixture.h"
 
 #include <gtest/gtest.h>
@@ -118,40 +117,6 @@ TEST_F(SaveTest, BackupIsACopyOfTheFileReplaced) {
     EXPECT_NE(Saved("test.esp"), original);
     ASSERT_TRUE(file->Save(Out("fresh.esp"), "", true));
     EXPECT_FALSE(fs::exists(dir / "fresh.esp.bak")) << "no earlier file, no backup";
-}
-
-TEST_F(SaveTest, FailedStepsLeaveTheOriginalUntouched) {
-    std::vector<Bytes> records;
-    for (int i = 0; i < 20; ++i) records.push_back(Gmst("g" + std::to_string(i)));
-    const Bytes original = LoadRecords(records);
-    file->SetFileType(0);
-    struct Case {
-        const char* what;
-        void (*arm)(FaultyWriter&);
-    } cases[] = {
-        {"first write", [](FaultyWriter& w) { w.failWrite = 1; }},
-        {"fifth write", [](FaultyWriter& w) { w.failWrite = 5; }},
-        {"flush", [](FaultyWriter& w) { w.failFlush = true; }},
-        {"close", [](FaultyWriter& w) { w.failClose = true; }},
-        {"backup", [](FaultyWriter& w) { w.failCopy = true; }},
-        {"rename", [](FaultyWriter& w) { w.failRename = true; }},
-    };
-    for (const Case& c : cases) {
-        FaultyWriter writer;
-        c.arm(writer);
-        file->SetFileWriter(&writer);
-        prompt.calls.clear();
-        EXPECT_FALSE(file->Save(Out("test.esp"), "", true)) << c.what;
-        EXPECT_EQ(Saved("test.esp"), original) << c.what;
-        ASSERT_EQ(prompt.calls.size(), 1u) << c.what;
-        EXPECT_EQ(prompt.calls[0].text.rfind("Error: The file " + Out("test.esp") + " could not be saved (", 0), 0u)
-            << prompt.calls[0].text;
-        EXPECT_FALSE(fs::exists(Out("test.esp") + ".vellum-tmp")) << c.what;
-        EXPECT_FALSE(file->Busy);
-    }
-    file->SetFileWriter(nullptr);
-    EXPECT_TRUE(file->Save(Out("test.esp"), "", true));
-    EXPECT_EQ(Saved("test.esp.bak"), original);
 }
 
 } // namespace

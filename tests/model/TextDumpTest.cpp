@@ -7,6 +7,7 @@
 #include <sstream>
 
 using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 namespace vellum::test {
 namespace {
@@ -131,6 +132,61 @@ TEST_F(TextDumpTest, UnwritableFolderAndCancel) {
     ASSERT_FALSE(progress.reports.empty());
     EXPECT_EQ(progress.reports[0].first, -1);
     EXPECT_EQ(progress.reports[0].second, "RECORD TES30 / Subrecord HEDR");
+    EXPECT_EQ(DumpSavedText("a.esp"), "The dumped text has been saved to \nDumped Text - .../Dumps/a.esp.txt");
+}
+
+} // namespace
+} // namespace vellum::test
+
+namespace vellum::test {
+namespace {
+
+// Every real and every broken file dumps in every mode, and its records keep their state.
+TEST(TextDumpFiles, EverySharedFileInEveryMode) {
+    VELLUM_REQUIRE_SHARED();
+    PromptRecorder prompt;
+    TempDir dir;
+    Config templ;
+    ASSERT_EQ(templ.OpenFile((SourceDir() / "data" / "ESTemplate.ini").string()), 0);
+    PropertyCodec codec(templ);
+    std::vector<fs::path> files = SharedPlugins();
+    for (const auto& e : fs::directory_iterator(MalformedDir())) files.push_back(e.path());
+    for (const fs::path& path : files) {
+        esfile file(codec);
+        if (file.LoadFile(path.string(), true, false) != esfile::kLoaded) continue;
+        for (int mode = 0; mode <= 2; ++mode) {
+            std::string written = DumpAsText(file, {mode, mode == 1, true, mode == 0, mode == 0}, dir.path());
+            EXPECT_FALSE(written.empty()) << path;
+            EXPECT_GT(fs::file_size(written), 0u) << path;
+        }
+        for (const auto& r : file.Records()) ASSERT_TRUE(r.Packed) << path << " " << r.Key;
+    }
+}
+
+} // namespace
+} // namespace vellum::test
+
+namespace vellum::test {
+namespace {
+
+// A record whose subrecords run past its end, claim negative sizes or stop mid-header.
+Bytes DamagedRecord() {
+    Bytes data = Concat({SubBytes({"NAME", Text("ok")}), Text("STRV", false), Int32(1000), Text("abc", false)});
+    Bytes other = Concat({Text("DATA", false), Int32(-5), Text("xyz", false)});
+    Bytes tail = Text("NAM", false);
+    Bytes out = Concat({Text("GMST", false), Int32(static_cast<std::int32_t>(data.size())), Int32(0), Int32(0), data});
+    Bytes out2 = Concat({Text("GMST", false), Int32(static_cast<std::int32_t>(other.size() + tail.size())), Int32(0),
+                         Int32(0), other, tail});
+    return Concat({out, out2});
+}
+
+TEST_F(TextDumpTest, DamagedSubrecordsAreDumpedAsFarAsTheyGo) {
+    ASSERT_EQ(Load(Concat({HeaderRecord(2), DamagedRecord()}), false), 0);
+    for (int mode = 0; mode <= 2; ++mode)
+        for (bool tabs : {false, true}) EXPECT_FALSE(Dump({mode, tabs, true, mode != 2, false}).empty());
+    std::string text = Dump({1, true, true, false, false});
+    EXPECT_NE(text.find("SUBRECORD Name:STRV Size:3\tabc\r\n"), std::string::npos) << "what there is of it";
+    EXPECT_NE(text.find("SUBRECORD Name:DATA Size:6\txyzNAM\r\n"), std::string::npos);
 }
 
 } // namespace

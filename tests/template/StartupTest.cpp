@@ -1,5 +1,6 @@
 #include "template/ProgramFolder.h"
 #include "template/Startup.h"
+#include "index/esFiles.h"
 
 #include "TestSupport.h"
 
@@ -46,6 +47,17 @@ TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {
     EXPECT_EQ(s.DataFolder(), "/d/Data Files/");
     EXPECT_EQ(s.InstallFolder(), "/d/");
     EXPECT_EQ(s.SettingsConfig().path(), (dir / "Vellum.ini").string());
+    EXPECT_EQ(s.Files().Count(), 1u);
+    EXPECT_TRUE(s.Files().ClipboardFile().Clipboard);
+    EXPECT_EQ(s.Files().ClipboardFile().FileTitle, "Clipboard");
+    EXPECT_FALSE(s.Files().ReplaceClipboard) << "a missing key leaves the preset";
+
+    for (const char* f : {"blank.esp", "Blank Master.esm"}) std::ofstream(dir / "Templates" / f) << "x";
+    fs::create_directory(dir / "Templates" / "folder.esp");
+    auto files = s.TemplateFiles();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].first, "Blank Master");
+    EXPECT_EQ(files[1], (std::pair<std::string, std::string>{"blank", "blank.esp"}));
 }
 
 TEST(Startup, MissingTemplateAndSettingsGiveEmptyModelAndPresets) {
@@ -72,4 +84,15 @@ TEST(Startup, TemplateEditTakesEffectAtOnce) {
     EXPECT_FALSE(s.TemplateConfig().GroupExists("A"));
     EXPECT_TRUE(s.TemplateConfig().GroupExists("B"));
     EXPECT_NE(s.TemplateConfig().Generation(), generation) << "codec caches must see the change";
+}
+
+TEST(Startup, AProgramFolderThatCannotBeMadeIsNoError) {
+    TempDir dir;
+    std::ofstream(dir / "file") << "x";
+    Startup s({dir / "file" / "home", {}, false}); // below a file: nothing can be created
+    EXPECT_FALSE(fs::exists(dir / "file" / "home"));
+    EXPECT_EQ(s.TemplateConfig().Groups().Count(), 0u);
+    EXPECT_TRUE(s.Settings().EnableSafeEdit);
+    EXPECT_NE(s.SaveSettings(), 0);
+    EXPECT_TRUE(s.TemplateFiles().empty());
 }

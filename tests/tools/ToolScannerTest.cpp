@@ -90,6 +90,13 @@ TEST(ToolScanner, CancelStopsAndMissingRootsAreCounted) {
 
     auto missing = ToolScanner(Signatures(), settings, nullptr).Scan({dir / "gone"});
     EXPECT_EQ(missing.unreadable, 1);
+
+    // A root below another on the same disk, and a file mount point, add nothing twice.
+    RecordingProgress all;
+    ToolScanner scanner(Signatures(), settings, &all);
+    auto twice = scanner.Scan({dir.path(), dir / "a", dir / "a" / "openmw"});
+    EXPECT_EQ(twice.added, 1);
+    EXPECT_EQ(twice.unreadable, 0);
 }
 
 TEST(ToolList, ScanAsksSavesTheGridAndReloadsIt) {
@@ -151,6 +158,7 @@ TEST(ToolCategories, ReorderRenameAndRemove) {
     Config settings;
     settings.OpenText("[ToolFolders]\nB = 2\nA = 1\nC = 3\n"
                       "[Tools]\nt1 = A,/a,False\nt2 = B,/b,False\nt3 = C,/c,False\nt4 = D,/d,False\n");
+    EXPECT_EQ(ToolList(settings).CategoryChoices(), (std::vector<std::string>{"Root", "A", "B", "C", "D"}));
     ToolCategories cats(settings);
     ASSERT_EQ(cats.Rows().size(), 4u);
     EXPECT_EQ(cats.Rows()[0].Name, "A");

@@ -29,7 +29,7 @@ private slots:
     }
 
     void openSeveralSkipsOpenAndStopsAtMissing() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const QString a = QString::fromStdString(s.Copy("blank.esm"));
@@ -50,7 +50,7 @@ private slots:
     }
 
     void closeAsksAboutChangedFiles() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const QString a = QString::fromStdString(s.Copy("blank.esm"));
@@ -69,7 +69,7 @@ private slots:
     }
 
     void saveAsRefusesOfficialMasters() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const std::string path = (s.DataFolder() / "Tribunal.esm").string();
@@ -102,7 +102,7 @@ private slots:
     }
 
     void recentFilesMenu() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const char* names[] = {"blank.esm", "blank.esp", "flin.esp", "fm_lightning.esp", "immersivetravel.esp",
@@ -150,7 +150,7 @@ private slots:
     }
 
     void safeEditingAndTemplateQuestions() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         s.prompt.answers = {Answer::No};

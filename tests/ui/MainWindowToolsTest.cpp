@@ -45,7 +45,7 @@ class MainWindowToolsTest : public QObject {
     Q_OBJECT
 private slots:
     void everyToolCommandOpensItsWindow() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
         const std::string path = s.Copy("flin.esp");

@@ -103,11 +103,10 @@ private slots:
     }
 
     void editSaveAndReload() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("blank.esm");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("blank.esm");
         frmLowLevelEdit& ed = w.Editor();
         esfile& file = *s.context.files.Find(path);
         ed.Model()->BuildRecords(ed.Model()->CategoryIndex("GMST"));
@@ -148,11 +147,10 @@ private slots:
     }
 
     void idChangeWarnsAboutDuplicates() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         frmLowLevelEdit& ed = w.Editor();
         esfile& file = *s.context.files.Find(path);
         const std::string key = RecordKeyWithID(file, "NPC_", "PP_ordinator");
@@ -199,11 +197,10 @@ private slots:
     }
 
     void longRecordsArePaged() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         frmLowLevelEdit& ed = w.Editor();
         const std::string key = RecordKeyWithID(*s.context.files.Find(path), "CELL", "Cellar");
         QVERIFY(!key.empty());
@@ -218,12 +215,38 @@ private slots:
         QCOMPARE(ed.FormPage(), 0);
     }
 
-    void renderMainWindow() {
-        REQUIRE_SHARED();
+    void fileBrowseStaysInItsFolder() {
+        VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
-        const std::string path = s.Copy("antares_big_mod_1.2.esp");
-        w.OpenFiles({QString::fromStdString(path)});
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
+        frmLowLevelEdit& ed = w.Editor();
+        ed.Model()->BuildRecords(ed.Model()->CategoryIndex("SOUN"));
+        ed.GotoRecord("SOUN", ed.Model()->KeyOf(ed.Model()->index(0, 0, ed.Model()->CategoryIndex("SOUN"))), path, {},
+                      true);
+        const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kFileLookupField; });
+        QVERIFY(n > 0);
+        QCOMPARE(ed.Entries().Item(static_cast<std::size_t>(n)).LookupFolder, std::string("Sound"));
+        QPushButton* browse = nullptr;
+        for (QPushButton* b : ed.Form()->EditorOf(n)->findChildren<QPushButton*>())
+            if (b->text() == "Browse...")
+                browse = b;
+        QVERIFY(browse);
+        test::AnswerFileDialog("/somewhere/else/boom.wav");
+        browse->click();
+        QVERIFY(s.prompt.Saw("This type of entry may only refer to a file in the directory 'Sound' or one of its "
+                             "subdirectories."));
+        QVERIFY(!ed.Entries().Item(static_cast<std::size_t>(n)).Changed);
+        test::AnswerFileDialog(QString::fromStdString((s.DataFolder() / "Sound" / "Fx" / "boom.wav").string()));
+        browse->click();
+        QCOMPARE(std::get<std::string>(ed.Entries().Item(static_cast<std::size_t>(n)).Data), std::string("Fx\\boom.wav"));
+    }
+
+    void renderMainWindow() {
+        VELLUM_QREQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
         const std::string key = RecordKeyWithID(*s.context.files.Find(path), "NPC_", "PP_ordinator");
         w.Editor().GotoRecord("NPC_", key, path, {}, true);
         w.resize(1280, 800);

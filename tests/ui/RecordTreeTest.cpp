@@ -40,7 +40,7 @@ class RecordTreeTest : public QObject {
     Q_OBJECT
 private slots:
     void categoriesAndCaptions() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         QVERIFY(f.model->rowCount() >= 50);
         QCOMPARE(f.model->index(0, 0).data().toString(), QString("~File Header  (1)"));
@@ -57,7 +57,7 @@ private slots:
     }
 
     void childrenAreBuiltLazily() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         const QModelIndex gmst = f.Cat("GMST");
         QVERIFY(f.model->hasChildren(gmst));
@@ -77,7 +77,7 @@ private slots:
     }
 
     void checkBoxesFollowParentAndChildren() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         const QModelIndex gmst = f.Cat("GMST");
         f.Click(gmst);
@@ -104,7 +104,7 @@ private slots:
     }
 
     void keysMoveTheSelection() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         const QModelIndex gmst = f.Cat("GMST");
         f.Click(gmst);
@@ -127,8 +127,46 @@ private slots:
         QVERIFY(!f.tree->isExpanded(gmst));
     }
 
+    void unknownAndHiddenTypes() {
+        test::EditorSession s;
+        // A header and one record of a type no category lists.
+        std::vector<unsigned char> bytes;
+        auto u32 = [&](std::uint32_t v) {
+            for (int i = 0; i < 4; ++i)
+                bytes.push_back(static_cast<unsigned char>(v >> (8 * i)));
+        };
+        auto tag = [&](const char* t) { bytes.insert(bytes.end(), t, t + 4); };
+        tag("TES3"), u32(308), u32(0), u32(0), tag("HEDR"), u32(300);
+        bytes.resize(bytes.size() + 300, 0);
+        tag("ZZZZ"), u32(14), u32(0), u32(0), tag("NAME"), u32(6);
+        for (char c : std::string("thing", 6))
+            bytes.push_back(static_cast<unsigned char>(c));
+        const auto path = s.DataFolder() / "odd.esp";
+        test::WriteBytes(path, bytes);
+        s.context.templ.FindGroup("GMST")->Instructions.Add("Hidden", "");
+        s.Window().OpenFiles({QString::fromStdString(path.string())});
+        RecordTreeModel* model = s.Window().Editor().Model();
+        const QModelIndex odd = model->CategoryIndex("ZZZZ");
+        QVERIFY(odd.isValid());
+        QCOMPARE(odd.data().toString(), QString("@Unknown Type ZZZZ  (1)"));
+        QCOMPARE(odd.row(), model->rowCount() - 1); // after the listed ones
+        QVERIFY(!model->CategoryIndex("GMST").isValid());
+        QVERIFY(model->CategoryIndex("GLOB").isValid());
+    }
+
+    void nodeBuildingReportsEvery31Records() {
+        VELLUM_QREQUIRE_SHARED();
+        OpenFile f("antares_big_mod_1.2.esp"); // 51 global variables, 4 NPCs
+        test::RecordingProgress progress;
+        f.model->BuildRecords(f.Cat("NPC_"), &progress);
+        QCOMPARE(progress.reports.size(), std::size_t(0));
+        f.model->BuildRecords(f.Cat("GLOB"), &progress);
+        QCOMPARE(progress.reports.size(), std::size_t(1));
+        QVERIFY(progress.reports[0].second.rfind("Building node GLOB", 0) == 0);
+    }
+
     void backAndForward() {
-        REQUIRE_SHARED();
+        VELLUM_QREQUIRE_SHARED();
         OpenFile f("blank.esm");
         frmMain& w = f.s.Window();
         const QModelIndex gmst = f.Cat("GMST");

@@ -62,4 +62,10 @@ std::string EditorSession::Copy(const std::string& name) {
     return target.string();
 }
 
+std::string EditorSession::Open(const std::string& name) {
+    const std::string path = Copy(name);
+    Window().OpenFiles({QString::fromStdString(path)});
+    return path;
+}
+
 } // namespace vellum::test

@@ -41,6 +41,8 @@ public:
     ui::frmMain& Window();
     // Copies a shared plug-in into the data folder (the shared ones are read-only); its path.
     std::string Copy(const std::string& name);
+    // Copies the plug-in and opens it in the window, as File > Open would; its path.
+    std::string Open(const std::string& name);
     std::filesystem::path DataFolder() const { return dir_.path() / "Data Files"; }
     std::filesystem::path ProgramFolder() const { return dir_.path() / "program"; }
 
@@ -52,6 +54,8 @@ private:
 } // namespace vellum::test
 
 // Skips the current Qt test when the shared test data is not beside the clone.
-#define REQUIRE_SHARED()                                                                          \
-    if (::vellum::test::PluginsDir().empty())                                                     \
-    QSKIP("shared test data not found")
+#define VELLUM_QREQUIRE_SHARED()                                                                  \
+    do {                                                                                          \
+        if (::vellum::test::PluginsDir().empty())                                                 \
+            QSKIP("shared test data not found");                                                  \
+    } while (0)
