@@ -63,7 +63,7 @@ void FileButtonBar::ApplyCaptions() {
     const QStringList captions = FitCaptions(titles, std::max(width(), 200) / letter);
     const auto actions = group_->actions();
     for (int i = 0; i < actions.size() && i < captions.size(); ++i)
-        actions[i]->setText(captions[i]);
+        actions[i]->setText(QString(captions[i]).replace(QLatin1Char('&'), QStringLiteral("&&"))); // no mnemonics
 }
 
 void FileButtonBar::PressButton(const QString& key) {
@@ -87,7 +87,7 @@ QStringList FileButtonBar::Keys() const {
 QString FileButtonBar::CaptionOf(const QString& key) const {
     for (QAction* a : group_->actions())
         if (a->data().toString() == key)
-            return a->text();
+            return a->text().replace(QStringLiteral("&&"), QStringLiteral("&"));
     return {};
 }
 

@@ -55,7 +55,8 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         auto* l = new QLabel(text, page_);
         if (e.IDEntry)
             l->setToolTip("Identity Property");
-        grid_->addWidget(l, row, 0, Qt::AlignTop);
+        // Flags take several lines: their caption stays at the top.
+        grid_->addWidget(l, row, 0, e.FormEntryType == kBitField ? Qt::AlignTop : Qt::AlignVCenter);
         return l;
     };
     auto place = [&](QWidget* w) {

@@ -88,6 +88,13 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
           "Insert &Record", "Insert &Subrecord", "&Find", "Fi&nd All", "Browse &references to selected record",
           "Sort subrecords of selected record"})
         popup_->addAction(caption)->setEnabled(false); // their windows are not part of the editor yet
+    const auto items = popup_->actions();
+    items[0]->setEnabled(true);
+    connect(items[0], &QAction::triggered, this, &frmLowLevelEdit::MarkAll);
+    items[1]->setEnabled(true);
+    connect(items[1], &QAction::triggered, this, &frmLowLevelEdit::ShowMarked);
+    items[2]->setEnabled(true);
+    connect(items[2], &QAction::triggered, this, &frmLowLevelEdit::UnMark);
     SetHotTracking();
     LoadbgImage();
 }

@@ -50,6 +50,12 @@ public:
     void Forward();
     void UpLevel();
 
+    // Ticked entries: every category, none, the page listing them; emptying the clipboard file.
+    void MarkAll();
+    void UnMark();
+    void ShowMarked();
+    void ClearClipboard();
+
     // Commits pending form edits (before saving, closing, or a selection change).
     void Save();
     void BuildForm();

@@ -124,7 +124,10 @@ void frmLowLevelEdit::ShowPopupMenu(const QPoint& pos) {
     popup_->popup(tree_->viewport()->mapToGlobal(pos));
 }
 
-void frmLowLevelEdit::RefreshCaptions() { model_->SetViewRecordTypes(context_.values.ViewRecordTypes); }
+void frmLowLevelEdit::RefreshCaptions() {
+    model_->SetViewRecordTypes(context_.values.ViewRecordTypes);
+    tree_->viewport()->update(); // texts may read differently in another code page
+}
 
 void frmLowLevelEdit::RebuildIndex() {
     if (!file_ || busy_)

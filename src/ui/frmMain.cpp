@@ -85,7 +85,14 @@ void frmMain::CreateStatusBar() {
     progressBar_->setTextVisible(false);
     cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("CancelButton"));
+    recordsPanel_ = new QLabel(this);
+    recordsPanel_->setObjectName(QStringLiteral("RecordsPanel"));
+    changedPanel_ = new QLabel(this);
+    changedPanel_->setObjectName(QStringLiteral("ChangedPanel"));
+    changedPanel_->setMinimumWidth(70);
     statusBar()->addWidget(statusText_, 1);
+    statusBar()->addPermanentWidget(recordsPanel_);
+    statusBar()->addPermanentWidget(changedPanel_);
     statusBar()->addPermanentWidget(progressBar_);
     statusBar()->addPermanentWidget(cancelButton_);
     progress_ = std::make_unique<StatusProgress>(statusText_, progressBar_, cancelButton_);
@@ -104,6 +111,8 @@ void frmMain::SetBusyLook(bool busy) {
 void frmMain::SetStatusText() {
     const esfile* file = context_.files.Find(currentKey_.toStdString());
     statusText_->setText(file ? FromFileText(file->SaveFileName) : QString());
+    recordsPanel_->setText(file ? QStringLiteral("%1 records").arg(file->Records().size()) : QString());
+    changedPanel_->setText(file && file->Changed ? QStringLiteral("Modified") : QString());
 }
 
 void frmMain::SetCaptionFor(const QString& key) {

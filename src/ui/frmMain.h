@@ -116,6 +116,8 @@ private:
     QTabWidget* tabs_ = nullptr;
     frmLowLevelEdit* editor_ = nullptr;
     QLabel* statusText_ = nullptr;
+    QLabel* recordsPanel_ = nullptr;
+    QLabel* changedPanel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     std::unique_ptr<StatusProgress> progress_;

@@ -119,6 +119,7 @@ void frmMain::ShowOptions() {
     editor_->SetHotTracking();
     editor_->LoadbgImage();
     editor_->RefreshCaptions();
+    editor_->RefreshForm();
 }
 
 void frmMain::ToggleDebugWindow() {

@@ -187,7 +187,7 @@ bool frmMain::CloseFile(const QString& given, bool cancelAllowed) {
     }
     editor_->FileClosing(key);
     {
-        frmUnload unload([] { return std::string("Closing..."); }, context_.developer, this);
+        frmUnload unload([this] { return context_.files.ProgAction; }, context_.developer, this);
         unload.show();
         QApplication::processEvents();
         context_.files.Remove(key.toStdString());
@@ -216,10 +216,11 @@ bool frmMain::Shutdown() {
     SaveGeometry();
     context_.SaveSettings();
     {
-        frmUnload unload([] { return std::string("Shutting down..."); }, context_.developer, this);
+        frmUnload unload([this] { return context_.files.ProgAction; }, context_.developer, this);
         unload.show();
         QApplication::processEvents();
         editor_->FileClosing(editor_->ShownKey());
+        context_.files.Shutdown();
     }
     shutDown_ = true;
     return true;

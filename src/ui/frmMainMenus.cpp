@@ -116,6 +116,11 @@ void frmMain::CreateActions() {
     on("mnuEditClipboardMode", [this] { ToggleFlag("mnuEditClipboardMode"); });
     on("mnuEditSafeEditing", [this] { ToggleSafeEditing(false); });
 
+    toEditor("mnuEditMarkAll", &frmLowLevelEdit::MarkAll);
+    toEditor("mnuEditEditMarked", &frmLowLevelEdit::ShowMarked);
+    toEditor("mnuEditUnmark", &frmLowLevelEdit::UnMark);
+    toEditor("mnuClearClipboard", &frmLowLevelEdit::ClearClipboard);
+
     AddCommand("mnuInsertRecord", "&Record", "InsertRecord");
     AddCommand("mnuInsertSubRecord", "&Subrecord", "InsertSubrecord");
 
@@ -165,9 +170,8 @@ void frmMain::CreateActions() {
 
     // The windows of these commands are not part of the editor yet.
     for (const char* name :
-         {"mnuSupportFiles", "mnuFileIndexManager", "mnuFileStatistics", "mnuFileDump", "mnuEditMarkAll",
-          "mnuEditEditMarked", "mnuEditUnmark", "mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
-          "mnuEditPasteAdd", "mnuEditPasteSubrecords", "mnuClearClipboard", "mnuEditRawData", "mnuEditFind",
+         {"mnuSupportFiles", "mnuFileIndexManager", "mnuFileStatistics", "mnuFileDump", "mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
+          "mnuEditPasteAdd", "mnuEditPasteSubrecords", "mnuEditRawData", "mnuEditFind",
           "mnuEditFindAll", "mnuEditFindRefs", "mnuEditSortSubrecords", "mnuInsertRecord",
           "mnuInsertSubRecord", "mnuATManage"})
         commands_[name]->setEnabled(false);

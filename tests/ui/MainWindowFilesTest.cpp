@@ -3,6 +3,7 @@
 
 #include "model/esfile.h"
 #include "ui/FileButtonBar.h"
+#include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmConfigEditor.h"
 #include "ui/frmMain.h"
@@ -11,6 +12,7 @@
 #include <QAction>
 #include <QListWidget>
 #include <QMenu>
+#include <QTreeView>
 #include <QtTest>
 
 using namespace vellum;
@@ -47,6 +49,29 @@ private slots:
         QCOMPARE(s.context.files.Count(), std::size_t(3));
         QVERIFY(!s.context.files.Exists(c.toStdString()));
         QCOMPARE(w.CurrentKey(), b);
+    }
+
+    void brokenFilesWarnAndNeverCrash() {
+        VELLUM_QREQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        s.prompt.defaultAnswer = Answer::No; // never save them
+        for (const auto& entry : std::filesystem::directory_iterator(test::MalformedDir())) {
+            if (entry.path().extension() == ".md" || !entry.is_regular_file())
+                continue;
+            // Copies: a broken file is shown, maybe changed, but the shared one is never touched.
+            const auto copy = s.DataFolder() / entry.path().filename();
+            std::filesystem::copy_file(entry.path(), copy);
+            const QString path = QString::fromStdString(copy.string());
+            w.OpenFiles({path});
+            if (s.context.files.Exists(path.toStdString())) {
+                for (int row = 0; row < w.Editor().Model()->rowCount(); ++row)
+                    w.Editor().Tree()->setCurrentIndex(w.Editor().Model()->index(row, 0));
+                QVERIFY(w.CloseFile(path, true));
+            }
+        }
+        QVERIFY(s.prompt.Saw("Warning! The Vellum Editor was unable to properly load the file " +
+                             (s.DataFolder() / "empty.esp").string()));
     }
 
     void closeAsksAboutChangedFiles() {

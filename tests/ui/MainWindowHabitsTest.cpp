@@ -4,12 +4,17 @@
 
 #include "model/esfile.h"
 #include "ui/Busy.h"
+#include "ui/LegacyText.h"
+#include "ui/RecordTreeModel.h"
+#include "ui/frmOptions.h"
 #include "ui/frmDebug.h"
 #include "ui/frmIntro.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -62,6 +67,28 @@ private slots:
         QVERIFY(w.close());
         QCOMPARE(s.prompt.calls.front().text, std::string("Save changes to blank.esp before closing?"));
         QCOMPARE(s.prompt.calls.front().buttons, Buttons::YesNo);
+    }
+
+    void optionsFromTheToolsMenu() {
+        VELLUM_QREQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        s.Open("blank.esm");
+        test::OnNextModal([](QWidget* d) {
+            auto* options = qobject_cast<frmOptions*>(d);
+            QVERIFY(options);
+            options->Box("ViewRecordTypes")->setChecked(true);
+            options->Encoding()->setCurrentIndex(options->Encoding()->findData(1250));
+            options->accept();
+        });
+        w.Command("mnuToolsOptions")->trigger();
+        QCOMPARE(w.Editor().Model()->CategoryIndex("GMST").data().toString(), QString("GMST Game Settings  (10)"));
+        Config saved;
+        QCOMPARE(saved.OpenFile((s.ProgramFolder() / "Vellum.ini").string()), 0);
+        QCOMPARE(saved.GetVar("View", "ViewRecordTypes"), std::string("True"));
+        QCOMPARE(saved.GetVar("View", "Encoding"), std::string("1250"));
+        QCOMPARE(TextCodePage(), 1250);
+        SetTextCodePage(1252);
     }
 
     void desktopShortcuts() {

@@ -4,6 +4,7 @@
 
 #include "model/esfile.h"
 #include "ui/BitFieldEditor.h"
+#include "ui/DesktopOpen.h"
 #include "ui/FormBuilder.h"
 #include "ui/NumberField.h"
 #include "ui/PropertyForm.h"
@@ -240,6 +241,53 @@ private slots:
         test::AnswerFileDialog(QString::fromStdString((s.DataFolder() / "Sound" / "Fx" / "boom.wav").string()));
         browse->click();
         QCOMPARE(std::get<std::string>(ed.Entries().Item(static_cast<std::size_t>(n)).Data), std::string("Fx\\boom.wav"));
+    }
+
+    void goToPreviewAndParentButtons() {
+        VELLUM_QREQUIRE_SHARED();
+        test::EditorSession s;
+        const std::string path = s.Open("antares_big_mod_1.2.esp");
+        frmLowLevelEdit& ed = s.Window().Editor();
+        esfile& file = *s.context.files.Find(path);
+        // The go-to button of a reference jumps to the record with that ID.
+        ed.GotoRecord("NPC_", RecordKeyWithID(file, "NPC_", "PP_ordinator"), path, {}, true);
+        const int script = FindEntry(ed.Entries(), [](const esLLFormEntry& e) {
+            return e.FormEntryType == kTextLookupField && std::get<std::string>(e.Data) == "PP_ordinator_Script";
+        });
+        QVERIFY(script > 0);
+        ed.Form()->EditorOf(script)->findChild<QPushButton*>(QString("GoTo%1").arg(script))->click();
+        QCOMPARE(file.CurrentCatKey, std::string("SCPT"));
+        QCOMPARE(file.Rec(file.CurrentRecordKey).ID, std::string("PP_ordinator_Script"));
+        // Book text: the preview writes temp.html in the program folder and opens it.
+        QStringList opened;
+        SetDesktopOpener([&](const QString& p) {
+            opened << p;
+            return true;
+        });
+        ed.GotoRecord("BOOK", RecordKeyWithID(file, "BOOK", "AG_hlaalu_list"), path, {}, true);
+        const int text = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return !e.Html.empty() && e.IsData; });
+        QVERIFY(text > 0);
+        for (QPushButton* b : ed.Form()->EditorOf(text)->findChildren<QPushButton*>())
+            if (b->text() == "Preview")
+                b->click();
+        SetDesktopOpener({});
+        QCOMPARE(opened.size(), 1);
+        QVERIFY(opened[0].endsWith("temp.html"));
+        QVERIFY(std::filesystem::exists(s.ProgramFolder() / "temp.html"));
+        // A dialogue response offers its parent topic, the topic its responses.
+        const RecordEntry* info = nullptr;
+        for (const RecordEntry& r : file.Records())
+            if (r.Name == "INFO" && !r.ParentKey.empty()) {
+                info = &r;
+                break;
+            }
+        QVERIFY(info);
+        ed.GotoRecord("INFO", info->Key, path, {}, true);
+        const int parent = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kShowParent; });
+        QVERIFY(parent > 0);
+        qobject_cast<QPushButton*>(ed.Form()->EditorOf(parent))->click();
+        QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
+        QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kShowChildren; }) > 0);
     }
 
     void renderMainWindow() {

@@ -1,6 +1,7 @@
 // The record tree: categories, lazy children, captions, check boxes, keys, history.
 #include "UiTestSupport.h"
 
+#include "index/esCheckedEntries.h"
 #include "model/esfile.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
@@ -101,6 +102,26 @@ private slots:
         f.Click(header);
         QCOMPARE(f.model->index(0, 0, header).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
         QVERIFY(f.s.Window().Command("mnuEditDelete")->text() == "&Delete Marked");
+    }
+
+    void markAllShowMarkedUnmark() {
+        VELLUM_QREQUIRE_SHARED();
+        OpenFile f("blank.esm");
+        frmMain& w = f.s.Window();
+        w.Command("mnuEditMarkAll")->trigger();
+        const esCheckedEntries& checked = f.s.context.files.CheckedEntries(f.key.toStdString());
+        QCOMPARE(checked.Count(), std::size_t(11)); // the header and ten game settings
+        QCOMPARE(f.Cat("GMST").data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+        f.Click(f.Cat("GMST"));
+        f.Click(f.model->index(0, 0, f.Cat("GMST")));
+        w.Command("mnuEditEditMarked")->trigger();
+        QCOMPARE(QString::fromStdString(f.editor->Entries().Item(1).Caption), QString("Marked Entries"));
+        // Heading, actions, eleven records and the two subrecords of the record opened while ticked.
+        QCOMPARE(f.editor->Entries().Count(), std::size_t(2 + 11 + 2));
+        w.Command("mnuEditUnmark")->trigger();
+        QCOMPARE(checked.Count(), std::size_t(0));
+        QCOMPARE(f.Cat("GMST").data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+        QCOMPARE(w.Command("mnuEditDelete")->text(), QString("&Delete"));
     }
 
     void keysMoveTheSelection() {
