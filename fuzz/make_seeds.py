@@ -70,7 +70,7 @@ for rel in ("data/ESTemplate.ini", "data/Signatures.ini"):
             text = f.read()
         put("config", os.path.basename(p), text)
         # Pieces of the template make small, fast seeds.
-        chunks = text.split(b"\r\n[")
+        chunks = text.replace(b"\r\n", b"\n").split(b"\n[")
         for i in range(0, len(chunks), max(1, len(chunks) // 40)):
             put("config", "%s.%d" % (os.path.basename(p), i), b"[" + chunks[i])
 
