@@ -201,7 +201,7 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
 
         if (e.IDEntry) {
             const std::string newID = file_.GetID(e.RecordKey);
-            auto* cat = file_.esRecArrayCatIndex().Item(r.CatKey.empty() ? r.Name : r.CatKey);
+            auto* cat = file_.esRecArrayCatIndex().Item(r.CatKey());
             if (cat && !newID.empty() && newID != e.OldID) {
                 const int position = file_.GetRecordIndex(e.RecordKey);
                 const esRecIDEntry* holder = cat->esRecIDIndex.Find(newID);

@@ -168,13 +168,8 @@ void frmMain::CreateActions() {
     Alias("InsertRecord", "mnuInsertRecord", "Insert a new record");
     Alias("InsertSubrecord", "mnuInsertSubRecord", "Insert a new subrecord into the selected record");
 
-    // The windows of these commands are not part of the editor yet.
-    for (const char* name :
-         {"mnuSupportFiles", "mnuFileIndexManager", "mnuFileStatistics", "mnuFileDump", "mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
-          "mnuEditPasteAdd", "mnuEditPasteSubrecords", "mnuEditRawData", "mnuEditFind",
-          "mnuEditFindAll", "mnuEditFindRefs", "mnuEditSortSubrecords", "mnuInsertRecord",
-          "mnuInsertSubRecord", "mnuATManage"})
-        commands_[name]->setEnabled(false);
+    // The commands whose windows live beside the editor are connected and enabled by
+    // ConnectToolWindows (ToolWindowCommands.cpp).
     for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFileChangeType",
                              "mnuFileEnableEdit", "mnuFileIndex", "Back", "Forward", "UpLevel"})
         commands_[name]->setEnabled(false);

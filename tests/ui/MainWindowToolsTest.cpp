@@ -52,7 +52,7 @@ private slots:
         w.OpenFiles({QString::fromStdString(path)});
         esfile& file = *s.context.files.Find(path);
         const RecordEntry& r = file.Records().at(1);
-        w.Editor().GotoRecord(r.CatKey.empty() ? r.Name : r.CatKey, r.Key, path, {}, true);
+        w.Editor().GotoRecord(r.CatKey(), r.Key, path, {}, true);
         QCOMPARE(QString::fromStdString(file.CurrentRecordKey), QString::fromStdString(r.Key));
 
         for (const char* name : {"mnuEditRawData", "mnuEditFind", "mnuEditFindAll", "mnuEditFindRefs", "mnuFileDump",
