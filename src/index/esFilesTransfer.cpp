@@ -118,8 +118,8 @@ public:
         RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
         RecordEntry n = entry;
         n.Key = d.Key;
-        n.ParentKey = std::string{};
-        n.ParentID = std::string{};
+        n.ParentKey.clear();
+        n.ParentID.clear();
         n.Children.clear();
         n.SubRecords.reset();
         n.SubHeaders.reset();

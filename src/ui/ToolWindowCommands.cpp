@@ -1,12 +1,11 @@
 #include "ui/ToolWindowCommands.h"
 
-#include "index/esFiles.h"
+#include "index/ReferenceIndexer.h"
 #include "model/Prompt.h"
 #include "model/esfile.h"
 #include "template/Search.h"
 #include "tools/ToolLauncher.h"
 #include "tools/ToolRunner.h"
-#include "ui/EditCommands.h"
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
 #include "ui/ToolsMenuActions.h"
@@ -15,8 +14,6 @@
 #include "ui/frmIndex.h"
 #include "ui/frmInsertRecord.h"
 #include "ui/frmInsertSubrecord.h"
-#include "ui/PropertyForm.h"
-#include "ui/frmLookup.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 #include "ui/frmRawData.h"
@@ -43,8 +40,9 @@ esfile* CurrentFile(frmMain& main) { return main.Context().files.Find(main.Curre
 
 std::vector<esfile*> OpenFiles(frmMain& main) {
     std::vector<esfile*> files;
-    for (const std::string& key : main.Context().FileKeys())
-        if (esfile* f = main.Context().files.Find(key); f && !f->Clipboard) files.push_back(f);
+    esFiles& all = main.Context().files;
+    for (std::size_t i = 1; i <= all.Count(); ++i)
+        if (esfile& f = all.Item(i); !f.Clipboard) files.push_back(&f);
     return files;
 }
 
@@ -57,17 +55,19 @@ void Show(frmMain& main, const std::string& fileKey, const std::string& recordKe
 
 // Indexes a data file, opening it for the time when it is not open.
 void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
-    esFiles& files = main.Context().files;
-    if (esfile* open = files.Find(path)) {
-        files.Indexer().BuildIndex(*open, progress);
+    EditorContext& c = main.Context();
+    ReferenceIndexer indexer(c.programDir / "Indices");
+    if (esfile* open = c.files.Find(path)) {
+        indexer.BuildIndex(*open, progress);
         return;
     }
-    esfile* file = files.Add(path);
-    if (!file) return;
-    file->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    if (file->LoadFile(path, false, false, progress) == esfile::kLoaded) files.Indexer().BuildIndex(*file, progress);
+    esfile* added = c.files.Add(path);
+    if (!added) return;
+    esfile& file = *added;
+    file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    if (file.LoadFile(path, false, false, progress) == esfile::kLoaded) indexer.BuildIndex(file, progress);
     if (progress) progress->Waiting(-1, "Unloading");
-    files.Remove(path);
+    c.files.Remove(path);
 }
 
 void OpenToolsManager(frmMain& main);
@@ -87,17 +87,17 @@ void OpenToolsManager(frmMain& main) {
     RebuildTools(main);
 }
 
-} // namespace
-
-void EnableCommand(frmMain& main, const char* name, std::function<void()> act) {
+void On(frmMain& main, const char* name, std::function<void()> act) {
     QAction* action = main.Command(name);
     if (!action) return;
     action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, &main, [act] { act(); });
 }
 
+} // namespace
+
 void ConnectToolWindows(frmMain& main) {
-    EnableCommand(main, "mnuEditRawData", [&main] {
+    On(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->CurrentRecordKey.empty()) return;
         main.Editor().Save();
@@ -106,7 +106,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().RefreshForm();
     });
 
-    EnableCommand(main, "mnuEditFind", [&main] {
+    On(main, "mnuEditFind", [&main] {
         static QPointer<frmSearch> window;
         if (!window) {
             window = new frmSearch(main.Context().templ, &main);
@@ -132,7 +132,7 @@ void ConnectToolWindows(frmMain& main) {
         window->raise();
     });
 
-    EnableCommand(main, "mnuEditFindAll", [&main] {
+    On(main, "mnuEditFindAll", [&main] {
         auto* window = new frmSearchAll(main.Context().templ, [&main] { return OpenFiles(main); }, CurrentFile(main),
                                         &main.Progress(), &main);
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -143,7 +143,7 @@ void ConnectToolWindows(frmMain& main) {
         window->show();
     });
 
-    EnableCommand(main, "mnuFileDump", [&main] {
+    On(main, "mnuFileDump", [&main] {
         if (esfile* file = CurrentFile(main)) {
             main.Editor().Save();
             frmDump window(*file, main.Context().programDir / "Dumps", &main);
@@ -151,14 +151,14 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    EnableCommand(main, "mnuFileStatistics", [&main] {
+    On(main, "mnuFileStatistics", [&main] {
         if (esfile* file = CurrentFile(main)) {
             frmStatistics window(*file, &main);
             window.exec();
         }
     });
 
-    EnableCommand(main, "mnuFileIndexManager", [&main] {
+    On(main, "mnuFileIndexManager", [&main] {
         frmIndex window(main.Context().dataFolder, main.Context().programDir / "Indices",
                         [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
                         &main);
@@ -168,7 +168,7 @@ void ConnectToolWindows(frmMain& main) {
         if (support) main.Command("mnuSupportFiles")->trigger();
     });
 
-    EnableCommand(main, "mnuSupportFiles", [&main] {
+    On(main, "mnuSupportFiles", [&main] {
         std::vector<esfile*> plugins;
         for (esfile* f : OpenFiles(main))
             if (!f->IsSupport) plugins.push_back(f);
@@ -176,11 +176,12 @@ void ConnectToolWindows(frmMain& main) {
         frmSupport window(plugins, c.dataFolder,
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
                            [&main, &c](const std::string& path) {
-                               esfile* file = c.files.Add(path);
-                               if (!file) return;
-                               file->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-                               file->LoadFile(path, false, true, &main.Progress());
-                               file->IsSupport = true;
+                               esfile* added = c.files.Add(path);
+                               if (!added) return;
+                               esfile& file = *added;
+                               file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+                               file.LoadFile(path, false, true, &main.Progress());
+                               file.IsSupport = true;
                                main.RebuildFileButtons();
                            }},
                           &main);
@@ -190,7 +191,7 @@ void ConnectToolWindows(frmMain& main) {
         if (indices) main.Command("mnuFileIndexManager")->trigger();
     });
 
-    EnableCommand(main, "mnuInsertRecord", [&main] {
+    On(main, "mnuInsertRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport) return;
         frmInsertRecord dialog(file->Template(), &main);
@@ -204,7 +205,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(key.substr(0, 4), key, file->FileName, {}, true);
     });
 
-    EnableCommand(main, "mnuInsertSubRecord", [&main] {
+    On(main, "mnuInsertSubRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -221,7 +222,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(record.substr(0, 4), record, file->FileName, key, true);
     });
 
-    EnableCommand(main, "mnuEditSortSubrecords", [&main] {
+    On(main, "mnuEditSortSubrecords", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -233,7 +234,7 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    EnableCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
+    On(main, "mnuATManage", [&main] { OpenToolsManager(main); });
 
     // The format template in the configuration editor, once every data file is closed.
     if (QAction* edit = main.Command("mnuToolsFormatEdit")) {
@@ -257,32 +258,7 @@ void ConnectToolWindows(frmMain& main) {
         });
     }
 
-    ConnectEditCommands(main);
     RebuildTools(main);
-
-    // The reference fields' Lookup button.
-    main.Editor().Form()->lookup = [&main](const esLLFormEntry& e) {
-        esfile* file = main.Editor().File();
-        if (!file) return QString();
-        const auto types = frmLookup::LookupTypes(*file, e.RecordType + "." + e.SubrecordType + "." + e.PropertyName);
-        std::vector<const esfile*> open;
-        for (esfile* f : OpenFiles(main)) open.push_back(f);
-        frmLookup dialog(*file, open, types, &main.Progress(), &main);
-        return dialog.exec() == QDialog::Accepted ? dialog.Result() : QString();
-    };
-
-    // The record tree's pop-up menu runs the same commands, from "Delete" on.
-    const QList<QAction*> popup = main.Editor().PopupMenu()->actions();
-    const char* commands[] = {"mnuEditDelete",        "mnuEditCut",        "mnuEditCopy",
-                              "mnuEditPaste",         "mnuEditPasteAdd",   "mnuEditPasteSubrecords",
-                              "mnuInsertRecord",      "mnuInsertSubRecord", "mnuEditFind",
-                              "mnuEditFindAll",       "mnuEditFindRefs",   "mnuEditSortSubrecords"};
-    for (int i = 0; i < 12 && 3 + i < popup.size(); ++i) {
-        QAction* command = main.Command(commands[i]);
-        if (!command) continue;
-        popup[3 + i]->setEnabled(true);
-        QObject::connect(popup[3 + i], &QAction::triggered, command, &QAction::trigger);
-    }
 }
 
 } // namespace vellum::ui
