@@ -58,7 +58,7 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
     out.push_back(std::move(h));
     if (templ.InstrExists(r.Name, "FollowsParent") && !r.ParentKey.empty()) {
         esLLFormEntry p = Heading(kShowParent, "Show Parent Record");
-        p.RecordKey = r.ParentKey;
+        p.RecordKey = r.ParentKey.str();
         out.push_back(std::move(p));
     }
     if (!r.Children.empty()) {
@@ -201,7 +201,7 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
 
         if (e.IDEntry) {
             const std::string newID = file_.GetID(e.RecordKey);
-            auto* cat = file_.esRecArrayCatIndex().Item(r.CatKey.empty() ? r.Name : r.CatKey);
+            auto* cat = file_.esRecArrayCatIndex().Item(r.CatKey());
             if (cat && !newID.empty() && newID != e.OldID) {
                 const int position = file_.GetRecordIndex(e.RecordKey);
                 const esRecIDEntry* holder = cat->esRecIDIndex.Find(newID);

@@ -211,7 +211,7 @@ QModelIndex RecordTreeModel::RecordIndex(std::string_view recordKey) const {
     } catch (const std::exception&) {
         return {};
     }
-    const QModelIndex cat = CategoryIndex(entry->CatKey.empty() ? entry->Name : entry->CatKey);
+    const QModelIndex cat = CategoryIndex(entry->CatKey());
     if (!cat.isValid())
         return {};
     const auto& records = categories_[cat.row()].records;

@@ -77,7 +77,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
         if (!file_ || !file_->esRecArrayIndex().Exists(key.toStdString()))
             return;
         const RecordEntry& r = file_->Rec(key.toStdString());
-        GotoRecord(r.CatKey.empty() ? r.Name : r.CatKey, r.Key, fileKey_, {}, true);
+        GotoRecord(r.CatKey(), r.Key, fileKey_, {}, true);
     });
 
     popup_ = new QMenu(this);

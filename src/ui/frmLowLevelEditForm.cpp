@@ -16,6 +16,7 @@
 #include "ui/RecordTreeModel.h"
 #include "ui/StatusProgress.h"
 #include "ui/frmDebug.h"
+#include "ui/frmScanReferences.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -41,50 +42,16 @@ void frmLowLevelEdit::CommitForm() {
         OfferReferenceScan(result.idChanges);
 }
 
-namespace {
-
-// Collects the references the ID change rewrote.
-class ChangedReferences : public esCallbackStringValue {
-public:
-    void CallBack(std::string_view text, std::string_view) override { lines.emplace_back(text); }
-    std::vector<std::string> lines;
-};
-
-} // namespace
-
 void frmLowLevelEdit::OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes) {
-    const std::string title =
-        "Scan References: " + (changes.size() == 1 ? changes.front().newID : std::string("Multiple Records"));
-    const Answer a = CurrentPrompt().Ask(
-        " You have changed an ID value or values for one or more records. These values are used in other records "
-        "to refer to the records you changed.\n It is highly recommended that you allow the system to search for "
-        "any other records that refer to the records you have edited and make appropriate changes so that "
-        "referential integrity is maintained.\n Scan for descendants (referring records) and change the "
-        "references?",
-        Buttons::YesNo, title);
-    if (a != Answer::Yes)
-        return;
     esCheckedEntries idList;
     for (const auto& c : changes) {
         esCheckedEntry& e = idList.Add(c.recordKey, fileKey_, c.recordKey);
         e.OldID = c.oldID;
         e.NewID = c.newID;
     }
-    ChangedReferences found;
-    {
-        BusyGuard busyCount;
-        busy_ = true;
-        main_.Progress().Waiting(-1, "Beginning scan of descendants...");
-        context_.files.ChangeIDReferences(fileKey_, idList, true, &found);
-        main_.Progress().DoneWaiting();
-        busy_ = false;
-    }
-    std::string report = std::to_string(found.lines.size()) + " reference(s) changed.";
-    for (std::size_t i = 0; i < found.lines.size() && i < 20; ++i)
-        report += "\n" + found.lines[i];
-    if (found.lines.size() > 20)
-        report += "\n...";
-    CurrentPrompt().Message(report, title);
+    frmScanReferences window(context_.files, fileKey_, idList, this);
+    window.exec();
+    main_.Progress().DoneWaiting();
 }
 
 void frmLowLevelEdit::Save() { CommitForm(); }
