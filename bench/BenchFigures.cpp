@@ -1,6 +1,11 @@
 #include "BenchFigures.h"
 
+#include "BenchData.h"
 #include "model/esfile.h"
+#include "template/Config.h"
+#include "template/PropertyCodec.h"
+
+#include <filesystem>
 
 #include <cstdio>
 #include <fstream>
@@ -22,12 +27,18 @@ double MB(double bytes) { return bytes / (1024.0 * 1024.0); }
 
 } // namespace
 
-void Figures::MeasureLoadMemory(const PropertyCodec& codec) {
+void Figures::MeasureLoadMemory() {
+    std::error_code ec;
+    fileSize_ = static_cast<std::int64_t>(std::filesystem::file_size(file_, ec));
+    if (ec) return;
+    Config templ;
+    templ.OpenFile((ProgramDir() / "ESTemplate.ini").string());
+    PropertyCodec codec(templ);
     rssBefore_ = ResidentBytes();
-    auto file = std::make_unique<esfile>(codec);
-    file->LoadFile(file_, true, false, nullptr);
+    esfile file(codec);
+    file.LoadFile(file_, true, false, nullptr);
     rssAfter_ = ResidentBytes();
-    records_ = file->LastIndex() + 1;
+    records_ = file.LastIndex() + 1;
 }
 
 Figures::Time Figures::Seconds(const std::string& name) const {
@@ -36,6 +47,7 @@ Figures::Time Figures::Seconds(const std::string& name) const {
 }
 
 void Figures::Print() const {
+    if (fileSize_ == 0) return;
     const Time read = Seconds("PlainRead"), load = Seconds("LoadFile");
     const Time decode = Seconds("DecodeEverySubrecord");
     const Time write = Seconds("PlainWrite"), save = Seconds("Save");

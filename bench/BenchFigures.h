@@ -6,19 +6,15 @@
 #include <map>
 #include <string>
 
-namespace vellum {
-class PropertyCodec;
-}
-
 namespace vellum::bench {
 
 // The figures the README keeps: each measured time beside its plain baseline, and the memory
 // a loaded file takes. Printed as a small table after the run.
 class Figures {
 public:
-    Figures(std::string file, std::int64_t fileSize) : file_(std::move(file)), fileSize_(fileSize) {}
+    explicit Figures(std::string file) : file_(std::move(file)) {}
     // Resident memory before and after one LoadFile, in a process that has loaded nothing yet.
-    void MeasureLoadMemory(const PropertyCodec& codec);
+    void MeasureLoadMemory();
     void Record(const std::string& name, double realSeconds, double cpuSeconds) {
         seconds_[name] = {realSeconds, cpuSeconds};
     }
@@ -30,7 +26,7 @@ private:
     };
     Time Seconds(const std::string& name) const;
     std::string file_;
-    std::int64_t fileSize_;
+    std::int64_t fileSize_ = 0;
     std::int64_t rssBefore_ = 0, rssAfter_ = 0;
     int records_ = 0;
     std::map<std::string, Time> seconds_;

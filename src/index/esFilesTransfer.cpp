@@ -118,7 +118,6 @@ public:
         RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
         RecordEntry n = entry;
         n.Key = d.Key;
-        n.CatKey = d.CatKey;
         n.ParentKey.clear();
         n.ParentID.clear();
         n.Children.clear();
@@ -152,7 +151,6 @@ public:
             RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
             RecordEntry n = entry;
             n.Key = d.Key;
-            n.CatKey = d.CatKey;
             n.ParentKey = d.ParentKey;
             n.ParentID = d.ParentID;
             n.Children = d.Children;

@@ -2,6 +2,7 @@
 
 #include "model/Prompt.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,10 +38,16 @@ Bytes FastFile::GetBytes(std::int64_t count) {
     if (count < 0) count = 0;
     if (handle_ == kInvalid) return {};
     Bytes buffer(static_cast<std::size_t>(count) + 1, 0);
+    ReadInto(buffer.data(), count);
+    return buffer;
+}
+
+std::int64_t FastFile::ReadInto(std::uint8_t* dest, std::int64_t count) {
+    if (count < 0 || handle_ == kInvalid) return 0;
     std::int64_t done = 0;
     bool failed = false;
     while (done < count) {
-        ssize_t n = ::read(handle_, buffer.data() + done, static_cast<std::size_t>(count - done));
+        ssize_t n = ::read(handle_, dest + done, static_cast<std::size_t>(count - done));
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) {
             failed = true;
@@ -54,11 +61,13 @@ Bytes FastFile::GetBytes(std::int64_t count) {
     if (failed) {
         CurrentPrompt().Message("Warning: Error reading bytes from file at position " +
                                 std::to_string(pos_));
-        std::fill(buffer.begin(), buffer.end(), 0);
+        std::fill(dest, dest + count, 0);
+    } else {
+        std::fill(dest + done, dest + count, 0);
     }
     pos_ += done;
     eof_ = pos_ > size_ || done < count;
-    return buffer;
+    return done;
 }
 
 void FastFile::WriteBytes(ByteSpan bytes) {

@@ -27,6 +27,9 @@ public:
     // bytes that could not be read are 0. EOF becomes true with the read that takes the last
     // byte of the file.
     Bytes GetBytes(std::int64_t count);
+    // GetBytes into the caller's `count` bytes at `dest`, without the extra byte: the number
+    // of bytes read, the rest of `dest` zero.
+    std::int64_t ReadInto(std::uint8_t* dest, std::int64_t count);
     // Writes the whole array where the file pointer stands; pos and Size stay as they are.
     void WriteBytes(ByteSpan bytes);
     void SeekPos(std::int64_t pos);

@@ -14,8 +14,9 @@ namespace vellum {
 class SharedBytes {
 public:
     SharedBytes() = default;
-    SharedBytes(std::shared_ptr<const Bytes> store, std::size_t offset, std::size_t size)
-        : store_(std::move(store)), data_(store_->data() + offset), size_(size) {}
+    // A view of `size` bytes at `data`, which `owner` keeps alive.
+    SharedBytes(std::shared_ptr<const void> owner, const std::uint8_t* data, std::size_t size)
+        : owner_(std::move(owner)), data_(data), size_(static_cast<std::uint32_t>(size)) {}
     explicit SharedBytes(Bytes owned) { Assign(std::move(owned)); }
 
     const std::uint8_t* data() const { return data_; }
@@ -34,9 +35,10 @@ public:
     bool IsShared() const;
 
 private:
-    std::shared_ptr<const Bytes> store_;
+    std::shared_ptr<const void> owner_;
     const std::uint8_t* data_ = nullptr;
-    std::size_t size_ = 0;
+    std::uint32_t size_ = 0; // a record holds less than 2 GB
+    bool own_ = false;       // owner_ is a buffer made for this array alone (by Assign)
 };
 
 } // namespace vellum

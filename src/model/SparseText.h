@@ -29,6 +29,7 @@ public:
     operator const std::string&() const { return str(); }
     operator std::string_view() const { return str(); }
     bool empty() const { return !text_; }
+    void clear() { text_.reset(); }
     std::size_t size() const { return str().size(); }
     friend bool operator==(const SparseText& a, std::string_view b) { return a.str() == b; }
 

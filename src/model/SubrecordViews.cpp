@@ -10,7 +10,7 @@
 namespace vellum {
 
 std::string_view SubrecordViews::TypeOf(const RecordEntry& r) {
-    return r.CatKey.empty() ? std::string_view(r.Name) : std::string_view(r.CatKey);
+    return r.CatKey();
 }
 
 const std::vector<SubrecordViews::View>& SubrecordViews::Read(const RecordEntry& r) {

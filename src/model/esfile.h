@@ -19,6 +19,7 @@ namespace vellum {
 
 class Config;
 struct Group;
+class FileBuffer;
 class FileWriter;
 class Progress;
 class ReferenceIndexBuilder;
@@ -152,7 +153,7 @@ private:
     std::int64_t fileSize_ = 0;
     int subrecordCounter_ = 0;
     int currentParent_ = -1; // the last record read whose type precedes children
-    std::shared_ptr<const Bytes> buffer_; // the file as read, shared by the records' data
+    std::shared_ptr<const FileBuffer> buffer_; // the file as read, shared by the records' data
     SharedString sourceName_;             // FileName, shared by the records read
     vellum::esRecArrayIndex keyIndex_;
     vellum::esRecArrayCatIndex catIndex_;

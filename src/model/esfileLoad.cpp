@@ -3,6 +3,7 @@
 #include "model/BusyScope.h"
 #include "model/ByteCast.h"
 #include "model/FastFile.h"
+#include "model/FileBuffer.h"
 #include "model/Progress.h"
 #include "model/Prompt.h"
 #include "model/ReferenceIndexBuilder.h"
@@ -56,7 +57,7 @@ bool esfile::ReadRecord(int index, std::size_t offset) {
     r.Key = r.Name + std::to_string(index);
     r.Loaded = true;
     r.Packed = true;
-    r.Data = SharedBytes(buffer_, offset + 16, static_cast<std::size_t>(dataSize));
+    r.Data = SharedBytes(buffer_, h + 16, static_cast<std::size_t>(dataSize));
 
     const RecordLayout& traits = codec_.RecordInfo(r.Name);
     if (traits.PrecedesChildren) {
@@ -107,14 +108,13 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
         return kTooSmall;
     }
     // The whole file in one read; the records keep views into it until they change.
-    Bytes all = reader.GetBytes(fileSize_);
+    buffer_ = FileBuffer::Read(reader, static_cast<std::size_t>(fileSize_));
     reader.CloseFile();
-    if (!reader.LastResult()) {
+    if (!buffer_) {
         Loaded = loadedValue;
         return kTooSmall;
     }
-    fileSize_ = std::min<std::int64_t>(fileSize_, reader.LastCount());
-    buffer_ = std::make_shared<const Bytes>(std::move(all));
+    fileSize_ = static_cast<std::int64_t>(buffer_->size());
     sourceName_ = SharedString(FileName);
 
     ClearIndices();
@@ -136,8 +136,10 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     // Every record to the end of the file, whatever the header announced: the game does so.
     const std::size_t size = static_cast<std::size_t>(fileSize_);
     std::size_t offset = 16 + static_cast<std::size_t>(records_[0].Size);
-    records_.reserve(static_cast<std::size_t>(
-        std::clamp<std::int64_t>(announced, 0, fileSize_ / 16) + 1));
+    // Room for what the header announces, never more than the file can hold.
+    const auto expected = static_cast<std::size_t>(std::clamp<std::int64_t>(announced, 0, fileSize_ / 16) + 1);
+    records_.reserve(expected);
+    keyIndex_.Reserve(expected);
     int index = 1;
     int sinceReport = 0;
     while (offset < size) {

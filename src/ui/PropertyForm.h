@@ -5,6 +5,7 @@
 #include <QScrollArea>
 
 #include <filesystem>
+#include <functional>
 
 class QGridLayout;
 class QLabel;
@@ -26,6 +27,9 @@ public:
     int RowCount() const { return rows_; }
 
     static constexpr int kMaxByteEdit = 4096;
+
+    // The Lookup button of a reference field asks this for the ID to put in ("" keeps the value).
+    std::function<QString(const esLLFormEntry& entry)> lookup;
 
 signals:
     void pageRequested(int delta);

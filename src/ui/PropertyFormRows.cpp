@@ -5,6 +5,7 @@
 #include "ui/BookPreview.h"
 #include "ui/FileDialogs.h"
 #include "ui/LegacyText.h"
+#include "ui/fhByteControl.h"
 #include "ui/frmEditText.h"
 
 #include <QHBoxLayout>
@@ -88,7 +89,16 @@ QWidget* PropertyForm::TextRow(int n, esLLFormEntry& e) {
     }
     if (e.FormEntryType == kTextLookupField) {
         auto* lookup = new QPushButton("Lookup", row);
-        lookup->setEnabled(false); // the lookup dialog is not part of the editor yet
+        lookup->setObjectName(QStringLiteral("Lookup%1").arg(n));
+        lookup->setEnabled(static_cast<bool>(this->lookup));
+        connect(lookup, &QPushButton::clicked, this, [this, &e, edit] {
+            const QString id = this->lookup ? this->lookup(e) : QString();
+            if (id.isEmpty())
+                return;
+            SetData(e, ToFileText(id));
+            const QSignalBlocker block(edit);
+            edit->setText(id);
+        });
         auto* go = new QPushButton("Go To", row);
         go->setObjectName(QStringLiteral("GoTo%1").arg(n));
         connect(go, &QPushButton::clicked, this, [this, &e] {
@@ -135,34 +145,24 @@ QWidget* PropertyForm::FileLookupRow(int n, esLLFormEntry& e) {
 
 QWidget* PropertyForm::ByteRow(int n, esLLFormEntry& e) {
     const Bytes bytes = std::holds_alternative<Bytes>(e.Data) ? std::get<Bytes>(e.Data) : Bytes{};
-    QString hex;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        hex += QStringLiteral("%1 ").arg(bytes[i], 2, 16, QLatin1Char('0')).toUpper();
-    auto* edit = new QLineEdit(hex.trimmed(), page_);
-    edit->setObjectName(QStringLiteral("Entry%1").arg(n));
-    if (bytes.size() > static_cast<std::size_t>(kMaxByteEdit)) {
-        edit->setReadOnly(true);
-        edit->setToolTip(QStringLiteral("Warning! Data exceeds the maximum number of bytes allowed for the byte "
+    auto* grid = new fhByteControl(page_);
+    grid->setObjectName(QStringLiteral("Entry%1").arg(n));
+    // Past the limit only the first bytes are shown and edited; the rest is kept as it is.
+    const std::size_t shown = std::min<std::size_t>(bytes.size(), kMaxByteEdit);
+    grid->SetByteArray(ByteSpan(bytes).first(shown));
+    if (shown < bytes.size())
+        grid->setToolTip(QStringLiteral("Warning! Data exceeds the maximum number of bytes allowed for the byte "
                                         "control. Only the first %1 bytes can be edited")
                              .arg(kMaxByteEdit));
-        return edit;
-    }
-    // Hex pairs; the byte count stays as it was, so only complete, equally long input counts.
-    connect(edit, &QLineEdit::textEdited, this, [this, &e, size = bytes.size()](const QString& t) {
-        const QStringList parts = t.split(' ', Qt::SkipEmptyParts);
-        if (static_cast<std::size_t>(parts.size()) != size)
-            return;
-        Bytes out;
-        for (const QString& p : parts) {
-            bool ok = false;
-            const uint v = p.toUInt(&ok, 16);
-            if (!ok || v > 255)
-                return;
-            out.push_back(static_cast<std::uint8_t>(v));
-        }
+    auto store = [this, &e, grid, tail = Bytes(bytes.begin() + static_cast<std::ptrdiff_t>(shown), bytes.end())] {
+        Bytes out = grid->ByteArray();
+        out.insert(out.end(), tail.begin(), tail.end());
         SetData(e, out);
-    });
-    return edit;
+    };
+    connect(grid, &fhByteControl::ByteChanged, this, store);
+    connect(grid, &fhByteControl::Reverted, this, store);
+    connect(grid, &fhByteControl::LayoutChanged, grid, [grid] { grid->updateGeometry(); });
+    return grid;
 }
 
 } // namespace vellum::ui

@@ -40,8 +40,9 @@ esfile* CurrentFile(frmMain& main) { return main.Context().files.Find(main.Curre
 
 std::vector<esfile*> OpenFiles(frmMain& main) {
     std::vector<esfile*> files;
-    for (const std::string& key : main.Context().files.Keys())
-        if (esfile* f = main.Context().files.Find(key); f && !f->Clipboard) files.push_back(f);
+    esFiles& all = main.Context().files;
+    for (std::size_t i = 1; i <= all.Count(); ++i)
+        if (esfile& f = all.Item(i); !f.Clipboard) files.push_back(&f);
     return files;
 }
 
@@ -60,7 +61,9 @@ void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
         indexer.BuildIndex(*open, progress);
         return;
     }
-    esfile& file = c.files.Add(path);
+    esfile* added = c.files.Add(path);
+    if (!added) return;
+    esfile& file = *added;
     file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
     if (file.LoadFile(path, false, false, progress) == esfile::kLoaded) indexer.BuildIndex(file, progress);
     if (progress) progress->Waiting(-1, "Unloading");
@@ -173,7 +176,9 @@ void ConnectToolWindows(frmMain& main) {
         frmSupport window(plugins, c.dataFolder,
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
                            [&main, &c](const std::string& path) {
-                               esfile& file = c.files.Add(path);
+                               esfile* added = c.files.Add(path);
+                               if (!added) return;
+                               esfile& file = *added;
                                file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
                                file.LoadFile(path, false, true, &main.Progress());
                                file.IsSupport = true;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 namespace vellum::ui {
 
 class frmMain;
@@ -9,5 +11,8 @@ class frmMain;
 // windows and the configuration editor) and enables them; builds the tool entries of the
 // Tools menu.
 void ConnectToolWindows(frmMain& main);
+
+// Runs `act` on the main window's command `name` and enables the command.
+void EnableCommand(frmMain& main, const char* name, std::function<void()> act);
 
 } // namespace vellum::ui

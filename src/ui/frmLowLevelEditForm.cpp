@@ -16,8 +16,8 @@
 #include "ui/RecordTreeModel.h"
 #include "ui/StatusProgress.h"
 #include "ui/frmDebug.h"
-#include "ui/frmScanReferences.h"
 #include "ui/frmMain.h"
+#include "ui/frmScanReferences.h"
 
 #include <QAction>
 #include <QMenu>
@@ -42,6 +42,7 @@ void frmLowLevelEdit::CommitForm() {
         OfferReferenceScan(result.idChanges);
 }
 
+// The reference scan window offers to carry the new IDs into every record that refers to them.
 void frmLowLevelEdit::OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes) {
     esCheckedEntries idList;
     for (const auto& c : changes) {
@@ -49,9 +50,10 @@ void frmLowLevelEdit::OfferReferenceScan(const std::vector<FormBuilder::IdChange
         e.OldID = c.oldID;
         e.NewID = c.newID;
     }
+    busy_ = true;
     frmScanReferences window(context_.files, fileKey_, idList, this);
     window.exec();
-    main_.Progress().DoneWaiting();
+    busy_ = false;
 }
 
 void frmLowLevelEdit::Save() { CommitForm(); }

@@ -15,6 +15,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vellum::ui {
@@ -92,6 +93,7 @@ void frmScanReferences::Scan() {
     progress_->setText(tr("Finished: %n reference(s) changed.", nullptr, changes_->rowCount()));
     scan_->setText("OK ");
     scan_->setEnabled(true);
+    if (closeRequested_) QTimer::singleShot(0, this, [this] { QDialog::reject(); });
 }
 
 void frmScanReferences::CallBack(std::string_view text, std::string_view value) {
@@ -109,6 +111,7 @@ void frmScanReferences::closeEvent(QCloseEvent* event) {
 
 void frmScanReferences::reject() {
     if (running_) {
+        closeRequested_ = true;
         files_.CancelProcess(this); // the scan stops at its next test; the window closes after
         return;
     }

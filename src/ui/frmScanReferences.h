@@ -59,6 +59,7 @@ private:
     QTableView* grid_;
     bool running_ = false;
     bool done_ = false;
+    bool closeRequested_ = false;
 };
 
 } // namespace vellum::ui

@@ -173,6 +173,7 @@ void frmScanRelatives::Run(int recurseType, int action, bool clear) {
     running_ = false;
     RefreshModels();
     UpdateButtons();
+    if (closeRequested_) QTimer::singleShot(0, this, [this] { QDialog::reject(); });
 }
 
 void frmScanRelatives::Fetch() {
@@ -248,7 +249,12 @@ void frmScanRelatives::closeEvent(QCloseEvent* event) {
 }
 
 void frmScanRelatives::reject() {
-    if (running_) files_.CancelProcess(this);
+    if (running_) {
+        // The scan stops at its next test; the window closes once it has (see Run).
+        closeRequested_ = true;
+        files_.CancelProcess(this);
+        return;
+    }
     QDialog::reject();
 }
 

@@ -99,6 +99,7 @@ private:
     bool running_ = false;
     bool skipped_ = false;
     bool completed_ = false;
+    bool closeRequested_ = false;
 };
 
 } // namespace vellum::ui

@@ -37,7 +37,7 @@ frmSortSubrecords::frmSortSubrecords(esfile& file, const std::string& recordKey,
     auto* icon = new QLabel;
     icon->setPixmap(CommandIcon(type).pixmap(24, 24));
     heading->addWidget(icon);
-    heading->addWidget(new QLabel(FromFileText(recordKey_ + " " + r.Description)), 1);
+    heading->addWidget(new QLabel(FromFileText(recordKey_ + " " + r.Description.str())), 1);
 
     wasPacked_ = r.Packed;
     file_.UnPackRecord(recordKey_);

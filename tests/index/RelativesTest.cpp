@@ -225,3 +225,18 @@ TEST(Relatives, ProgressTellsWhatTheScanDoes) {
     EXPECT_TRUE(saw(copy, "Checking Record FACT2 "));
     EXPECT_TRUE(saw(copy, "Copying Record NPC_6 "));
 }
+
+TEST(Relatives, AReferenceToAnIDNoRecordHoldsIsPassedOver) {
+    IntegrityTest t;
+    const std::string key = t.Open(Concat({HeaderRecord(2),
+                                          RecordBytes("MISC", {{"NAME", Text("gold")}, {"SCRI", Text("gone_script")}}),
+                                          RecordBytes("INFO", {{"INAM", Text("i1")}, {"ONAM", Text("nobody")}})}));
+    t.files->RecurseRelatives(key, "MISC1", {}, kRecurseBoth, false, kOpCut, true, {}, nullptr);
+    EXPECT_EQ(Listing(*t.files, key), (std::vector<std::string>{"1 0 MISC1"}));
+    t.files->ProcessRelatives({}, nullptr);
+    EXPECT_EQ(t.File(key).Records().size(), 2u);
+    const auto& clip = t.files->ClipboardFile().Records();
+    ASSERT_EQ(clip.size(), 2u);
+    EXPECT_EQ(clip[1].ID, "gold") << "a cut reaches the clipboard with its dangling reference";
+    EXPECT_TRUE(t.prompt.calls.empty());
+}

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace vellum::test {
 namespace {
 
@@ -155,6 +157,13 @@ TEST_F(LoadFileTest, UnloadedRecordsAreReadAgainFromTheirFile) {
     EXPECT_TRUE(file->Records()[2].Loaded);
     EXPECT_EQ(file->Records()[2].Data.ToBytes(), before);
     EXPECT_EQ(file->GetID(2), "sTwo");
+
+    std::filesystem::remove(dir / "test.esp");
+    file->LoadRecord("GMST2"); // loaded: no file access
+    EXPECT_EQ(file->Records()[2].Data.ToBytes(), before);
+    file->UnLoadRecordNoSave(3);
+    file->LoadRecord(3); // the file is gone: zero bytes of the record's size, no crash
+    EXPECT_EQ(file->Records()[3].Data.ToBytes(), Bytes(static_cast<std::size_t>(file->Records()[3].Size), 0));
 }
 
 TEST_F(LoadFileTest, RecordCopiesAreValues) {

@@ -1,6 +1,7 @@
 // The relatives scan wizard, the merge options, the reference scan and the references browser
 // over the sample file of the integrity tests.
 #include "../index/IntegrityFixture.h"
+#include "UiTestSupport.h"
 
 #include "index/ChangeRecordID.h"
 #include "index/References.h"
@@ -115,6 +116,14 @@ private slots:
         QCOMPARE(Dangling(t, a), QStringList()); // the NPC's spell entry went with it
         t.files->Paste(b, PasteMode::Replace, nullptr);
         QVERIFY(HasID(t.File(b), "spl"));
+    }
+
+    void wizardClosesWhenRejectedWhileModal() {
+        test::IntegrityTest t;
+        const std::string key = t.Open(test::SampleFile());
+        frmScanRelatives wizard(*t.files, {key, "SCPT1", "", "", false}, frmScanRelatives::kDelete);
+        test::OnNextModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
+        QCOMPARE(wizard.exec(), int(QDialog::Rejected));
     }
 
     void mergeOptionsStoreTheChoiceOrMinusOne() {

@@ -10,6 +10,7 @@
 #include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
+#include "ui/TextTableModel.h"
 #include "ui/frmMain.h"
 #include "ui/frmScanReferences.h"
 
@@ -172,20 +173,28 @@ private slots:
         QCOMPARE(file.Rec(key).ID, std::string("PP_ordinator")); // the index keeps the old ID
         QCOMPARE(file.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Find("PP_grand_inquisitor")->IndexNumber,
                  file.GetRecordIndex(other));
-        QString scanHeading;
-        test::OnNextModal([&](QWidget* d) {
-            auto* scan = qobject_cast<frmScanReferences*>(d);
-            QVERIFY(scan);
-            scanHeading = scan->Heading()->text();
-            scan->reject();
+        // The reference scan window opens; Scan runs it and its second press closes it.
+        QString heading;
+        int changes = -1;
+        test::OnNextModal([&](QWidget* modal) {
+            auto* scan = qobject_cast<frmScanReferences*>(modal);
+            if (!scan) {
+                modal->close();
+                return;
+            }
+            heading = scan->Heading()->text();
+            scan->Scan();
+            changes = scan->Changes()->rowCount();
+            scan->Scan();
         });
-        setId("PP_ordinator_renamed"); // the reference scan is offered
-        QVERIFY(scanHeading.contains("PP_ordinator_renamed"));
+        setId("PP_ordinator_renamed");
         QCOMPARE(file.Rec(key).ID, std::string("PP_ordinator_renamed"));
         const auto* cat = file.esRecArrayCatIndex().Item("NPC_");
         QVERIFY(cat->esRecIDIndex.Exists("PP_ordinator_renamed"));
         QVERIFY(!cat->esRecIDIndex.Exists("PP_ordinator"));
         QCOMPARE(ed.Model()->RecordIndex(key).data().toString(), QString("NPC_ PP_ordinator_renamed"));
+        QCOMPARE(heading, QString("Scan References: PP_ordinator_renamed"));
+        QVERIFY(changes >= 0);
     }
 
     void longRecordsArePaged() {

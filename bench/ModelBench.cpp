@@ -1,0 +1,125 @@
+// The file model over the synthetic master: LoadFile (without the reference index), unpack and
+// decode of every subrecord, and Save, each beside a plain read or write of the same bytes.
+#include "BenchData.h"
+
+#include "model/esfile.h"
+#include "template/Config.h"
+#include "template/PropertyCodec.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <memory>
+#include <unistd.h>
+
+namespace {
+
+using namespace vellum;
+
+struct Model {
+    Config templ;
+    std::unique_ptr<PropertyCodec> codec;
+    std::string big, saveTo;
+};
+
+Model* Shared(benchmark::State& state) {
+    static Model* model = [] {
+        auto* m = new Model;
+        if (bench::BigMaster().empty() ||
+            m->templ.OpenFile((bench::ProgramDir() / "ESTemplate.ini").string()) != 0)
+            return static_cast<Model*>(nullptr);
+        m->codec = std::make_unique<PropertyCodec>(m->templ);
+        m->big = bench::BigMaster().string();
+        m->saveTo = m->big + ".saved";
+        return m;
+    }();
+    if (!model) state.SkipWithError("needs --big FILE and ESTemplate.ini beside the benchmark");
+    return model;
+}
+
+std::int64_t FileSize(const Model& m) { return static_cast<std::int64_t>(std::filesystem::file_size(m.big)); }
+
+// The baseline of LoadFile: open, one read of the whole file, close.
+void BM_PlainRead(benchmark::State& state) {
+    Model* m = Shared(state);
+    if (!m) return;
+    Bytes bytes(static_cast<std::size_t>(FileSize(*m)));
+    for (auto _ : state) {
+        const int fd = ::open(m->big.c_str(), O_RDONLY);
+        std::size_t done = 0;
+        for (ssize_t n; done < bytes.size() && (n = ::read(fd, bytes.data() + done, bytes.size() - done)) > 0;)
+            done += static_cast<std::size_t>(n);
+        ::close(fd);
+        benchmark::DoNotOptimize(bytes.data());
+    }
+    state.SetBytesProcessed(state.iterations() * FileSize(*m));
+}
+BENCHMARK(BM_PlainRead)->Name("PlainRead")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(20);
+
+void BM_LoadFile(benchmark::State& state) {
+    Model* m = Shared(state);
+    if (!m) return;
+    for (auto _ : state) {
+        auto file = std::make_unique<esfile>(*m->codec);
+        if (file->LoadFile(m->big, true, false, nullptr) != esfile::kLoaded) state.SkipWithError("load failed");
+        benchmark::DoNotOptimize(file->LastIndex());
+        state.PauseTiming(); // closing the file is not part of loading it
+        file.reset();
+        state.ResumeTiming();
+    }
+    state.SetBytesProcessed(state.iterations() * FileSize(*m));
+}
+BENCHMARK(BM_LoadFile)->Name("LoadFile")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
+
+void BM_DecodeEverySubrecord(benchmark::State& state) {
+    Model* m = Shared(state);
+    if (!m) return;
+    esfile file(*m->codec);
+    file.LoadFile(m->big, true, false, nullptr);
+    std::int64_t subrecords = 0;
+    for (auto _ : state) {
+        subrecords = 0;
+        for (int i = 0; i <= file.LastIndex(); ++i) {
+            file.UnPackRecord(i, true);
+            for (const auto& e : *file.Records()[static_cast<std::size_t>(i)].SubRecords) {
+                file.UnpackSubRecord(i, e.key);
+                ++subrecords;
+            }
+            file.ClearSubRecords(i);
+        }
+    }
+    state.counters["subrecords"] = static_cast<double>(subrecords);
+}
+BENCHMARK(BM_DecodeEverySubrecord)->Name("DecodeEverySubrecord")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
+
+// The baseline of Save: create, one write of the same bytes, fsync, close.
+void BM_PlainWrite(benchmark::State& state) {
+    Model* m = Shared(state);
+    if (!m) return;
+    const Bytes& bytes = bench::BigMasterBytes();
+    for (auto _ : state) {
+        const int fd = ::open(m->saveTo.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        std::size_t done = 0;
+        for (ssize_t n; done < bytes.size() && (n = ::write(fd, bytes.data() + done, bytes.size() - done)) > 0;)
+            done += static_cast<std::size_t>(n);
+        ::fsync(fd);
+        ::close(fd);
+    }
+    ::unlink(m->saveTo.c_str());
+    state.SetBytesProcessed(state.iterations() * FileSize(*m));
+}
+BENCHMARK(BM_PlainWrite)->Name("PlainWrite")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+void BM_Save(benchmark::State& state) {
+    Model* m = Shared(state);
+    if (!m) return;
+    esfile file(*m->codec);
+    file.LoadFile(m->big, true, false, nullptr);
+    for (auto _ : state)
+        if (!file.Save(m->saveTo)) state.SkipWithError("save failed");
+    ::unlink(m->saveTo.c_str());
+    state.SetBytesProcessed(state.iterations() * FileSize(*m));
+}
+BENCHMARK(BM_Save)->Name("Save")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+
+} // namespace

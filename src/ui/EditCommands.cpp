@@ -1,0 +1,114 @@
+#include "ui/EditCommands.h"
+
+#include "index/esFiles.h"
+#include "model/Prompt.h"
+#include "model/esfile.h"
+#include "ui/Busy.h"
+#include "ui/EditorContext.h"
+#include "ui/StatusProgress.h"
+#include "ui/ToolWindowCommands.h"
+#include "ui/frmLowLevelEdit.h"
+#include "ui/frmMain.h"
+#include "ui/frmMergeOptions.h"
+#include "ui/frmReferences.h"
+#include "ui/frmScanRelatives.h"
+
+#include <QAction>
+
+namespace vellum::ui {
+
+namespace {
+
+// The editor shows the file again, its tree rebuilt, at the category it was at.
+void Reshow(frmMain& main, const std::string& fileKey, const std::string& category) {
+    main.RebuildFileButtons(QString::fromStdString(fileKey));
+    if (main.Editor().Showfile(QString::fromStdString(fileKey)) && !category.empty())
+        main.Editor().GotoRecord(category, {}, fileKey, {}, false);
+}
+
+void CopyCutDelete(frmMain& main, int mode) {
+    EditorContext& c = main.Context();
+    esfile* file = main.Editor().File();
+    if (!file || main.Editor().Busy()) return;
+    if (mode != frmScanRelatives::kCopy && file->IsSupport) {
+        CurrentPrompt().Message("Support files cannot be changed. Use \"Edit Support File\" first.");
+        return;
+    }
+    main.Editor().Save();
+    const std::string fileKey = file->FileName;
+    frmScanRelatives::Selection selection{fileKey, file->CurrentRecordKey, file->CurrentSubRecordKey,
+                                          file->CurrentCatKey, c.files.CheckedEntries(fileKey).Count() > 0};
+    if (!selection.marked && selection.recordKey.empty() && selection.recordType.empty()) return;
+    if (selection.marked) selection.recordKey.clear(), selection.subRecordKey.clear();
+    const std::string category = file->CurrentCatKey;
+
+    c.files.SafeCutBehaviour = c.values.SafeCutBehaviour ? 1 : 0;
+    if (c.values.EnableSafeEdit) {
+        frmScanRelatives wizard(c.files, selection, mode, &main.Progress(), &main);
+        if (wizard.exec() != QDialog::Accepted) return;
+    } else {
+        // Without safe editing the selection alone is acted on.
+        BusyGuard busy;
+        c.files.RecurseRelatives(fileKey, selection.recordKey, selection.subRecordKey, -1, selection.marked, mode,
+                                 true, selection.recordType, &main.Progress());
+        c.files.ProcessRelatives("", &main.Progress());
+        main.Progress().DoneWaiting();
+    }
+    if (mode != frmScanRelatives::kCopy) c.files.CheckedEntries(fileKey).clear();
+    Reshow(main, fileKey, category);
+}
+
+void Paste(frmMain& main, PasteMode mode) {
+    EditorContext& c = main.Context();
+    esfile* file = main.Editor().File();
+    if (!file || file->Clipboard || file->IsSupport || main.Editor().Busy()) return;
+    main.Editor().Save();
+    const std::string fileKey = file->FileName;
+    const std::string record = file->CurrentRecordKey;
+    int mergeType = 0;
+    if (mode == PasteMode::Into) {
+        if (record.empty()) {
+            CurrentPrompt().Message("Select the record to paste the subrecords into first.");
+            return;
+        }
+        frmMergeOptions options(&main);
+        options.exec();
+        mergeType = options.PasteMergeType();
+        if (mergeType < 0) return;
+    }
+    {
+        BusyGuard busy;
+        c.files.Paste(fileKey, mode, &main.Progress(), mode == PasteMode::Into ? record : std::string(), mergeType);
+        main.Progress().DoneWaiting();
+    }
+    Reshow(main, fileKey, file->CurrentCatKey);
+}
+
+void FindRefs(frmMain& main) {
+    esfile* file = main.Editor().File();
+    if (!file || file->CurrentRecordKey.empty()) return;
+    main.Editor().Save();
+    auto* browser = new frmReferences(main.Context().files, file->FileName, &main.Progress(), &main);
+    browser->setAttribute(Qt::WA_DeleteOnClose);
+    QObject::connect(browser, &frmReferences::GoTo, &main, [&main](const QString& f, const QString& r) {
+        main.ClickFileButton(f);
+        main.Editor().GotoRecord(r.left(4).toStdString(), r.toStdString(), f.toStdString(), {}, true);
+    });
+    QObject::connect(browser, &frmReferences::MarksChanged, &main, [&main] { main.Editor().RefreshCaptions(); });
+    browser->Browse(file->CurrentRecordKey);
+    browser->show();
+}
+
+} // namespace
+
+void ConnectEditCommands(frmMain& main) {
+    EnableCommand(main, "mnuEditDelete", [&main] { CopyCutDelete(main, frmScanRelatives::kDelete); });
+    EnableCommand(main, "mnuEditCut", [&main] { CopyCutDelete(main, frmScanRelatives::kCut); });
+    EnableCommand(main, "mnuEditCopy", [&main] { CopyCutDelete(main, frmScanRelatives::kCopy); });
+    EnableCommand(main, "mnuEditPaste", [&main] { Paste(main, PasteMode::Replace); });
+    EnableCommand(main, "mnuEditPasteAdd", [&main] { Paste(main, PasteMode::Merge); });
+    EnableCommand(main, "mnuEditPasteSubrecords", [&main] { Paste(main, PasteMode::Into); });
+    EnableCommand(main, "mnuEditFindRefs", [&main] { FindRefs(main); });
+}
+
+} // namespace vellum::ui
