@@ -58,7 +58,7 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
     out.push_back(std::move(h));
     if (templ.InstrExists(r.Name, "FollowsParent") && !r.ParentKey.empty()) {
         esLLFormEntry p = Heading(kShowParent, "Show Parent Record");
-        p.RecordKey = r.ParentKey;
+        p.RecordKey = r.ParentKey.str();
         out.push_back(std::move(p));
     }
     if (!r.Children.empty()) {

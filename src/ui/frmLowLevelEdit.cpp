@@ -87,7 +87,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
           "&Paste - Replace records with same IDs", "Paste - &Merge records with same IDs", "Paste Su&brecords only",
           "Insert &Record", "Insert &Subrecord", "&Find", "Fi&nd All", "Browse &references to selected record",
           "Sort subrecords of selected record"})
-        popup_->addAction(caption)->setEnabled(false); // their windows are not part of the editor yet
+        popup_->addAction(caption)->setEnabled(false); // enabled as their commands are connected
     const auto items = popup_->actions();
     items[0]->setEnabled(true);
     connect(items[0], &QAction::triggered, this, &frmLowLevelEdit::MarkAll);

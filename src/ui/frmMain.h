@@ -78,7 +78,6 @@ private:
                         const QKeySequence& keys = {});
     void Alias(const QString& key, const QString& name, const QString& tooltip);
     void RebuildRecentMenu();
-    void BuildToolsMenu();
     void RefreshFlagChecks();
 
     // frmMainCommands.cpp
@@ -108,9 +107,6 @@ private:
     QMenu* recentMenu_ = nullptr;
     QAction* recentSeparator_ = nullptr;
     QList<QAction*> recentActions_;
-    QMenu* toolsMenu_ = nullptr;
-    QAction* toolsSeparator_ = nullptr;
-    QList<QAction*> toolActions_;
     QList<QToolBar*> toolbars_;
     FileButtonBar* fileBar_ = nullptr;
     QTabWidget* tabs_ = nullptr;

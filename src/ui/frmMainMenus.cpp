@@ -2,9 +2,6 @@
 #include "ui/frmMain.h"
 
 #include "model/esfile.h"
-#include "tools/ToolLauncher.h"
-#include "tools/ToolRunner.h"
-#include "tools/ToolsMenu.h"
 #include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
 #include "ui/Icons.h"
@@ -168,13 +165,8 @@ void frmMain::CreateActions() {
     Alias("InsertRecord", "mnuInsertRecord", "Insert a new record");
     Alias("InsertSubrecord", "mnuInsertSubRecord", "Insert a new subrecord into the selected record");
 
-    // The windows of these commands are not part of the editor yet.
-    for (const char* name :
-         {"mnuSupportFiles", "mnuFileIndexManager", "mnuFileStatistics", "mnuFileDump", "mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste",
-          "mnuEditPasteAdd", "mnuEditPasteSubrecords", "mnuEditRawData", "mnuEditFind",
-          "mnuEditFindAll", "mnuEditFindRefs", "mnuEditSortSubrecords", "mnuInsertRecord",
-          "mnuInsertSubRecord", "mnuATManage"})
-        commands_[name]->setEnabled(false);
+    // The commands whose windows live beside the editor are connected and enabled by
+    // ConnectToolWindows (ToolWindowCommands.cpp).
     for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFileChangeType",
                              "mnuFileEnableEdit", "mnuFileIndex", "Back", "Forward", "UpLevel"})
         commands_[name]->setEnabled(false);
@@ -229,9 +221,6 @@ void frmMain::CreateMenus() {
     format->addAction(commands_["mnuToolsFormatRevert"]);
     tools->addSeparator();
     tools->addAction(commands_["mnuATManage"]);
-    toolsMenu_ = tools;
-    toolsSeparator_ = tools->addSeparator();
-    BuildToolsMenu();
 
     QMenu* help = menuBar()->addMenu("&Help");
     help->setObjectName("mnuHelp");
@@ -257,37 +246,6 @@ void frmMain::CreateToolbars() {
     fileBar_ = new FileButtonBar(this);
     addToolBar(fileBar_);
     connect(fileBar_, &FileButtonBar::fileClicked, this, &frmMain::FileButtonClicked);
-}
-
-void frmMain::BuildToolsMenu() {
-    for (QAction* a : toolActions_) {
-        toolsMenu_->removeAction(a);
-        delete a;
-    }
-    toolActions_.clear();
-    const ToolsMenu menu = ToolsMenu::Build(context_.settings);
-    auto addTool = [this](QMenu* into, const ToolsMenu::Item& item) {
-        QAction* a = into->addAction(FromFileText(item.Caption));
-        connect(a, &QAction::triggered, this, [value = item.Value] {
-            ProcessLauncher launcher;
-            ToolRunner(launcher).Run(value);
-        });
-        return a;
-    };
-    int slot = 0;
-    for (const ToolsMenu::Item& item : menu.Root) {
-        QAction* a = addTool(toolsMenu_, item);
-        a->setObjectName(QStringLiteral("mnuTools%1").arg(slot));
-        toolActions_ << a;
-    }
-    for (const ToolsMenu::Submenu& category : menu.Categories) {
-        QMenu* sub = new QMenu(FromFileText(category.Caption), toolsMenu_);
-        sub->setObjectName(QStringLiteral("mnuTools%1").arg(++slot));
-        for (const ToolsMenu::Item& item : category.Items)
-            addTool(sub, item);
-        toolActions_ << toolsMenu_->addMenu(sub);
-    }
-    toolsSeparator_->setVisible(!toolActions_.isEmpty());
 }
 
 void frmMain::RebuildRecentMenu() {
