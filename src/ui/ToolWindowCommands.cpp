@@ -6,6 +6,7 @@
 #include "template/Search.h"
 #include "tools/ToolLauncher.h"
 #include "tools/ToolRunner.h"
+#include "ui/EditCommands.h"
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
 #include "ui/ToolsMenuActions.h"
@@ -87,17 +88,17 @@ void OpenToolsManager(frmMain& main) {
     RebuildTools(main);
 }
 
-void On(frmMain& main, const char* name, std::function<void()> act) {
+} // namespace
+
+void EnableCommand(frmMain& main, const char* name, std::function<void()> act) {
     QAction* action = main.Command(name);
     if (!action) return;
     action->setEnabled(true);
-    QObject::connect(action, &QAction::triggered, &main, [act] { act(); });
+    QObject::connect(action, &QAction::triggered, &main, [act = std::move(act)] { act(); });
 }
 
-} // namespace
-
 void ConnectToolWindows(frmMain& main) {
-    On(main, "mnuEditRawData", [&main] {
+    EnableCommand(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->CurrentRecordKey.empty()) return;
         main.Editor().Save();
@@ -106,7 +107,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().RefreshForm();
     });
 
-    On(main, "mnuEditFind", [&main] {
+    EnableCommand(main, "mnuEditFind", [&main] {
         static QPointer<frmSearch> window;
         if (!window) {
             window = new frmSearch(main.Context().templ, &main);
@@ -132,7 +133,7 @@ void ConnectToolWindows(frmMain& main) {
         window->raise();
     });
 
-    On(main, "mnuEditFindAll", [&main] {
+    EnableCommand(main, "mnuEditFindAll", [&main] {
         auto* window = new frmSearchAll(main.Context().templ, [&main] { return OpenFiles(main); }, CurrentFile(main),
                                         &main.Progress(), &main);
         window->setAttribute(Qt::WA_DeleteOnClose);
@@ -143,7 +144,7 @@ void ConnectToolWindows(frmMain& main) {
         window->show();
     });
 
-    On(main, "mnuFileDump", [&main] {
+    EnableCommand(main, "mnuFileDump", [&main] {
         if (esfile* file = CurrentFile(main)) {
             main.Editor().Save();
             frmDump window(*file, main.Context().programDir / "Dumps", &main);
@@ -151,14 +152,14 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    On(main, "mnuFileStatistics", [&main] {
+    EnableCommand(main, "mnuFileStatistics", [&main] {
         if (esfile* file = CurrentFile(main)) {
             frmStatistics window(*file, &main);
             window.exec();
         }
     });
 
-    On(main, "mnuFileIndexManager", [&main] {
+    EnableCommand(main, "mnuFileIndexManager", [&main] {
         frmIndex window(main.Context().dataFolder, main.Context().programDir / "Indices",
                         [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
                         &main);
@@ -168,7 +169,7 @@ void ConnectToolWindows(frmMain& main) {
         if (support) main.Command("mnuSupportFiles")->trigger();
     });
 
-    On(main, "mnuSupportFiles", [&main] {
+    EnableCommand(main, "mnuSupportFiles", [&main] {
         std::vector<esfile*> plugins;
         for (esfile* f : OpenFiles(main))
             if (!f->IsSupport) plugins.push_back(f);
@@ -191,7 +192,7 @@ void ConnectToolWindows(frmMain& main) {
         if (indices) main.Command("mnuFileIndexManager")->trigger();
     });
 
-    On(main, "mnuInsertRecord", [&main] {
+    EnableCommand(main, "mnuInsertRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport) return;
         frmInsertRecord dialog(file->Template(), &main);
@@ -205,7 +206,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(key.substr(0, 4), key, file->FileName, {}, true);
     });
 
-    On(main, "mnuInsertSubRecord", [&main] {
+    EnableCommand(main, "mnuInsertSubRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -222,7 +223,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(record.substr(0, 4), record, file->FileName, key, true);
     });
 
-    On(main, "mnuEditSortSubrecords", [&main] {
+    EnableCommand(main, "mnuEditSortSubrecords", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -234,7 +235,7 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    On(main, "mnuATManage", [&main] { OpenToolsManager(main); });
+    EnableCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
 
     // The format template in the configuration editor, once every data file is closed.
     if (QAction* edit = main.Command("mnuToolsFormatEdit")) {
@@ -258,6 +259,7 @@ void ConnectToolWindows(frmMain& main) {
         });
     }
 
+    ConnectEditCommands(main);
     RebuildTools(main);
 }
 

@@ -87,14 +87,27 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
           "&Paste - Replace records with same IDs", "Paste - &Merge records with same IDs", "Paste Su&brecords only",
           "Insert &Record", "Insert &Subrecord", "&Find", "Fi&nd All", "Browse &references to selected record",
           "Sort subrecords of selected record"})
-        popup_->addAction(caption)->setEnabled(false); // enabled as their commands are connected
+        popup_->addAction(caption);
     const auto items = popup_->actions();
-    items[0]->setEnabled(true);
     connect(items[0], &QAction::triggered, this, &frmLowLevelEdit::MarkAll);
-    items[1]->setEnabled(true);
     connect(items[1], &QAction::triggered, this, &frmLowLevelEdit::ShowMarked);
-    items[2]->setEnabled(true);
     connect(items[2], &QAction::triggered, this, &frmLowLevelEdit::UnMark);
+    // The rest are the main window's commands under the pop-up's own captions: they run the same
+    // code and follow its enabled state.
+    const char* commands[] = {"mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditPasteAdd",
+                              "mnuEditPasteSubrecords", "mnuInsertRecord", "mnuInsertSubRecord", "mnuEditFind",
+                              "mnuEditFindAll", "mnuEditFindRefs", "mnuEditSortSubrecords"};
+    for (std::size_t i = 0; i < std::size(commands); ++i) {
+        QAction* item = items[static_cast<qsizetype>(i) + 3];
+        QAction* command = main_.Command(commands[i]);
+        if (!command) {
+            item->setEnabled(false);
+            continue;
+        }
+        item->setEnabled(command->isEnabled());
+        connect(command, &QAction::enabledChanged, item, &QAction::setEnabled);
+        connect(item, &QAction::triggered, command, [command] { command->trigger(); });
+    }
     SetHotTracking();
     LoadbgImage();
 }
