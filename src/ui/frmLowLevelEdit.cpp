@@ -6,6 +6,8 @@
 #include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/StatusProgress.h"
+#include "ui/esLLFormEntry.h"
+#include "ui/frmLookup.h"
 #include "ui/frmMain.h"
 
 #include <QAction>
@@ -49,6 +51,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     tree_->setModel(model_);
     form_ = new PropertyForm(splitter_);
     form_->SetFolders(context_.dataFolder, context_.programDir);
+    form_->lookup = [this](const esLLFormEntry& e) { return LookupID(e); };
     splitter_->addWidget(treeHolder);
     splitter_->addWidget(form_);
     splitter_->setStretchFactor(0, 2);
@@ -113,6 +116,20 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
 }
 
 frmLowLevelEdit::~frmLowLevelEdit() = default;
+
+QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
+    if (!file_)
+        return {};
+    std::vector<const esfile*> open;
+    for (std::size_t i = 1; i <= context_.files.Count(); ++i)
+        if (const esfile& f = context_.files.Item(i); !f.Clipboard)
+            open.push_back(&f);
+    frmLookup dialog(*file_, std::move(open),
+                     frmLookup::LookupTypes(*file_, e.RecordType + "." + e.SubrecordType + "." + e.PropertyName),
+                     &main_.Progress(), this);
+    main_.Progress().DoneWaiting();
+    return dialog.exec() == QDialog::Accepted ? dialog.Result() : QString();
+}
 
 bool frmLowLevelEdit::Showfile(const QString& key) {
     if (busy_)

@@ -89,6 +89,8 @@ private:
     void ShowPopupMenu(const QPoint& pos);
     void GoToPage(int delta);
     void GoToId(const QString& id, const QString& recordTypes);
+    // The lookup window over the file and its open masters; the chosen ID or empty.
+    QString LookupID(const esLLFormEntry& e);
     void CommitForm();
     void OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes);
     void WriteDebugListing();

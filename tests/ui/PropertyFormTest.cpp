@@ -9,12 +9,15 @@
 #include "ui/NumberField.h"
 #include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
+#include "ui/frmLookup.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/TextTableModel.h"
 #include "ui/frmMain.h"
 #include "ui/frmScanReferences.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QTableView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -255,9 +258,25 @@ private slots:
             return e.FormEntryType == kTextLookupField && std::get<std::string>(e.Data) == "PP_ordinator_Script";
         });
         QVERIFY(script > 0);
+        // Lookup offers the file's scripts; the chosen ID goes into the field.
+        QPushButton* lookup = ed.Form()->EditorOf(script)->findChild<QPushButton*>(QString("Lookup%1").arg(script));
+        QVERIFY(lookup && lookup->isEnabled());
+        QString offered;
+        test::OnNextModal([&offered](QWidget* modal) {
+            auto* dialog = qobject_cast<frmLookup*>(modal);
+            QVERIFY(dialog && dialog->Model()->rowCount() > 1);
+            QCOMPARE(dialog->Types()->currentText(), QString("SCPT"));
+            dialog->Grid()->setCurrentIndex(dialog->Model()->index(1, 0));
+            offered = dialog->Model()->At(1).cells[0];
+            dialog->accept();
+        });
+        lookup->click();
+        QVERIFY(!offered.isEmpty());
+        QCOMPARE(QString::fromStdString(std::get<std::string>(ed.Entries().Item(script).Data)), offered);
+        QCOMPARE(ed.Form()->EditorOf(script)->findChild<QLineEdit*>()->text(), offered);
         ed.Form()->EditorOf(script)->findChild<QPushButton*>(QString("GoTo%1").arg(script))->click();
         QCOMPARE(file.CurrentCatKey, std::string("SCPT"));
-        QCOMPARE(file.Rec(file.CurrentRecordKey).ID, std::string("PP_ordinator_Script"));
+        QCOMPARE(QString::fromStdString(file.Rec(file.CurrentRecordKey).ID), offered); // goes where it now points
         // Book text: the preview writes temp.html in the program folder and opens it.
         QStringList opened;
         SetDesktopOpener([&](const QString& p) {
