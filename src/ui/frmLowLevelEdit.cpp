@@ -10,7 +10,11 @@
 #include "ui/frmLookup.h"
 #include "ui/frmMain.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QShowEvent>
+#include <QTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -116,6 +120,20 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
 }
 
 frmLowLevelEdit::~frmLowLevelEdit() = default;
+
+void frmLowLevelEdit::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // The panes' size hints say little before a file is shown: give the form the larger share once.
+    if (splitSet_)
+        return;
+    splitSet_ = true;
+    // After the window has taken its restored geometry.
+    QTimer::singleShot(0, this, [this] {
+        const int total = splitter_->width();
+        const int tree = std::clamp(total * 3 / 10, 240, 420);
+        splitter_->setSizes({tree, std::max(total - tree, 1)});
+    });
+}
 
 QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
     if (!file_)

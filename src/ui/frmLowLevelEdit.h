@@ -78,6 +78,7 @@ public:
     QMenu* PopupMenu() const { return popup_; }
 
 protected:
+    void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -110,6 +111,7 @@ private:
     QPointer<frmDebug> debug_;
     int page_ = 0;
     bool busy_ = false;
+    bool splitSet_ = false;
     bool selecting_ = false;
 };
 
