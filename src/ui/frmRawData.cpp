@@ -95,6 +95,8 @@ void frmRawData::LoadBytes() {
         // No such record: an empty grid.
     }
     grid_->SetByteArray(bytes);
+    if (grid_->ExpandAvailable() && !grid_->Expanded())
+        grid_->ToggleExpand(); // this window is about the bytes: show them all
     grid_->SetCursorOffset(0);
     ShowInspector(bytes.empty() ? -1 : 0);
 }
