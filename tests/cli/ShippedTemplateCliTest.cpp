@@ -3,36 +3,20 @@
 #include "model/ByteCast.h"
 #include "template/Config.h"
 
+#include "CliRunner.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <map>
 #include <regex>
 #include <set>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace vellum::test {
 namespace {
 
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
 std::string Shipped() { return (BinDir() / "ESTemplate.ini").string(); }
-
-// Runs vellum-cli; standard error is dropped (the files' own warnings), the status returned.
-int Cli(const std::string& args, std::string* out = nullptr) {
-    const std::string cmd = Quote((BinDir() / "vellum-cli").string()) + " " + args + " 2>/dev/null";
-    FILE* p = ::popen(cmd.c_str(), "r");
-    if (!p) return -1;
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0)
-        if (out) out->append(buf.data(), n);
-    const int status = ::pclose(p);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 struct Record {
     std::string type;
@@ -84,10 +68,11 @@ TEST(ShippedTemplateCli, CheckFindsEverySubrecordDescribedAndEveryIdPresent) {
     VELLUM_REQUIRE_SHARED();
     std::string args = "check --template " + Quote(Shipped());
     for (const auto& p : SharedPlugins()) args += " " + Quote(p.string());
-    std::string out;
-    EXPECT_EQ(Cli(args, &out), 0);
+    TempDir dir;
+    const CliRun r = RunCli(args, dir.path());
+    EXPECT_EQ(r.status, 0);
     const std::regex clean(R"(.+: records=\d+ subrecords=\d+ unknown=0 casterrors=0 noid=0)");
-    std::istringstream lines(out);
+    std::istringstream lines(r.out);
     std::size_t count = 0;
     for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, clean)) << l;
     EXPECT_EQ(count, SharedPlugins().size());
@@ -112,7 +97,9 @@ TEST(ShippedTemplateCli, ResaveKeepsEveryRecordAndWritesTheCanonicalOrder) {
     for (const auto& in : SharedPlugins()) {
         const std::string name = in.filename().string();
         const auto out = dir / name;
-        ASSERT_EQ(Cli("resave --template " + Quote(Shipped()) + " " + Quote(in.string()) + " " + Quote(out.string())), 0)
+        ASSERT_EQ(RunCli("resave --template " + Quote(Shipped()) + " " + Quote(in.string()) + " " + Quote(out.string()),
+                         dir.path()).status,
+                  0)
             << name;
         const Bytes original = ReadBytes(in), saved = ReadBytes(out);
         EXPECT_TRUE(saved == CanonicalFile(original, order)) << name << " is not its records in the save order";

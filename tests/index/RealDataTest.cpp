@@ -21,12 +21,6 @@ namespace {
 
 std::filesystem::path ShippedTemplate() { return SourceDir() / "data" / "ESTemplate.ini"; }
 
-std::string Name(const ::testing::TestParamInfo<std::filesystem::path>& info) {
-    std::string n = info.param.filename().string();
-    std::replace_if(n.begin(), n.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-    return n;
-}
-
 using Where = std::tuple<int, std::string, std::string, std::string>; // record, subrecord type, property, ID
 
 std::multiset<Where> ReadIndex(const std::filesystem::path& rdx) {
@@ -214,7 +208,7 @@ TEST_P(RealData, RenameRepairsEveryReference) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Shared, RealData, ::testing::ValuesIn(SharedPlugins()), Name);
+INSTANTIATE_TEST_SUITE_P(Shared, RealData, ::testing::ValuesIn(SharedPlugins()), PluginTestName);
 GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealData);
 
 // An NPC of a master with everything it relies on, copied into a blank plug-in through the

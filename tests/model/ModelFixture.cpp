@@ -1,7 +1,5 @@
 #include "ModelFixture.h"
 
-#include "model/ByteCast.h"
-
 #include <gtest/gtest.h>
 
 namespace vellum::test {
@@ -82,65 +80,6 @@ GridY = LONG,4
 @STARTGROUP = Reference
 Index = LONG,4
 )";
-
-Bytes SubBytes(const Sub& s) {
-    Bytes out(s.name.begin(), s.name.end());
-    out.resize(4, 0);
-    Bytes size = Int32(static_cast<std::int32_t>(s.data.size()));
-    out.insert(out.end(), size.begin(), size.end());
-    out.insert(out.end(), s.data.begin(), s.data.end());
-    return out;
-}
-
-Bytes RecordBytes(std::string_view name, const std::vector<Sub>& subs, std::int32_t flags,
-                  std::int32_t header1) {
-    Bytes data;
-    for (const Sub& s : subs) {
-        Bytes b = SubBytes(s);
-        data.insert(data.end(), b.begin(), b.end());
-    }
-    Bytes out(name.begin(), name.end());
-    out.resize(4, 0);
-    for (std::int32_t v : {static_cast<std::int32_t>(data.size()), header1, flags}) {
-        Bytes b = Int32(v);
-        out.insert(out.end(), b.begin(), b.end());
-    }
-    out.insert(out.end(), data.begin(), data.end());
-    return out;
-}
-
-Bytes Text(std::string_view s, bool terminate) {
-    Bytes out(s.begin(), s.end());
-    if (terminate) out.push_back(0);
-    return out;
-}
-
-Bytes Int32(std::int32_t v) { return cast::FromInt32(v); }
-
-Bytes HeaderRecord(std::int32_t count, std::int32_t fileType,
-                   const std::vector<std::pair<std::string, std::int64_t>>& masters) {
-    Bytes hedr = cast::FromSingle(1.3f);
-    Bytes t = Int32(fileType);
-    hedr.insert(hedr.end(), t.begin(), t.end());
-    Bytes author = Text("Tester", false);
-    author.resize(32, 0);
-    hedr.insert(hedr.end(), author.begin(), author.end());
-    hedr.resize(hedr.size() + 256, 0);
-    Bytes n = Int32(count);
-    hedr.insert(hedr.end(), n.begin(), n.end());
-    std::vector<Sub> subs{{"HEDR", hedr}};
-    for (const auto& [name, size] : masters) {
-        subs.push_back({"MAST", Text(name)});
-        subs.push_back({"DATA", cast::FromInt64(size)});
-    }
-    return RecordBytes("TES3", subs);
-}
-
-Bytes Concat(const std::vector<Bytes>& parts) {
-    Bytes out;
-    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
-    return out;
-}
 
 void UnpackAndDecodeAll(esfile& f) {
     for (int i = 0; i <= f.LastIndex(); ++i) {

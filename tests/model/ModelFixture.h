@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestRecords.h"
 #include "TestSupport.h"
 #include "model/Bytes.h"
 #include "model/esfile.h"
@@ -19,21 +20,6 @@ namespace vellum::test {
 extern const char* const kModelTemplate;
 // The save order "TES3" then "NOSEQUENCE" and the header's layout, to build templates on.
 extern const std::string kHeaderTemplate;
-
-// Builds TES3 files byte by byte.
-struct Sub {
-    std::string name;
-    Bytes data;
-};
-Bytes SubBytes(const Sub& s);
-Bytes RecordBytes(std::string_view name, const std::vector<Sub>& subs, std::int32_t flags = 0,
-                  std::int32_t header1 = 0);
-Bytes Text(std::string_view s, bool terminate = true); // one byte per character
-Bytes Int32(std::int32_t v);
-// A "TES3" record with a 300-byte HEDR announcing `count` records, and masters.
-Bytes HeaderRecord(std::int32_t count, std::int32_t fileType = 0,
-                   const std::vector<std::pair<std::string, std::int64_t>>& masters = {});
-Bytes Concat(const std::vector<Bytes>& parts);
 
 // Unpacks every record, decodes every subrecord and packs the record back, as an editor
 // browsing the whole file would.

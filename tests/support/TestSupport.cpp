@@ -52,6 +52,12 @@ fs::path MalformedDir() {
     return s.empty() ? s : s / "testdata" / "malformed";
 }
 
+std::string PluginTestName(const ::testing::TestParamInfo<fs::path>& info) {
+    std::string n = info.param.filename().string();
+    std::replace_if(n.begin(), n.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+    return n;
+}
+
 std::vector<fs::path> SharedPlugins() {
     std::vector<fs::path> files;
     fs::path dir = PluginsDir();

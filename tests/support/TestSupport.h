@@ -7,6 +7,11 @@
 #include <string>
 #include <vector>
 
+namespace testing {
+template <class T>
+struct TestParamInfo;
+}
+
 namespace vellum::test {
 
 // Records every message and question; answers from a queue, else with `defaultAnswer`.
@@ -53,6 +58,8 @@ std::filesystem::path SharedDir();
 std::filesystem::path PluginsDir();
 std::filesystem::path MalformedDir();
 std::vector<std::filesystem::path> SharedPlugins(); // every data file, sorted by name
+// A test name from a data file's name, for suites run over SharedPlugins().
+std::string PluginTestName(const ::testing::TestParamInfo<std::filesystem::path>& info);
 std::filesystem::path SourceDir();                  // the project's source tree
 std::filesystem::path BinDir();                     // the built program folder
 

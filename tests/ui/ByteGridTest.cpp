@@ -15,9 +15,9 @@
 
 using namespace vellum;
 using namespace vellum::ui;
-using vellum::test::Int32Bytes;
-using vellum::test::MakeRecord;
-using vellum::test::Zstring;
+using vellum::test::Int32;
+using vellum::test::RecordBytes;
+using vellum::test::Text;
 
 namespace {
 
@@ -129,7 +129,7 @@ private slots:
     }
 
     void inspectorReadsLittleEndianAndNotApplicablePastTheEnd() {
-        Bytes b = Int32Bytes(-1234567);
+        Bytes b = Int32(-1234567);
         b.push_back(0x41);
         ByteInspection i = ByteInspection::At(b, 0);
         QCOMPARE(i.position, std::string("1 / 5"));
@@ -142,7 +142,7 @@ private slots:
         QCOMPARE(i.character, std::string("A"));
         for (const std::string* s : {&i.int16, &i.int32, &i.float32, &i.float64, &i.flags})
             QCOMPARE(*s, std::string("Not Applicable"));
-        const Bytes one = Int32Bytes(0x0100'0003);
+        const Bytes one = Int32(0x0100'0003);
         QCOMPARE(ByteInspection::At(one, 0).flags, std::string("00000001 00000000 00000000 00000011"));
     }
 
@@ -156,7 +156,7 @@ private slots:
     void rawDataWindowEditsTheRecordAndDumpsTheSubrecord() {
         test::PromptRecorder prompt;
         test::TestPlugins plugins;
-        esfile& file = plugins.Add("test.esp", {MakeRecord("GMST", {{"NAME", Zstring("sTest")}, {"STRV", Zstring("Hi")}})});
+        esfile& file = plugins.Add("test.esp", {RecordBytes("GMST", {{"NAME", Text("sTest")}, {"STRV", Text("Hi")}})});
         file.CurrentRecordKey = "GMST1";
         file.CurrentSubRecordKey = "STRV";
         const test::TempDir program;
@@ -185,7 +185,7 @@ private slots:
 
     void rawDataOfAWholeRecordIsReadOnlyForSupportFiles() {
         test::TestPlugins plugins;
-        esfile& file = plugins.Add("m.esm", {MakeRecord("GMST", {{"NAME", Zstring("sA")}})});
+        esfile& file = plugins.Add("m.esm", {RecordBytes("GMST", {{"NAME", Text("sA")}})});
         file.IsSupport = true;
         file.CurrentRecordKey = "GMST1";
         frmRawData window(file, plugins.dir());

@@ -16,8 +16,8 @@
 
 using namespace vellum;
 using namespace vellum::ui;
-using test::MakeRecord;
-using test::Zstring;
+using test::RecordBytes;
+using test::Text;
 
 namespace {
 
@@ -27,7 +27,7 @@ QStringList Keys(const TextTableModel* m) {
     return keys;
 }
 
-Bytes Race(const std::string& id) { return MakeRecord("RACE", {{"NAME", Zstring(id)}, {"FNAM", Zstring(id + " folk")}}); }
+Bytes Race(const std::string& id) { return RecordBytes("RACE", {{"NAME", Text(id)}, {"FNAM", Text(id + " folk")}}); }
 
 } // namespace
 
@@ -49,7 +49,7 @@ private slots:
     void insertSubrecordMatchesTheRecordTypeInAnyCase() {
         test::TestPlugins plugins("[NPC_]\nPropID = NAME:ID\n[NPC_.NAME]\nID = STRING\n[npc_.FNAM]\nName = STRING\n"
                                   "[NPC_.NPDT.X]\n[CREA.NAME]\n[@FILESEQUENCE]\nTES3\nNPC_\n");
-        esfile& file = plugins.Add("a.esp", {MakeRecord("NPC_", {{"NAME", Zstring("guard")}})});
+        esfile& file = plugins.Add("a.esp", {RecordBytes("NPC_", {{"NAME", Text("guard")}})});
         frmInsertSubrecord dialog(file, "NPC_1");
         QCOMPARE(Keys(dialog.Model()), QStringList({"NAME", "FNAM"}));
         QVERIFY(dialog.findChildren<QLabel*>().size() >= 2);
@@ -76,7 +76,7 @@ private slots:
 
     void sortingAPackedRecordLeavesItPackedInTheNewOrder() {
         test::TestPlugins plugins;
-        esfile& file = plugins.Add("a.esp", {MakeRecord("GMST", {{"NAME", Zstring("sKey")}, {"STRV", Zstring("v")}})});
+        esfile& file = plugins.Add("a.esp", {RecordBytes("GMST", {{"NAME", Text("sKey")}, {"STRV", Text("v")}})});
         const Bytes before = file.Rec("GMST1").Data.ToBytes();
         {
             frmSortSubrecords cancelled(file, "GMST1");

@@ -1,4 +1,5 @@
 // The record tree: categories, lazy children, captions, check boxes, keys, history.
+#include "TestRecords.h"
 #include "UiTestSupport.h"
 
 #include "index/esCheckedEntries.h"
@@ -151,19 +152,8 @@ private slots:
     void unknownAndHiddenTypes() {
         test::EditorSession s;
         // A header and one record of a type no category lists.
-        std::vector<unsigned char> bytes;
-        auto u32 = [&](std::uint32_t v) {
-            for (int i = 0; i < 4; ++i)
-                bytes.push_back(static_cast<unsigned char>(v >> (8 * i)));
-        };
-        auto tag = [&](const char* t) { bytes.insert(bytes.end(), t, t + 4); };
-        tag("TES3"), u32(308), u32(0), u32(0), tag("HEDR"), u32(300);
-        bytes.resize(bytes.size() + 300, 0);
-        tag("ZZZZ"), u32(14), u32(0), u32(0), tag("NAME"), u32(6);
-        for (char c : std::string("thing", 6))
-            bytes.push_back(static_cast<unsigned char>(c));
         const auto path = s.DataFolder() / "odd.esp";
-        test::WriteBytes(path, bytes);
+        test::WriteBytes(path, test::Concat({test::HeaderRecord(1), test::RecordBytes("ZZZZ", {{"NAME", test::Text("thing")}})}));
         s.context.templ.FindGroup("GMST")->Instructions.Add("Hidden", "");
         s.Window().OpenFiles({QString::fromStdString(path.string())});
         RecordTreeModel* model = s.Window().Editor().Model();

@@ -35,8 +35,8 @@
 
 using namespace vellum;
 using namespace vellum::ui;
-using test::MakeRecord;
-using test::Zstring;
+using test::RecordBytes;
+using test::Text;
 
 class ScreenshotTest : public QObject {
     Q_OBJECT
@@ -59,11 +59,11 @@ private slots:
     void fileWindows() {
         test::PromptRecorder prompt;
         test::TestPlugins plugins;
-        esfile& m = plugins.Add("Master.esm", {MakeRecord("RACE", {{"NAME", Zstring("Nord")}})});
+        esfile& m = plugins.Add("Master.esm", {RecordBytes("RACE", {{"NAME", Text("Nord")}})});
         esfile& a = plugins.Add(
             "Plugin.esp",
-            {MakeRecord("GMST", {{"NAME", Zstring("sWelcome")}, {"STRV", Zstring("Welcome to Vvardenfell")}}),
-             MakeRecord("RACE", {{"NAME", Zstring("Dark Elf")}, {"FNAM", Zstring("Dark Elf")}})},
+            {RecordBytes("GMST", {{"NAME", Text("sWelcome")}, {"STRV", Text("Welcome to Vvardenfell")}}),
+             RecordBytes("RACE", {{"NAME", Text("Dark Elf")}, {"FNAM", Text("Dark Elf")}})},
             {"Master.esm"});
         a.CurrentRecordKey = "GMST1";
 

@@ -25,13 +25,13 @@
 
 using namespace vellum;
 using namespace vellum::ui;
-using test::MakeRecord;
-using test::Zstring;
+using test::RecordBytes;
+using test::Text;
 
 namespace {
 
 Bytes Setting(const std::string& id, const std::string& text) {
-    return MakeRecord("GMST", {{"NAME", Zstring(id)}, {"STRV", Zstring(text)}});
+    return RecordBytes("GMST", {{"NAME", Text(id)}, {"STRV", Text(text)}});
 }
 
 } // namespace

@@ -23,8 +23,8 @@
 
 using namespace vellum;
 using namespace vellum::ui;
-using test::MakeRecord;
-using test::Zstring;
+using test::RecordBytes;
+using test::Text;
 
 namespace {
 
@@ -39,7 +39,7 @@ private slots:
         test::PromptRecorder prompt;
         test::TestPlugins plugins;
         plugins.Add("m.esm", {});
-        esfile& p = plugins.Add("p.esp", {MakeRecord("GMST", {{"NAME", Zstring("sA")}})});
+        esfile& p = plugins.Add("p.esp", {RecordBytes("GMST", {{"NAME", Text("sA")}})});
         std::vector<std::string> loaded;
         frmSupport window({&p}, plugins.dir(),
                           {[&](const std::string& path) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TestRecords.h"
 #include "TestSupport.h"
 #include "model/Bytes.h"
 #include "model/esfile.h"
@@ -12,12 +13,6 @@
 #include <vector>
 
 namespace vellum::test {
-
-// Record bytes built by hand: name, then subrecords as (name, data).
-using SubList = std::vector<std::pair<std::string, Bytes>>;
-Bytes MakeRecord(const std::string& name, const SubList& subs);
-Bytes Zstring(const std::string& text); // text and a terminating zero
-Bytes Int32Bytes(std::int32_t value);
 
 // The shipped format template and a folder of plug-ins written from records, loaded as esfiles.
 class TestPlugins {

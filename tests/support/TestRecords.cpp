@@ -1,0 +1,49 @@
+#include "TestRecords.h"
+
+#include "model/ByteCast.h"
+
+namespace vellum::test {
+
+Bytes SubBytes(const Sub& s) {
+    Bytes out(s.name.begin(), s.name.end());
+    out.resize(4, 0);
+    return Concat({out, Int32(static_cast<std::int32_t>(s.data.size())), s.data});
+}
+
+Bytes RecordBytes(std::string_view name, const std::vector<Sub>& subs, std::int32_t flags,
+                  std::int32_t header1) {
+    std::vector<Bytes> parts;
+    for (const Sub& s : subs) parts.push_back(SubBytes(s));
+    const Bytes data = Concat(parts);
+    Bytes out(name.begin(), name.end());
+    out.resize(4, 0);
+    return Concat({out, Int32(static_cast<std::int32_t>(data.size())), Int32(header1), Int32(flags), data});
+}
+
+Bytes Text(std::string_view s, bool terminate) {
+    Bytes out(s.begin(), s.end());
+    if (terminate) out.push_back(0);
+    return out;
+}
+
+Bytes Int32(std::int32_t v) { return cast::FromInt32(v); }
+
+Bytes HeaderRecord(std::int32_t count, std::int32_t fileType,
+                   const std::vector<std::pair<std::string, std::int64_t>>& masters) {
+    Bytes author = Text("Tester", false);
+    author.resize(32 + 256, 0);
+    std::vector<Sub> subs{{"HEDR", Concat({cast::FromSingle(1.3f), Int32(fileType), author, Int32(count)})}};
+    for (const auto& [name, size] : masters) {
+        subs.push_back({"MAST", Text(name)});
+        subs.push_back({"DATA", cast::FromInt64(size)});
+    }
+    return RecordBytes("TES3", subs);
+}
+
+Bytes Concat(const std::vector<Bytes>& parts) {
+    Bytes out;
+    for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+} // namespace vellum::test

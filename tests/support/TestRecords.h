@@ -1,0 +1,28 @@
+#pragma once
+
+#include "model/Bytes.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace vellum::test {
+
+// Builds TES3 files byte by byte.
+struct Sub {
+    std::string name;
+    Bytes data;
+};
+Bytes SubBytes(const Sub& s);
+Bytes RecordBytes(std::string_view name, const std::vector<Sub>& subs, std::int32_t flags = 0,
+                  std::int32_t header1 = 0);
+Bytes Text(std::string_view s, bool terminate = true); // one byte per character
+Bytes Int32(std::int32_t v);
+// A "TES3" record with a 300-byte HEDR announcing `count` records, and masters.
+Bytes HeaderRecord(std::int32_t count, std::int32_t fileType = 0,
+                   const std::vector<std::pair<std::string, std::int64_t>>& masters = {});
+Bytes Concat(const std::vector<Bytes>& parts);
+
+} // namespace vellum::test
