@@ -1,39 +1,21 @@
+#include "CliRunner.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 namespace vellum::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = -1;
-    std::string out;
-};
-
-std::string Quote(const std::string& s) { return "'" + s + "'"; }
-
 class DumpFindCli : public ::testing::Test {
 protected:
     CliRun Cli(const std::string& args) {
-        std::string cmd = Quote((BinDir() / "vellum-cli").string()) + " " + args + " --home " +
-                          Quote(home.path().string()) + " --template " + Quote(templ) + " 2>/dev/null";
-        CliRun r;
-        FILE* p = ::popen(cmd.c_str(), "r");
-        std::array<char, 4096> buf{};
-        std::size_t n;
-        while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-        int status = ::pclose(p);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return r;
+        return RunCli(args + " --home " + Quote(home.path().string()) + " --template " + Quote(templ), home.path());
     }
 
     static std::vector<std::string> Lines(const std::string& text) {

@@ -1,5 +1,6 @@
 // Checks of the format template and the new-file templates that ship in data/.
 
+#include "model/ByteCast.h"
 #include "model/Text.h"
 #include "template/Config.h"
 #include "template/PropertyCodec.h"
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -265,11 +265,7 @@ TEST(ShippedTemplate, BookTextPreviewsOnAShippedBackground) {
 
 namespace {
 
-std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at) {
-    std::uint32_t v = 0;
-    std::memcpy(&v, b.data() + at, 4);
-    return v;
-}
+std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at) { return cast::LoadU32(b.data() + at); }
 
 } // namespace
 
@@ -285,9 +281,7 @@ TEST(NewFileTemplates, BlankPluginAndMasterHaveAValidHeaderOnly) {
         EXPECT_EQ(U32(b, 12), 0u);
         EXPECT_EQ(std::string(b.begin() + 16, b.begin() + 20), "HEDR");
         EXPECT_EQ(U32(b, 20), 300u);
-        float version = 0;
-        std::memcpy(&version, b.data() + 24, 4);
-        EXPECT_EQ(version, 1.3f);
+        EXPECT_EQ(cast::SingleAt(b, 24), 1.3f);
         EXPECT_TRUE(std::all_of(b.begin() + 32, b.begin() + 32 + 288, [](unsigned char c) { return c == 0; }))
             << "author and description are empty";
         EXPECT_EQ(U32(b, 320), 0u) << "no records follow";
