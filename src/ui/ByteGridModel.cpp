@@ -1,9 +1,17 @@
 #include "ui/ByteGridModel.h"
 
-
 namespace vellum::ui {
 
-ByteGridModel::ByteGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+namespace {
+QStringList Headings() {
+    QStringList h;
+    for (int half = 0; half < 2; ++half)
+        for (int i = 0; i < ByteGridModel::kPerRow; ++i) h << QString::number(i);
+    return h;
+}
+} // namespace
+
+ByteGridModel::ByteGridModel(QObject* parent) : GridModel(Headings(), parent) {}
 
 QChar ByteChar(std::uint8_t value) {
     if (value < 0x20 || value == 0x7F || (value >= 0x80 && value < 0xA0)) return QChar('.');
@@ -42,15 +50,6 @@ bool ByteGridModel::SetByte(int offset, std::uint8_t value) {
     return true;
 }
 
-int ByteGridModel::rowCount(const QModelIndex& parent) const {
-    if (parent.isValid()) return 0;
-    return static_cast<int>((bytes_.size() + kPerRow - 1) / kPerRow);
-}
-
-int ByteGridModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : 2 * kPerRow;
-}
-
 QVariant ByteGridModel::data(const QModelIndex& index, int role) const {
     const int offset = OffsetOf(index);
     if (offset < 0) return {};
@@ -86,17 +85,9 @@ bool ByteGridModel::setData(const QModelIndex& index, const QVariant& value, int
     return SetByte(offset, static_cast<std::uint8_t>(c));
 }
 
-Qt::ItemFlags ByteGridModel::flags(const QModelIndex& index) const {
-    if (OffsetOf(index) < 0) return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (editable_) f |= Qt::ItemIsEditable;
-    return f;
-}
-
 QVariant ByteGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (role != Qt::DisplayRole) return QAbstractTableModel::headerData(section, orientation, role);
-    if (orientation == Qt::Horizontal) return QString::number(section % kPerRow);
-    return QString::number(section * kPerRow);
+    if (orientation == Qt::Vertical && role == Qt::DisplayRole) return QString::number(section * kPerRow);
+    return GridModel::headerData(section, orientation, role);
 }
 
 } // namespace vellum::ui

@@ -2,14 +2,14 @@
 
 #include "model/Bytes.h"
 
-#include <QAbstractTableModel>
+#include "ui/GridModel.h"
 
 namespace vellum::ui {
 
 // The bytes of a byte grid, 10 to a row: columns 0-9 show them in hexadecimal, columns 10-19
 // the same bytes as characters. The hex view and the character view of fhByteControl each
 // show one half of this one model, so an edit in either repaints both.
-class ByteGridModel : public QAbstractTableModel {
+class ByteGridModel : public GridModel {
     Q_OBJECT
 public:
     static constexpr int kPerRow = 10;
@@ -30,15 +30,17 @@ public:
     // Stores a byte and repaints its two cells; false past the end or when read-only.
     bool SetByte(int offset, std::uint8_t value);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 signals:
     void ByteEdited(int offset, quint8 value);
+
+protected:
+    int RowTotal() const override { return static_cast<int>((bytes_.size() + kPerRow - 1) / kPerRow); }
+    bool HasCell(const QModelIndex& index) const override { return OffsetOf(index) >= 0; }
+    Qt::ItemFlags CellFlags(const QModelIndex&) const override { return editable_ ? Qt::ItemIsEditable : Qt::NoItemFlags; }
 
 private:
     Bytes bytes_;

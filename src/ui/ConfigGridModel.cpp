@@ -10,7 +10,7 @@
 
 namespace vellum::ui {
 
-ConfigGridModel::ConfigGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+ConfigGridModel::ConfigGridModel(QObject* parent) : GridModel({"Group", "Property"}, parent) {}
 
 void ConfigGridModel::Load(const Config& config) {
     beginResetModel();
@@ -149,14 +149,8 @@ void ConfigGridModel::Delete(int row) {
     emit Edited();
 }
 
-int ConfigGridModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
-
-int ConfigGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : 2; }
-
 QVariant ConfigGridModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
+    if (!HasCell(index)) return {};
     const Row& r = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
@@ -190,17 +184,8 @@ bool ConfigGridModel::setData(const QModelIndex& index, const QVariant& value, i
     return true;
 }
 
-Qt::ItemFlags ConfigGridModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (!(IsHeading(index.row()) && index.column() == 0)) f |= Qt::ItemIsEditable;
-    return f;
-}
-
-QVariant ConfigGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole)
-        return section == 0 ? QStringLiteral("Group") : QStringLiteral("Property");
-    return QAbstractTableModel::headerData(section, orientation, role);
+Qt::ItemFlags ConfigGridModel::CellFlags(const QModelIndex& index) const {
+    return IsHeading(index.row()) && index.column() == 0 ? Qt::NoItemFlags : Qt::ItemIsEditable;
 }
 
 } // namespace vellum::ui

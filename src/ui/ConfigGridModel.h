@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "ui/GridModel.h"
 
 #include <string>
 #include <vector>
@@ -15,7 +15,7 @@ namespace vellum::ui {
 // (its first cell reads "Group Name", its second the group's name) followed by the group's
 // instructions ("@" before the name) and variables. Rows are saved top to bottom, so their
 // order is the file's order.
-class ConfigGridModel : public QAbstractTableModel {
+class ConfigGridModel : public GridModel {
     Q_OBJECT
 public:
     struct Row {
@@ -44,15 +44,15 @@ public:
     int MoveDown(int row);
     void Delete(int row);            // a heading takes its whole group with it
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 signals:
     void Edited(); // any change made by the user
+
+protected:
+    int RowTotal() const override { return static_cast<int>(rows_.size()); }
+    Qt::ItemFlags CellFlags(const QModelIndex& index) const override;
 
 private:
     bool NameInUse(const std::string& upperName, bool headings, int groupRow) const;

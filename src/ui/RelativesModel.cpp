@@ -3,11 +3,11 @@
 #include "index/esRelatives.h"
 #include "ui/LegacyText.h"
 
-
 namespace vellum::ui {
 
 RelativesModel::RelativesModel(esRelatives& relatives, Filter filter, QObject* parent)
-    : QAbstractTableModel(parent), relatives_(relatives), filter_(std::move(filter)) {
+    : GridModel({"Action", "Record", "ID", "Subrecord", "Type", "Generation", "Found through"}, parent),
+      relatives_(relatives), filter_(std::move(filter)) {
     Refresh();
 }
 
@@ -30,14 +30,8 @@ QStringList RelativesModel::ActionNames() { return {"No Action", "Delete", "Cut"
 
 QString RelativesModel::ActionName(int action) { return ActionNames().value(action + 1, "No Action"); }
 
-int RelativesModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(positions_.size());
-}
-
-int RelativesModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kColumns; }
-
 QVariant RelativesModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= rowCount()) return {};
+    if (!HasCell(index)) return {};
     const esRelative& e = relatives_.Item(positions_[static_cast<std::size_t>(index.row())]);
     if (role == Qt::EditRole && index.column() == kAction) return e.Action;
     if (role != Qt::DisplayRole) return {};
@@ -65,17 +59,8 @@ bool RelativesModel::setData(const QModelIndex& index, const QVariant& value, in
     return true;
 }
 
-Qt::ItemFlags RelativesModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() == kAction) f |= Qt::ItemIsEditable;
-    return f;
-}
-
-QVariant RelativesModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
-    static const char* names[kColumns] = {"Action", "Record", "ID", "Subrecord", "Type", "Generation", "Found through"};
-    return section >= 0 && section < kColumns ? QString(names[section]) : QString();
+Qt::ItemFlags RelativesModel::CellFlags(const QModelIndex& index) const {
+    return index.column() == kAction ? Qt::ItemIsEditable : Qt::NoItemFlags;
 }
 
 } // namespace vellum::ui

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "ui/GridModel.h"
 
 #include <functional>
 #include <vector>
@@ -14,7 +14,7 @@ namespace vellum::ui {
 
 // One tab of the relatives scan: the entries of esRelatives that pass a filter (the selection,
 // the ancestors or the descendants), with an editable "Action" column.
-class RelativesModel : public QAbstractTableModel {
+class RelativesModel : public GridModel {
     Q_OBJECT
 public:
     enum Column { kAction, kRecord, kID, kSubrecord, kType, kGeneration, kFoundThrough, kColumns };
@@ -29,12 +29,12 @@ public:
     static QStringList ActionNames(); // "No Action", "Delete", "Cut", "Copy", "Clear"
     static QString ActionName(int action);
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+protected:
+    int RowTotal() const override { return static_cast<int>(positions_.size()); }
+    Qt::ItemFlags CellFlags(const QModelIndex& index) const override;
 
 private:
     esRelatives& relatives_;

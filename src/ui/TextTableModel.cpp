@@ -3,7 +3,7 @@
 namespace vellum::ui {
 
 TextTableModel::TextTableModel(QStringList headers, QObject* parent)
-    : QAbstractTableModel(parent), headers_(std::move(headers)) {}
+    : GridModel(std::move(headers), parent) {}
 
 void TextTableModel::SetRows(std::vector<Row> rows) {
     beginResetModel();
@@ -36,16 +36,8 @@ void TextTableModel::SetCell(int row, int column, const QString& text) {
     emit dataChanged(index(row, column), index(row, column));
 }
 
-int TextTableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
-}
-
-int TextTableModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(headers_.size());
-}
-
 QVariant TextTableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || index.row() >= static_cast<int>(rows_.size())) return {};
+    if (!HasCell(index)) return {};
     const Row& r = rows_[static_cast<std::size_t>(index.row())];
     switch (role) {
     case Qt::DisplayRole:
@@ -72,16 +64,8 @@ bool TextTableModel::setData(const QModelIndex& index, const QVariant& value, in
     return true;
 }
 
-Qt::ItemFlags TextTableModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (index.column() == checkColumn_ && At(index.row()).checkable) f |= Qt::ItemIsUserCheckable;
-    return f;
-}
-
-QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole) return headers_.value(section);
-    return QAbstractTableModel::headerData(section, orientation, role);
+Qt::ItemFlags TextTableModel::CellFlags(const QModelIndex& index) const {
+    return index.column() == checkColumn_ && At(index.row()).checkable ? Qt::ItemIsUserCheckable : Qt::NoItemFlags;
 }
 
 } // namespace vellum::ui

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "ui/GridModel.h"
 #include <QIcon>
 #include <QStringList>
 
@@ -10,7 +10,7 @@ namespace vellum::ui {
 
 // A read-only grid of texts with a key per row, for the result and list grids of the dialogs.
 // Rows are appended in bulk so a view is told once.
-class TextTableModel : public QAbstractTableModel {
+class TextTableModel : public GridModel {
     Q_OBJECT
 public:
     struct Row {
@@ -33,18 +33,17 @@ public:
     void SetCell(int row, int column, const QString& text);
     void SetCheckColumn(int column) { checkColumn_ = column; } // where ticks show, 0 by default
 
-    int rowCount(const QModelIndex& parent = {}) const override;
-    int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
-    Qt::ItemFlags flags(const QModelIndex& index) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 signals:
     void CheckToggled(int row, bool checked);
 
+protected:
+    int RowTotal() const override { return static_cast<int>(rows_.size()); }
+    Qt::ItemFlags CellFlags(const QModelIndex& index) const override;
+
 private:
-    QStringList headers_;
     std::vector<Row> rows_;
     int checkColumn_ = 0;
 };
