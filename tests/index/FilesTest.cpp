@@ -3,7 +3,6 @@
 #include "index/ChangeRecordID.h"
 #include "index/IdxFile.h"
 #include "index/IndexManager.h"
-#include "index/IndexOutput.h"
 #include "index/References.h"
 #include "model/esfile.h"
 
@@ -136,24 +135,6 @@ TEST(Files, ReferencesBrowserListsBothDirections) {
     EXPECT_EQ(BrowseReferences(f, t.files->Indexer(), 3, nullptr).size(), 1u)
         << "without a reference index only ancestors are shown";
     EXPECT_TRUE(t.prompt.calls.empty());
-}
-
-TEST(Files, AFailedIndexWriteIsReportedAndLeavesNoStaleIndex) {
-    struct Full : IndexOutput {
-        bool Write(std::string_view) override { return false; }
-        bool Commit() override { return false; }
-        std::string Error() const override { return "No space left on device"; }
-    };
-    IntegrityTest t;
-    const std::string a = t.Open(SampleFile(), "a.esp");
-    esfile& f = t.File(a);
-    ASSERT_TRUE(t.files->Indexer().RefIndexExists(f));
-    auto previous = SetIndexOutputFactory([](const std::filesystem::path&) { return std::make_unique<Full>(); });
-    EXPECT_FALSE(t.files->Indexer().WriteReferenceIndex(f, nullptr));
-    SetIndexOutputFactory(previous);
-    EXPECT_EQ(t.prompt.Texts(), (std::vector<std::string>{"Function BuildReferenceIndex: 75 - No space left on device"}));
-    EXPECT_FALSE(t.files->Indexer().RefIndexExists(f)) << "scans then find no referrers instead of wrong ones";
-    EXPECT_EQ(f.Records().size(), 10u) << "the file itself is untouched";
 }
 
 TEST(Files, IndexManagerListsMastersThenPluginsAndIndexesClosedFiles) {

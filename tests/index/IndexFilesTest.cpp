@@ -11,28 +11,6 @@ using namespace vellum;
 using vellum::test::PromptRecorder;
 using vellum::test::TempDir;
 
-namespace {
-
-// An output that accepts `budget` bytes and then refuses.
-class FailingOutput : public IndexOutput {
-public:
-    explicit FailingOutput(std::size_t budget) : budget_(budget) {}
-    bool Write(std::string_view bytes) override {
-        if (bytes.size() > budget_) return false;
-        budget_ -= bytes.size();
-        return true;
-    }
-    bool Commit() override { return true; }
-    std::string Error() const override { return "No space left on device"; }
-
-private:
-    std::size_t budget_;
-};
-
-std::vector<unsigned char> Bytes(std::string_view s) { return {s.begin(), s.end()}; }
-
-} // namespace
-
 TEST(RefIndexFile, WritesEntriesAndReadsThemBack) {
     TempDir dir;
     auto rdx = dir / "a.esp.rdx";
@@ -122,21 +100,6 @@ TEST(RefIndexFile, DamagedFilesAreReportedOnceAndEndTheLoop) {
         EXPECT_NE(prompt.calls[0].text.find((dir / c.name).string()), std::string::npos)
             << "the message names the file";
     }
-}
-
-TEST(RefIndexFile, FailedWriteLeavesNoIndexBehind) {
-    TempDir dir;
-    auto rdx = dir / "f.rdx";
-    test::WriteBytes(rdx, Bytes("old"));
-    auto previous = SetIndexOutputFactory(
-        [](const std::filesystem::path&) { return std::make_unique<FailingOutput>(10); });
-    IndexFileWriter w(rdx);
-    for (int i = 0; i < 100; ++i) w.WriteRefEntry("id", i, 0, "NPC_", "NPCO", "Item");
-    EXPECT_FALSE(w.Finish());
-    EXPECT_EQ(w.Error(), "No space left on device");
-    SetIndexOutputFactory(previous);
-    EXPECT_FALSE(std::filesystem::exists(rdx)) << "a stale index must not outlive a failed rebuild";
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no temporary file is left";
 }
 
 namespace {

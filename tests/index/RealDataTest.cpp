@@ -79,7 +79,7 @@ protected:
 } // namespace
 
 // The reference index lists exactly the references a full decode of the file finds, and the
-// references browser's descendants of a record are exactly the decoded references to its ID.
+// references browser lists for a record exactly the decoded references to its ID and from it.
 TEST_P(RealData, ReferenceIndexAgreesWithAFullDecode) {
     esfile& f = t.File(key);
     std::multiset<Where> indexed = ReadIndex(t.files->Indexer().RefIndexPath(f));
@@ -100,11 +100,18 @@ TEST_P(RealData, ReferenceIndexAgreesWithAFullDecode) {
     for (int at : ReferencedRecords(f, refs, lookups, 25)) {
         const RecordEntry& r = f.Records()[static_cast<std::size_t>(at)];
         std::multiset<std::string> expected, listed;
-        for (const DecodedRef& d : refs)
-            if (KeysEqual(d.value, r.ID)) expected.insert(d.recordType + " " + d.recordID + " " + d.subType + "." + d.property);
+        for (const DecodedRef& d : refs) {
+            if (KeysEqual(d.value, r.ID))
+                expected.insert("descendant " + d.recordType + " " + d.recordID + " " + d.subType + "." + d.property);
+            if (d.record != at) continue;
+            for (int target : vellum::ReferencedRecords(f, *lookups.Find(d.recordType, d.subType, d.property), d.value)) {
+                const RecordEntry& a = f.Records()[static_cast<std::size_t>(target)];
+                expected.insert("ancestor " + a.Name + " " + a.ID + " " + d.subType + "." + d.property);
+            }
+        }
         for (const ReferenceRow& row : BrowseReferences(f, t.files->Indexer(), at, nullptr))
-            if (row.Type == ReferenceRow::Descendant)
-                listed.insert(row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName);
+            listed.insert(std::string(row.Type == ReferenceRow::Descendant ? "descendant " : "ancestor ") +
+                          row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName);
         EXPECT_EQ(listed, expected) << r.Key << " " << r.ID;
     }
     EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls.front().text;

@@ -1,6 +1,7 @@
 #include "template/PropertyCodec.h"
 
 #include "template/Config.h"
+#include "TestRecords.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,22 +13,15 @@ namespace {
 // Packed record data: each subrecord as name, 32-bit size, data.
 struct RecordData {
     Bytes bytes;
+    RecordData& Sub(std::string_view name, const Bytes& d) {
+        bytes = test::Concat({bytes, test::SubBytes({std::string(name), d})});
+        return *this;
+    }
     RecordData& Sub(std::string_view name, std::initializer_list<int> data) {
-        Bytes d;
-        for (int b : data) d.push_back(static_cast<std::uint8_t>(b));
-        return Sub(name, d);
+        return Sub(name, Bytes(data.begin(), data.end()));
     }
     RecordData& Text(std::string_view name, std::string_view text, bool zero = true) {
-        Bytes d(text.begin(), text.end());
-        if (zero) d.push_back(0);
-        return Sub(name, d);
-    }
-    RecordData& Sub(std::string_view name, const Bytes& d) {
-        bytes.insert(bytes.end(), name.begin(), name.end());
-        const auto n = static_cast<std::uint32_t>(d.size());
-        for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<std::uint8_t>(n >> (8 * i)));
-        bytes.insert(bytes.end(), d.begin(), d.end());
-        return *this;
+        return Sub(name, test::Text(text, zero));
     }
 };
 
@@ -78,9 +72,7 @@ TEST(ReadID, CompositeIDsAndInteriorCells) {
     IDs t("[CELL]\nPropID = NAME:Name,DATA:GridX,DATA:GridY\n[CELL.NAME]\nName = STRING\n"
           "[CELL.DATA]\nFlags = LONG,4\nGridX = LONG,4\nGridY = LONG,4\n");
     auto cell = [](std::string_view name, int flags, int x, int y) {
-        Bytes data;
-        for (int v : {flags, x, y})
-            for (int i = 0; i < 4; ++i) data.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+        const Bytes data = test::Concat({test::Int32(flags), test::Int32(x), test::Int32(y)});
         return RecordData().Text("NAME", name).Sub("DATA", data).Text("NAME", "ref_object");
     };
     EXPECT_EQ(t.Read("CELL", cell("Balmora", 0, -3, -2)), "Balmora, -3, -2");
