@@ -4,6 +4,7 @@
 #include "template/Config.h"
 
 #include "CliRunner.h"
+#include "TestRecords.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -18,26 +19,10 @@ namespace {
 
 std::string Shipped() { return (BinDir() / "ESTemplate.ini").string(); }
 
-struct Record {
-    std::string type;
-    Bytes bytes; // header and data
-};
-
-std::vector<Record> Records(const Bytes& file) {
-    std::vector<Record> out;
-    for (std::size_t pos = 0; file.size() - pos >= 16;) {
-        const std::size_t size = std::min<std::size_t>(cast::LoadU32(&file[pos + 4]), file.size() - pos - 16);
-        out.push_back({std::string(file.begin() + pos, file.begin() + pos + 4),
-                       Bytes(file.begin() + pos, file.begin() + pos + 16 + size)});
-        pos += 16 + size;
-    }
-    return out;
-}
-
 // What saving must write: the header with the true record count, then the records grouped by
 // type in the template's save order, each dialogue topic followed by its responses.
 Bytes CanonicalFile(const Bytes& file, const std::vector<std::string>& order) {
-    std::vector<Record> recs = Records(file);
+    const std::vector<RawRecord> recs = RawRecords(file);
     std::map<std::size_t, std::vector<std::size_t>> responses;
     std::size_t topic = SIZE_MAX;
     for (std::size_t i = 0; i < recs.size(); ++i) {
@@ -45,18 +30,18 @@ Bytes CanonicalFile(const Bytes& file, const std::vector<std::string>& order) {
         if (recs[i].type == "INFO" && topic != SIZE_MAX) responses[topic].push_back(i);
     }
     Bytes out;
-    auto append = [&out](const Bytes& b) { out.insert(out.end(), b.begin(), b.end()); };
+    auto append = [&out](ByteSpan b) { out.insert(out.end(), b.begin(), b.end()); };
     for (const std::string& type : order) {
         for (std::size_t i = 0; i < recs.size(); ++i) {
             if (recs[i].type != type || type == "INFO") continue;
             if (i == 0) {
-                Bytes header = recs[0].bytes;
+                Bytes header(recs[0].whole.begin(), recs[0].whole.end());
                 cast::StoreU32(&header[16 + 8 + 296], static_cast<std::uint32_t>(recs.size() - 1));
                 append(header);
                 continue;
             }
-            append(recs[i].bytes);
-            for (std::size_t child : responses[i]) append(recs[child].bytes);
+            append(recs[i].whole);
+            for (std::size_t child : responses[i]) append(recs[child].whole);
         }
     }
     return out;

@@ -1,6 +1,9 @@
 #include "TestRecords.h"
 
 #include "model/ByteCast.h"
+#include "template/PropertyCodec.h"
+
+#include <algorithm>
 
 namespace vellum::test {
 
@@ -43,6 +46,32 @@ Bytes HeaderRecord(std::int32_t count, std::int32_t fileType,
 Bytes Concat(const std::vector<Bytes>& parts) {
     Bytes out;
     for (const Bytes& p : parts) out.insert(out.end(), p.begin(), p.end());
+    return out;
+}
+
+std::vector<RawRecord> RawRecords(const Bytes& file) {
+    std::vector<RawRecord> out;
+    for (std::size_t at = 0; file.size() - at >= 16;) {
+        const std::size_t size = std::min<std::size_t>(cast::LoadU32(&file[at + 4]), file.size() - at - 16);
+        const ByteSpan whole(&file[at], 16 + size);
+        out.push_back({std::string(file.begin() + at, file.begin() + at + 4), whole, whole.subspan(16)});
+        at += 16 + size;
+    }
+    return out;
+}
+
+std::vector<RawSubrecord> RawSubrecords(const Bytes& file) {
+    std::vector<RawSubrecord> out;
+    for (const RawRecord& r : RawRecords(file)) {
+        for (std::size_t at = 0; r.data.size() - at >= 8;) {
+            const std::string name(r.data.begin() + at, r.data.begin() + at + 4);
+            const std::size_t size = cast::LoadU32(&r.data[at + 4]);
+            if (size > r.data.size() - at - 8) break;
+            out.push_back({r.type, PropertyCodec::TemplateSubrecordType(r.type, name, size, at == 0),
+                           r.data.subspan(at + 8, size), at == 0});
+            at += 8 + size;
+        }
+    }
     return out;
 }
 

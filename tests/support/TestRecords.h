@@ -25,4 +25,21 @@ Bytes HeaderRecord(std::int32_t count, std::int32_t fileType = 0,
                    const std::vector<std::pair<std::string, std::int64_t>>& masters = {});
 Bytes Concat(const std::vector<Bytes>& parts);
 
+// A file's records and subrecords as they lie in its bytes, for walking real files without
+// the model. A record size past the end of the file is cut to it; a subrecord running past
+// its record ends the record's walk. The spans point into `file`, which must outlive them.
+struct RawRecord {
+    std::string type;
+    ByteSpan whole; // header and data
+    ByteSpan data;
+};
+struct RawSubrecord {
+    std::string record;
+    std::string type; // the format template's subrecord type
+    ByteSpan data;
+    bool first;       // the record's first subrecord
+};
+std::vector<RawRecord> RawRecords(const Bytes& file);
+std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
+
 } // namespace vellum::test

@@ -1,8 +1,8 @@
 // Decodes every subrecord of every shared plug-in with a test template and encodes it back.
 #include "template/PropertyCodec.h"
 
-#include "model/ByteCast.h"
 #include "template/Config.h"
+#include "TestRecords.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -14,37 +14,6 @@
 using namespace vellum;
 
 namespace {
-
-struct Subrecord {
-    std::string record;
-    std::string type; // template subrecord type
-    ByteSpan data;
-};
-
-// Every subrecord of a data file, walked from the raw bytes.
-std::vector<Subrecord> Subrecords(const Bytes& file) {
-    std::vector<Subrecord> out;
-    std::size_t pos = 0;
-    while (file.size() - pos >= 16) {
-        std::string record(reinterpret_cast<const char*>(&file[pos]), 4);
-        const std::size_t size = cast::LoadU32(&file[pos + 4]);
-        if (size > file.size() - pos - 16) break;
-        ByteSpan data(&file[pos + 16], size);
-        std::size_t at = 0;
-        bool first = true;
-        while (data.size() - at >= 8) {
-            std::string name(reinterpret_cast<const char*>(&data[at]), 4);
-            const std::size_t n = cast::LoadU32(&data[at + 4]);
-            if (n > data.size() - at - 8) break;
-            out.push_back({record, PropertyCodec::TemplateSubrecordType(record, name, n, first),
-                           data.subspan(at + 8, n)});
-            at += 8 + n;
-            first = false;
-        }
-        pos += 16 + size;
-    }
-    return out;
-}
 
 bool AllZero(ByteSpan b) {
     return std::all_of(b.begin(), b.end(), [](std::uint8_t c) { return c == 0; });
@@ -106,7 +75,7 @@ TEST_P(CodecRoundTrip, EverySubrecordOfEverySharedPlugin) {
     for (const auto& path : test::SharedPlugins()) {
         const Bytes file = test::ReadBytes(path);
         Properties props;
-        for (const Subrecord& s : Subrecords(file)) {
+        for (const test::RawSubrecord& s : test::RawSubrecords(file)) {
             ++subrecords;
             PropertyCodec::DecodeReport report;
             ASSERT_TRUE(codec.Decode(s.record, s.type, s.data, props, &report));

@@ -2,6 +2,7 @@
 #include "template/PropertyCodec.h"
 #include "template/PropertyTexts.h"
 
+#include "TestRecords.h"
 #include "TestSupport.h"
 
 #include <cstring>
@@ -28,28 +29,6 @@ void ExpectSame(const PropertyCodec& codec, PropertyTexts& texts, std::string_vi
     }
 }
 
-// Walks every subrecord of a data file's bytes (well-formed parts only).
-template <class F>
-void ForEachSubrecord(const std::vector<unsigned char>& file, F&& f) {
-    for (std::size_t p = 0; p + 16 <= file.size();) {
-        std::string type(reinterpret_cast<const char*>(&file[p]), 4);
-        std::uint32_t size;
-        std::memcpy(&size, &file[p + 4], 4);
-        std::size_t end = std::min(file.size(), p + 16 + size);
-        bool first = true;
-        for (std::size_t q = p + 16; q + 8 <= end;) {
-            std::string name(reinterpret_cast<const char*>(&file[q]), 4);
-            std::uint32_t ss;
-            std::memcpy(&ss, &file[q + 4], 4);
-            if (q + 8 + ss > end) break;
-            f(type, PropertyCodec::TemplateSubrecordType(type, name, ss, first), ByteSpan(&file[q + 8], ss));
-            first = false;
-            q += 8 + ss;
-        }
-        p = end;
-    }
-}
-
 } // namespace
 
 TEST(PropertyTexts, EqualsTheCodecOnEveryRealSubrecord) {
@@ -62,10 +41,10 @@ TEST(PropertyTexts, EqualsTheCodecOnEveryRealSubrecord) {
     std::size_t count = 0;
     for (const auto& plugin : vellum::test::SharedPlugins()) {
         auto bytes = vellum::test::ReadBytes(plugin);
-        ForEachSubrecord(bytes, [&](const std::string& type, const std::string& sub, ByteSpan data) {
+        for (const auto& s : vellum::test::RawSubrecords(bytes)) {
             ++count;
-            ExpectSame(codec, texts, type, sub, data, plugin.filename().string() + " " + type + "." + sub);
-        });
+            ExpectSame(codec, texts, s.record, s.type, s.data, plugin.filename().string() + " " + s.record + "." + s.type);
+        }
         if (::testing::Test::HasFailure()) return;
     }
     EXPECT_GT(count, 10000u);

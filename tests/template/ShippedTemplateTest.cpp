@@ -5,6 +5,7 @@
 #include "template/Config.h"
 #include "template/PropertyCodec.h"
 
+#include "TestRecords.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -299,26 +300,19 @@ TEST(ShippedTemplateOnSharedFiles, EverySubrecordDecodesExactly) {
     std::size_t subrecords = 0;
     Properties props;
     for (const auto& file : test::SharedPlugins()) {
-        const auto b = test::ReadBytes(file);
-        for (std::size_t r = 0; r + 16 <= b.size();) {
-            const std::string rec(b.begin() + r, b.begin() + r + 4);
-            const std::size_t end = std::min(b.size(), r + 16 + U32(b, r + 4));
-            std::map<std::string, int> seen;
-            for (std::size_t s = r + 16; s + 8 <= end;) {
-                const std::string sub(b.begin() + s, b.begin() + s + 4);
-                const std::size_t size = std::min<std::size_t>(U32(b, s + 4), end - s - 8);
-                const std::string type = PropertyCodec::TemplateSubrecordType(rec, sub, size, s == r + 16);
-                const std::string group = rec + "." + type;
-                PropertyCodec::DecodeReport report;
-                codec.Decode(rec, type, ByteSpan(b.data() + s + 8, size), props, &report);
-                ++subrecords;
-                if (report.unknownData) faults.insert(group + ": undescribed bytes at size " + std::to_string(size));
-                if (report.castErrors) faults.insert(group + ": number past the end at size " + std::to_string(size));
-                if (++seen[type] == 2 && Template().InstrExists(group, "Unique"))
-                    faults.insert(group + ": marked unique, found twice in " + file.filename().string());
-                s += 8 + size;
-            }
-            r = end;
+        const Bytes bytes = test::ReadBytes(file);
+        std::map<std::string, int> seen; // of the current record
+        for (const test::RawSubrecord& s : test::RawSubrecords(bytes)) {
+            if (s.first) seen.clear();
+            const std::string group = s.record + "." + s.type;
+            PropertyCodec::DecodeReport report;
+            codec.Decode(s.record, s.type, s.data, props, &report);
+            ++subrecords;
+            const std::string size = std::to_string(s.data.size());
+            if (report.unknownData) faults.insert(group + ": undescribed bytes at size " + size);
+            if (report.castErrors) faults.insert(group + ": number past the end at size " + size);
+            if (++seen[s.type] == 2 && Template().InstrExists(group, "Unique"))
+                faults.insert(group + ": marked unique, found twice in " + file.filename().string());
         }
     }
     EXPECT_GT(subrecords, 250000u);
@@ -338,14 +332,12 @@ TEST(ShippedTemplateOnSharedFiles, EveryRecordOfATypeWithAnIdHasAReadableOne) {
     std::set<std::string> faults;
     std::map<std::string, std::string> sample; // file + type -> first ID
     for (const auto& file : test::SharedPlugins()) {
-        const auto b = test::ReadBytes(file);
         const std::string name = file.filename().string();
         std::set<std::string> ids;
-        for (std::size_t r = 0; r + 16 <= b.size();) {
-            const std::string rec(b.begin() + r, b.begin() + r + 4);
-            const std::size_t size = std::min<std::size_t>(U32(b, r + 4), b.size() - r - 16);
-            const std::string id = codec.ReadID(rec, ByteSpan(b.data() + r + 16, size));
-            r += 16 + size;
+        const Bytes bytes = test::ReadBytes(file);
+        for (const test::RawRecord& raw : test::RawRecords(bytes)) {
+            const std::string& rec = raw.type;
+            const std::string id = codec.ReadID(rec, raw.data);
             if (codec.RecordInfo(rec).Sources.empty()) continue;
             sample.try_emplace(name + " " + rec, id);
             if (id.empty()) faults.insert(name + " " + rec + ": no ID");
