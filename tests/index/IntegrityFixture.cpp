@@ -103,13 +103,9 @@ Bytes Fixed(std::string_view s, std::size_t n) {
     b.resize(n, 0);
     return b;
 }
-Bytes Npco(std::int32_t count, std::string_view item) {
-    Bytes b = Int32(count);
-    Bytes i = Fixed(item, 32);
-    b.insert(b.end(), i.begin(), i.end());
-    return b;
-}
 } // namespace
+
+Bytes Npco(std::int32_t count, std::string_view item) { return Concat({Int32(count), Fixed(item, 32)}); }
 
 Bytes SampleFile() {
     return Concat({

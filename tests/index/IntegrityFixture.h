@@ -19,6 +19,8 @@ extern const std::string kIntegrityTemplate;
 // The sample file of the scans: a script, a faction, an item using the script, a spell, two
 // NPCs using all of them, a topic with two responses naming the NPCs.
 Bytes SampleFile();
+// An inventory entry: a count and a 32-character item ID.
+Bytes Npco(std::int32_t count, std::string_view item);
 
 // An esFiles over a template, its indices in a temp folder, a recording prompt installed.
 class IntegrityTest {

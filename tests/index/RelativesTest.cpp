@@ -174,19 +174,12 @@ TEST(Relatives, MissingOrStaleReferenceIndexYieldsNoDescendants) {
 
 TEST(Relatives, SubrecordRequiredInItsGroupTakesTheGroupAlong) {
     IntegrityTest t;
-    auto item = [](std::int32_t n, const char* id) {
-        Bytes b = Int32(n);
-        Bytes name = Text(id, false);
-        name.resize(32, 0);
-        b.insert(b.end(), name.begin(), name.end());
-        return b;
-    };
     const std::string key = t.Open(Concat({HeaderRecord(2),
                                           RecordBytes("MISC", {{"NAME", Text("gold")}}),
                                           RecordBytes("CONT", {{"NAME", Text("chest")},
-                                                               {"NPCO", item(1, "gold")},
+                                                               {"NPCO", Npco(1, "gold")},
                                                                {"XIDX", Int32(7)},
-                                                               {"NPCO", item(3, "rope")},
+                                                               {"NPCO", Npco(3, "rope")},
                                                                {"XIDX", Int32(8)}})}));
     t.files->RecurseRelatives(key, "MISC1", {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
     EXPECT_EQ(Listing(*t.files, key), (std::vector<std::string>{"0 0 MISC1", "0 1 CONT2/NPCO", "0 1 CONT2/XIDX"}));

@@ -12,14 +12,10 @@ namespace {
 
 // The destination: its own npc_a (other contents) and an item.
 Bytes OtherFile() {
-    Bytes npco = Int32(9);
-    Bytes item = Text("pick", false);
-    item.resize(32, 0);
-    npco.insert(npco.end(), item.begin(), item.end());
     return Concat({
         HeaderRecord(3),
         RecordBytes("MISC", {{"NAME", Text("pick")}}),
-        RecordBytes("NPC_", {{"NAME", Text("npc_a")}, {"ANAM", Text("")}, {"SCRI", Text("")}, {"NPCO", npco}}),
+        RecordBytes("NPC_", {{"NAME", Text("npc_a")}, {"ANAM", Text("")}, {"SCRI", Text("")}, {"NPCO", Npco(9, "pick")}}),
         RecordBytes("MISC", {{"NAME", Text("rope")}}),
     });
 }

@@ -58,6 +58,24 @@ std::string RecordKeyWithID(esfile& f, const char* type, const std::string& id) 
     return {};
 }
 
+// An editor with a copy of a shared plug-in open.
+struct Opened {
+    test::EditorSession s;
+    std::string path;
+    frmMain& w;
+    frmLowLevelEdit& ed;
+    esfile& file;
+    explicit Opened(const std::string& name)
+        : path(s.Open(name)), w(s.Window()), ed(w.Editor()), file(*s.context.files.Find(path)) {}
+    std::string KeyOf(const char* type, const std::string& id) { return RecordKeyWithID(file, type, id); }
+    std::string NthKey(const char* type, int row) {
+        ed.Model()->BuildRecords(ed.Model()->CategoryIndex(type));
+        return ed.Model()->KeyOf(ed.Model()->index(row, 0, ed.Model()->CategoryIndex(type)));
+    }
+    void Go(const char* type, const std::string& key) { ed.GotoRecord(type, key, path, {}, true); }
+    QLineEdit* LineEdit(int n) { return ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n)); }
+};
+
 } // namespace
 
 class PropertyFormTest : public QObject {
@@ -108,19 +126,15 @@ private slots:
 
     void editSaveAndReload() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Open("blank.esm");
-        frmLowLevelEdit& ed = w.Editor();
-        esfile& file = *s.context.files.Find(path);
-        ed.Model()->BuildRecords(ed.Model()->CategoryIndex("GMST"));
-        const std::string recordKey = ed.Model()->KeyOf(ed.Model()->index(0, 0, ed.Model()->CategoryIndex("GMST")));
-        ed.GotoRecord("GMST", recordKey, path, {}, true);
+        Opened o("blank.esm");
+        auto& [s, path, w, ed, file] = o;
+        const std::string recordKey = o.NthKey("GMST", 0);
+        o.Go("GMST", recordKey);
         // The first value field (not the identity) of the game setting.
         const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IsData && !e.IDEntry; });
         QVERIFY(n > 0);
         const esLLFormEntry entry = ed.Entries().Item(static_cast<std::size_t>(n));
-        auto* edit = ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n));
+        auto* edit = o.LineEdit(n);
         if (!edit)
             edit = qobject_cast<QLineEdit*>(ed.Form()->EditorOf(n));
         QVERIFY(edit);
@@ -128,8 +142,7 @@ private slots:
         QTest::keyClicks(edit, entry.FormEntryType == ui::kTextField ? "Edited" : "77");
         QVERIFY(ed.Entries().Item(static_cast<std::size_t>(n)).Changed);
         // Selecting another record commits the edit into the record.
-        ed.GotoRecord("GMST", ed.Model()->KeyOf(ed.Model()->index(1, 0, ed.Model()->CategoryIndex("GMST"))), path, {},
-                      true);
+        o.Go("GMST", o.NthKey("GMST", 1));
         QVERIFY(file.Changed);
         QVERIFY(w.SaveFile(false));
         QVERIFY(!file.Changed);
@@ -152,23 +165,20 @@ private slots:
 
     void idChangeWarnsAboutDuplicates() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Open("antares_big_mod_1.2.esp");
-        frmLowLevelEdit& ed = w.Editor();
-        esfile& file = *s.context.files.Find(path);
-        const std::string key = RecordKeyWithID(file, "NPC_", "PP_ordinator");
-        const std::string other = RecordKeyWithID(file, "NPC_", "PP_grand_inquisitor");
+        Opened o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, file] = o;
+        const std::string key = o.KeyOf("NPC_", "PP_ordinator");
+        const std::string other = o.KeyOf("NPC_", "PP_grand_inquisitor");
         QVERIFY(!key.empty() && !other.empty());
         auto setId = [&](const char* id) {
-            ed.GotoRecord("NPC_", key, path, {}, true);
+            o.Go("NPC_", key);
             const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IDEntry; });
             QVERIFY(n > 0);
-            auto* edit = ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n));
+            auto* edit = o.LineEdit(n);
             QVERIFY(edit);
             edit->selectAll();
             QTest::keyClicks(edit, id);
-            ed.GotoRecord("NPC_", other, path, {}, true); // commit
+            o.Go("NPC_", other); // commit
         };
         setId("PP_grand_inquisitor");
         QVERIFY(s.prompt.Saw("Warning! The ID Index could not be updated because the ID 'PP_grand_inquisitor' is "
@@ -202,13 +212,11 @@ private slots:
 
     void longRecordsArePaged() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Open("antares_big_mod_1.2.esp");
-        frmLowLevelEdit& ed = w.Editor();
-        const std::string key = RecordKeyWithID(*s.context.files.Find(path), "CELL", "Cellar");
+        Opened o("antares_big_mod_1.2.esp");
+        frmLowLevelEdit& ed = o.ed;
+        const std::string key = o.KeyOf("CELL", "Cellar");
         QVERIFY(!key.empty());
-        ed.GotoRecord("CELL", key, path, {}, true);
+        o.Go("CELL", key);
         QCOMPARE(ed.Entries().Count(), FormBuilder::kPageSize + 1);
         const int next = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kNextPage; });
         QCOMPARE(next, int(FormBuilder::kPageSize + 1));
@@ -221,13 +229,9 @@ private slots:
 
     void fileBrowseStaysInItsFolder() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Open("antares_big_mod_1.2.esp");
-        frmLowLevelEdit& ed = w.Editor();
-        ed.Model()->BuildRecords(ed.Model()->CategoryIndex("SOUN"));
-        ed.GotoRecord("SOUN", ed.Model()->KeyOf(ed.Model()->index(0, 0, ed.Model()->CategoryIndex("SOUN"))), path, {},
-                      true);
+        Opened o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, file] = o;
+        o.Go("SOUN", o.NthKey("SOUN", 0));
         const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kFileLookupField; });
         QVERIFY(n > 0);
         QCOMPARE(ed.Entries().Item(static_cast<std::size_t>(n)).LookupFolder, std::string("Sound"));
@@ -248,12 +252,10 @@ private slots:
 
     void goToPreviewAndParentButtons() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        const std::string path = s.Open("antares_big_mod_1.2.esp");
-        frmLowLevelEdit& ed = s.Window().Editor();
-        esfile& file = *s.context.files.Find(path);
+        Opened o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, file] = o;
         // The go-to button of a reference jumps to the record with that ID.
-        ed.GotoRecord("NPC_", RecordKeyWithID(file, "NPC_", "PP_ordinator"), path, {}, true);
+        o.Go("NPC_", o.KeyOf("NPC_", "PP_ordinator"));
         const int script = FindEntry(ed.Entries(), [](const esLLFormEntry& e) {
             return e.FormEntryType == kTextLookupField && std::get<std::string>(e.Data) == "PP_ordinator_Script";
         });
@@ -283,7 +285,7 @@ private slots:
             opened << p;
             return true;
         });
-        ed.GotoRecord("BOOK", RecordKeyWithID(file, "BOOK", "AG_hlaalu_list"), path, {}, true);
+        o.Go("BOOK", o.KeyOf("BOOK", "AG_hlaalu_list"));
         const int text = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return !e.Html.empty() && e.IsData; });
         QVERIFY(text > 0);
         for (QPushButton* b : ed.Form()->EditorOf(text)->findChildren<QPushButton*>())
@@ -301,7 +303,7 @@ private slots:
                 break;
             }
         QVERIFY(info);
-        ed.GotoRecord("INFO", info->Key, path, {}, true);
+        o.Go("INFO", info->Key);
         const int parent = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kShowParent; });
         QVERIFY(parent > 0);
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(parent))->click();
@@ -311,11 +313,9 @@ private slots:
 
     void renderMainWindow() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Open("antares_big_mod_1.2.esp");
-        const std::string key = RecordKeyWithID(*s.context.files.Find(path), "NPC_", "PP_ordinator");
-        w.Editor().GotoRecord("NPC_", key, path, {}, true);
+        Opened o("antares_big_mod_1.2.esp");
+        frmMain& w = o.w;
+        o.Go("NPC_", o.KeyOf("NPC_", "PP_ordinator"));
         w.resize(1280, 800);
         w.show();
         QCoreApplication::processEvents();
