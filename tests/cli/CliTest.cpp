@@ -88,7 +88,7 @@ TEST_F(CliTest, ResaveRefusesWithoutFileSequence) {
 
 TEST_F(CliTest, StatsShowsTheStatisticsFigures) {
     std::vector<Bytes> parts{SmallPlugin(3)};
-    for (int i = 0; i < 1200; ++i) parts.push_back(RecordBytes("GMST", {{"NAME", Text("g" + std::to_string(i))}}));
+    for (int i = 0; i < 1200; ++i) parts.push_back(Gmst("g" + std::to_string(i)));
     const std::string a = Write("a.esp", Concat(parts));
     CliRun r = Cli("stats --template " + Quote(templ) + " " + Quote(a));
     EXPECT_EQ(r.status, 0) << r.err;

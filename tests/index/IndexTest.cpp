@@ -49,7 +49,7 @@ protected:
     IndexTest() : ModelTest(kIdTemplate.c_str()) {}
     void LoadGmsts(int n) {
         std::vector<Bytes> parts{HeaderRecord(n)};
-        for (int i = 0; i < n; ++i) parts.push_back(RecordBytes("GMST", {{"NAME", Text("g" + std::to_string(i))}}));
+        for (int i = 0; i < n; ++i) parts.push_back(Gmst("g" + std::to_string(i)));
         parts.push_back(RecordBytes("CLAS", {{"NAME", Text("c")}}));
         ASSERT_EQ(Load(Concat(parts), false), 0);
     }

@@ -17,13 +17,13 @@ const std::string kUnreadable =
     "Warning: Vellum Editor was unable to read this file correctly! Saving this file will "
     "probably produce a corrupt and unusable file.";
 
-Bytes Gmst(const std::string& id, const std::string& value = "v") {
+Bytes Setting(const std::string& id, const std::string& value = "v") {
     return RecordBytes("GMST", {{"NAME", Text(id)}, {"STRV", Text(value, false)}});
 }
 
 Bytes ThreeGmsts(std::int32_t announced) {
     return Concat({HeaderRecord(announced, 0, {{"Morrowind.esm", 79837557}, {"Tribunal.esm", 4565686}}),
-                   Gmst("sOne"), Gmst("sTwo"), Gmst("sThree")});
+                   Setting("sOne"), Setting("sTwo"), Setting("sThree")});
 }
 
 class LoadFileTest : public ModelTest, public ::testing::Test {};
@@ -81,7 +81,7 @@ TEST_F(LoadFileTest, WithoutWarningsNothingIsShownOrCorrected) {
 TEST_F(LoadFileTest, TrailingBytesThatFormNoRecordAreReported) {
     Bytes bytes = ThreeGmsts(3);
     for (int cut : {1, 15, 16, 20}) {
-        Bytes extra = Gmst("sFour");
+        Bytes extra = Setting("sFour");
         extra.resize(static_cast<std::size_t>(cut));
         auto f = NewFile();
         prompt.calls.clear();
@@ -120,7 +120,7 @@ TEST_F(LoadFileTest, TemplateNamesAndFileNameProperty) {
 
 TEST_F(LoadFileTest, ReportsProgressEvery218Records) {
     std::vector<Bytes> parts{HeaderRecord(500)};
-    for (int i = 0; i < 500; ++i) parts.push_back(Gmst("s" + std::to_string(i)));
+    for (int i = 0; i < 500; ++i) parts.push_back(Setting("s" + std::to_string(i)));
     RecordingProgress progress;
     ASSERT_EQ(Load(Concat(parts), true, &progress), 0);
     ASSERT_EQ(progress.reports.size(), 2u);
@@ -136,7 +136,7 @@ TEST_F(LoadFileTest, ChildrenFollowTheirParent) {
                           RecordBytes("INFO", {{"INAM", Text("orphan")}}),
                           RecordBytes("DIAL", {{"NAME", Text("greeting")}}),
                           RecordBytes("INFO", {{"INAM", Text("1")}}),
-                          Gmst("sBetween"),
+                          Setting("sBetween"),
                           RecordBytes("INFO", {{"INAM", Text("2")}})});
     ASSERT_EQ(Load(bytes), 0);
     const auto& r = file->Records();

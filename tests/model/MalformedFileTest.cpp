@@ -97,7 +97,7 @@ TEST_P(MalformedFileTest, SharedMalformedFiles) {
 }
 
 TEST_P(MalformedFileTest, EmptyShortAndForeignFiles) {
-    Bytes good = Concat({HeaderRecord(1), RecordBytes("GMST", {{"NAME", Text("x")}})});
+    Bytes good = Concat({HeaderRecord(1), Gmst("x")});
     EXPECT_EQ(Exercise({}, "empty"), esfile::kTooSmall);
     Bytes cut = good;
     cut.resize(307);

@@ -33,7 +33,6 @@ std::string ShippedTemplate() {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-Bytes Gmst(const std::string& id) { return RecordBytes("GMST", {{"NAME", Text(id)}}); }
 
 // One record of every type the template knows, carrying every subrecord it names, with data
 // that reads as the largest numbers and counts there are.

@@ -122,7 +122,7 @@ TEST_F(PackingTest, SubHeadersReadOneSubrecordWithoutUnpacking) {
 }
 
 TEST_F(PackingTest, SubrecordRunningPastTheRecordKeepsWhatIsThere) {
-    Bytes bad = RecordBytes("GMST", {{"NAME", Text("x")}});
+    Bytes bad = Gmst("x");
     cast::StoreU32(bad.data() + 16 + 4, 100); // NAME claims 100 bytes, the record holds 2
     file->SetRecordBytes(3, Bytes(bad.begin() + 16, bad.end()));
     file->UnPackRecord(3);

@@ -12,7 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes Gmst(const std::string& id) { return RecordBytes("GMST", {{"NAME", Text(id)}}); }
 
 std::set<std::string> FilesIn(const fs::path& dir) {
     std::set<std::string> names;

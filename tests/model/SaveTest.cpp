@@ -9,7 +9,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-Bytes Gmst(const std::string& id) { return RecordBytes("GMST", {{"NAME", Text(id)}}); }
 Bytes Dial(const std::string& id) { return RecordBytes("DIAL", {{"NAME", Text(id)}}); }
 Bytes Info(const std::string& id) { return RecordBytes("INFO", {{"INAM", Text(id)}}); }
 

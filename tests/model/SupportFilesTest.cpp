@@ -14,7 +14,7 @@ namespace {
 class SupportFilesTest : public ::testing::Test, public ModelTest {
 protected:
     void LoadPlugin(const std::vector<std::pair<std::string, std::int64_t>>& masters) {
-        ASSERT_EQ(Load(Concat({HeaderRecord(1, 0, masters), RecordBytes("GMST", {{"NAME", Text("sOne")}})})), 0);
+        ASSERT_EQ(Load(Concat({HeaderRecord(1, 0, masters), Gmst("sOne")})), 0);
     }
 
     std::vector<std::string> Masters() {
@@ -96,7 +96,7 @@ TEST_F(SupportFilesTest, OkWritesThePairsInWorkingOrder) {
 }
 
 TEST_F(SupportFilesTest, OkMakesAHeaderWhenThereIsNone) {
-    ASSERT_EQ(Load(Concat({RecordBytes("GMST", {{"NAME", Text("sOne")}}), RecordBytes("GMST", {{"NAME", Text("sTwo")}}),
+    ASSERT_EQ(Load(Concat({Gmst("sOne"), Gmst("sTwo"),
                            Bytes(300, 0)})),
               0);
     ASSERT_FALSE(file->esRecArrayCatIndex().CatExists("TES3"));
@@ -123,7 +123,7 @@ TEST_F(SupportFilesTest, StatisticsFigures) {
     EXPECT_EQ(FileStatistics::Grouped(-1000), "-1,000");
 
     file = NewFile();
-    ASSERT_EQ(Load(Concat({RecordBytes("TES3", {{"MAST", Text("x")}}), RecordBytes("GMST", {{"NAME", Text("a")}}),
+    ASSERT_EQ(Load(Concat({RecordBytes("TES3", {{"MAST", Text("x")}}), Gmst("a"),
                            Bytes(300, 0)})),
               0);
     EXPECT_EQ(FileStatistics::Of(*file).TypeText, " Indeterminate (no header information)");

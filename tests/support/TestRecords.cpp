@@ -31,6 +31,8 @@ Bytes Text(std::string_view s, bool terminate) {
 
 Bytes Int32(std::int32_t v) { return cast::FromInt32(v); }
 
+Bytes Gmst(std::string_view id) { return RecordBytes("GMST", {{"NAME", Text(id)}}); }
+
 Bytes HeaderRecord(std::int32_t count, std::int32_t fileType,
                    const std::vector<std::pair<std::string, std::int64_t>>& masters) {
     Bytes author = Text("Tester", false);

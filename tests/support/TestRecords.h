@@ -20,6 +20,7 @@ Bytes RecordBytes(std::string_view name, const std::vector<Sub>& subs, std::int3
                   std::int32_t header1 = 0);
 Bytes Text(std::string_view s, bool terminate = true); // one byte per character
 Bytes Int32(std::int32_t v);
+Bytes Gmst(std::string_view id); // a game setting with only its ID
 // A "TES3" record with a 300-byte HEDR announcing `count` records, and masters.
 Bytes HeaderRecord(std::int32_t count, std::int32_t fileType = 0,
                    const std::vector<std::pair<std::string, std::int64_t>>& masters = {});

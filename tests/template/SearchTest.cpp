@@ -153,7 +153,7 @@ TEST_F(SearchTest, RowsCancelAndProgress) {
     EXPECT_EQ(cancelled.FindAll().size(), 1u) << "stops after the first row";
 
     std::vector<Bytes> parts{HeaderRecord(600)};
-    for (int i = 0; i < 600; ++i) parts.push_back(RecordBytes("GMST", {{"NAME", Text("g" + std::to_string(i))}}));
+    for (int i = 0; i < 600; ++i) parts.push_back(Gmst("g" + std::to_string(i)));
     ASSERT_EQ(Load(Concat(parts), true, nullptr, "many.esp"), 0);
     RecordingProgress counted;
     Search listing({file.get()}, SearchCriteria::FromInput("", "GMST", "", false, false, false), &counted);

@@ -15,6 +15,7 @@
 
 using namespace vellum;
 using namespace vellum::ui;
+using vellum::test::Gmst;
 using vellum::test::Int32;
 using vellum::test::RecordBytes;
 using vellum::test::Text;
@@ -185,7 +186,7 @@ private slots:
 
     void rawDataOfAWholeRecordIsReadOnlyForSupportFiles() {
         test::TestPlugins plugins;
-        esfile& file = plugins.Add("m.esm", {RecordBytes("GMST", {{"NAME", Text("sA")}})});
+        esfile& file = plugins.Add("m.esm", {Gmst("sA")});
         file.IsSupport = true;
         file.CurrentRecordKey = "GMST1";
         frmRawData window(file, plugins.dir());

@@ -23,6 +23,7 @@
 
 using namespace vellum;
 using namespace vellum::ui;
+using test::Gmst;
 using test::RecordBytes;
 using test::Text;
 
@@ -39,7 +40,7 @@ private slots:
         test::PromptRecorder prompt;
         test::TestPlugins plugins;
         plugins.Add("m.esm", {});
-        esfile& p = plugins.Add("p.esp", {RecordBytes("GMST", {{"NAME", Text("sA")}})});
+        esfile& p = plugins.Add("p.esp", {Gmst("sA")});
         std::vector<std::string> loaded;
         frmSupport window({&p}, plugins.dir(),
                           {[&](const std::string& path) {
