@@ -59,7 +59,7 @@ private slots:
         // Plenty of room: titles as they are.
         QCOMPARE(FileButtonBar::FitCaptions({"a.esp", "b.esp"}, 100), QStringList({"a.esp", "b.esp"}));
         // 24 characters for 2 buttons: 8 each, "..." included.
-        const QStringList cut = FitCaptions24();
+        const QStringList cut = FileButtonBar::FitCaptions({"Morrowind_Patch.esp", "short"}, 24);
         QCOMPARE(cut[0], QString("Morro..."));
         QCOMPARE(cut[1], QString("short"));
         // Never fewer than three characters.
@@ -161,11 +161,6 @@ private slots:
                  QString("<HTML> <BODY>\n<TABLE background='bg.bmp' width = 393 CELLPADDING=20>\n<td>\n"
                          "<FONT COLOR = 0000ff>Title</FONT><BR><IMG SRC=\"/games/mw/Data Files/BookArt/b\\x.tga\">\n"
                          "</td></tr></Table>\n</BODY> </HTML>\n"));
-    }
-
-private:
-    static QStringList FitCaptions24() {
-        return FileButtonBar::FitCaptions({"Morrowind_Patch.esp", "short"}, 24);
     }
 };
 
