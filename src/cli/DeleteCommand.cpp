@@ -19,9 +19,8 @@ int Delete(const Arguments& args) {
     const std::string out = args.Value("--out");
     if (args.files.size() != 2 || out.empty()) return Fail("delete", "give a file, an ID and --out OUT", 2);
     IntegritySession session(args);
-    esfile* f = session.Open(args.files[0]);
-    if (!f) return 1;
-    const int index = RecordOrFail("delete", *f, args.files[0], args.files[1]);
+    esfile* f = nullptr;
+    const int index = session.OpenRecord("delete", args.files[0], args.files[1], f);
     if (index < 0) return 1;
 
     esFiles& files = session.Files();

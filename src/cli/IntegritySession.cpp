@@ -42,8 +42,11 @@ void Print(const std::string& text) {
     std::fflush(stdout);
 }
 
-int RecordOrFail(const std::string& command, esfile& file, const std::string& path, const std::string& id) {
-    const int index = FindRecordByID(file, id);
+int IntegritySession::OpenRecord(const std::string& command, const std::string& path, const std::string& id,
+                                 esfile*& file) {
+    file = Open(path);
+    if (!file) return -1;
+    const int index = FindRecordByID(*file, id);
     if (index <= 0) Fail(command, "no record of " + path + " has the ID '" + id + "'");
     return index <= 0 ? -1 : index;
 }

@@ -21,6 +21,9 @@ public:
     // Opens and loads a data file, which writes its reference index; nullptr (with a message
     // on standard error) when it cannot be read.
     esfile* Open(const std::string& path);
+    // Opens the file and finds its record with the ID: the record's index, or -1 (with a
+    // message) when either fails.
+    int OpenRecord(const std::string& command, const std::string& path, const std::string& id, esfile*& file);
     esFiles& Files() { return *files_; }
 
 private:
@@ -32,8 +35,6 @@ private:
 int Fail(const std::string& command, const std::string& message, int code = 1);
 // Writes `text` to standard output in one go.
 void Print(const std::string& text);
-// The record of `file` with the ID, or a message and -1.
-int RecordOrFail(const std::string& command, esfile& file, const std::string& path, const std::string& id);
 
 // The shared option lines of the integrity commands' --help.
 extern const char* const kIntegrityOptions;

@@ -9,9 +9,8 @@ namespace {
 int Refs(const Arguments& args) {
     if (args.files.size() != 2) return Fail("refs", "give a file and an ID", 2);
     IntegritySession session(args);
-    esfile* f = session.Open(args.files[0]);
-    if (!f) return 1;
-    const int index = RecordOrFail("refs", *f, args.files[0], args.files[1]);
+    esfile* f = nullptr;
+    const int index = session.OpenRecord("refs", args.files[0], args.files[1], f);
     if (index < 0) return 1;
     std::string out;
     for (const ReferenceRow& row : BrowseReferences(*f, session.Files().Indexer(), index, nullptr)) {

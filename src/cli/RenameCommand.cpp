@@ -17,9 +17,8 @@ int Rename(const Arguments& args) {
     if (args.files.size() != 3 || out.empty())
         return Fail("rename", "give a file, the old and the new ID and --out OUT", 2);
     IntegritySession session(args);
-    esfile* f = session.Open(args.files[0]);
-    if (!f) return 1;
-    const int index = RecordOrFail("rename", *f, args.files[0], args.files[1]);
+    esfile* f = nullptr;
+    const int index = session.OpenRecord("rename", args.files[0], args.files[1], f);
     if (index < 0) return 1;
     if (!ChangeRecordID(*f, index, args.files[2]))
         return Fail("rename", "the ID of " + f->Records()[static_cast<std::size_t>(index)].Key +
