@@ -2,6 +2,8 @@
 #include "BenchData.h"
 
 #include "index/Marks.h"
+#include "index/esCallbacks.h"
+#include "index/esCheckedEntries.h"
 #include "index/RefIndexReader.h"
 #include "index/esFiles.h"
 #include "model/esfile.h"
@@ -92,6 +94,32 @@ void BM_DescendantsOfAWidelyReferencedID(benchmark::State& state) {
     state.SetLabel(o->File().Records()[static_cast<std::size_t>(at)].ID);
 }
 BENCHMARK(BM_DescendantsOfAWidelyReferencedID)->Unit(benchmark::kMillisecond);
+
+// The reference scan after an ID change: every record read for the old ID, and each reference
+// to the widely referenced record rewritten.
+void BM_ChangeIDReferences(benchmark::State& state) {
+    Opened* o = Shared(state);
+    if (!o) return;
+    struct Lines : esCallbackStringValue {
+        int count = 0;
+        void CallBack(std::string_view, std::string_view) override { ++count; }
+    } lines;
+    for (auto _ : state) {
+        state.PauseTiming();
+        o->Reload();
+        const int at = MostReferenced(*o);
+        const RecordEntry& r = o->File().Records()[static_cast<std::size_t>(at)];
+        esCheckedEntries ids;
+        esCheckedEntry& change = ids.Add(r.Key, o->key, r.Key);
+        change.OldID = r.ID;
+        change.NewID = r.ID + "_renamed";
+        lines.count = 0;
+        state.ResumeTiming();
+        o->files->ChangeIDReferences(o->key, ids, false, &lines);
+    }
+    state.counters["rewritten"] = lines.count;
+}
+BENCHMARK(BM_ChangeIDReferences)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Every tenth record marked, then DeleteMarked (re-indexing and the reference index included).
 void BM_DeleteMarkedTenPercent(benchmark::State& state) {

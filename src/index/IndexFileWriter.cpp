@@ -1,5 +1,6 @@
 #include "index/IndexFileWriter.h"
 
+#include <algorithm>
 #include <charconv>
 #include <system_error>
 
@@ -14,16 +15,6 @@ void AppendLength(std::string& out, std::size_t n) {
     out.append(b, 4);
 }
 
-void AppendDecimal(std::string& out, std::int64_t v) {
-    char b[24];
-    auto r = std::to_chars(b, b + sizeof b, v);
-    out.append(b, r.ptr);
-}
-
-std::size_t DecimalWidth(std::int64_t v) {
-    char b[24];
-    return static_cast<std::size_t>(std::to_chars(b, b + sizeof b, v).ptr - b);
-}
 } // namespace
 
 IndexFileWriter::IndexFileWriter(std::filesystem::path target)
@@ -47,18 +38,23 @@ void IndexFileWriter::WriteRefEntry(std::string_view id, std::int32_t recordInde
                                     std::int32_t subrecordIndex, std::string_view recordType,
                                     std::string_view subrecordType,
                                     std::string_view propertyName) {
-    std::size_t n = id.size() + DecimalWidth(recordIndex) + DecimalWidth(subrecordIndex) +
-                    recordType.size() + subrecordType.size() + propertyName.size() + 5;
+    // One entry per reference of a large master: the fields are written straight into place.
+    char record[12], subrecord[12];
+    const std::size_t recordWidth = static_cast<std::size_t>(std::to_chars(record, record + sizeof record, recordIndex).ptr - record);
+    const std::size_t subrecordWidth =
+        static_cast<std::size_t>(std::to_chars(subrecord, subrecord + sizeof subrecord, subrecordIndex).ptr - subrecord);
+    const std::size_t n = id.size() + recordWidth + subrecordWidth + recordType.size() + subrecordType.size() +
+                          propertyName.size() + 5;
     AppendLength(buffer_, n);
-    for (char c : id) buffer_.push_back((c >= 'a' && c <= 'z') ? char(c - 32) : c);
-    buffer_.push_back('\0');
-    AppendDecimal(buffer_, recordIndex);
-    buffer_.push_back('\0');
-    AppendDecimal(buffer_, subrecordIndex);
-    buffer_.push_back('\0');
-    buffer_.append(recordType).push_back('\0');
-    buffer_.append(subrecordType).push_back('\0');
-    buffer_.append(propertyName);
+    const std::size_t start = buffer_.size();
+    buffer_.resize(start + n);
+    char* out = buffer_.data() + start;
+    for (char c : id) *out++ = (c >= 'a' && c <= 'z') ? char(c - 32) : c;
+    for (std::string_view field : {std::string_view(record, recordWidth), std::string_view(subrecord, subrecordWidth),
+                                   recordType, subrecordType, propertyName}) {
+        *out++ = '\0';
+        out = std::copy(field.begin(), field.end(), out);
+    }
     if (buffer_.size() >= kFlushAt) Flush();
 }
 

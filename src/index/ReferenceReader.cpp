@@ -38,6 +38,18 @@ bool ReferenceReader::HasLookups(std::string_view recordType) const {
 
 const ReferenceReader::Plan& ReferenceReader::PlanFor(std::string_view recordType,
                                                       std::string_view templateSubrecordType) {
+    // Nearly every look-up is of two four-letter codes: one integer key, no text built.
+    const bool quick = recordType.size() == 4 && templateSubrecordType.size() == 4;
+    const std::uint64_t code = quick ? std::uint64_t(FourCC(recordType)) << 32 | FourCC(templateSubrecordType) : 0;
+    if (quick)
+        if (auto hit = quickPlans_.find(code); hit != quickPlans_.end()) return *hit->second;
+    const Plan& plan = PlanByText(recordType, templateSubrecordType);
+    if (quick) quickPlans_.emplace(code, &plan);
+    return plan;
+}
+
+const ReferenceReader::Plan& ReferenceReader::PlanByText(std::string_view recordType,
+                                                         std::string_view templateSubrecordType) {
     scratch_.assign(recordType).append(1, '.').append(templateSubrecordType);
     for (char& c : scratch_)
         if (c >= 'a' && c <= 'z') c = char(c - 32);

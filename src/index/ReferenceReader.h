@@ -43,6 +43,7 @@ public:
     std::string_view Value(const Plan& plan, const Properties& properties) const;
 
 private:
+    const Plan& PlanByText(std::string_view recordType, std::string_view templateSubrecordType);
     static std::uint32_t FourCC(std::string_view s);
     static std::size_t DeclaredSize(const Variable& v);
 
@@ -50,6 +51,7 @@ private:
     const esTextLookups& lookups_;
     std::unordered_set<std::uint32_t> recordTypes_;
     std::unordered_map<std::string, Plan> plans_; // by "REC.SUB" in upper case
+    std::unordered_map<std::uint64_t, const Plan*> quickPlans_; // the same plans by both codes
     std::string scratch_;
 };
 

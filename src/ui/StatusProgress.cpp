@@ -27,9 +27,9 @@ void StatusProgress::Waiting(double percent, std::string_view text) {
     waiting_ = true;
     if (bar_) {
         if (percent >= 0)
-            bar_->setValue(percent > 100 ? 100 : static_cast<int>(percent));
+            SetBar(percent > 100 ? 100 : static_cast<int>(percent));
         else
-            bar_->setValue(bar_->value() >= 100 ? 0 : bar_->value() + 1); // unknown progress
+            SetBar(bar_->value() >= 100 ? 0 : bar_->value() + 1); // unknown progress
     }
     if (!text.empty() && text_)
         text_->setText(FromFileText(text));
@@ -41,12 +41,21 @@ void StatusProgress::Waiting(double percent, std::string_view text) {
 void StatusProgress::DoneWaiting() {
     waiting_ = false;
     cancelled_ = false;
-    if (bar_) {
-        bar_->setValue(100);
-        bar_->setValue(0);
-    }
+    if (bar_)
+        SetBar(0);
     if (cancel_)
         cancel_->setEnabled(false);
+}
+
+// QProgressBar::setValue repaints at once, and a long task reports hundreds of times (every
+// record click ends in DoneWaiting too): the bar is painted with the rest when Yield lets
+// events in.
+void StatusProgress::SetBar(int value) {
+    if (bar_->value() == value)
+        return;
+    bar_->setUpdatesEnabled(false);
+    bar_->setValue(value);
+    bar_->setUpdatesEnabled(true);
 }
 
 void StatusProgress::Yield(bool force) {

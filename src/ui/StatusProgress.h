@@ -28,6 +28,7 @@ public:
 
 private:
     void Yield(bool force);
+    void SetBar(int value);
 
     QPointer<QLabel> text_;
     QPointer<QProgressBar> bar_;
