@@ -185,6 +185,14 @@ private slots:
         QVERIFY(enabled("mnuEditUnmark") && enabled("mnuEditEditMarked"));
         w.Command("mnuEditUnmark")->trigger();
         QCOMPARE(w.Command("mnuEditDelete")->text(), QString("&Delete"));
+        // A support file is read-only until Edit Support File.
+        file.IsSupport = true;
+        w.ClickFileButton(QString::fromStdString(path));
+        select();
+        QVERIFY(enabled("mnuFileEnableEdit") && enabled("mnuEditCopy"));
+        QVERIFY(!enabled("mnuEditCut") && !enabled("mnuInsertRecord") && !enabled("mnuEditPaste"));
+        w.Command("mnuFileEnableEdit")->trigger();
+        QVERIFY(!file.IsSupport && enabled("mnuInsertRecord") && !enabled("mnuFileEnableEdit"));
         w.ClickFileButton("<Clipboard>");
         QVERIFY(!enabled("mnuEditCopy") && !enabled("mnuEditPaste") && !enabled("mnuFileClose"));
         w.ClickFileButton(QString::fromStdString(path));
