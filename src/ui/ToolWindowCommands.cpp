@@ -129,6 +129,7 @@ void ConnectToolWindows(frmMain& main) {
         }
         window->show();
         window->raise();
+        main.SetStatusText();
     });
 
     ConnectCommand(main, "mnuEditFindAll", [&main] {

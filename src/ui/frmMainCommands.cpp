@@ -67,8 +67,10 @@ void frmMain::EditTemplate() {
     auto* window = new frmConfigEditor(context_.TemplatePath().string(), context_.programDir, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
+    // Read again on every save and once more when the window goes, so that what is on disk is
+    // what decodes the next record.
     connect(window, &frmConfigEditor::TemplateSaved, this, &frmMain::ReloadTemplate);
-    connect(window, &QObject::destroyed, this, [this] { editor_->RefreshForm(); });
+    connect(window, &QObject::destroyed, this, &frmMain::ReloadTemplate);
     window->show();
 }
 
