@@ -13,8 +13,7 @@ struct EditState {
     bool supportShown = false;   // ... and it is a read-only support file
     bool categorySelected = false;
     bool recordSelected = false; // a record, or a subrecord of it
-    bool subrecordSelected = false;
-    bool marked = false;        // the shown file has ticked entries
+    bool marked = false;          // the shown file has ticked entries
     bool clipboardFilled = false; // the clipboard file holds records
     bool deleteEnabled = false;   // the "Enable Deleting" flag
     QString recordLabel;          // type and ID of the selected record, empty when none

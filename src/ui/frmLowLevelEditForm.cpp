@@ -116,7 +116,6 @@ void frmLowLevelEdit::UpdateEditCommands() {
         st.clipboardShown = file_->Clipboard;
         st.supportShown = file_->IsSupport;
         st.categorySelected = !file_->CurrentCatKey.empty();
-        st.subrecordSelected = !file_->CurrentSubRecordKey.empty();
         st.marked = model_->MarkCount() > 0;
         if (!file_->CurrentRecordKey.empty() && file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
             const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);

@@ -151,6 +151,8 @@ void frmMain::ToggleLayout() {
 }
 
 void frmMain::ShowTab(int index) {
+    // Another tab leaves no window of the editor open beside it.
+    CloseFileWindows();
     if (debug_ && index != 0)
         debug_->hide();
 }
