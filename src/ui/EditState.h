@@ -12,7 +12,7 @@ struct EditState {
     bool clipboardShown = false; // ... and it is the clipboard file
     bool supportShown = false;   // ... and it is a read-only support file
     bool categorySelected = false;
-    bool recordSelected = false; // a record, or a subrecord of it
+    bool recordSelected = false;  // a record, or a subrecord of it
     bool marked = false;          // the shown file has ticked entries
     bool clipboardFilled = false; // the clipboard file holds records
     bool deleteEnabled = false;   // the "Enable Deleting" flag

@@ -199,8 +199,10 @@ void frmMain::RebuildFileButtons(const QString& pressKey) {
 void frmMain::UpdateEditCommands(const EditState& st) {
     editState_ = st;
     const QString& label = st.recordLabel;
-    commands_["mnuEditFindRefs"]->setText(label.isEmpty() ? "Browse Record &References" : "Browse references for " + label);
-    commands_["mnuEditSortSubrecords"]->setText(label.isEmpty() ? "Sort Record Subrecords" : "Sort subrecords of " + label);
+    commands_["mnuEditFindRefs"]->setText(label.isEmpty() ? "Browse Record &References"
+                                                          : "Browse references for " + label);
+    commands_["mnuEditSortSubrecords"]->setText(label.isEmpty() ? "Sort Record Subrecords"
+                                                                : "Sort subrecords of " + label);
     commands_["mnuEditDelete"]->setText(st.marked ? "&Delete Marked" : "&Delete");
     commands_["mnuEditCut"]->setText(st.marked ? "C&ut Marked" : "C&ut");
     commands_["mnuEditCopy"]->setText(st.marked ? "&Copy Marked" : "&Copy");

@@ -59,9 +59,11 @@ void frmMain::EditTemplate() {
         if (a != Answer::Yes)
             return;
         editor_->ClearClipboard();
-        for (const std::string& key : context_.FileKeys())
-            if (esfile* f = context_.files.Find(key); f && !f->Clipboard && !CloseFile(QString::fromStdString(key), false))
+        for (const std::string& key : context_.FileKeys()) {
+            const esfile* f = context_.files.Find(key);
+            if (f && !f->Clipboard && !CloseFile(QString::fromStdString(key), false))
                 return;
+        }
     }
     // Modal for the application: no record may be decoded under a template that is being edited.
     auto* window = new frmConfigEditor(context_.TemplatePath().string(), context_.programDir, this);
