@@ -40,6 +40,19 @@ void CopyCutDelete(frmMain& main, int mode) {
                                           file->CurrentCatKey, c.files.CheckedEntries(fileKey).Count() > 0};
     if (!selection.marked && selection.recordKey.empty() && selection.recordType.empty()) return;
     if (selection.marked) selection.recordKey.clear(), selection.subRecordKey.clear();
+    if (mode == frmScanRelatives::kDelete && !c.values.EnableDelete) return;
+    const bool ask = mode == frmScanRelatives::kDelete ? c.values.ConfirmDelete
+                     : mode == frmScanRelatives::kCut  ? c.values.ConfirmCut
+                                                       : false;
+    if (ask) {
+        const std::string verb = mode == frmScanRelatives::kDelete ? "delete" : "cut";
+        const std::string what = selection.marked                 ? "the marked entries"
+                                 : !selection.subRecordKey.empty() ? "the selected subrecord"
+                                 : !selection.recordKey.empty()    ? "the selected record"
+                                                                   : "every record of the selected category";
+        if (CurrentPrompt().Ask("Are you sure you want to " + verb + " " + what + "?", Buttons::YesNo) != Answer::Yes)
+            return;
+    }
     const std::string category = file->CurrentCatKey;
 
     c.files.SafeCutBehaviour = c.values.SafeCutBehaviour ? 1 : 0;
@@ -90,6 +103,7 @@ void FindRefs(frmMain& main) {
     main.Editor().Save();
     auto* browser = new frmReferences(main.Context().files, file->FileName, &main.Progress(), &main);
     browser->setAttribute(Qt::WA_DeleteOnClose);
+    main.AdoptFileWindow(browser);
     QObject::connect(browser, &frmReferences::GoTo, &main, [&main](const QString& f, const QString& r) {
         main.ClickFileButton(f);
         main.Editor().GotoRecord(r.left(4).toStdString(), r.toStdString(), f.toStdString(), {}, true);
@@ -102,13 +116,13 @@ void FindRefs(frmMain& main) {
 } // namespace
 
 void ConnectEditCommands(frmMain& main) {
-    EnableCommand(main, "mnuEditDelete", [&main] { CopyCutDelete(main, frmScanRelatives::kDelete); });
-    EnableCommand(main, "mnuEditCut", [&main] { CopyCutDelete(main, frmScanRelatives::kCut); });
-    EnableCommand(main, "mnuEditCopy", [&main] { CopyCutDelete(main, frmScanRelatives::kCopy); });
-    EnableCommand(main, "mnuEditPaste", [&main] { Paste(main, PasteMode::Replace); });
-    EnableCommand(main, "mnuEditPasteAdd", [&main] { Paste(main, PasteMode::Merge); });
-    EnableCommand(main, "mnuEditPasteSubrecords", [&main] { Paste(main, PasteMode::Into); });
-    EnableCommand(main, "mnuEditFindRefs", [&main] { FindRefs(main); });
+    ConnectCommand(main, "mnuEditDelete", [&main] { CopyCutDelete(main, frmScanRelatives::kDelete); });
+    ConnectCommand(main, "mnuEditCut", [&main] { CopyCutDelete(main, frmScanRelatives::kCut); });
+    ConnectCommand(main, "mnuEditCopy", [&main] { CopyCutDelete(main, frmScanRelatives::kCopy); });
+    ConnectCommand(main, "mnuEditPaste", [&main] { Paste(main, PasteMode::Replace); });
+    ConnectCommand(main, "mnuEditPasteAdd", [&main] { Paste(main, PasteMode::Merge); });
+    ConnectCommand(main, "mnuEditPasteSubrecords", [&main] { Paste(main, PasteMode::Into); });
+    ConnectCommand(main, "mnuEditFindRefs", [&main] { FindRefs(main); });
 }
 
 } // namespace vellum::ui

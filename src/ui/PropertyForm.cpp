@@ -5,6 +5,7 @@
 #include "ui/NumberField.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 
@@ -49,6 +50,40 @@ void PropertyForm::Draw(esLLFormEntries* entries) {
     setWidget(page_); // deletes the previous page
 }
 
+// The heading's caption with its buttons after it.
+QWidget* PropertyForm::HeadingRow(QLabel* caption, const esLLFormEntry& e) {
+    using Button = std::pair<const char*, const char*>;
+    static const std::vector<Button> marked = {{"Delete", "mnuEditDelete"}, {"Cut", "mnuEditCut"},
+                                               {"Copy", "mnuEditCopy"},     {"Show", "mnuEditEditMarked"},
+                                               {"Undo", "mnuEditUnmark"}};
+    static const std::vector<Button> record = {{"Delete", "mnuEditDelete"}, {"Cut", "mnuEditCut"},
+                                               {"Copy", "mnuEditCopy"},     {"Find", "mnuEditFind"},
+                                               {"Paste", "mnuEditPaste"},   {"Sort", "mnuEditSortSubrecords"},
+                                               {"Raw", "mnuEditRawData"}};
+    static const std::vector<Button> subrecord = {
+        {"Delete", "mnuEditDelete"}, {"Cut", "mnuEditCut"}, {"Copy", "mnuEditCopy"}, {"Raw", "mnuEditRawData"}};
+    const std::vector<Button>& buttons = e.FormEntryType == kMarkedActions ? marked
+                                         : e.FormEntryType == kRecordHeading ? record
+                                                                              : subrecord;
+    auto* holder = new QWidget(page_);
+    auto* h = new QHBoxLayout(holder);
+    h->setContentsMargins(0, 0, 0, 0);
+    h->setSpacing(2);
+    h->addWidget(caption, 1);
+    const QString recordKey = QString::fromStdString(e.RecordKey), subKey = QString::fromStdString(e.SubRecordKey);
+    for (const auto& [text, command] : buttons) {
+        auto* b = new QPushButton(text, holder);
+        b->setObjectName(QStringLiteral("%1.%2").arg(command, subKey.isEmpty() ? recordKey : subKey));
+        b->setSizePolicy(QSizePolicy::Maximum, QSizePolicy::Fixed);
+        // Queued: the command rebuilds the form and with it this button.
+        connect(b, &QPushButton::clicked, this, [this, command, recordKey, subKey] {
+            emit headingCommand(QString::fromLatin1(command), recordKey, subKey);
+        }, Qt::QueuedConnection);
+        h->addWidget(b);
+    }
+    return holder;
+}
+
 void PropertyForm::AddRow(int n, esLLFormEntry& e) {
     const int row = rows_++;
     auto label = [&](const QString& text) {
@@ -80,7 +115,7 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
     case kRecordHeading: {
         auto* l = new QLabel(FromFileText(e.Caption), page_);
         l->setStyleSheet("QLabel { background: #c8d8ec; padding: 3px; font-weight: bold; }");
-        grid_->addWidget(l, row, 0, 1, 2);
+        grid_->addWidget(HeadingRow(l, e), row, 0, 1, 2);
         break;
     }
     case kSubrecordHeading: {
@@ -91,7 +126,7 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         auto* l = new QLabel(text, page_);
         l->setStyleSheet(band_ ? "QLabel { background: #ffffff; padding: 2px; border-top: 1px solid #bbb; }"
                                : "QLabel { background: #efefef; padding: 2px; border-top: 1px solid #bbb; }");
-        grid_->addWidget(l, row, 0, 1, 2);
+        grid_->addWidget(HeadingRow(l, e), row, 0, 1, 2);
         break;
     }
     case kTextField:

@@ -36,6 +36,9 @@ signals:
     void goToRecordKey(const QString& recordKey);
     void goToId(const QString& id, const QString& recordTypes);
     void edited();
+    // A button of a heading: `command` is the main window's command to run on the entry (the
+    // record, or a subrecord of it); both keys are empty for the marked-entry actions.
+    void headingCommand(const QString& command, const QString& recordKey, const QString& subRecordKey);
 
 private:
     void AddRow(int n, esLLFormEntry& e);
@@ -43,6 +46,7 @@ private:
     QWidget* FileLookupRow(int n, esLLFormEntry& e);
     QWidget* ByteRow(int n, esLLFormEntry& e);
     void SetData(esLLFormEntry& e, PropertyValue value);
+    QWidget* HeadingRow(QLabel* caption, const esLLFormEntry& e);
 
     QWidget* page_ = nullptr;
     QGridLayout* grid_ = nullptr;

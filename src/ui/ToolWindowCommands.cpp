@@ -10,7 +10,6 @@
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
 #include "ui/ToolsMenuActions.h"
-#include "ui/frmConfigEditor.h"
 #include "ui/frmDump.h"
 #include "ui/frmIndex.h"
 #include "ui/frmInsertRecord.h"
@@ -90,15 +89,14 @@ void OpenToolsManager(frmMain& main) {
 
 } // namespace
 
-void EnableCommand(frmMain& main, const char* name, std::function<void()> act) {
+void ConnectCommand(frmMain& main, const char* name, std::function<void()> act) {
     QAction* action = main.Command(name);
     if (!action) return;
-    action->setEnabled(true);
     QObject::connect(action, &QAction::triggered, &main, [act = std::move(act)] { act(); });
 }
 
 void ConnectToolWindows(frmMain& main) {
-    EnableCommand(main, "mnuEditRawData", [&main] {
+    ConnectCommand(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->CurrentRecordKey.empty()) return;
         main.Editor().Save();
@@ -107,7 +105,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().RefreshForm();
     });
 
-    EnableCommand(main, "mnuEditFind", [&main] {
+    ConnectCommand(main, "mnuEditFind", [&main] {
         static QPointer<frmSearch> window;
         if (!window) {
             window = new frmSearch(main.Context().templ, &main);
@@ -131,12 +129,14 @@ void ConnectToolWindows(frmMain& main) {
         }
         window->show();
         window->raise();
+        main.SetStatusText();
     });
 
-    EnableCommand(main, "mnuEditFindAll", [&main] {
+    ConnectCommand(main, "mnuEditFindAll", [&main] {
         auto* window = new frmSearchAll(main.Context().templ, [&main] { return OpenFiles(main); }, CurrentFile(main),
                                         &main.Progress(), &main);
         window->setAttribute(Qt::WA_DeleteOnClose);
+        main.AdoptFileWindow(window);
         QObject::connect(window, &frmSearchAll::GoTo, &main,
                          [&main](const QString& f, const QString& r, const QString& s) {
                              Show(main, f.toStdString(), r.toStdString(), s.toStdString());
@@ -144,7 +144,7 @@ void ConnectToolWindows(frmMain& main) {
         window->show();
     });
 
-    EnableCommand(main, "mnuFileDump", [&main] {
+    ConnectCommand(main, "mnuFileDump", [&main] {
         if (esfile* file = CurrentFile(main)) {
             main.Editor().Save();
             frmDump window(*file, main.Context().programDir / "Dumps", &main);
@@ -152,14 +152,14 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    EnableCommand(main, "mnuFileStatistics", [&main] {
+    ConnectCommand(main, "mnuFileStatistics", [&main] {
         if (esfile* file = CurrentFile(main)) {
             frmStatistics window(*file, &main);
             window.exec();
         }
     });
 
-    EnableCommand(main, "mnuFileIndexManager", [&main] {
+    ConnectCommand(main, "mnuFileIndexManager", [&main] {
         frmIndex window(main.Context().dataFolder, main.Context().programDir / "Indices",
                         [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
                         &main);
@@ -169,7 +169,7 @@ void ConnectToolWindows(frmMain& main) {
         if (support) main.Command("mnuSupportFiles")->trigger();
     });
 
-    EnableCommand(main, "mnuSupportFiles", [&main] {
+    ConnectCommand(main, "mnuSupportFiles", [&main] {
         std::vector<esfile*> plugins;
         for (esfile* f : OpenFiles(main))
             if (!f->IsSupport) plugins.push_back(f);
@@ -192,21 +192,30 @@ void ConnectToolWindows(frmMain& main) {
         if (indices) main.Command("mnuFileIndexManager")->trigger();
     });
 
-    EnableCommand(main, "mnuInsertRecord", [&main] {
+    ConnectCommand(main, "mnuInsertRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport) return;
         frmInsertRecord dialog(file->Template(), &main);
         if (dialog.exec() != QDialog::Accepted || dialog.Result().isEmpty()) return;
         main.Editor().Save();
-        const int index = file->AddRecord(dialog.Result().toStdString());
+        const std::string type = dialog.Result().toStdString();
+        const std::size_t before = file->Records().size();
+        const int index = file->AddRecord(type);
         if (index < 0) return;
-        file->Changed = true;
         const std::string key = file->Records()[static_cast<std::size_t>(index)].Key;
+        if (file->Records().size() == before) {
+            // A type allowed once per file: nothing was added; the existing record is shown.
+            CurrentPrompt().Message("The Record could not be added because there is already a " + type +
+                                    " record in the file.\n\nOnly one " + type + " record is allowed per file.");
+            main.Editor().GotoRecord(key.substr(0, 4), key, file->FileName, {}, true);
+            return;
+        }
+        file->Changed = true;
         main.Editor().Showfile(main.Editor().ShownKey());
         main.Editor().GotoRecord(key.substr(0, 4), key, file->FileName, {}, true);
     });
 
-    EnableCommand(main, "mnuInsertSubRecord", [&main] {
+    ConnectCommand(main, "mnuInsertSubRecord", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -223,7 +232,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().GotoRecord(record.substr(0, 4), record, file->FileName, key, true);
     });
 
-    EnableCommand(main, "mnuEditSortSubrecords", [&main] {
+    ConnectCommand(main, "mnuEditSortSubrecords", [&main] {
         esfile* file = main.Editor().File();
         if (!file || file->IsSupport || file->CurrentRecordKey.empty()) return;
         const std::string record = file->CurrentRecordKey;
@@ -235,29 +244,7 @@ void ConnectToolWindows(frmMain& main) {
         }
     });
 
-    EnableCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
-
-    // The format template in the configuration editor, once every data file is closed.
-    if (QAction* edit = main.Command("mnuToolsFormatEdit")) {
-        QObject::disconnect(edit, &QAction::triggered, &main, nullptr);
-        QObject::connect(edit, &QAction::triggered, &main, [&main] {
-            EditorContext& ctx = main.Context();
-            if (OpenFiles(main).size() > 0) {
-                if (CurrentPrompt().Ask("All open files must be closed in to edit the format template. Do you wish "
-                                        "to close all open files (Yes) or cancel this process (No)?",
-                                        Buttons::YesNo) != Answer::Yes)
-                    return;
-                for (esfile* f : OpenFiles(main))
-                    if (!main.CloseFile(QString::fromStdString(f->FileName), false)) return;
-            }
-            auto* editor = new frmConfigEditor(ctx.TemplatePath().string(), ctx.programDir, &main);
-            editor->setAttribute(Qt::WA_DeleteOnClose);
-            editor->setWindowModality(Qt::ApplicationModal);
-            QObject::connect(editor, &frmConfigEditor::TemplateSaved, &main,
-                             [&ctx] { ctx.templ.OpenFile(ctx.TemplatePath().string()); });
-            editor->show();
-        });
-    }
+    ConnectCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
 
     ConnectEditCommands(main);
     RebuildTools(main);

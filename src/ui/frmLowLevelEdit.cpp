@@ -75,7 +75,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     });
     connect(tree_, &QWidget::customContextMenuRequested, this, &frmLowLevelEdit::ShowPopupMenu);
     connect(model_, &RecordTreeModel::marksChanged, this, [this] {
-        UpdateEditCaptions();
+        UpdateEditCommands();
         RefreshForm();
     });
     connect(form_, &PropertyForm::pageRequested, this, &frmLowLevelEdit::GoToPage);
@@ -87,33 +87,35 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
         GotoRecord(r.CatKey(), r.Key, fileKey_, {}, true);
     });
 
+    connect(form_, &PropertyForm::headingCommand, this, &frmLowLevelEdit::HeadingCommand);
+
     popup_ = new QMenu(this);
     popup_->setObjectName("mnuLLEdit");
-    for (const char* caption :
-         {"Mark &All Entries", "&Edit Marked Entries", "Unmar&k Entries", "&Delete", "C&ut", "&Copy",
-          "&Paste - Replace records with same IDs", "Paste - &Merge records with same IDs", "Paste Su&brecords only",
-          "Insert &Record", "Insert &Subrecord", "&Find", "Fi&nd All", "Browse &references to selected record",
-          "Sort subrecords of selected record"})
-        popup_->addAction(caption);
-    const auto items = popup_->actions();
-    connect(items[0], &QAction::triggered, this, &frmLowLevelEdit::MarkAll);
-    connect(items[1], &QAction::triggered, this, &frmLowLevelEdit::ShowMarked);
-    connect(items[2], &QAction::triggered, this, &frmLowLevelEdit::UnMark);
-    // The rest are the main window's commands under the pop-up's own captions: they run the same
-    // code and follow its enabled state.
-    const char* commands[] = {"mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste", "mnuEditPasteAdd",
-                              "mnuEditPasteSubrecords", "mnuInsertRecord", "mnuInsertSubRecord", "mnuEditFind",
-                              "mnuEditFindAll", "mnuEditFindRefs", "mnuEditSortSubrecords"};
-    for (std::size_t i = 0; i < std::size(commands); ++i) {
-        QAction* item = items[static_cast<qsizetype>(i) + 3];
-        QAction* command = main_.Command(commands[i]);
-        if (!command) {
-            item->setEnabled(false);
-            continue;
-        }
+    // The pop-up's items are the main window's commands under their own captions: they run the
+    // same code and follow its enabled state.
+    const std::pair<const char*, const char*> items[] = {
+        {"Mark &All Entries", "mnuEditMarkAll"},
+        {"&Edit Marked Entries", "mnuEditEditMarked"},
+        {"Unmar&k Entries", "mnuEditUnmark"},
+        {"&Delete", "mnuEditDelete"},
+        {"C&ut", "mnuEditCut"},
+        {"&Copy", "mnuEditCopy"},
+        {"&Paste - Replace records with same IDs", "mnuEditPaste"},
+        {"Paste - &Merge records with same IDs", "mnuEditPasteAdd"},
+        {"Paste Su&brecords only", "mnuEditPasteSubrecords"},
+        {"Insert &Record", "mnuInsertRecord"},
+        {"Insert &Subrecord", "mnuInsertSubRecord"},
+        {"&Find", "mnuEditFind"},
+        {"Fi&nd All", "mnuEditFindAll"},
+        {"Browse &references to selected record", "mnuEditFindRefs"},
+        {"Sort subrecords of selected record", "mnuEditSortSubrecords"},
+    };
+    for (const auto& [caption, name] : items) {
+        QAction* item = popup_->addAction(caption);
+        QAction* command = main_.Command(name);
         item->setEnabled(command->isEnabled());
         connect(command, &QAction::enabledChanged, item, &QAction::setEnabled);
-        connect(item, &QAction::triggered, command, [command] { command->trigger(); });
+        connect(item, &QAction::triggered, command, &QAction::trigger);
     }
     SetHotTracking();
     LoadbgImage();
@@ -128,11 +130,14 @@ void frmLowLevelEdit::showEvent(QShowEvent* event) {
         return;
     splitSet_ = true;
     // After the window has taken its restored geometry.
-    QTimer::singleShot(0, this, [this] {
-        const int total = splitter_->width();
-        const int tree = std::clamp(total * 3 / 10, 240, 420);
-        splitter_->setSizes({tree, std::max(total - tree, 1)});
-    });
+    QTimer::singleShot(0, this, &frmLowLevelEdit::ResizeMe);
+}
+
+void frmLowLevelEdit::ResizeMe() {
+    const bool across = splitter_->orientation() == Qt::Horizontal;
+    const int total = across ? splitter_->width() : splitter_->height();
+    const int tree = across ? std::clamp(total * 3 / 10, 240, 420) : total * 2 / 5;
+    splitter_->setSizes({tree, std::max(total - tree, 1)});
 }
 
 QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
@@ -159,6 +164,7 @@ bool frmLowLevelEdit::Showfile(const QString& key) {
     CloseOpenNodes();
     form_->Draw(nullptr);
     entries_.clear();
+    ReportUnloading();
     file_ = file;
     fileKey_ = key.toStdString();
     page_ = 0;
@@ -166,7 +172,7 @@ bool frmLowLevelEdit::Showfile(const QString& key) {
     file_->CurrentCatKey.clear();
     file_->CurrentRecordKey.clear();
     file_->CurrentSubRecordKey.clear();
-    UpdateEditCaptions();
+    UpdateEditCommands();
     SetNavButtons();
     return true;
 }
@@ -176,9 +182,28 @@ void frmLowLevelEdit::FileClosing(const QString& key) {
         return;
     form_->Draw(nullptr);
     entries_.clear();
+    ReportUnloading();
     model_->SetFile(nullptr, {}, nullptr, context_.values.ViewRecordTypes);
     file_ = nullptr;
     fileKey_.clear();
+    UpdateEditCommands();
+}
+
+// The old tree goes at once, but a big one is announced as it would be node by node: at the
+// first node and after every 44 more.
+void frmLowLevelEdit::ReportUnloading() {
+    int total = 0;
+    for (int c = 0; c < model_->rowCount(); ++c) {
+        const QModelIndex category = model_->index(c, 0);
+        total += 1 + model_->rowCount(category);
+    }
+    if (const QModelIndex open = model_->OpenRecord(); open.isValid())
+        total += model_->rowCount(open);
+    if (total <= 44)
+        return;
+    for (int n = 1; n <= total; n += 44)
+        main_.Progress().Waiting(100.0 * n / total, "Unloading Tree Node " + std::to_string(n));
+    main_.Progress().DoneWaiting();
 }
 
 void frmLowLevelEdit::CloseOpenNodes() {
@@ -290,6 +315,20 @@ void frmLowLevelEdit::GotoRecord(const std::string& catKey, const std::string& r
     main_.Progress().DoneWaiting();
     if (BusyCount() == 0)
         tree_->setFocus();
+}
+
+void frmLowLevelEdit::HeadingCommand(const QString& command, const QString& recordKey, const QString& subKey) {
+    if (busy_ || !file_)
+        return;
+    // With marks, delete, cut and copy take the marked entries wherever their button is.
+    const bool onMarks = model_->MarkCount() > 0 &&
+                         (command == "mnuEditDelete" || command == "mnuEditCut" || command == "mnuEditCopy");
+    const std::string rec = recordKey.toStdString(), sub = subKey.toStdString();
+    if (!onMarks && !rec.empty() && file_->esRecArrayIndex().Exists(rec) &&
+        (rec != file_->CurrentRecordKey || sub != file_->CurrentSubRecordKey))
+        GotoRecord(file_->Rec(rec).CatKey(), rec, fileKey_, sub, true);
+    if (QAction* action = main_.Command(command); action && action->isEnabled())
+        action->trigger();
 }
 
 void frmLowLevelEdit::UpLevel() {

@@ -63,10 +63,11 @@ public:
     void RefreshCaptions();
     void RebuildIndex();
     void ChangeType(int fileType);
-    void SetEnableDelete() {}
+    void SetEnableDelete() { UpdateEditCommands(); }
     void SetHotTracking();
     void LoadbgImage();
-    void ResizeMe() {}
+    // Gives the tree and the form their first shares of the window again (after a layout change).
+    void ResizeMe();
     void SetDebugWindow(frmDebug* window);
 
     QTreeView* Tree() const { return tree_; }
@@ -85,9 +86,11 @@ private:
     void NodeClicked(const QModelIndex& index, bool addHistory);
     void SelectIndex(const QModelIndex& index, bool addHistory);
     void CloseOpenNodes();
+    void ReportUnloading();
     void SetNavButtons();
-    void UpdateEditCaptions();
+    void UpdateEditCommands();
     void ShowPopupMenu(const QPoint& pos);
+    void HeadingCommand(const QString& command, const QString& recordKey, const QString& subKey);
     void GoToPage(int delta);
     void GoToId(const QString& id, const QString& recordTypes);
     // The lookup window over the file and its open masters; the chosen ID or empty.

@@ -70,7 +70,7 @@ void frmLowLevelEdit::BuildForm() {
         entries_ = FormBuilder::Page(all, page_);
     }
     form_->Draw(&entries_);
-    UpdateEditCaptions();
+    UpdateEditCommands();
     WriteDebugListing();
 }
 
@@ -107,20 +107,31 @@ void frmLowLevelEdit::GoToId(const QString& id, const QString& holderType) {
     }
 }
 
-void frmLowLevelEdit::UpdateEditCaptions() {
-    QString label;
-    if (file_ && !file_->CurrentRecordKey.empty() && file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
-        const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
-        label = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
+void frmLowLevelEdit::UpdateEditCommands() {
+    EditState st;
+    st.clipboardFilled = context_.files.ClipboardFile().esRecArrayIndex().Count() > 0;
+    st.deleteEnabled = context_.values.EnableDelete;
+    if (file_) {
+        st.fileShown = true;
+        st.clipboardShown = file_->Clipboard;
+        st.supportShown = file_->IsSupport;
+        st.categorySelected = !file_->CurrentCatKey.empty();
+        st.marked = model_->MarkCount() > 0;
+        if (!file_->CurrentRecordKey.empty() && file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
+            const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
+            st.recordSelected = true;
+            st.recordLabel = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
+        }
     }
-    main_.UpdateEditCaptions(label, model_->MarkCount() > 0);
+    main_.UpdateEditCommands(st);
     const auto actions = popup_->actions();
+    const QString& label = st.recordLabel;
     actions[13]->setText(label.isEmpty() ? "Browse &references to selected record" : "Browse references for " + label);
     actions[14]->setText(label.isEmpty() ? "Sort subrecords of selected record" : "Sort subrecords of " + label);
 }
 
 void frmLowLevelEdit::ShowPopupMenu(const QPoint& pos) {
-    UpdateEditCaptions();
+    UpdateEditCommands();
     popup_->popup(tree_->viewport()->mapToGlobal(pos));
 }
 

@@ -23,7 +23,7 @@ void frmLowLevelEdit::UnMark() {
     if (!file_ || busy_)
         return;
     model_->ClearMarks();
-    UpdateEditCaptions();
+    UpdateEditCommands();
     RefreshForm();
 }
 

@@ -5,6 +5,7 @@
 #include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
 #include "ui/Icons.h"
+#include "ui/KeyLocks.h"
 #include "ui/LegacyText.h"
 #include "ui/StatusProgress.h"
 #include "ui/Version.h"
@@ -55,6 +56,7 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     connect(enableTimer_, &QTimer::timeout, this, [this] {
         if (BusyCount() == 0)
             SetBusyLook(false);
+        RefreshKeyPanels();
     });
     enableTimer_->start();
 
@@ -63,10 +65,29 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     RefreshFlagChecks();
     RestoreGeometry();
     RebuildFileButtons(currentKey_);
+    ClickFileButton(currentKey_);
 }
 
 frmMain::~frmMain() {
     SetBusyHandler({});
+    // Windows of their own go while the editor they report back to is still whole.
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow())
+            delete child;
+}
+
+namespace {
+constexpr const char* kFileBound = "vellumFileBound";
+}
+
+void frmMain::AdoptFileWindow(QWidget* window) {
+    window->setProperty(kFileBound, true);
+}
+
+void frmMain::CloseFileWindows() {
+    for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isWindow() && child->property(kFileBound).toBool())
+            delete child;
 }
 
 QString frmMain::BaseCaption() const {
@@ -91,10 +112,23 @@ void frmMain::CreateStatusBar() {
     changedPanel_->setObjectName(QStringLiteral("ChangedPanel"));
     changedPanel_->setMinimumWidth(70);
     statusBar()->addWidget(statusText_, 1);
+    // The lock panels are greyed while their lock is off, as a keyboard's lights would be.
+    auto lockPanel = [this](const char* name, const char* text) {
+        auto* panel = new QLabel(QString::fromLatin1(text), this);
+        panel->setObjectName(QString::fromLatin1(name));
+        panel->setEnabled(false);
+        return panel;
+    };
+    capsPanel_ = lockPanel("CapsPanel", "CAPS");
+    numPanel_ = lockPanel("NumPanel", "NUM");
+    scrollPanel_ = lockPanel("ScrollPanel", "SCRL");
     statusBar()->addPermanentWidget(recordsPanel_);
     statusBar()->addPermanentWidget(changedPanel_);
     statusBar()->addPermanentWidget(progressBar_);
     statusBar()->addPermanentWidget(cancelButton_);
+    statusBar()->addPermanentWidget(capsPanel_);
+    statusBar()->addPermanentWidget(numPanel_);
+    statusBar()->addPermanentWidget(scrollPanel_);
     progress_ = std::make_unique<StatusProgress>(statusText_, progressBar_, cancelButton_);
 }
 
@@ -106,6 +140,13 @@ void frmMain::SetBusyLook(bool busy) {
     fileBar_->setEnabled(!busy);
     if (tabs_)
         tabs_->setEnabled(!busy);
+}
+
+void frmMain::RefreshKeyPanels() {
+    const KeyLocks locks = KeyLocks::Read();
+    capsPanel_->setEnabled(locks.caps);
+    numPanel_->setEnabled(locks.num);
+    scrollPanel_->setEnabled(locks.scroll);
 }
 
 void frmMain::SetStatusText() {
@@ -155,15 +196,50 @@ void frmMain::RebuildFileButtons(const QString& pressKey) {
     editor_->RefreshForm();
 }
 
-void frmMain::UpdateEditCaptions(const QString& recordLabel, bool marked) {
-    commands_["mnuEditFindRefs"]->setText(recordLabel.isEmpty() ? "Browse Record &References"
-                                                                : "Browse references for " + recordLabel);
-    commands_["mnuEditSortSubrecords"]->setText(recordLabel.isEmpty() ? "Sort Record Subrecords"
-                                                                      : "Sort subrecords of " + recordLabel);
-    commands_["mnuEditDelete"]->setText(marked ? "&Delete Marked" : "&Delete");
-    commands_["mnuEditCut"]->setText(marked ? "C&ut Marked" : "C&ut");
-    commands_["mnuEditCopy"]->setText(marked ? "&Copy Marked" : "&Copy");
-    commands_["mnuEditEditMarked"]->setText(marked ? "&Edit Marked" : "&Edit Selected");
+void frmMain::UpdateEditCommands(const EditState& st) {
+    editState_ = st;
+    const QString& label = st.recordLabel;
+    commands_["mnuEditFindRefs"]->setText(label.isEmpty() ? "Browse Record &References"
+                                                          : "Browse references for " + label);
+    commands_["mnuEditSortSubrecords"]->setText(label.isEmpty() ? "Sort Record Subrecords"
+                                                                : "Sort subrecords of " + label);
+    commands_["mnuEditDelete"]->setText(st.marked ? "&Delete Marked" : "&Delete");
+    commands_["mnuEditCut"]->setText(st.marked ? "C&ut Marked" : "C&ut");
+    commands_["mnuEditCopy"]->setText(st.marked ? "&Copy Marked" : "&Copy");
+    commands_["mnuEditEditMarked"]->setText(st.marked ? "&Edit Marked" : "&Edit Selected");
+
+    const bool isFile = st.fileShown && !st.clipboardShown;
+    const bool record = st.fileShown && st.recordSelected;
+    const bool pasteTarget = st.Editable() && !st.clipboardShown && st.clipboardFilled;
+    const std::pair<const char*, bool> rules[] = {
+        {"mnuFileClose", isFile},
+        {"mnuFileSave", isFile},
+        {"mnuFileSaveAs", st.fileShown},
+        {"mnuFileChangeType", isFile},
+        {"mnuFileEnableEdit", st.supportShown},
+        {"mnuFileIndex", st.fileShown},
+        {"mnuFileStatistics", st.fileShown},
+        {"mnuFileDump", st.fileShown},
+        {"mnuEditMarkAll", st.fileShown},
+        {"mnuEditEditMarked", st.marked},
+        {"mnuEditUnmark", st.marked},
+        {"mnuEditDelete", st.Editable() && st.deleteEnabled && st.AnySelection()},
+        {"mnuEditCut", st.Editable() && !st.clipboardShown && st.AnySelection()},
+        {"mnuEditCopy", st.fileShown && !st.clipboardShown && st.AnySelection()},
+        {"mnuEditPaste", pasteTarget},
+        {"mnuEditPasteAdd", pasteTarget},
+        {"mnuEditPasteSubrecords", pasteTarget && record},
+        {"mnuClearClipboard", st.clipboardFilled},
+        {"mnuEditRawData", record},
+        {"mnuEditFind", st.fileShown},
+        {"mnuEditFindAll", st.fileShown},
+        {"mnuEditFindRefs", record},
+        {"mnuEditSortSubrecords", record && st.Editable()},
+        {"mnuInsertRecord", st.Editable()},
+        {"mnuInsertSubRecord", record && st.Editable()},
+    };
+    for (const auto& [name, enabled] : rules)
+        commands_[name]->setEnabled(enabled);
 }
 
 void frmMain::SetNavButtons(bool back, bool forward, bool up) {
@@ -204,14 +280,6 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     event->accept();
-}
-
-void frmMain::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && isActiveWindow() && templateWatch_) {
-        templateWatch_ = false;
-        ReloadTemplate();
-    }
 }
 
 void frmMain::dragEnterEvent(QDragEnterEvent* event) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/EditState.h"
 #include "ui/RecentFiles.h"
 
 #include <QHash>
@@ -59,13 +60,16 @@ public:
     // Files dropped on the window open (file URLs only); false when there were none.
     bool OpenDropped(const QMimeData& data);
 
-    // Menu states that follow the editor's selection (Part of the Edit menu's captions).
-    void UpdateEditCaptions(const QString& recordLabel, bool marked);
+    // A modeless window that shows records of the open files: it closes before any file does.
+    void AdoptFileWindow(QWidget* window);
+
+    // Captions and enabled states of the commands that follow the editor's selection.
+    void UpdateEditCommands(const EditState& state);
+    const EditState& CurrentEditState() const { return editState_; }
     void SetNavButtons(bool back, bool forward, bool up);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -99,8 +103,10 @@ private:
     void RestoreGeometry();
     void SaveGeometry();
     void SetBusyLook(bool busy);
+    void RefreshKeyPanels();
     void FileButtonClicked(const QString& key);
     void SetCaptionFor(const QString& key);
+    void CloseFileWindows();
 
     EditorContext& context_;
     QHash<QString, QAction*> commands_;
@@ -114,16 +120,19 @@ private:
     QLabel* statusText_ = nullptr;
     QLabel* recordsPanel_ = nullptr;
     QLabel* changedPanel_ = nullptr;
+    QLabel* capsPanel_ = nullptr;
+    QLabel* numPanel_ = nullptr;
+    QLabel* scrollPanel_ = nullptr;
     QProgressBar* progressBar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     std::unique_ptr<StatusProgress> progress_;
     QPointer<frmDebug> debug_;
     QTimer* enableTimer_ = nullptr;
     RecentFiles recent_;
+    EditState editState_;
     QString currentKey_;
     bool verticalLayout_ = false;
     bool shutDown_ = false;
-    bool templateWatch_ = false;
 };
 
 } // namespace vellum::ui

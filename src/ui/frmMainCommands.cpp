@@ -4,18 +4,19 @@
 #include "model/Prompt.h"
 #include "model/esfile.h"
 #include "ui/Busy.h"
-#include "ui/DesktopOpen.h"
 #include "ui/EditorContext.h"
 #include "ui/Icons.h"
 #include "ui/Messages.h"
 #include "ui/StatusProgress.h"
 #include "ui/Version.h"
 #include "ui/frmChangeFileType.h"
+#include "ui/frmConfigEditor.h"
 #include "ui/frmDebug.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmOptions.h"
 
 #include <QAction>
+#include <QTimer>
 #include <QToolBar>
 
 #include <filesystem>
@@ -50,24 +51,29 @@ void frmMain::ToggleFlag(const QString& name) {
 void frmMain::EditTemplate() {
     if (editor_->Busy())
         return;
-    if (context_.files.Count() > 1) {
+    if (context_.files.Count() > 1) { // the clipboard file counts
         const Answer a = CurrentPrompt().Ask(
             "All open files must be closed in to edit the format template. Do you wish to close all open "
             "files (Yes) or cancel this process (No)?",
             Buttons::YesNo);
         if (a != Answer::Yes)
             return;
-        context_.files.ClipboardFile().ClearRecords(progress_.get());
-        for (const std::string& key : context_.FileKeys())
-            if (esfile* f = context_.files.Find(key); f && !f->Clipboard && !CloseFile(QString::fromStdString(key), false))
+        editor_->ClearClipboard();
+        for (const std::string& key : context_.FileKeys()) {
+            const esfile* f = context_.files.Find(key);
+            if (f && !f->Clipboard && !CloseFile(QString::fromStdString(key), false))
                 return;
+        }
     }
-    // The template is a text file: the desktop's editor edits it, and the editor reads it again
-    // when the user comes back.
-    if (!DesktopOpen(QString::fromStdString(context_.TemplatePath().string())))
-        CurrentPrompt().Message("The format template could not be opened: " + context_.TemplatePath().string());
-    templateWatch_ = true; // read again when the user comes back to the editor
-    editor_->RefreshForm();
+    // Modal for the application: no record may be decoded under a template that is being edited.
+    auto* window = new frmConfigEditor(context_.TemplatePath().string(), context_.programDir, this);
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setWindowModality(Qt::ApplicationModal);
+    // Read again on every save and once more when the window goes, so that what is on disk is
+    // what decodes the next record.
+    connect(window, &frmConfigEditor::TemplateSaved, this, &frmMain::ReloadTemplate);
+    connect(window, &QObject::destroyed, this, &frmMain::ReloadTemplate);
+    window->show();
 }
 
 void frmMain::RevertTemplate() {
@@ -142,10 +148,13 @@ void frmMain::ToggleLayout() {
         addToolBar(verticalLayout_ ? Qt::LeftToolBarArea : Qt::TopToolBarArea, bar);
         bar->show();
     }
-    editor_->ResizeMe();
+    // Once the toolbars have left room for the editor in their new places.
+    QTimer::singleShot(0, editor_, &frmLowLevelEdit::ResizeMe);
 }
 
 void frmMain::ShowTab(int index) {
+    // Another tab leaves no window of the editor open beside it.
+    CloseFileWindows();
     if (debug_ && index != 0)
         debug_->hide();
 }

@@ -59,9 +59,6 @@ void frmMain::NewFile() {
     currentKey_ = qkey;
     RebuildFileButtons(qkey);
     ClickFileButton(qkey);
-    commands_["mnuFileClose"]->setEnabled(true);
-    for (const char* name : {"mnuFileSave", "mnuFileSaveAs", "mnuFileChangeType", "mnuFileIndex"})
-        commands_[name]->setEnabled(true);
 }
 
 void frmMain::OpenFiles(const QStringList& given) {
@@ -97,8 +94,6 @@ void frmMain::OpenFiles(const QStringList& given) {
         }
         if (result != esfile::kLoaded)
             CurrentPrompt().Message("Warning! The Vellum Editor was unable to properly load the file " + path);
-        for (const char* name : {"mnuFileSave", "mnuFileSaveAs", "mnuFileChangeType", "mnuFileIndex"})
-            commands_[name]->setEnabled(true);
         opened = QString::fromStdString(path);
         AddRecentFile(FromFileText(file.FileTitle), QString::fromStdString(file.SaveFileName));
     }
@@ -108,7 +103,6 @@ void frmMain::OpenFiles(const QStringList& given) {
     } else {
         RebuildFileButtons(currentKey_);
     }
-    commands_["mnuFileClose"]->setEnabled(context_.files.Count() > 1);
 }
 
 bool frmMain::SaveFile(bool showDialog) {
@@ -145,7 +139,6 @@ bool frmMain::SaveFile(bool showDialog) {
     if (file->Clipboard) {
         file->Clipboard = false;
         context_.AddClipboardFile();
-        commands_["mnuFileClose"]->setEnabled(true);
     }
     AddRecentFile(FromFileText(file->FileTitle), QString::fromStdString(file->SaveFileName));
     const std::string cat = file->CurrentCatKey, rec = file->CurrentRecordKey, sub = file->CurrentSubRecordKey;
@@ -185,6 +178,7 @@ bool frmMain::CloseFile(const QString& given, bool cancelAllowed) {
                 return false; // kept open rather than lose the changes the user wanted saved
         }
     }
+    CloseFileWindows();
     editor_->FileClosing(key);
     {
         frmUnload unload([this] { return context_.files.ProgAction; }, context_.developer, this);
@@ -192,7 +186,6 @@ bool frmMain::CloseFile(const QString& given, bool cancelAllowed) {
         QApplication::processEvents();
         context_.files.Remove(key.toStdString());
     }
-    commands_["mnuFileClose"]->setEnabled(context_.files.Count() > 1);
     const QStringList keys = [this] {
         QStringList k;
         for (const std::string& s : context_.FileKeys())
@@ -219,6 +212,7 @@ bool frmMain::Shutdown() {
         frmUnload unload([this] { return context_.files.ProgAction; }, context_.developer, this);
         unload.show();
         QApplication::processEvents();
+        CloseFileWindows();
         editor_->FileClosing(editor_->ShownKey());
         context_.files.Shutdown();
     }

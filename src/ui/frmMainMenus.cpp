@@ -165,10 +165,9 @@ void frmMain::CreateActions() {
     Alias("InsertRecord", "mnuInsertRecord", "Insert a new record");
     Alias("InsertSubrecord", "mnuInsertSubRecord", "Insert a new subrecord into the selected record");
 
-    // The commands whose windows live beside the editor are connected and enabled by
-    // ConnectToolWindows (ToolWindowCommands.cpp).
-    for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs", "mnuFileChangeType",
-                             "mnuFileEnableEdit", "mnuFileIndex", "Back", "Forward", "UpLevel"})
+    // The commands whose windows live beside the editor are connected by ConnectToolWindows
+    // (ToolWindowCommands.cpp); UpdateEditCommands enables them for the selection.
+    for (const char* name : {"Back", "Forward", "UpLevel"})
         commands_[name]->setEnabled(false);
 }
 

@@ -78,15 +78,21 @@ private slots:
             auto* options = qobject_cast<frmOptions*>(d);
             QVERIFY(options);
             options->Box("ViewRecordTypes")->setChecked(true);
+            options->Box("EnableDelete")->setChecked(true);
             options->Encoding()->setCurrentIndex(options->Encoding()->findData(1250));
             options->accept();
         });
         w.Command("mnuToolsOptions")->trigger();
         QCOMPARE(w.Editor().Model()->CategoryIndex("GMST").data().toString(), QString("GMST Game Settings  (10)"));
+        // Deleting is allowed at once: the menu's flag and the command follow the dialog.
+        QVERIFY(w.Command("mnuEditEnableDelete")->isChecked());
+        w.Editor().GotoRecord("GMST", {}, {}, {}, true);
+        QVERIFY(w.Command("mnuEditDelete")->isEnabled());
         Config saved;
         QCOMPARE(saved.OpenFile((s.ProgramFolder() / "Vellum.ini").string()), 0);
         QCOMPARE(saved.GetVar("View", "ViewRecordTypes"), std::string("True"));
         QCOMPARE(saved.GetVar("View", "Encoding"), std::string("1250"));
+        QCOMPARE(saved.GetVar("Editing", "EnableDelete"), std::string("True"));
         QCOMPARE(TextCodePage(), 1250);
         SetTextCodePage(1252);
     }

@@ -5,7 +5,10 @@
 #include "index/References.h"
 #include "index/esFiles.h"
 #include "model/esfile.h"
+#include "ui/frmConfigEditor.h"
+#include "ui/frmInsertRecord.h"
 #include "ui/frmLowLevelEdit.h"
+#include "ui/PropertyForm.h"
 #include "ui/frmMain.h"
 #include "ui/frmReferences.h"
 #include "ui/frmScanRelatives.h"
@@ -15,10 +18,13 @@
 #include "ui/SearchPanel.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QPushButton>
 #include <QDialog>
 #include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
 #include <QtTest>
 
 using namespace vellum;
@@ -41,6 +47,17 @@ QString ModalOf(frmMain& w, const char* command) {
     return opened;
 }
 
+// Every action of the menu bar, submenus included, in menu order.
+void CollectActions(const QList<QAction*>& actions, QList<QAction*>& out) {
+    for (QAction* a : actions) {
+        if (a->isSeparator()) continue;
+        if (a->menu())
+            CollectActions(a->menu()->actions(), out);
+        else
+            out << a;
+    }
+}
+
 } // namespace
 
 class MainWindowToolsTest : public QObject {
@@ -59,8 +76,7 @@ private slots:
 
         for (const char* name : {"mnuEditRawData", "mnuEditFind", "mnuEditFindAll", "mnuEditFindRefs", "mnuFileDump",
                                  "mnuFileStatistics", "mnuSupportFiles", "mnuFileIndexManager", "mnuInsertRecord",
-                                 "mnuInsertSubRecord", "mnuEditSortSubrecords", "mnuEditDelete", "mnuEditCut",
-                                 "mnuEditCopy", "mnuEditPaste", "mnuEditPasteAdd", "mnuEditPasteSubrecords",
+                                 "mnuInsertSubRecord", "mnuEditSortSubrecords", "mnuEditCut", "mnuEditCopy",
                                  "mnuATManage"})
             QVERIFY2(w.Command(name)->isEnabled(), name);
 
@@ -75,8 +91,39 @@ private slots:
         QCOMPARE(ModalOf(w, "mnuEditSortSubrecords"), QString("vellum::ui::frmSortSubrecords"));
         if (!w.Command("mnuEditDelete")->isEnabled()) w.Command("mnuEditEnableDelete")->trigger();
         QCOMPARE(ModalOf(w, "mnuEditDelete"), QString("vellum::ui::frmScanRelatives"));
-        QCOMPARE(ModalOf(w, "mnuEditPasteSubrecords"), QString("vellum::ui::frmMergeOptions"));
         QCOMPARE(file.Records().at(1).Key, r.Key); // nothing was deleted or pasted
+
+        // The form's heading buttons run the same commands: on the record, and on the marks.
+        w.Editor().GotoRecord(r.CatKey(), r.Key, path, {}, true);
+        QString opened;
+        test::OnNextModal([&opened](QWidget* modal) {
+            opened = modal->metaObject()->className();
+            modal->close();
+        });
+        auto* raw = w.Editor().Form()->findChild<QPushButton*>("mnuEditRawData." + QString::fromStdString(r.Key));
+        QVERIFY(raw);
+        raw->click();
+        QTRY_COMPARE(opened, QString("vellum::ui::frmRawData"));
+        w.Command("mnuEditMarkAll")->trigger();
+        w.Command("mnuEditEditMarked")->trigger();
+        auto* undo = w.Editor().Form()->findChild<QPushButton*>("mnuEditUnmark.");
+        QVERIFY(undo);
+        undo->click();
+        QTRY_VERIFY(!w.Command("mnuEditUnmark")->isEnabled());
+
+        // A second file header is refused with its message, and the one there is shown.
+        const std::size_t records = file.Records().size();
+        test::OnNextModal([](QWidget* modal) {
+            auto* chooser = qobject_cast<frmInsertRecord*>(modal);
+            QVERIFY(chooser && chooser->Select("TES3"));
+            chooser->accept();
+        });
+        w.Command("mnuInsertRecord")->trigger();
+        QVERIFY(s.prompt.Saw("The Record could not be added because there is already a TES3 record in the file.\n\n"
+                             "Only one TES3 record is allowed per file."));
+        QCOMPARE(file.Records().size(), records);
+        QCOMPARE(file.CurrentCatKey, std::string("TES3"));
+        w.Editor().GotoRecord(r.CatKey(), r.Key, path, {}, true);
 
         w.Command("mnuEditFind")->trigger();
         auto* find = w.findChild<frmSearch*>();
@@ -96,6 +143,115 @@ private slots:
         // The tree's pop-up menu reaches the same windows.
         QCOMPARE(w.Editor().PopupMenu()->actions().size(), 15);
         QVERIFY(w.Editor().PopupMenu()->actions()[14]->isEnabled());
+    }
+
+    // Started as a new user would, with a plug-in open and a record selected, every command of
+    // the menu bar is enabled unless the selection rules say otherwise, and runs without harm.
+    void everyCommandIsWiredAndActs() {
+        VELLUM_QREQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Open("flin.esp");
+        esfile& file = *s.context.files.Find(path);
+        const RecordEntry r = file.Records().at(1);
+        // By ID: a paste may give the record another key.
+        auto select = [&] {
+            const int at = FindRecordByID(file, r.ID);
+            if (at >= 0) w.Editor().GotoRecord(r.CatKey(), file.Records()[at].Key, path, {}, true);
+        };
+        select();
+
+        // Enable states follow the selection, the marks, the clipboard and the flags.
+        auto enabled = [&w](const char* name) { return w.Command(name)->isEnabled(); };
+        QVERIFY(!enabled("mnuEditDelete") && enabled("mnuEditCut") && enabled("mnuEditCopy"));
+        QVERIFY(!enabled("mnuEditPaste"));
+        QVERIFY(!enabled("mnuClearClipboard"));
+        QVERIFY(!enabled("mnuEditUnmark"));
+        QVERIFY(!enabled("mnuFileEnableEdit"));
+        QCOMPARE(w.Editor().PopupMenu()->actions()[3]->isEnabled(), false); // the pop-up's Delete
+        w.Command("mnuEditEnableDelete")->trigger();
+        QVERIFY(enabled("mnuEditDelete"));
+        QVERIFY(w.Editor().PopupMenu()->actions()[3]->isEnabled());
+        w.Editor().GotoRecord(r.CatKey(), {}, path, {}, true);
+        QVERIFY(!enabled("mnuEditRawData") && !enabled("mnuEditFindRefs") && !enabled("mnuInsertSubRecord"));
+        QVERIFY(enabled("mnuInsertRecord") && enabled("mnuEditCut"));
+        s.context.values.EnableSafeEdit = false; // the copy runs without the wizard
+        select();
+        w.Command("mnuEditCopy")->trigger();
+        select();
+        QVERIFY(enabled("mnuEditPaste") && enabled("mnuEditPasteSubrecords") && enabled("mnuClearClipboard"));
+        w.Command("mnuEditMarkAll")->trigger();
+        QCOMPARE(w.Command("mnuEditDelete")->text(), QString("&Delete Marked"));
+        QVERIFY(enabled("mnuEditUnmark") && enabled("mnuEditEditMarked"));
+        w.Command("mnuEditUnmark")->trigger();
+        QCOMPARE(w.Command("mnuEditDelete")->text(), QString("&Delete"));
+        // A support file is read-only until Edit Support File.
+        file.IsSupport = true;
+        w.ClickFileButton(QString::fromStdString(path));
+        select();
+        QVERIFY(enabled("mnuFileEnableEdit") && enabled("mnuEditCopy"));
+        QVERIFY(!enabled("mnuEditCut") && !enabled("mnuInsertRecord") && !enabled("mnuEditPaste"));
+        w.Command("mnuFileEnableEdit")->trigger();
+        QVERIFY(!file.IsSupport && enabled("mnuInsertRecord") && !enabled("mnuFileEnableEdit"));
+        w.ClickFileButton("<Clipboard>");
+        QVERIFY(!enabled("mnuEditCopy") && !enabled("mnuEditPaste") && !enabled("mnuFileClose"));
+        w.ClickFileButton(QString::fromStdString(path));
+        select();
+
+        // Every command in turn; windows opened are closed, questions answered No.
+        s.context.values.ConfirmDelete = s.context.values.ConfirmCut = true;
+        s.prompt.defaultAnswer = Answer::No;
+        QTimer closer;
+        QObject::connect(&closer, &QTimer::timeout, [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                if (auto* dialog = qobject_cast<QDialog*>(modal))
+                    dialog->reject();
+                else
+                    modal->close();
+            }
+        });
+        closer.start(20);
+        QList<QAction*> all;
+        CollectActions(w.menuBar()->actions(), all);
+        QVERIFY(all.size() > 40);
+        for (QAction* a : all) {
+            const QString name = a->objectName();
+            if (name == "mnuFileExit" || name == "mnuFileClose") continue;
+            if (file.CurrentRecordKey.empty()) select();
+            QVERIFY2(a->isEnabled() || name == "mnuFileEnableEdit", qPrintable(name));
+            test::AnswerFileDialog({});
+            a->trigger();
+            QCoreApplication::processEvents();
+            QVERIFY2(s.context.files.Find(path), qPrintable(name));
+        }
+        for (const char* name : {"Debug", "Debug", "Orientation", "Orientation", "SafeEditing", "Back", "Forward",
+                                 "UpLevel"}) {
+            w.Command(name)->trigger();
+            QCoreApplication::processEvents();
+        }
+        QVERIFY(s.prompt.Saw("Are you sure you want to delete the selected record?"));
+        QVERIFY(s.prompt.Saw("Are you sure you want to cut the selected record?"));
+        QVERIFY(FindRecordByID(file, r.ID) >= 0); // both were declined
+        QVERIFY(!w.findChild<frmReferences*>()); // the Credits tab closed the windows beside the editor
+
+        // Closing the file takes the windows that show its records with it.
+        select();
+        w.Command("mnuEditFindAll")->trigger();
+        w.Command("mnuEditFindRefs")->trigger();
+        QVERIFY(w.findChild<frmReferences*>() && w.findChild<frmSearchAll*>());
+        w.Command("mnuFileClose")->trigger();
+        QVERIFY(!s.context.files.Find(path));
+        QVERIFY(!w.findChild<frmReferences*>() && !w.findChild<frmSearchAll*>());
+
+        // The format template opens in the configuration editor once the other files are closed.
+        w.OpenFiles({QString::fromStdString(path)});
+        closer.stop();
+        s.prompt.defaultAnswer = Answer::Yes;
+        w.Command("mnuToolsFormatEdit")->trigger();
+        QCOMPARE(s.context.files.Count(), std::size_t(1));
+        auto* config = w.findChild<frmConfigEditor*>();
+        QVERIFY(config && config->isVisible());
+        config->close();
     }
 
     // Cut in one file through the wizard, paste into another: the commands carry the record across.
