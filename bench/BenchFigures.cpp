@@ -23,6 +23,15 @@ std::int64_t ResidentBytes() {
     return resident * ::sysconf(_SC_PAGESIZE);
 }
 
+// The most the process has held resident so far (VmHWM).
+std::int64_t PeakResidentBytes() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stoll(line.substr(6)) * 1024;
+    return 0;
+}
+
 double MB(double bytes) { return bytes / (1024.0 * 1024.0); }
 
 } // namespace
@@ -38,6 +47,7 @@ void Figures::MeasureLoadMemory() {
     esfile file(codec);
     file.LoadFile(file_, true, false, nullptr);
     rssAfter_ = ResidentBytes();
+    rssPeak_ = PeakResidentBytes();
     records_ = file.LastIndex() + 1;
 }
 
@@ -70,6 +80,8 @@ void Figures::Print() const {
     std::printf("| (of which the loaded file) | %.1f MB | | %.2fx | |\n",
                 MB(static_cast<double>(rssAfter_ - rssBefore_)),
                 ratio(static_cast<double>(rssAfter_ - rssBefore_), static_cast<double>(fileSize_)));
+    std::printf("| Peak while loading (every page read once) | %.1f MB | | %.2fx | |\n",
+                MB(static_cast<double>(rssPeak_)), ratio(static_cast<double>(rssPeak_), static_cast<double>(fileSize_)));
 }
 
 void TableReporter::ReportRuns(const std::vector<Run>& runs) {

@@ -27,7 +27,7 @@ private:
     Time Seconds(const std::string& name) const;
     std::string file_;
     std::int64_t fileSize_ = 0;
-    std::int64_t rssBefore_ = 0, rssAfter_ = 0;
+    std::int64_t rssBefore_ = 0, rssAfter_ = 0, rssPeak_ = 0;
     int records_ = 0;
     std::map<std::string, Time> seconds_;
 };

@@ -10,6 +10,7 @@
 #include "template/PropertyCodec.h"
 #include "template/esTextLookups.h"
 
+#include <algorithm>
 #include <system_error>
 
 namespace vellum {
@@ -51,10 +52,16 @@ bool ReferenceIndexer::WriteReferenceIndex(esfile& file, Progress* progress) {
     const PropertyCodec& codec = file.Codec();
 
     int counter = 0;
+    std::size_t read = 0;
     auto& records = file.Records();
     if (!lookups.empty()) {
         for (std::size_t p = 0; p < records.size(); ++p) {
             RecordEntry& r = records[p];
+            read += static_cast<std::size_t>(std::max(r.Size, 0));
+            if (read >= esfile::kReleaseEvery) {
+                file.ReleaseFilePages();
+                read = 0;
+            }
             if (progress && ++counter >= 3500) {
                 counter = 0;
                 progress->Waiting(-1, std::string(kIndexing) + r.Key);
@@ -101,6 +108,7 @@ bool ReferenceIndexer::WriteReferenceIndex(esfile& file, Progress* progress) {
             });
         }
     }
+    file.ReleaseFilePages();
     if (out.Finish()) return true;
     CurrentPrompt().Message("Function BuildReferenceIndex: 75 - " + out.Error());
     return false;

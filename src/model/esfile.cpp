@@ -1,5 +1,7 @@
 #include "model/esfile.h"
 
+#include "model/FileBuffer.h"
+
 #include "model/ByteCast.h"
 #include "model/FastFile.h"
 #include "template/Config.h"
@@ -11,6 +13,10 @@ namespace vellum {
 esfile::esfile(const PropertyCodec& codec) : codec_(codec) { records_.resize(1); }
 
 esfile::~esfile() = default;
+
+void esfile::ReleaseFilePages() const {
+    if (buffer_) buffer_->ReleasePages();
+}
 
 int esfile::GetRecordIndex(std::string_view key) const { return keyIndex_.Item(key).IndexNumber; }
 

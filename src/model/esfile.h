@@ -62,6 +62,10 @@ public:
     int LastIndex() const { return lastIndex_; }
     void SetLastIndex(int last) { lastIndex_ = last; }
     std::int64_t FileSize() const { return fileSize_; }
+    // Lets the system take back the resident pages of the file as read; reading a record
+    // brings its page back from the page cache. Passes over the whole file call it as they go.
+    void ReleaseFilePages() const;
+    static constexpr std::size_t kReleaseEvery = std::size_t{16} << 20; // bytes read between calls
 
     // A text is looked up as a record key (std::out_of_range when absent), a number is the
     // array position itself.

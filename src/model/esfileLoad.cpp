@@ -107,8 +107,8 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
         Loaded = loadedValue;
         return kTooSmall;
     }
-    // The whole file in one read; the records keep views into it until they change.
-    buffer_ = FileBuffer::Read(reader, static_cast<std::size_t>(fileSize_));
+    // The whole file at once; the records keep views into it until they change.
+    buffer_ = FileBuffer::Open(FileName, reader, static_cast<std::size_t>(fileSize_));
     reader.CloseFile();
     if (!buffer_) {
         Loaded = loadedValue;
@@ -142,6 +142,7 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     keyIndex_.Reserve(expected);
     int index = 1;
     int sinceReport = 0;
+    std::size_t released = 0;
     while (offset < size) {
         records_.emplace_back();
         if (!ReadRecord(index, offset)) {
@@ -153,6 +154,10 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
         AddToCategoryIDs(index);
         const RecordEntry& r = records_.back();
         offset += 16 + static_cast<std::size_t>(r.Size);
+        if (offset - released >= kReleaseEvery) {
+            ReleaseFilePages();
+            released = offset;
+        }
         if (progress && ++sinceReport >= 218) {
             ProgPercent = static_cast<float>(static_cast<double>(offset + 1) / fileSize_ * 100);
             progress->Waiting(ProgPercent, "Reading Offset " + std::to_string(index) + " " + r.Name);
@@ -172,6 +177,7 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     Loaded = true;
     UpdateMasterFiles();
     if (refBuilder_) refBuilder_->BuildReferenceIndex(*this, progress);
+    ReleaseFilePages();
     FileExists = true;
     Loaded = loadedValue;
     return kLoaded;

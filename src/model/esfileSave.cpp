@@ -191,6 +191,7 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
             return abandon(writer.Error());
     }
     if (!writer.Rename(temp, target)) return abandon(writer.Error());
+    ReleaseFilePages();
     return true;
 }
 

@@ -41,7 +41,9 @@ public:
                     start = Locate(*file, *from);
                 }
             }
-            if (!File(*file, from && start.found ? &start : nullptr, from)) return;
+            const bool more = File(*file, from && start.found ? &start : nullptr, from);
+            file->ReleaseFilePages();
+            if (!more) return;
             if (from && passedFromFile_) from = nullptr; // later files are searched whole
         }
     }

@@ -118,5 +118,17 @@ TEST_F(SaveTest, BackupIsACopyOfTheFileReplaced) {
     EXPECT_FALSE(fs::exists(dir / "fresh.esp.bak")) << "no earlier file, no backup";
 }
 
+// The loaded records are views of the file; another program rewriting it in place afterwards
+// must not reach what this one saves.
+TEST_F(SaveTest, FileRewrittenElsewhereAfterLoadStillSavesAsLoaded) {
+    const Bytes original = LoadRecords({Gmst("a"), Gmst(std::string(5000, 'x')), Dial("d"), Info("1")});
+    WriteBytes(dir / "test.esp", Bytes(100, 0xEE));
+    ASSERT_TRUE(file->Save(Out()));
+    EXPECT_EQ(Saved(), original);
+    fs::resize_file(dir / "test.esp", 0);
+    ASSERT_TRUE(file->Save(Out("test.esp"), "", true));
+    EXPECT_EQ(Saved("test.esp"), original);
+}
+
 } // namespace
 } // namespace vellum::test

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <mutex>
+#include <vector>
+
+namespace vellum {
+
+class FileBuffer;
+
+// The read leases of the mapped files of this process. When another program opens a leased
+// file for writing or truncates it, the kernel signals us and holds that program back; a
+// thread of ours then copies the file's pages and gives the lease up.
+class FileLeases {
+public:
+    static FileLeases& Instance();
+
+    // Takes a read lease on the buffer's file and watches it; false when the system refuses.
+    // Called with Lock() held, before the buffer maps the file, so a break that comes at once
+    // waits for the mapping.
+    bool Take(FileBuffer& buffer);
+    void Forget(const FileBuffer& buffer);
+    std::mutex& Lock() { return mutex_; }
+
+private:
+    FileLeases();
+    void Watch();
+    void CopyBroken(); // with the lock held
+
+    std::mutex mutex_;
+    std::vector<FileBuffer*> buffers_;
+    bool ready_ = false; // the signal handler and the watching thread are in place
+};
+
+} // namespace vellum
