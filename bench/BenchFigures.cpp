@@ -80,7 +80,7 @@ void Figures::Print() const {
     std::printf("| (of which the loaded file) | %.1f MB | | %.2fx | |\n",
                 MB(static_cast<double>(rssAfter_ - rssBefore_)),
                 ratio(static_cast<double>(rssAfter_ - rssBefore_), static_cast<double>(fileSize_)));
-    std::printf("| Peak while loading (every page read once) | %.1f MB | | %.2fx | |\n",
+    std::printf("| Peak while loading | %.1f MB | | %.2fx | |\n",
                 MB(static_cast<double>(rssPeak_)), ratio(static_cast<double>(rssPeak_), static_cast<double>(fileSize_)));
 }
 
