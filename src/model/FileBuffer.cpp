@@ -32,29 +32,31 @@ std::shared_ptr<const FileBuffer> FileBuffer::Map(const std::string& path, std::
     buffer->fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (buffer->fd_ < 0) return nullptr;
     FileLeases& leases = FileLeases::Instance();
-    // Declared after the buffer, so released before a failed buffer forgets its lease.
     std::lock_guard lock(leases.Lock());
     if (!leases.Take(*buffer)) return nullptr;
-    // The size under the lease is the one that holds: nobody can change the file now.
-    struct stat st {};
-    if (::fstat(buffer->fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
-        static_cast<std::size_t>(st.st_size) < size) {
+    if (!buffer->MapLeased(size)) {
+        leases.Drop(*buffer);
         return nullptr;
     }
+    return buffer;
+}
+
+bool FileBuffer::MapLeased(std::size_t size) {
+    // Under the lease the file can no longer shrink; it must still hold what the caller measured.
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
+        static_cast<std::size_t>(st.st_size) < size)
+        return false;
     // The file's pages with at least one zero page behind them.
     const std::size_t page = PageSize();
-    buffer->span_ = (size / page + 1) * page;
-    void* base = ::mmap(nullptr, buffer->span_, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (base == MAP_FAILED) {
-        return nullptr;
-    }
-    buffer->data_ = static_cast<std::uint8_t*>(base);
-    buffer->mapped_ = true;
-    if (size > 0 && ::mmap(base, size, PROT_READ, MAP_PRIVATE | MAP_FIXED, buffer->fd_, 0) == MAP_FAILED) {
-        return nullptr;
-    }
-    buffer->size_ = size;
-    return buffer;
+    span_ = (size / page + 1) * page;
+    void* base = ::mmap(nullptr, span_, PROT_READ, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (base == MAP_FAILED) return false;
+    data_ = static_cast<std::uint8_t*>(base);
+    mapped_ = true;
+    if (size > 0 && ::mmap(base, size, PROT_READ, MAP_PRIVATE | MAP_FIXED, fd_, 0) == MAP_FAILED) return false;
+    size_ = size;
+    return true;
 }
 
 std::shared_ptr<const FileBuffer> FileBuffer::Read(FastFile& reader, std::size_t size) {
@@ -73,8 +75,13 @@ std::shared_ptr<const FileBuffer> FileBuffer::Read(FastFile& reader, std::size_t
 }
 
 FileBuffer::~FileBuffer() {
-    if (fd_ >= 0) FileLeases::Instance().Forget(*this);
     if (mapped_) {
+        {
+            // The watching thread may be copying these pages right now.
+            FileLeases& leases = FileLeases::Instance();
+            std::lock_guard lock(leases.Lock());
+            leases.Drop(*this);
+        }
         ::munmap(data_, span_);
     } else {
         std::free(data_);

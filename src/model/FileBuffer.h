@@ -41,7 +41,8 @@ public:
 private:
     friend class FileLeases;
     FileBuffer() = default;
-    void CopyPages(); // with the lease registry locked
+    bool MapLeased(std::size_t size); // with the lease registry locked
+    void CopyPages();                 // with the lease registry locked
 
     std::uint8_t* data_ = nullptr;
     std::size_t size_ = 0;

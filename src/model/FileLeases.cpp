@@ -64,10 +64,7 @@ bool FileLeases::Take(FileBuffer& buffer) {
     return true;
 }
 
-void FileLeases::Forget(const FileBuffer& buffer) {
-    std::lock_guard lock(mutex_);
-    std::erase(buffers_, &buffer);
-}
+void FileLeases::Drop(const FileBuffer& buffer) { std::erase(buffers_, &buffer); }
 
 void FileLeases::Watch() {
     char bytes[64];

@@ -14,11 +14,11 @@ class FileLeases {
 public:
     static FileLeases& Instance();
 
-    // Takes a read lease on the buffer's file and watches it; false when the system refuses.
-    // Called with Lock() held, before the buffer maps the file, so a break that comes at once
-    // waits for the mapping.
+    // Both with Lock() held. Take gets a read lease on the buffer's file and watches it, false
+    // when the system refuses; it comes before the buffer maps the file, so a break that
+    // comes at once waits for the mapping. Drop stops watching (the lease goes with the file).
     bool Take(FileBuffer& buffer);
-    void Forget(const FileBuffer& buffer);
+    void Drop(const FileBuffer& buffer);
     std::mutex& Lock() { return mutex_; }
 
 private:

@@ -1,9 +1,8 @@
 #include "model/esfile.h"
 
-#include "model/FileBuffer.h"
-
 #include "model/ByteCast.h"
 #include "model/FastFile.h"
+#include "model/FileBuffer.h"
 #include "template/Config.h"
 
 #include <stdexcept>
