@@ -92,10 +92,12 @@ private:
     void SaveGameCleaner();
     void ChangeFileType();
     void ShowOptions();
+    void ApplySettings(); // the settings in force, shown in the menus and the editor
     void ToggleDebugWindow();
     void ToggleLayout();
     void ShowTab(int index);
     void ReloadTemplate();
+    void ReloadConfiguration(); // template and settings, after the configuration editor
     bool Shutdown();
 
     // frmMain.cpp

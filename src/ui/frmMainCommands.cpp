@@ -65,6 +65,9 @@ void frmMain::EditTemplate() {
                 return;
         }
     }
+    // The window may open Vellum.ini too: it must show the settings in force, and what it
+    // leaves there is read back when it closes.
+    context_.SaveSettings();
     // Modal for the application: no record may be decoded under a template that is being edited.
     auto* window = new frmConfigEditor(context_.TemplatePath().string(), context_.programDir, this);
     window->setAttribute(Qt::WA_DeleteOnClose);
@@ -72,7 +75,7 @@ void frmMain::EditTemplate() {
     // Read again on every save and once more when the window goes, so that what is on disk is
     // what decodes the next record.
     connect(window, &frmConfigEditor::TemplateSaved, this, &frmMain::ReloadTemplate);
-    connect(window, &QObject::destroyed, this, &frmMain::ReloadTemplate);
+    connect(window, &QObject::destroyed, this, &frmMain::ReloadConfiguration);
     window->show();
 }
 
@@ -91,6 +94,13 @@ void frmMain::RevertTemplate() {
         return;
     }
     ReloadTemplate();
+}
+
+void frmMain::ReloadConfiguration() {
+    ReloadTemplate();
+    context_.startup.LoadSettings();
+    context_.LoadEditorSettings();
+    ApplySettings();
 }
 
 void frmMain::ReloadTemplate() {
@@ -121,6 +131,10 @@ void frmMain::ShowOptions() {
     connect(&dialog, &frmOptions::viewChanged, editor_, &frmLowLevelEdit::RefreshCaptions);
     if (dialog.exec() == QDialog::Accepted)
         context_.SaveSettings();
+    ApplySettings();
+}
+
+void frmMain::ApplySettings() {
     RefreshFlagChecks();
     editor_->SetHotTracking();
     editor_->LoadbgImage();
