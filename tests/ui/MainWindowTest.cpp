@@ -282,7 +282,7 @@ private slots:
         SetTextCodePage(1252);
     }
 
-    void desktopShortcuts() {
+    void desktopShortcutsAndBusyState() {
         test::EditorSession s;
         frmMain& w = s.Window();
         const std::pair<const char*, QKeySequence> keys[] = {
@@ -296,11 +296,7 @@ private slots:
             QVERIFY2(w.Command(command)->shortcut() == key, command);
         QCOMPARE(w.Command("FileOpen"), w.Command("mnuFileOpen"));
         QCOMPARE(w.Command("Find")->toolTip(), QString("Find Text/Record/Subrecord"));
-    }
-
-    void busyDisablesAllButCancel() {
-        test::EditorSession s;
-        frmMain& w = s.Window();
+        // Busy disables all but Cancel.
         {
             BusyGuard busy;
             QVERIFY(!w.menuBar()->isEnabled());

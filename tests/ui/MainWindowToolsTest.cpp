@@ -79,8 +79,8 @@ private slots:
             {"mnuInsertRecord", "frmInsertRecord"},   {"mnuInsertSubRecord", "frmInsertSubrecord"},
             {"mnuEditSortSubrecords", "frmSortSubrecords"}, {"mnuEditDelete", "frmScanRelatives"},
         };
-        for (const auto& [command, window] : windows)
-            QCOMPARE(ModalOf(w, command), QString("vellum::ui::") + window);
+        for (const auto& [command, window] : windows) // named, so a failure says which command
+            QCOMPARE(QString(command) + ": " + ModalOf(w, command), QString(command) + ": vellum::ui::" + window);
         QCOMPARE(file.Records().at(1).Key, r.Key); // nothing was deleted
 
         // The form's heading buttons run the same commands: on the record, and on the marks.
@@ -143,11 +143,9 @@ private slots:
 
         // Enable states follow the selection, the marks, the clipboard and the flags.
         auto enabled = [&w](const char* name) { return w.Command(name)->isEnabled(); };
-        QVERIFY(!enabled("mnuEditDelete") && enabled("mnuEditCut") && enabled("mnuEditCopy"));
-        QVERIFY(!enabled("mnuEditPaste"));
-        QVERIFY(!enabled("mnuClearClipboard"));
-        QVERIFY(!enabled("mnuEditUnmark"));
-        QVERIFY(!enabled("mnuFileEnableEdit"));
+        for (const char* off : {"mnuEditDelete", "mnuEditPaste", "mnuClearClipboard", "mnuEditUnmark", "mnuFileEnableEdit"})
+            QVERIFY2(!enabled(off), off);
+        QVERIFY(enabled("mnuEditCut") && enabled("mnuEditCopy"));
         QCOMPARE(w.Editor().PopupMenu()->actions()[3]->isEnabled(), false); // the pop-up's Delete
         w.Command("mnuEditEnableDelete")->trigger();
         QVERIFY(enabled("mnuEditDelete"));
