@@ -37,14 +37,14 @@ void CloseModal(QWidget* modal) {
         modal->close();
 }
 
-// Triggers the command and names the class of the modal window it opened, which is then closed.
-QString ModalOf(frmMain& w, const char* command) {
+// Runs `act` and names the class of the modal window it opened, which is then closed.
+QString ModalOf(const std::function<void()>& act) {
     QString opened;
     test::OnNextModal([&opened](QWidget* modal) {
         opened = modal->metaObject()->className();
         CloseModal(modal);
     });
-    w.Command(command)->trigger();
+    act();
     QCoreApplication::processEvents();
     return opened;
 }
@@ -80,20 +80,15 @@ private slots:
             {"mnuEditSortSubrecords", "frmSortSubrecords"}, {"mnuEditDelete", "frmScanRelatives"},
         };
         for (const auto& [command, window] : windows) // named, so a failure says which command
-            QCOMPARE(QString(command) + ": " + ModalOf(w, command), QString(command) + ": vellum::ui::" + window);
+            QCOMPARE(command + (": " + ModalOf([&] { w.Command(command)->trigger(); })),
+                     command + QString(": vellum::ui::") + window);
         QCOMPARE(file.Records().at(1).Key, r.Key); // nothing was deleted
 
         // The form's heading buttons run the same commands: on the record, and on the marks.
         o.Go(r.CatKey().c_str(), r.Key);
-        QString opened;
-        test::OnNextModal([&opened](QWidget* modal) {
-            opened = modal->metaObject()->className();
-            modal->close();
-        });
         auto* raw = w.Editor().Form()->findChild<QPushButton*>("mnuEditRawData." + QString::fromStdString(r.Key));
         QVERIFY(raw);
-        raw->click();
-        QTRY_COMPARE(opened, QString("vellum::ui::frmRawData"));
+        QCOMPARE(ModalOf([raw] { raw->click(); }), QString("vellum::ui::frmRawData"));
         w.Command("mnuEditMarkAll")->trigger();
         w.Command("mnuEditEditMarked")->trigger();
         auto* undo = w.Editor().Form()->findChild<QPushButton*>("mnuEditUnmark.");
