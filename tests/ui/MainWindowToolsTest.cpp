@@ -3,9 +3,7 @@
 #include "UiTestSupport.h"
 
 #include "index/References.h"
-#include "index/esFiles.h"
 #include "model/esfile.h"
-#include "ui/frmConfigEditor.h"
 #include "ui/frmInsertRecord.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/PropertyForm.h"
@@ -32,17 +30,21 @@ using namespace vellum::ui;
 
 namespace {
 
-// Triggers the command and names the class of the modal window it opened, which is then closed.
-QString ModalOf(frmMain& w, const char* command) {
+void CloseModal(QWidget* modal) {
+    if (auto* dialog = qobject_cast<QDialog*>(modal))
+        dialog->reject();
+    else
+        modal->close();
+}
+
+// Runs `act` and names the class of the modal window it opened, which is then closed.
+QString ModalOf(const std::function<void()>& act) {
     QString opened;
     test::OnNextModal([&opened](QWidget* modal) {
         opened = modal->metaObject()->className();
-        if (auto* dialog = qobject_cast<QDialog*>(modal))
-            dialog->reject();
-        else
-            modal->close();
+        CloseModal(modal);
     });
-    w.Command(command)->trigger();
+    act();
     QCoreApplication::processEvents();
     return opened;
 }
@@ -65,45 +67,28 @@ class MainWindowToolsTest : public QObject {
 private slots:
     void everyToolCommandOpensItsWindow() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Copy("flin.esp");
-        w.OpenFiles({QString::fromStdString(path)});
-        esfile& file = *s.context.files.Find(path);
+        test::OpenedPlugin o("flin.esp");
+        auto& [s, path, w, ed, model, file] = o;
         const RecordEntry& r = file.Records().at(1);
-        w.Editor().GotoRecord(r.CatKey(), r.Key, path, {}, true);
-        QCOMPARE(QString::fromStdString(file.CurrentRecordKey), QString::fromStdString(r.Key));
-
-        for (const char* name : {"mnuEditRawData", "mnuEditFind", "mnuEditFindAll", "mnuEditFindRefs", "mnuFileDump",
-                                 "mnuFileStatistics", "mnuSupportFiles", "mnuFileIndexManager", "mnuInsertRecord",
-                                 "mnuInsertSubRecord", "mnuEditSortSubrecords", "mnuEditCut", "mnuEditCopy",
-                                 "mnuATManage"})
-            QVERIFY2(w.Command(name)->isEnabled(), name);
-
-        QCOMPARE(ModalOf(w, "mnuEditRawData"), QString("vellum::ui::frmRawData"));
-        QCOMPARE(ModalOf(w, "mnuFileDump"), QString("vellum::ui::frmDump"));
-        QCOMPARE(ModalOf(w, "mnuFileStatistics"), QString("vellum::ui::frmStatistics"));
-        QCOMPARE(ModalOf(w, "mnuSupportFiles"), QString("vellum::ui::frmSupport"));
-        QCOMPARE(ModalOf(w, "mnuFileIndexManager"), QString("vellum::ui::frmIndex"));
-        QCOMPARE(ModalOf(w, "mnuATManage"), QString("vellum::ui::frmTools"));
-        QCOMPARE(ModalOf(w, "mnuInsertRecord"), QString("vellum::ui::frmInsertRecord"));
-        QCOMPARE(ModalOf(w, "mnuInsertSubRecord"), QString("vellum::ui::frmInsertSubrecord"));
-        QCOMPARE(ModalOf(w, "mnuEditSortSubrecords"), QString("vellum::ui::frmSortSubrecords"));
-        if (!w.Command("mnuEditDelete")->isEnabled()) w.Command("mnuEditEnableDelete")->trigger();
-        QCOMPARE(ModalOf(w, "mnuEditDelete"), QString("vellum::ui::frmScanRelatives"));
-        QCOMPARE(file.Records().at(1).Key, r.Key); // nothing was deleted or pasted
+        o.Go(r.CatKey().c_str(), r.Key);
+        w.Command("mnuEditEnableDelete")->trigger();
+        const char* const windows[][2] = {
+            {"mnuEditRawData", "frmRawData"},         {"mnuFileDump", "frmDump"},
+            {"mnuFileStatistics", "frmStatistics"},   {"mnuSupportFiles", "frmSupport"},
+            {"mnuFileIndexManager", "frmIndex"},      {"mnuATManage", "frmTools"},
+            {"mnuInsertRecord", "frmInsertRecord"},   {"mnuInsertSubRecord", "frmInsertSubrecord"},
+            {"mnuEditSortSubrecords", "frmSortSubrecords"}, {"mnuEditDelete", "frmScanRelatives"},
+        };
+        for (const auto& [command, window] : windows) // named, so a failure says which command
+            QCOMPARE(command + (": " + ModalOf([&] { w.Command(command)->trigger(); })),
+                     command + QString(": vellum::ui::") + window);
+        QCOMPARE(file.Records().at(1).Key, r.Key); // nothing was deleted
 
         // The form's heading buttons run the same commands: on the record, and on the marks.
-        w.Editor().GotoRecord(r.CatKey(), r.Key, path, {}, true);
-        QString opened;
-        test::OnNextModal([&opened](QWidget* modal) {
-            opened = modal->metaObject()->className();
-            modal->close();
-        });
+        o.Go(r.CatKey().c_str(), r.Key);
         auto* raw = w.Editor().Form()->findChild<QPushButton*>("mnuEditRawData." + QString::fromStdString(r.Key));
         QVERIFY(raw);
-        raw->click();
-        QTRY_COMPARE(opened, QString("vellum::ui::frmRawData"));
+        QCOMPARE(ModalOf([raw] { raw->click(); }), QString("vellum::ui::frmRawData"));
         w.Command("mnuEditMarkAll")->trigger();
         w.Command("mnuEditEditMarked")->trigger();
         auto* undo = w.Editor().Form()->findChild<QPushButton*>("mnuEditUnmark.");
@@ -123,7 +108,7 @@ private slots:
                              "Only one TES3 record is allowed per file."));
         QCOMPARE(file.Records().size(), records);
         QCOMPARE(file.CurrentCatKey, std::string("TES3"));
-        w.Editor().GotoRecord(r.CatKey(), r.Key, path, {}, true);
+        o.Go(r.CatKey().c_str(), r.Key);
 
         w.Command("mnuEditFind")->trigger();
         auto* find = w.findChild<frmSearch*>();
@@ -135,24 +120,14 @@ private slots:
         const bool moved = file.CurrentRecordKey != r.Key && file.CurrentRecordKey.starts_with(r.Name);
         QVERIFY(moved || (s.prompt.calls.size() == asked + 1 &&
                           s.prompt.calls.back().text == "No further matches were found."));
-        w.Command("mnuEditFindAll")->trigger();
-        QVERIFY(w.findChild<frmSearchAll*>());
-        w.Command("mnuEditFindRefs")->trigger();
-        QVERIFY(w.findChild<frmReferences*>());
-
-        // The tree's pop-up menu reaches the same windows.
-        QCOMPARE(w.Editor().PopupMenu()->actions().size(), 15);
-        QVERIFY(w.Editor().PopupMenu()->actions()[14]->isEnabled());
     }
 
     // Started as a new user would, with a plug-in open and a record selected, every command of
     // the menu bar is enabled unless the selection rules say otherwise, and runs without harm.
     void everyCommandIsWiredAndActs() {
         VELLUM_QREQUIRE_SHARED();
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        const std::string path = s.Open("flin.esp");
-        esfile& file = *s.context.files.Find(path);
+        test::OpenedPlugin o("flin.esp");
+        auto& [s, path, w, ed, model, file] = o;
         const RecordEntry r = file.Records().at(1);
         // By ID: a paste may give the record another key.
         auto select = [&] {
@@ -163,11 +138,9 @@ private slots:
 
         // Enable states follow the selection, the marks, the clipboard and the flags.
         auto enabled = [&w](const char* name) { return w.Command(name)->isEnabled(); };
-        QVERIFY(!enabled("mnuEditDelete") && enabled("mnuEditCut") && enabled("mnuEditCopy"));
-        QVERIFY(!enabled("mnuEditPaste"));
-        QVERIFY(!enabled("mnuClearClipboard"));
-        QVERIFY(!enabled("mnuEditUnmark"));
-        QVERIFY(!enabled("mnuFileEnableEdit"));
+        for (const char* off : {"mnuEditDelete", "mnuEditPaste", "mnuClearClipboard", "mnuEditUnmark", "mnuFileEnableEdit"})
+            QVERIFY2(!enabled(off), off);
+        QVERIFY(enabled("mnuEditCut") && enabled("mnuEditCopy"));
         QCOMPARE(w.Editor().PopupMenu()->actions()[3]->isEnabled(), false); // the pop-up's Delete
         w.Command("mnuEditEnableDelete")->trigger();
         QVERIFY(enabled("mnuEditDelete"));
@@ -203,12 +176,8 @@ private slots:
         s.prompt.defaultAnswer = Answer::No;
         QTimer closer;
         QObject::connect(&closer, &QTimer::timeout, [] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                if (auto* dialog = qobject_cast<QDialog*>(modal))
-                    dialog->reject();
-                else
-                    modal->close();
-            }
+            if (QWidget* modal = QApplication::activeModalWidget())
+                CloseModal(modal);
         });
         closer.start(20);
         QList<QAction*> all;
@@ -243,15 +212,6 @@ private slots:
         QVERIFY(!s.context.files.Find(path));
         QVERIFY(!w.findChild<frmReferences*>() && !w.findChild<frmSearchAll*>());
 
-        // The format template opens in the configuration editor once the other files are closed.
-        w.OpenFiles({QString::fromStdString(path)});
-        closer.stop();
-        s.prompt.defaultAnswer = Answer::Yes;
-        w.Command("mnuToolsFormatEdit")->trigger();
-        QCOMPARE(s.context.files.Count(), std::size_t(1));
-        auto* config = w.findChild<frmConfigEditor*>();
-        QVERIFY(config && config->isVisible());
-        config->close();
     }
 
     // Cut in one file through the wizard, paste into another: the commands carry the record across.

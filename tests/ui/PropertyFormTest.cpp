@@ -1,5 +1,5 @@
 // The property form: typed fields, commit on selection change, saving the edit, ID changes,
-// pages; and a picture of the main window for people to look at.
+// pages, lookup and go-to buttons.
 #include "UiTestSupport.h"
 
 #include "model/esfile.h"
@@ -7,11 +7,11 @@
 #include "ui/DesktopOpen.h"
 #include "ui/FormBuilder.h"
 #include "ui/NumberField.h"
-#include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
+#include "ui/TextTableModel.h"
+#include "ui/PropertyForm.h"
 #include "ui/frmLookup.h"
 #include "ui/frmLowLevelEdit.h"
-#include "ui/TextTableModel.h"
 #include "ui/frmMain.h"
 #include "ui/frmScanReferences.h"
 
@@ -21,7 +21,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QTreeView>
 #include <QtTest>
 
 using namespace vellum;
@@ -51,30 +50,9 @@ esLLFormEntry TextEntry(const std::string& text, long maxChars) {
     return e;
 }
 
-std::string RecordKeyWithID(esfile& f, const char* type, const std::string& id) {
-    for (const RecordEntry& r : f.Records())
-        if (r.Name == type && r.ID == id)
-            return r.Key;
-    return {};
+QLineEdit* LineEdit(test::OpenedPlugin& o, int n) {
+    return o.ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n));
 }
-
-// An editor with a copy of a shared plug-in open.
-struct Opened {
-    test::EditorSession s;
-    std::string path;
-    frmMain& w;
-    frmLowLevelEdit& ed;
-    esfile& file;
-    explicit Opened(const std::string& name)
-        : path(s.Open(name)), w(s.Window()), ed(w.Editor()), file(*s.context.files.Find(path)) {}
-    std::string KeyOf(const char* type, const std::string& id) { return RecordKeyWithID(file, type, id); }
-    std::string NthKey(const char* type, int row) {
-        ed.Model()->BuildRecords(ed.Model()->CategoryIndex(type));
-        return ed.Model()->KeyOf(ed.Model()->index(row, 0, ed.Model()->CategoryIndex(type)));
-    }
-    void Go(const char* type, const std::string& key) { ed.GotoRecord(type, key, path, {}, true); }
-    QLineEdit* LineEdit(int n) { return ed.Form()->EditorOf(n)->findChild<QLineEdit*>(QString("Entry%1").arg(n)); }
-};
 
 } // namespace
 
@@ -126,15 +104,15 @@ private slots:
 
     void editSaveAndReload() {
         VELLUM_QREQUIRE_SHARED();
-        Opened o("blank.esm");
-        auto& [s, path, w, ed, file] = o;
+        test::OpenedPlugin o("blank.esm");
+        auto& [s, path, w, ed, model, file] = o;
         const std::string recordKey = o.NthKey("GMST", 0);
         o.Go("GMST", recordKey);
         // The first value field (not the identity) of the game setting.
         const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IsData && !e.IDEntry; });
         QVERIFY(n > 0);
         const esLLFormEntry entry = ed.Entries().Item(static_cast<std::size_t>(n));
-        auto* edit = o.LineEdit(n);
+        auto* edit = LineEdit(o, n);
         if (!edit)
             edit = qobject_cast<QLineEdit*>(ed.Form()->EditorOf(n));
         QVERIFY(edit);
@@ -165,8 +143,8 @@ private slots:
 
     void idChangeWarnsAboutDuplicates() {
         VELLUM_QREQUIRE_SHARED();
-        Opened o("antares_big_mod_1.2.esp");
-        auto& [s, path, w, ed, file] = o;
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, model, file] = o;
         const std::string key = o.KeyOf("NPC_", "PP_ordinator");
         const std::string other = o.KeyOf("NPC_", "PP_grand_inquisitor");
         QVERIFY(!key.empty() && !other.empty());
@@ -174,7 +152,7 @@ private slots:
             o.Go("NPC_", key);
             const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IDEntry; });
             QVERIFY(n > 0);
-            auto* edit = o.LineEdit(n);
+            auto* edit = LineEdit(o, n);
             QVERIFY(edit);
             edit->selectAll();
             QTest::keyClicks(edit, id);
@@ -208,11 +186,13 @@ private slots:
         QCOMPARE(ed.Model()->RecordIndex(key).data().toString(), QString("NPC_ PP_ordinator_renamed"));
         QCOMPARE(heading, QString("Scan References: PP_ordinator_renamed"));
         QVERIFY(changes >= 0);
+        w.resize(1280, 800);
+        test::Shoot(w, "main-window");
     }
 
     void longRecordsArePaged() {
         VELLUM_QREQUIRE_SHARED();
-        Opened o("antares_big_mod_1.2.esp");
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
         frmLowLevelEdit& ed = o.ed;
         const std::string key = o.KeyOf("CELL", "Cellar");
         QVERIFY(!key.empty());
@@ -229,8 +209,8 @@ private slots:
 
     void fileBrowseStaysInItsFolder() {
         VELLUM_QREQUIRE_SHARED();
-        Opened o("antares_big_mod_1.2.esp");
-        auto& [s, path, w, ed, file] = o;
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, model, file] = o;
         o.Go("SOUN", o.NthKey("SOUN", 0));
         const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kFileLookupField; });
         QVERIFY(n > 0);
@@ -252,8 +232,8 @@ private slots:
 
     void goToPreviewAndParentButtons() {
         VELLUM_QREQUIRE_SHARED();
-        Opened o("antares_big_mod_1.2.esp");
-        auto& [s, path, w, ed, file] = o;
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, model, file] = o;
         // The go-to button of a reference jumps to the record with that ID.
         o.Go("NPC_", o.KeyOf("NPC_", "PP_ordinator"));
         const int script = FindEntry(ed.Entries(), [](const esLLFormEntry& e) {
@@ -309,21 +289,6 @@ private slots:
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(parent))->click();
         QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
         QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kShowChildren; }) > 0);
-    }
-
-    void renderMainWindow() {
-        VELLUM_QREQUIRE_SHARED();
-        Opened o("antares_big_mod_1.2.esp");
-        frmMain& w = o.w;
-        o.Go("NPC_", o.KeyOf("NPC_", "PP_ordinator"));
-        w.resize(1280, 800);
-        w.show();
-        QCoreApplication::processEvents();
-        const QString folder = QString::fromLatin1(VELLUM_BIN_DIR) + "/../screenshots";
-        QDir().mkpath(folder);
-        const QString file = folder + "/main-window.png";
-        QVERIFY(w.grab().save(file));
-        qInfo("main window rendered to %s", qPrintable(QFileInfo(file).absoluteFilePath()));
     }
 };
 

@@ -1,11 +1,15 @@
 #include "UiTestSupport.h"
 
+#include "model/esfile.h"
 #include "ui/FileDialogs.h"
+#include "ui/RecordTreeModel.h"
+#include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 
 #include <QApplication>
-#include <QFileDialog>
 #include <QTimer>
+#include <QtTest>
+#include <QTreeView>
 #include <QWidget>
 
 namespace vellum::test {
@@ -29,6 +33,17 @@ void AnswerFileDialog(const QString& path) {
         ui::SetFileDialogAnswer({}); // one answer per call; this lambda is gone after it
         return answer;
     });
+}
+
+void Shoot(QWidget& window, const QString& name) {
+    const auto folder = BinDir().parent_path() / "screenshots";
+    std::filesystem::create_directories(folder);
+    const bool shown = window.isVisible();
+    window.show();
+    QCoreApplication::processEvents();
+    const QString file = QString::fromStdString((folder / (name.toStdString() + ".png")).string());
+    QVERIFY2(window.grab().save(file), qPrintable(file));
+    window.setVisible(shown);
 }
 
 EditorSession::EditorSession()
@@ -66,6 +81,29 @@ std::string EditorSession::Open(const std::string& name) {
     const std::string path = Copy(name);
     Window().OpenFiles({QString::fromStdString(path)});
     return path;
+}
+
+OpenedPlugin::OpenedPlugin(const std::string& name)
+    : path(s.Open(name)), w(s.Window()), ed(w.Editor()), model(*ed.Model()), file(*s.context.files.Find(path)) {}
+
+std::string OpenedPlugin::KeyOf(const char* type, const std::string& id) const {
+    for (const RecordEntry& r : file.Records())
+        if (r.Name == type && r.ID == id)
+            return r.Key;
+    return {};
+}
+
+std::string OpenedPlugin::NthKey(const char* type, int row) {
+    model.BuildRecords(Cat(type));
+    return model.KeyOf(model.index(row, 0, Cat(type)));
+}
+
+QModelIndex OpenedPlugin::Cat(const char* type) const { return model.CategoryIndex(type); }
+
+void OpenedPlugin::Click(const QModelIndex& node) { ed.Tree()->setCurrentIndex(node); }
+
+void OpenedPlugin::Go(const char* type, const std::string& key, const std::string& subrecord) {
+    ed.GotoRecord(type, key, path, subrecord, true);
 }
 
 } // namespace vellum::test

@@ -3,6 +3,7 @@
 #include "TestSupport.h"
 #include "ui/EditorContext.h"
 
+#include <QModelIndex>
 #include <QString>
 
 #include <filesystem>
@@ -11,8 +12,13 @@
 
 class QWidget;
 
+namespace vellum {
+class esfile;
+}
 namespace vellum::ui {
+class frmLowLevelEdit;
 class frmMain;
+class RecordTreeModel;
 }
 
 namespace vellum::test {
@@ -21,6 +27,8 @@ namespace vellum::test {
 void OnNextModal(std::function<void(QWidget*)> act);
 // Answers the next file dialog with `path` (an empty path cancels it).
 void AnswerFileDialog(const QString& path);
+// Renders the window to <build>/screenshots/<name>.png, for a person to look at.
+void Shoot(QWidget& window, const QString& name);
 
 // An editor as a user starts it, in a program folder of its own: the shipped format template
 // and new-file templates copied from the build, a data folder for copies of the shared
@@ -49,6 +57,23 @@ public:
 private:
     bool Prepare();
     std::unique_ptr<ui::frmMain> window_;
+};
+
+// An editor with a copy of a shared plug-in open.
+struct OpenedPlugin {
+    explicit OpenedPlugin(const std::string& name);
+    EditorSession s;
+    std::string path;
+    ui::frmMain& w;
+    ui::frmLowLevelEdit& ed;
+    ui::RecordTreeModel& model;
+    esfile& file;
+
+    std::string KeyOf(const char* type, const std::string& id) const; // empty when there is none
+    std::string NthKey(const char* type, int row);                    // builds the category
+    QModelIndex Cat(const char* type) const;
+    void Click(const QModelIndex& node); // selects the node in the tree
+    void Go(const char* type, const std::string& key, const std::string& subrecord = {});
 };
 
 } // namespace vellum::test

@@ -1,41 +1,40 @@
-// The small pieces under the windows: recent files, file-button captions, progress, busy count,
-// the prompt, the book preview.
+// The small pieces under the windows (recent files, file-button captions, progress, busy count,
+// the prompt, the book preview) and the small windows (file type, template chooser, options,
+// multi-line editor).
 #include "UiTestSupport.h"
 
 #include "template/Config.h"
 #include "ui/BookPreview.h"
 #include "ui/Busy.h"
+#include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
+#include "ui/frmChangeFileType.h"
+#include "ui/frmEditText.h"
+#include "ui/frmOptions.h"
+#include "ui/frmTemplateChooser.h"
 #include "ui/LegacyText.h"
 #include "ui/QtPrompt.h"
 #include "ui/RecentFiles.h"
 #include "ui/StatusProgress.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
 
+#include <fstream>
+
 using namespace vellum;
 using namespace vellum::ui;
 
-class PartsTest : public QObject {
+class SmallWindowsTest : public QObject {
     Q_OBJECT
 private slots:
-    void recentFilesKeepFiveNewestFirst() {
-        RecentFiles r;
-        for (int i = 1; i <= 6; ++i)
-            r.Add("f" + std::to_string(i) + ".esp", "/d/f" + std::to_string(i) + ".esp");
-        QCOMPARE(r.Entries().size(), std::size_t(5));
-        QCOMPARE(r.Entries().front().display, std::string("f6.esp"));
-        QCOMPARE(r.Entries().back().display, std::string("f2.esp")); // f1 fell off
-        r.Add("f4.esp", "/d/f4.esp"); // moves to the top, no duplicate
-        QCOMPARE(r.Entries().size(), std::size_t(5));
-        QCOMPARE(r.Entries()[0].path, std::string("/d/f4.esp"));
-        QCOMPARE(r.Entries()[1].path, std::string("/d/f6.esp"));
-    }
-
     void recentFilesCaptionAndSettingsRoundTrip() {
         QCOMPARE(RecentFiles::Caption(1, "Morrowind.esm"), std::string("&1. Morrowind.esm"));
         QCOMPARE(RecentFiles::Caption(2, std::string(31, 'a')), "&2. " + std::string(27, 'a') + "...");
@@ -146,10 +145,11 @@ private slots:
         QCOMPARE(title, QString("Confirm File Revert"));
     }
 
-    void legacyTextRoundTrips() {
+    // The conversions themselves are the core's code-page tables.
+    void legacyTextFollowsTheChosenPage() {
         SetTextCodePage(1251);
+        QCOMPARE(ToFileText(FromFileText("\xC0")), std::string("\xC0"));
         QCOMPARE(FromFileText("\xC0"), QString(QChar(0x0410)));
-        QCOMPARE(ToFileText(QString(QChar(0x0410))), std::string("\xC0"));
         SetTextCodePage(999); // unsupported: back to 1252
         QCOMPARE(TextCodePage(), 1252);
     }
@@ -162,7 +162,84 @@ private slots:
                          "<FONT COLOR = 0000ff>Title</FONT><BR><IMG SRC=\"/games/mw/Data Files/BookArt/b\\x.tga\">\n"
                          "</td></tr></Table>\n</BODY> </HTML>\n"));
     }
+
+    void changeFileTypeStartsOnCurrentType() {
+        frmChangeFileType master(0);
+        QCOMPARE(master.SelectedType(), 0);
+        frmChangeFileType odd(7);
+        QCOMPARE(odd.SelectedType(), -1); // indeterminate changes nothing
+        odd.Select(2);
+        QCOMPARE(odd.SelectedType(), 2);
+    }
+
+    void templateChooserListsWithoutExtension() {
+        test::TempDir dir;
+        std::ofstream(dir / "Plugin.esp") << "x";
+        std::ofstream(dir / "Master.esm") << "x";
+        frmTemplateChooser chooser(dir.path());
+        QCOMPARE(chooser.List()->count(), 2);
+        QCOMPARE(chooser.List()->item(0)->text(), QString("Master"));
+        chooser.List()->setCurrentRow(1);
+        chooser.accept();
+        QCOMPARE(chooser.Chosen(), QString("Plugin.esp"));
+        frmTemplateChooser cancelled(dir.path());
+        cancelled.reject();
+        QCOMPARE(cancelled.Chosen(), QString());
+    }
+
+    // OK copies the values (the main window's options test); Cancel keeps them and undoes the
+    // view changes that showed at once.
+    void optionsCancelKeepsValuesAndUndoesViewChanges() {
+        EditorContext c;
+        c.values.ConfirmCut = false;
+        frmOptions dialog(c);
+        int changes = 0;
+        connect(&dialog, &frmOptions::viewChanged, [&] { ++changes; });
+        dialog.Box("ConfirmCut")->setChecked(true);
+        dialog.Encoding()->setCurrentIndex(dialog.Encoding()->findData(1251));
+        dialog.Box("ViewRecordTypes")->setChecked(true);
+        QVERIFY(c.values.ViewRecordTypes);
+        QCOMPARE(changes, 1);
+        dialog.reject();
+        QVERIFY(!c.values.ViewRecordTypes);
+        QCOMPARE(changes, 2);
+        QVERIFY(!c.values.ConfirmCut);
+        QCOMPARE(c.codePage, 1252);
+    }
+
+    void optionsClearingSafeEditingAsks() {
+        EditorContext c;
+        test::PromptRecorder prompt;
+        prompt.answers = {Answer::No};
+        frmOptions dialog(c);
+        dialog.Box("EnableSafeEdit")->setChecked(false);
+        QVERIFY(dialog.Box("EnableSafeEdit")->isChecked()); // No puts the check back
+        QCOMPARE(prompt.calls.size(), std::size_t(1));
+        QCOMPARE(QString::fromStdString(prompt.calls[0].text),
+                 QString("Safe editing ensures that the editor scans for dependencies when you delete, cut or copy."
+                         "Without safe editing it is possible to delete entries that other entries rely on and "
+                         "copy entries without the entries that they rely on.\n\nAre you sure you want to TURN "
+                         "OFF safe editing?"));
+        prompt.answers = {Answer::Yes};
+        dialog.Box("EnableSafeEdit")->setChecked(false);
+        QVERIFY(!dialog.Box("EnableSafeEdit")->isChecked());
+    }
+
+    void editTextKeepsLineEnds() {
+        frmEditText crlf("a\r\nb", false);
+        QCOMPARE(crlf.Editor()->toPlainText(), QString("a\nb"));
+        QCOMPARE(crlf.Text(), QString("a\r\nb"));
+        frmEditText lf("a\nb", true);
+        QCOMPARE(lf.Text(), QString("a\nb"));
+        QString previewed;
+        lf.SetPreview([&](const QString& t) { previewed = t; });
+        const auto buttons = lf.findChildren<QPushButton*>();
+        for (QPushButton* b : buttons)
+            if (b->text() == "HT&ML")
+                b->click();
+        QCOMPARE(previewed, QString("a\nb"));
+    }
 };
 
-QTEST_MAIN(PartsTest)
-#include "PartsTest.moc"
+QTEST_MAIN(SmallWindowsTest)
+#include "SmallWindowsTest.moc"

@@ -1,21 +1,37 @@
-// The support-files window, the index manager, the tools management and categories windows and
-// the tool entries of the Tools menu.
+// The windows that work on a whole file or the program: Find and Find All, the dump dialog, the
+// statistics window, the support-files window, the index manager, the tools management and
+// categories windows and the tool entries of the Tools menu.
 #include "TestPlugin.h"
 #include "UiTestSupport.h"
 
 #include "index/IdxFile.h"
+#include "model/esfile.h"
+#include "model/TextDump.h"
 #include "template/Config.h"
-#include "ui/TextTableModel.h"
-#include "ui/ToolsMenuActions.h"
+#include "ui/frmDump.h"
 #include "ui/frmIndex.h"
+#include "ui/frmSearch.h"
+#include "ui/frmSearchAll.h"
+#include "ui/frmStatistics.h"
 #include "ui/frmSupport.h"
 #include "ui/frmToolCategories.h"
 #include "ui/frmTools.h"
+#include "ui/SearchPanel.h"
+#include "ui/TextTableModel.h"
+#include "ui/ToolsMenuActions.h"
 
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
-#include <QProgressBar>
+#include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 #include <QtTest>
 
@@ -29,13 +45,99 @@ using test::Text;
 
 namespace {
 
+Bytes Setting(const std::string& id, const std::string& text) {
+    return RecordBytes("GMST", {{"NAME", Text(id)}, {"STRV", Text(text)}});
+}
+
 void Touch(const std::filesystem::path& p) { std::ofstream(p) << "x"; }
 
 } // namespace
 
-class SupportToolsTest : public QObject {
+class FileToolWindowsTest : public QObject {
     Q_OBJECT
 private slots:
+    // The matching rules and type lists are the core's; the windows show and pass them on.
+    void findNeedsTextOrATypeAndOffersNoChildTypes() {
+        test::TestPlugins plugins;
+        frmSearch find(plugins.templ);
+        SearchPanel* p = find.Panel();
+        QVERIFY(!find.FindButton()->isEnabled());
+        QCOMPARE(p->RecordType()->findText("INFO"), -1); // follows its parent
+        p->RecordType()->setCurrentText("GMST");
+        QVERIFY(find.FindButton()->isEnabled());
+        QVERIFY(p->SubrecordType()->findText("STRV") >= 0);
+        p->Text()->setText("abc  ");
+        p->MatchCase()->setChecked(true);
+        p->WholePhrase()->setChecked(true);
+        QSignalSpy asked(&find, &frmSearch::FindRequested);
+        find.FindButton()->click();
+        QCOMPARE(asked.count(), 1);
+        const auto c = asked.at(0).at(0).value<SearchCriteria>();
+        QCOMPARE(c.Text, std::string("abc"));
+        QVERIFY(c.MatchCase && c.WholePhrase);
+        QCOMPARE(c.RecordType, std::string("GMST"));
+        test::Shoot(find, "frmSearch");
+    }
+
+    void findAllInAllOpenFilesWithGoTo() {
+        test::PromptRecorder prompt;
+        test::TestPlugins plugins;
+        esfile& a = plugins.Add("a.esp", {Setting("sOne", "Hello ABC world"), Setting("sTwo", "abc")});
+        esfile& b = plugins.Add("b.esp", {Setting("sThree", "xABCx")});
+        std::vector<esfile*> open{&a, &b};
+        frmSearchAll window(plugins.templ, [&] { return open; }, &a);
+        window.Panel()->Text()->setText("abc");
+        window.Find();
+        QCOMPARE(window.Results()->rowCount(), 2); // the current file only
+        window.Panel()->AllFiles()->setChecked(true);
+        window.Find();
+        QCOMPARE(window.Results()->rowCount(), 3);
+        test::Shoot(window, "frmSearchAll");
+        QSignalSpy goTo(&window, &frmSearchAll::GoTo);
+        window.Grid()->setCurrentIndex(window.Results()->index(2, 0));
+        window.GoToButton()->click();
+        QCOMPARE(goTo.count(), 1);
+        QCOMPARE(goTo.at(0).at(0).toString(), QString::fromStdString(b.FileName));
+        QCOMPARE(goTo.at(0).at(1).toString(), QString("GMST1"));
+        QCOMPARE(goTo.at(0).at(2).toString(), QString("STRV"));
+        QVERIFY(a.Rec("GMST1").Packed); // searching left the records packed
+        window.Panel()->Text()->setText("nowhere");
+        window.Find();
+        QVERIFY(!window.GoToButton()->isEnabled());
+    }
+
+    void dumpShowsTheTextWritten() {
+        test::PromptRecorder prompt;
+        test::TestPlugins plugins;
+        esfile& a = plugins.Add("a.esp", {Setting("sOne", "Hello")});
+        const test::TempDir dumps;
+        frmDump dialog(a, dumps.path());
+        QCOMPARE(dialog.windowTitle(), QString("Dump to Text File - a.esp"));
+        dialog.SetMode(2);
+        dialog.Headers()->setChecked(true);
+        dialog.Layouts()->button(1)->setChecked(true);
+        QCOMPARE(dialog.Options().Mode, 2);
+        QVERIFY(!dialog.Options().TabDelimited);
+        dialog.DumpToFile();
+        QVERIFY(std::filesystem::exists(dumps / "a.esp.txt"));
+        QVERIFY(dialog.Text()->toPlainText().contains("Record Name:GMST"));
+        QVERIFY(dialog.Result()->text().startsWith("The dumped text has been saved to \n"));
+        QCOMPARE(dialog.CancelButton()->text(), QString("&OK"));
+        test::Shoot(dialog, "frmDump");
+        QVERIFY(!a.Busy);
+    }
+
+    void statisticsShowTheFigures() {
+        test::TestPlugins plugins;
+        esfile& a = plugins.Add("a.esp", {Setting("sOne", "x"), Setting("sTwo", "y")}, {"Morrowind.esm"});
+        frmStatistics window(a);
+        QCOMPARE(window.Field("Title"), QString("a.esp"));
+        QCOMPARE(window.Field("Records"), QString("2")); // the figures are the core's
+        QCOMPARE(window.Types()->At(1).cells, QStringList({"GMST", "2"}));
+        QCOMPARE(window.Masters()->item(0)->text(), QString("Morrowind.esm"));
+        test::Shoot(window, "frmStatistics");
+    }
+
     void supportTicksMastersLoadsAndWritesTheHeader() {
         test::PromptRecorder prompt;
         test::TestPlugins plugins;
@@ -47,19 +149,19 @@ private slots:
                                return std::find(loaded.begin(), loaded.end(), path) != loaded.end();
                            },
                            [&](const std::string& path) { loaded.push_back(path); }});
-        QCOMPARE(window.windowTitle(), QString("Master/Plugin Support Files"));
+        // Listing, ticking and writing the pairs are the core's; the window shows and wires them.
         QCOMPARE(window.Caption()->text(), QString("Support Files for p.esp"));
-        QCOMPARE(window.Grid()->At(0).cells[0], QString("m.esm")); // masters first
+        QCOMPARE(window.Grid()->At(0).cells[0], QString("m.esm"));
         QCOMPARE(window.Grid()->At(0).cells[frmSupport::kLoaded], QString("Click to Load"));
         window.Grid()->setData(window.Grid()->index(0, frmSupport::kDependency), Qt::Checked, Qt::CheckStateRole);
         QVERIFY(window.Grid()->At(0).checked);
         window.ClickLoad(0);
         QCOMPARE(loaded.size(), std::size_t(1));
         QCOMPARE(window.Grid()->At(0).cells[frmSupport::kLoaded], QString("Loaded"));
+        test::Shoot(window, "frmSupport");
         window.ClickLoad(0); // open already: nothing
         QCOMPARE(loaded.size(), std::size_t(1));
         window.accept();
-        QCOMPARE(p.esMasterFiles().Count(), std::size_t(1));
         QCOMPARE(p.esMasterFiles().Item(1).Name, std::string("m.esm"));
     }
 
@@ -82,6 +184,7 @@ private slots:
                  QColor(0, 112, 185));
         QCOMPARE(window.Files()->data(window.Files()->index(0, 0), Qt::ForegroundRole).value<QColor>(),
                  QColor(0, 0, 255));
+        test::Shoot(window, "frmIndex");
         prompt.answers = {Answer::No};
         window.IndexAll();
         QVERIFY(indexed.empty());
@@ -96,6 +199,7 @@ private slots:
         QCOMPARE(window.Bar()->value(), 0); // reset after each file
     }
 
+    // Locate, remove and scan are the core tool list's; the window asks for the file, the row and the roots.
     void toolsGridLocatesRemovesAndScans() {
         test::PromptRecorder prompt;
         test::TempDir program, disk;
@@ -112,19 +216,16 @@ private slots:
         };
         window.Grid()->setCurrentCell(-1, -1);
         window.Locate();
-        QCOMPARE(window.Grid()->rowCount(), 2);
         QCOMPARE(window.Grid()->item(1, frmTools::kName)->text(), QString("mwedit"));
-        QCOMPARE(window.Grid()->item(1, frmTools::kDocument)->checkState(), Qt::Unchecked);
         window.Grid()->setCurrentCell(0, 0);
         prompt.answers = {Answer::No};
-        window.Remove();
+        window.Remove(); // asks about the selected row
         QCOMPARE(prompt.Texts().back(), std::string("Are you sure you want to remove Notes?"));
-        QCOMPARE(window.Grid()->rowCount(), 2);
-
         window.scanRoots = [&] { return std::vector<std::filesystem::path>{disk.path()}; };
         window.Scan(); // Yes by default
         QCOMPARE(window.Grid()->rowCount(), 3);
         QCOMPARE(window.Grid()->item(2, frmTools::kName)->text(), QString("Mod Helper"));
+        test::Shoot(window, "frmTools");
         window.accept();
         QVERIFY(settings.VarExists("Tools", "Mod Helper"));
         QVERIFY(settings.VarExists("Tools", "mwedit"));
@@ -139,7 +240,7 @@ private slots:
         categories.Grid()->setCurrentCell(1, 0);
         categories.MoveUp();
         QCOMPARE(categories.Grid()->item(0, 0)->text(), QString("Progs"));
-        categories.MoveUp(); // at the top already
+        test::Shoot(categories, "frmToolCategories");
         categories.accept();
         QCOMPARE(settings.GetVar("ToolFolders", "Progs"), std::string("1"));
 
@@ -157,5 +258,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(SupportToolsTest)
-#include "SupportToolsTest.moc"
+QTEST_MAIN(FileToolWindowsTest)
+#include "FileToolWindowsTest.moc"

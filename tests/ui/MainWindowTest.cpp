@@ -1,39 +1,44 @@
-// File commands of the main window: open, close, save, save as, recent files, new.
+// The main window: the file commands (open, close, save, save as, recent files, new, the
+// safe-editing and template questions) and desktop habits (dropped files, settings and geometry
+// written on exit, options, shortcuts, busy state, the splash, the debug window).
 #include "UiTestSupport.h"
 
 #include "model/esfile.h"
+#include "ui/Busy.h"
+#include "ui/DesktopOpen.h"
 #include "ui/FileButtonBar.h"
-#include "ui/RecordTreeModel.h"
-#include "ui/frmLowLevelEdit.h"
 #include "ui/frmConfigEditor.h"
+#include "ui/frmDebug.h"
+#include "ui/frmIntro.h"
+#include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
+#include "ui/frmOptions.h"
 #include "ui/frmTemplateChooser.h"
+#include "ui/LegacyText.h"
+#include "ui/RecordTreeModel.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QListWidget>
-#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
 #include <QTreeView>
 #include <QtTest>
 
 using namespace vellum;
 using namespace vellum::ui;
 
-class MainWindowFilesTest : public QObject {
+class MainWindowTest : public QObject {
     Q_OBJECT
 private slots:
-    void startsWithTheClipboardAndTheCaption() {
-        test::EditorSession s;
-        frmMain& w = s.Window();
-        QCOMPARE(w.windowTitle(), QString("Clipboard - Vellum Editor 0.91 beta"));
-        QCOMPARE(w.FileButtons().Keys(), QStringList({"<Clipboard>"}));
-        QVERIFY(!w.Command("mnuFileClose")->isEnabled());
-        QVERIFY(w.Command("mnuEditFind")->isEnabled());
-    }
-
     void openSeveralSkipsOpenAndStopsAtMissing() {
         VELLUM_QREQUIRE_SHARED();
         test::EditorSession s;
         frmMain& w = s.Window();
+        QCOMPARE(w.windowTitle(), QString("Clipboard - Vellum Editor 0.91 beta"));
+        QVERIFY(!w.Command("mnuFileClose")->isEnabled() && w.Command("mnuEditFind")->isEnabled());
         const QString a = QString::fromStdString(s.Copy("blank.esm"));
         const QString b = QString::fromStdString(s.Copy("blank.esp"));
         w.OpenFiles({a, b});
@@ -134,8 +139,9 @@ private slots:
                                "the_publicans_bcom_patch.esp"};
         for (const char* n : names)
             w.OpenFiles({QString::fromStdString(s.Copy(n))});
-        QCOMPARE(w.Recent().Entries().size(), std::size_t(5));
+        QCOMPARE(w.Recent().Entries().size(), std::size_t(5)); // the oldest fell off
         QCOMPARE(w.Recent().Entries().front().display, std::string("the_publicans_bcom_patch.esp"));
+        QCOMPARE(w.Recent().Entries().back().display, std::string("blank.esp"));
         QAction* first = w.findChild<QAction*>("mnuFileRecent1");
         QVERIFY(first);
         QCOMPARE(first->text(), QString("&1. the_publicans_bcom_patch.esp"));
@@ -164,9 +170,7 @@ private slots:
         QVERIFY(s.context.files.Exists("NewFile"));
         QVERIFY(s.context.files.Exists("NewFile001"));
         esfile* f = s.context.files.Find("NewFile001");
-        QVERIFY(f->Changed);
-        QVERIFY(!f->FileExists);
-        QCOMPARE(f->FileTitle, std::string("NewFile001"));
+        QVERIFY(f->Changed && !f->FileExists);
         QCOMPARE(w.CurrentKey(), QString("NewFile001"));
         // Cancelling the chooser creates nothing.
         test::OnNextModal([](QWidget* d) { qobject_cast<QDialog*>(d)->reject(); });
@@ -194,7 +198,10 @@ private slots:
         QCOMPARE(s.prompt.calls.size(), asked);
 
         QStringList opened;
-        SetDesktopOpenerForTest(opened);
+        SetDesktopOpener([&opened](const QString& path) {
+            opened << path;
+            return true;
+        });
         w.OpenFiles({QString::fromStdString(s.Copy("blank.esm"))});
         s.prompt.answers = {Answer::No};
         w.Command("mnuToolsFormatEdit")->trigger();
@@ -202,7 +209,6 @@ private slots:
                  std::string("All open files must be closed in to edit the format template. Do you wish to close "
                              "all open files (Yes) or cancel this process (No)?"));
         QCOMPARE(s.context.files.Count(), std::size_t(2));
-        QVERIFY(opened.isEmpty());
         s.prompt.answers = {Answer::Yes};
         w.Command("mnuToolsFormatEdit")->trigger();
         QCOMPARE(s.context.files.Count(), std::size_t(1));
@@ -210,6 +216,7 @@ private slots:
         QVERIFY(templateEditor); // the configuration editor, not the desktop's text editor
         QVERIFY(templateEditor->IsTemplate());
         QVERIFY(opened.isEmpty());
+        SetDesktopOpener({});
         templateEditor->close();
 
         s.prompt.answers = {Answer::No};
@@ -220,17 +227,106 @@ private slots:
                  std::string("The current file does not appear to be a save game file. Continue anyway?"));
     }
 
-private:
-    static void SetDesktopOpenerForTest(QStringList& opened);
+    void droppedFileOpensAndExitAsksYesNoAndWritesSettings() {
+        VELLUM_QREQUIRE_SHARED();
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::string path = s.Copy("blank.esp");
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
+        QVERIFY(w.acceptDrops());
+        QVERIFY(w.OpenDropped(data));
+        QTRY_VERIFY_WITH_TIMEOUT(s.context.files.Exists(path), 2000);
+
+        s.context.files.Find(path)->Changed = true;
+        w.resize(900, 640);
+        w.AddRecentFile("a.esp", "/x/a.esp");
+        s.context.codePage = 1251;
+        s.prompt.calls.clear();
+        s.prompt.answers = {Answer::No};
+        QVERIFY(w.close());
+        QCOMPARE(s.prompt.calls.front().text, std::string("Save changes to blank.esp before closing?"));
+        QCOMPARE(s.prompt.calls.front().buttons, Buttons::YesNo);
+        Config saved;
+        QCOMPARE(saved.OpenFile((s.ProgramFolder() / "Vellum.ini").string()), 0);
+        QCOMPARE(saved.GetVar("View", "Encoding"), std::string("1251"));
+        QCOMPARE(saved.GetVar("RecentFiles", "a.esp"), std::string("/x/a.esp"));
+        QVERIFY(!saved.GetVar("Window", "Geometry").empty());
+        QCOMPARE(saved.GetVar("Editing", "EnableSafeEdit"), std::string("True"));
+    }
+
+    void optionsFromTheToolsMenu() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("blank.esm");
+        auto& [s, path, w, ed, model, file] = o;
+        test::OnNextModal([](QWidget* d) {
+            auto* options = qobject_cast<frmOptions*>(d);
+            QVERIFY(options);
+            options->Box("ViewRecordTypes")->setChecked(true);
+            options->Box("EnableDelete")->setChecked(true);
+            options->Encoding()->setCurrentIndex(options->Encoding()->findData(1250));
+            options->accept();
+        });
+        w.Command("mnuToolsOptions")->trigger();
+        QCOMPARE(w.Editor().Model()->CategoryIndex("GMST").data().toString(), QString("GMST Game Settings  (10)"));
+        // Deleting is allowed at once: the menu's flag and the command follow the dialog.
+        QVERIFY(w.Command("mnuEditEnableDelete")->isChecked());
+        w.Editor().GotoRecord("GMST", {}, {}, {}, true);
+        QVERIFY(w.Command("mnuEditDelete")->isEnabled());
+        Config saved;
+        QCOMPARE(saved.OpenFile((s.ProgramFolder() / "Vellum.ini").string()), 0);
+        QCOMPARE(saved.GetVar("View", "ViewRecordTypes"), std::string("True"));
+        QCOMPARE(saved.GetVar("View", "Encoding"), std::string("1250"));
+        QCOMPARE(saved.GetVar("Editing", "EnableDelete"), std::string("True"));
+        QCOMPARE(TextCodePage(), 1250);
+        SetTextCodePage(1252);
+    }
+
+    void desktopShortcutsAndBusyState() {
+        test::EditorSession s;
+        frmMain& w = s.Window();
+        const std::pair<const char*, QKeySequence> keys[] = {
+            {"mnuFileOpen", QKeySequence::Open},    {"mnuFileSave", QKeySequence("Ctrl+S")},
+            {"mnuFileSaveAs", QKeySequence("Ctrl+Shift+S")}, {"mnuFileClose", QKeySequence("Ctrl+W")},
+            {"mnuEditFind", QKeySequence("Ctrl+F")}, {"mnuEditFindAll", QKeySequence("Ctrl+Shift+F")},
+            {"Back", QKeySequence("Alt+Left")},     {"Forward", QKeySequence("Alt+Right")},
+            {"mnuHelpCredits", QKeySequence::HelpContents},
+        };
+        for (const auto& [command, key] : keys)
+            QVERIFY2(w.Command(command)->shortcut() == key, command);
+        QCOMPARE(w.Command("FileOpen"), w.Command("mnuFileOpen"));
+        QCOMPARE(w.Command("Find")->toolTip(), QString("Find Text/Record/Subrecord"));
+        // Busy disables all but Cancel.
+        {
+            BusyGuard busy;
+            QVERIFY(!w.menuBar()->isEnabled());
+            QVERIFY(w.findChild<QPushButton*>("CancelButton")->parentWidget()->isEnabled());
+        }
+        QVERIFY(w.menuBar()->isEnabled());
+    }
+
+    void splashClosesOnAKey() {
+        auto* intro = new frmIntro(nullptr, 60000);
+        QPointer<frmIntro> alive(intro);
+        intro->show();
+        QTest::keyClick(intro, Qt::Key_Space);
+        QTRY_VERIFY(alive.isNull());
+    }
+
+    void debugWindowListsTheSubrecord() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("blank.esm");
+        o.w.Command("Debug")->trigger();
+        auto* debug = o.w.findChild<frmDebug*>();
+        QVERIFY(debug && debug->isVisible());
+        o.Go("GMST", o.KeyOf("GMST", "gmst01"), "NAME");
+        QVERIFY(debug->Listing().startsWith("Record: "));
+        QVERIFY(debug->Listing().contains("   SubRecord: NAME"));
+        QVERIFY(debug->Listing().contains("    RAW DATA  103  109  115  116  48  49  0"));
+        o.w.Command("Debug")->trigger();
+        QVERIFY(!debug->isVisible());
+    }
 };
 
-#include "ui/DesktopOpen.h"
-void MainWindowFilesTest::SetDesktopOpenerForTest(QStringList& opened) {
-    SetDesktopOpener([&opened](const QString& path) {
-        opened << path;
-        return true;
-    });
-}
-
-QTEST_MAIN(MainWindowFilesTest)
-#include "MainWindowFilesTest.moc"
+QTEST_MAIN(MainWindowTest)
+#include "MainWindowTest.moc"
