@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "model/esfile.h"
+#include "template/Config.h"
 #include "ui/Busy.h"
 #include "ui/DesktopOpen.h"
 #include "ui/FileButtonBar.h"
@@ -209,6 +210,8 @@ private slots:
                  std::string("All open files must be closed in to edit the format template. Do you wish to close "
                              "all open files (Yes) or cancel this process (No)?"));
         QCOMPARE(s.context.files.Count(), std::size_t(2));
+        w.Command("mnuEditConfirmCut")->trigger(); // in force, not yet written
+        const bool confirmCut = s.context.values.ConfirmCut;
         s.prompt.answers = {Answer::Yes};
         w.Command("mnuToolsFormatEdit")->trigger();
         QCOMPARE(s.context.files.Count(), std::size_t(1));
@@ -217,7 +220,18 @@ private slots:
         QVERIFY(templateEditor->IsTemplate());
         QVERIFY(opened.isEmpty());
         SetDesktopOpener({});
+        // Vellum.ini edited there: it showed the settings in force, and its edit holds on close.
+        Config ini;
+        ini.OpenFile(s.context.SettingsPath().string());
+        QCOMPARE(ini.GetVar("Editing", "ConfirmCut"), std::string(confirmCut ? "True" : "False"));
+        const bool confirmDelete = !s.context.values.ConfirmDelete;
+        ini.SetVar("Editing", "ConfirmDelete", confirmDelete ? "True" : "False");
+        QCOMPARE(ini.Save(), 0);
         templateEditor->close();
+        QTRY_VERIFY(!w.findChild<frmConfigEditor*>());
+        QCOMPARE(s.context.values.ConfirmDelete, confirmDelete);
+        QCOMPARE(w.Command("mnuEditConfirmDelete")->isChecked(), confirmDelete);
+        QCOMPARE(s.context.values.ConfirmCut, confirmCut);
 
         s.prompt.answers = {Answer::No};
         w.Command("mnuToolsFormatRevert")->trigger();
