@@ -27,76 +27,65 @@ struct RecordData {
 
 struct IDs {
     explicit IDs(std::string_view text) { templ.OpenText(text); }
-    std::string Read(std::string_view type, const RecordData& r) { return codec.ReadID(type, r.bytes); }
     Config templ;
     PropertyCodec codec{templ};
 };
 
-} // namespace
-
-TEST(ReadID, NoPropIDGivesEmpty) {
-    IDs t("[STAT]\n[STAT.NAME]\nID = STRING\n");
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("NAME", "rock")), "");
-    EXPECT_EQ(t.Read("NONE", RecordData().Text("NAME", "rock")), "");
+RecordData Cell(std::string_view name, int flags, int x, int y) {
+    const Bytes data = test::Concat({test::Int32(flags), test::Int32(x), test::Int32(y)});
+    return RecordData().Text("NAME", name).Sub("DATA", data).Text("NAME", "ref_object");
 }
 
-TEST(ReadID, SingleSourceShortCutByType) {
-    IDs t("[STAT]\nPropID = NAME:ID\n[STAT.NAME]\nID = STRING\n"
+} // namespace
+
+TEST(ReadID, ByTheTemplatesPropID) {
+    IDs t("[NOID]\n[NOID.NAME]\nID = STRING\n"
+          "[STAT]\nPropID = NAME:ID\n[STAT.NAME]\nID = STRING\n"
           "[LAND]\nPropID = INTV:Grid\n[LAND.INTV]\nGrid = LONG,4\n"
           "[PGRD]\nPropID = DATA:X\n[PGRD.DATA]\nX = SHORT\n"
           "[BYTE]\nPropID = DATA:B\n[BYTE.DATA]\nB = BYTE,1\n"
-          "[FLOT]\nPropID = DATA:F\n[FLOT.DATA]\nF = SINGLE\n");
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("NAME", "rock_01  ").Text("MODL", "x.nif")), "rock_01");
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("NAME", "Day")), "Day") << "short texts stay texts";
-    EXPECT_EQ(t.Read("LAND", RecordData().Sub("INTV", {0xFE, 0xFF, 0xFF, 0xFF})), "-2");
-    EXPECT_EQ(t.Read("PGRD", RecordData().Sub("DATA", {0xFF, 0xFF})), "-1");
-    EXPECT_EQ(t.Read("BYTE", RecordData().Sub("DATA", {200, 1})), "200");
-    EXPECT_EQ(t.Read("FLOT", RecordData().Sub("DATA", {0, 0, 0x80, 0x3F})), "") << "other types give nothing";
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("MODL", "x.nif").Text("NAME", "later")), "later")
-        << "not first: found by walking the subrecords";
-}
-
-TEST(ReadID, MultiPropertySourceLocatedBySummedSizes) {
-    IDs t("[INFO]\nPropID = INAM:ID\n[INFO.INAM]\nID = STRING\n"
+          "[FLOT]\nPropID = DATA:F\n[FLOT.DATA]\nF = SINGLE\n"
           "[SCPT]\nPropID = SCHD:Name\n[SCPT.SCHD]\nName = STRING,32\nNumShorts = LONG,4\n"
-          "[SKIL]\nPropID = INDX:Skill\n[SKIL.INDX]\nPad = BYTE,2\nSkill = SHORT,2\nRest = BYTE\n");
-    Bytes schd(32 + 4, 0);
-    std::string name = "MyScript";
-    std::copy(name.begin(), name.end(), schd.begin());
-    EXPECT_EQ(t.Read("SCPT", RecordData().Sub("SCHD", schd)), "MyScript");
-    EXPECT_EQ(t.Read("SKIL", RecordData().Sub("INDX", {9, 9, 7, 0, 1})), "7");
-    EXPECT_EQ(t.Read("SKIL", RecordData().Sub("INDX", {9, 9})), "") << "past the end gives nothing";
-}
-
-TEST(ReadID, CompositeIDsAndInteriorCells) {
-    IDs t("[CELL]\nPropID = NAME:Name,DATA:GridX,DATA:GridY\n[CELL.NAME]\nName = STRING\n"
-          "[CELL.DATA]\nFlags = LONG,4\nGridX = LONG,4\nGridY = LONG,4\n");
-    auto cell = [](std::string_view name, int flags, int x, int y) {
-        const Bytes data = test::Concat({test::Int32(flags), test::Int32(x), test::Int32(y)});
-        return RecordData().Text("NAME", name).Sub("DATA", data).Text("NAME", "ref_object");
-    };
-    EXPECT_EQ(t.Read("CELL", cell("Balmora", 0, -3, -2)), "Balmora, -3, -2");
-    EXPECT_EQ(t.Read("CELL", cell("", 0, 5, 7)), "5, 7") << "an empty part adds no separator";
-    EXPECT_EQ(t.Read("CELL", cell("Balmora, Guild", 1, 5, 7)), "Balmora, Guild") << "interior: name only";
-    EXPECT_EQ(t.Read("CELL", cell("Hall", 3, 0, 0)), "Hall");
-}
-
-TEST(ReadID, HexIDsAndThePlayerSaveGame) {
-    IDs t("[REFR]\n@HexID\nPropID = NAME:ID,FRMR:Index\n[REFR.NAME]\nID = STRING\n"
+          "[SKIL]\nPropID = INDX:Skill\n[SKIL.INDX]\nPad = BYTE,2\nSkill = SHORT,2\nRest = BYTE\n"
+          "[CELL]\nPropID = NAME:Name,DATA:GridX,DATA:GridY\n[CELL.NAME]\nName = STRING\n"
+          "[CELL.DATA]\nFlags = LONG,4\nGridX = LONG,4\nGridY = LONG,4\n"
+          "[REFR]\n@HexID\nPropID = NAME:ID,FRMR:Index\n[REFR.NAME]\nID = STRING\n"
           "[REFR.FRMR]\nIndex = LONG,4\nPad = BYTE\n");
-    auto refr = [](std::string_view id, std::initializer_list<int> index) {
-        return RecordData().Text("NAME", id).Sub("FRMR", index);
+    Bytes schd(32 + 4, 0);
+    const std::string script = "MyScript";
+    std::copy(script.begin(), script.end(), schd.begin());
+    const struct {
+        const char* what;
+        const char* type;
+        RecordData data;
+        const char* id;
+    } cases[] = {
+        {"no PropID", "NOID", RecordData().Text("NAME", "rock"), ""},
+        {"no group", "NONE", RecordData().Text("NAME", "rock"), ""},
+        {"text, trimmed", "STAT", RecordData().Text("NAME", "rock_01  ").Text("MODL", "x.nif"), "rock_01"},
+        {"short texts stay texts", "STAT", RecordData().Text("NAME", "Day"), "Day"},
+        {"cut at the first zero", "STAT", RecordData().Sub("NAME", {'s', 'A', 0, 'x', 'y', 'z'}), "sA"},
+        {"empty before the zero", "STAT", RecordData().Sub("NAME", {0, 'a', 'b', 'c', 'd', 'e'}), ""},
+        {"unterminated", "STAT", RecordData().Text("NAME", "sName   ", false), "sName"},
+        {"not first: found by walking", "STAT", RecordData().Text("MODL", "x.nif").Text("NAME", "later"), "later"},
+        {"LONG", "LAND", RecordData().Sub("INTV", {0xFE, 0xFF, 0xFF, 0xFF}), "-2"},
+        {"SHORT", "PGRD", RecordData().Sub("DATA", {0xFF, 0xFF}), "-1"},
+        {"BYTE", "BYTE", RecordData().Sub("DATA", {200, 1}), "200"},
+        {"other types give nothing", "FLOT", RecordData().Sub("DATA", {0, 0, 0x80, 0x3F}), ""},
+        {"fixed text before other lines", "SCPT", RecordData().Sub("SCHD", schd), "MyScript"},
+        {"located by the summed sizes", "SKIL", RecordData().Sub("INDX", {9, 9, 7, 0, 1}), "7"},
+        {"past the end gives nothing", "SKIL", RecordData().Sub("INDX", {9, 9}), ""},
+        {"composite", "CELL", Cell("Balmora", 0, -3, -2), "Balmora, -3, -2"},
+        {"an empty part adds no separator", "CELL", Cell("", 0, 5, 7), "5, 7"},
+        {"interior: name only", "CELL", Cell("Balmora, Guild", 1, 5, 7), "Balmora, Guild"},
+        {"interior with more flags", "CELL", Cell("Hall", 3, 0, 0), "Hall"},
+        {"hexadecimal parts", "REFR", RecordData().Text("NAME", "chest").Sub("FRMR", {0x1F, 0xAB, 0, 0, 0}),
+         "chest0000AB1F"},
+        {"the player", "REFR", RecordData().Text("NAME", "PlayerSaveGame").Sub("FRMR", {0, 0, 0, 0, 0}),
+         "PlayerSaveGame"},
+        {"all bits", "REFR", RecordData().Text("NAME", "x").Sub("FRMR", {0xFF, 0xFF, 0xFF, 0xFF, 0}), "xFFFFFFFF"},
     };
-    EXPECT_EQ(t.Read("REFR", refr("chest", {0x1F, 0xAB, 0, 0, 0})), "chest0000AB1F");
-    EXPECT_EQ(t.Read("REFR", refr("PlayerSaveGame", {0, 0, 0, 0, 0})), "PlayerSaveGame");
-    EXPECT_EQ(t.Read("REFR", refr("x", {0xFF, 0xFF, 0xFF, 0xFF, 0})), "xFFFFFFFF");
-}
-
-TEST(ReadID, CutAtTheFirstZeroAndTrimmed) {
-    IDs t("[GMST]\nPropID = NAME:ID\n[GMST.NAME]\nID = STRING\n");
-    EXPECT_EQ(t.Read("GMST", RecordData().Sub("NAME", {'s', 'A', 0, 'x', 'y', 'z'})), "sA");
-    EXPECT_EQ(t.Read("GMST", RecordData().Sub("NAME", {0, 'a', 'b', 'c', 'd', 'e'})), "");
-    EXPECT_EQ(t.Read("GMST", RecordData().Text("NAME", "sName   ", false)), "sName");
+    for (const auto& c : cases) EXPECT_EQ(t.codec.ReadID(c.type, c.data.bytes), c.id) << c.what;
 }
 
 TEST(ReadID, TruncatedRecordDataIsSafe) {
