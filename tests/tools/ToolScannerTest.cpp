@@ -43,10 +43,7 @@ TEST(ToolScanner, FixedDrivesAreLocalDiskMounts) {
                                            "overlay / overlay rw 0 0\n"
                                            "garbage\n"
                                            "/dev/sdc1 /data xfs rw 0 0");
-    ASSERT_EQ(drives.size(), 3u);
-    EXPECT_EQ(drives[0], "/");
-    EXPECT_EQ(drives[1], "/media/My Games");
-    EXPECT_EQ(drives[2], "/data");
+    EXPECT_EQ(drives, (std::vector<fs::path>{"/", "/media/My Games", "/data"}));
 }
 
 TEST(ToolScanner, FindsSignaturesSkippingHiddenFoldersAndLinks) {
