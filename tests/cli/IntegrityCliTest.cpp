@@ -94,7 +94,8 @@ TEST_F(IntegrityCli, DumpWritesIntoTheDumpsFolderAndFindPrintsTabSeparatedRows) 
                      "PROPERTY Version:1.3\r");
     EXPECT_EQ(Cli("dump --mode 1 --bytes --trim " + Plugin("gr_keys.esp")).status, 0);
 
-    r = Cli("find --whole --case " + Plugin("gr_keys.esp") + " " + Plugin("flin.esp") + " --type SCPT --sub SCHD AlitKeyAddScript");
+    r = Cli("find --whole --case --type SCPT --sub SCHD " + Plugin("gr_keys.esp") + " " + Plugin("flin.esp") +
+            " AlitKeyAddScript");
     ASSERT_EQ(r.status, 0);
     EXPECT_EQ(r.out.rfind((PluginsDir() / "gr_keys.esp").string() + "\tSCPT1\tSCHD\tName\tSCPT\t", 0), 0u) << r.out;
     for (const std::string& row : Lines(r.out)) EXPECT_EQ(std::count(row.begin(), row.end(), '\t'), 6) << row;

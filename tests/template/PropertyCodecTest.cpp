@@ -79,7 +79,8 @@ TEST(PropertyCodec, DecodeAndEncodeByLineType) {
          {"Name@0/0=abc"}, B({'a', 'b', 'c', 0})},
         {"unterminated text at the end stays so", "[T.X]\nA = SHORT\nName = STRING\n", B({1, 0, 'a', 'b'}),
          {"A@0/2=1", "Name@2/0=ab"}, B({1, 0, 'a', 'b'}), false, {{"Name", "xyz", B({1, 0, 'x', 'y', 'z'})}}},
-        {"text list", "[T.X]\nItems = STRINGLIST\n", B({'a', 0, 'b', 0}), {"Items@0/0=a\r\nb\r\n"}, B({'a', 0, 'b', 0})},
+        {"text list", "[T.X]\nItems = STRINGLIST\n", B({'a', 0, 'b', 0}), {"Items@0/0=a\r\nb\r\n"},
+         B({'a', 0, 'b', 0})},
         {"BYTE without size takes the rest", "[T.X]\nA = SHORT\nFlags = BYTE\nMore = LONG,4\n", B({1, 0, 5, 6, 7}),
          {"A@0/2=1", "Flags@2/3=5 6 7"}, B({1, 0, 5, 6, 7})},
         {"a size past the end takes the rest", "[T.X]\nFlags = BITFIELD,8\n", B({1, 0, 5, 6, 7}),
@@ -165,7 +166,8 @@ TEST(PropertyCodec, FaultyLinesAreReportedOnceAndUpFront) {
 }
 
 TEST(PropertyCodec, LookupsAreMarked) {
-    Codec c("[T.X]\nId = STRING,4\nFile = STRING\n[@TEXTLOOKUP]\nT.X.Id = NPC_,CREA\n[@FILELOOKUP]\nt.x.file = meshes\n");
+    Codec c("[T.X]\nId = STRING,4\nFile = STRING\n"
+            "[@TEXTLOOKUP]\nT.X.Id = NPC_,CREA\n[@FILELOOKUP]\nt.x.file = meshes\n");
     Properties props = c.Decode("T", "X", B({'a', 'b', 'c', 'd', 'm', 0}));
     EXPECT_TRUE(props.Item("Id").TextLookup);
     EXPECT_EQ(props.Item("Id").RecordType, "T");
