@@ -215,6 +215,7 @@ TEST(ShippedTemplate, LookupsNameTextProperties) {
 
 TEST(ShippedTemplate, TextLookupsNameRecordTypes) {
     const Group* lookups = Template().FindGroup("@TEXTLOOKUP");
+    ASSERT_NE(lookups, nullptr);
     EXPECT_GT(lookups->Variables.Count(), 100u);
     std::vector<std::string> faults;
     std::set<std::string> holders;
@@ -237,6 +238,8 @@ TEST(ShippedTemplate, TextLookupsNameRecordTypes) {
 TEST(ShippedTemplate, FileLookupsHaveAFolderAndAFilterAndBookTextABackground) {
     const std::set<std::string> folders = {".", "Meshes", "Icons", "Textures", "Sound", "BookArt"};
     const Group* files = Template().FindGroup("@FILELOOKUP");
+    const Group* html = Template().FindGroup("@HTML");
+    ASSERT_TRUE(files && html);
     std::vector<std::string> faults;
     for (const auto& entry : files->Variables) {
         const Variable& v = entry.value;
@@ -252,7 +255,6 @@ TEST(ShippedTemplate, FileLookupsHaveAFolderAndAFilterAndBookTextABackground) {
         if (!files->Variables.Exists(model)) faults.push_back(std::string(model) + ": not a file lookup");
     EXPECT_TRUE(faults.empty()) << Joined(faults);
 
-    const Group* html = Template().FindGroup("@HTML");
     EXPECT_TRUE(html->Variables.Exists("BOOK.TEXT.Text"));
     for (const auto& entry : html->Variables)
         EXPECT_TRUE(fs::is_regular_file(DataDir() / std::string(entry.value.Value1()))) << entry.value.Value;
