@@ -27,8 +27,7 @@ TEST(Config, LineForms) {
     PromptRecorder prompt;
     Config c;
     ASSERT_EQ(c.OpenText("[G]\n   \n\n[]\n[x\nkey=a=b\nempty =\nbare\n@SAMPLE = x\n  tab\t = v \n"), 0);
-    const Group* g = c.FindGroup("g");
-    ASSERT_NE(g, nullptr);
+    ASSERT_NE(c.FindGroup("g"), nullptr) << "group names ignore case";
     EXPECT_TRUE(c.VarExists("G", "[]")) << "[] is an entry, not a heading";
     EXPECT_TRUE(c.VarExists("G", "[x"));
     EXPECT_EQ(c.GetVar("G", "key"), "a=b");
@@ -37,6 +36,8 @@ TEST(Config, LineForms) {
     EXPECT_EQ(c.GetVar("G", "tab\t"), "v") << "a tab is an ordinary character";
     EXPECT_TRUE(c.InstrExists("G", "SAMPLE"));
     EXPECT_FALSE(c.VarExists("G", "SAMPLE"));
+    EXPECT_EQ(c.GetVar("missing", "x").rfind("{Error} ", 0), 0u);
+    EXPECT_EQ(c.GetVar("G", "missing").rfind("{Error} ", 0), 0u);
     EXPECT_TRUE(prompt.calls.empty());
 }
 
@@ -53,14 +54,6 @@ TEST(Config, ValueParts) {
         EXPECT_EQ(v.Value1(), first) << value;
         EXPECT_EQ(v.Value2(), second) << value;
     }
-}
-
-TEST(Config, GroupNamesIgnoreCase) {
-    Config c;
-    c.OpenText("[NPC_.NPDT]\nLevel = SHORT\n");
-    EXPECT_TRUE(c.GroupExists("npc_.npdt"));
-    EXPECT_EQ(c.GetVar("missing", "x").rfind("{Error} ", 0), 0u);
-    EXPECT_EQ(c.GetVar("NPC_.NPDT", "missing").rfind("{Error} ", 0), 0u);
 }
 
 TEST(Config, SaveWritesInstructionsFirstAndReadsBackTheSameModel) {
