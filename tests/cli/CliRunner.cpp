@@ -2,10 +2,7 @@
 
 #include "TestSupport.h"
 
-#include <array>
-#include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 #include <sys/wait.h>
 
 namespace vellum::test {
@@ -13,20 +10,14 @@ namespace vellum::test {
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 CliRun RunCli(const std::string& args, const std::filesystem::path& dir) {
-    const std::string errFile = (dir / "stderr.txt").string();
-    const std::string cmd = Quote((BinDir() / "vellum-cli").string()) + " " + args + " 2>" + Quote(errFile);
-    CliRun r;
-    FILE* p = ::popen(cmd.c_str(), "r");
-    std::array<char, 4096> buf{};
-    std::size_t n;
-    while ((n = std::fread(buf.data(), 1, buf.size(), p)) > 0) r.out.append(buf.data(), n);
-    const int status = ::pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream e(errFile);
-    std::stringstream ss;
-    ss << e.rdbuf();
-    r.err = ss.str();
-    return r;
+    const std::string out = (dir / "stdout.txt").string(), err = (dir / "stderr.txt").string();
+    const int status = std::system(
+        (Quote((BinDir() / "vellum-cli").string()) + " " + args + " >" + Quote(out) + " 2>" + Quote(err)).c_str());
+    auto text = [](const std::string& file) {
+        const auto bytes = ReadBytes(file);
+        return std::string(bytes.begin(), bytes.end());
+    };
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(out), text(err)};
 }
 
 } // namespace vellum::test

@@ -11,7 +11,7 @@ struct CliRun {
 };
 
 std::string Quote(const std::string& s);
-// Runs the built vellum-cli with `args` (already quoted), standard error through a file in `dir`.
+// Runs the built vellum-cli with `args` (already quoted), its output through files in `dir`.
 CliRun RunCli(const std::string& args, const std::filesystem::path& dir);
 
 } // namespace vellum::test

@@ -1,11 +1,8 @@
 #include "../model/ModelFixture.h"
 #include "CliRunner.h"
 
-#include "model/ByteCast.h"
-
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <fstream>
 
 namespace vellum::test {
@@ -39,7 +36,7 @@ Bytes SmallPlugin(std::int32_t announced) {
 TEST_F(CliTest, HelpOnTheToolAndEveryCommand) {
     CliRun r = Cli("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* command : {"check", "resave", "stats"}) {
+    for (const char* command : {"check", "resave", "stats", "dump", "find", "index", "refs", "delete", "rename"}) {
         EXPECT_NE(r.out.find(std::string("  ") + command + " "), std::string::npos) << r.out;
         CliRun c = Cli(std::string(command) + " --help");
         EXPECT_EQ(c.status, 0);
@@ -49,24 +46,18 @@ TEST_F(CliTest, HelpOnTheToolAndEveryCommand) {
     EXPECT_EQ(Cli("check --bogus x").status, 2);
 }
 
-TEST_F(CliTest, CheckPrintsOneLineOfCountsPerFile) {
+TEST_F(CliTest, CheckPrintsOneLineOfCountsPerFileAndFailsWhenOneDoesNotLoad) {
     const std::string a = Write("a.esp", SmallPlugin(3));
-    const std::string b = Write("b.esp", SmallPlugin(5));
-    CliRun r = Cli("check --template " + Quote(templ) + " " + Quote(a) + " " + Quote(b));
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, a + ": records=3 subrecords=9 unknown=2 casterrors=0 noid=1\n" +
-                         b + ": records=3 subrecords=9 unknown=2 casterrors=0 noid=1\n");
-    EXPECT_NE(r.err.find("mis-reported"), std::string::npos) << "warnings go to standard error";
-}
-
-TEST_F(CliTest, CheckFailsWhenAFileDoesNotLoad) {
-    const std::string a = Write("a.esp", SmallPlugin(3));
-    CliRun r = Cli("check --template " + Quote(templ) + " " + Quote(a) + " " + Quote((dir / "none.esp").string()));
+    const std::string none = (dir / "none.esp").string();
+    CliRun r = Cli("check --template " + Quote(templ) + " " + Quote(a) + " " + Quote(none));
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Error: The file does not exist"), std::string::npos);
+    EXPECT_EQ(r.out, a + ": records=3 subrecords=9 unknown=2 casterrors=0 noid=1\n" + none +
+                         ": records=0 subrecords=0 unknown=0 casterrors=0 noid=0\n");
+    EXPECT_NE(r.err.find("Error: The file does not exist"), std::string::npos) << r.err;
+    EXPECT_EQ(Cli("check --template " + Quote(templ) + " " + Quote(Write("b.esp", SmallPlugin(5)))).status, 0);
 }
 
-TEST_F(CliTest, ResaveWritesTheSameBytesAndKeepsABackup) {
+TEST_F(CliTest, ResaveWritesTheSameBytesKeepsABackupAndNeedsASaveOrder) {
     const std::string in = Write("in.esp", SmallPlugin(3));
     const std::string out = Write("out.esp", Bytes{1, 2, 3});
     CliRun r = Cli("resave --backup --template " + Quote(templ) + " " + Quote(in) + " " + Quote(out));
@@ -74,36 +65,22 @@ TEST_F(CliTest, ResaveWritesTheSameBytesAndKeepsABackup) {
     EXPECT_EQ(ReadBytes(out), ReadBytes(in));
     EXPECT_EQ(ReadBytes(out + ".bak"), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(Cli("resave --template " + Quote(templ) + " " + Quote(in)).status, 2);
-}
 
-TEST_F(CliTest, ResaveRefusesWithoutFileSequence) {
     std::ofstream(dir / "noseq.ini") << "[GMST]\nPropID = NAME:ID\n";
-    const std::string in = Write("in.esp", SmallPlugin(3));
-    const std::string out = (dir / "out.esp").string();
-    CliRun r = Cli("resave --template " + Quote((dir / "noseq.ini").string()) + " " + Quote(in) + " " + Quote(out));
+    const std::string none = (dir / "none.esp").string();
+    r = Cli("resave --template " + Quote((dir / "noseq.ini").string()) + " " + Quote(in) + " " + Quote(none));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("[@FILESEQUENCE]"), std::string::npos) << r.err;
-    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(none));
 }
 
-TEST_F(CliTest, StatsShowsTheStatisticsFigures) {
-    std::vector<Bytes> parts{SmallPlugin(3)};
-    for (int i = 0; i < 1200; ++i) parts.push_back(Gmst("g" + std::to_string(i)));
-    const std::string a = Write("a.esp", Concat(parts));
+TEST_F(CliTest, StatsPrintsTheFigures) {
+    const std::string a = Write("a.esp", SmallPlugin(3));
     CliRun r = Cli("stats --template " + Quote(templ) + " " + Quote(a));
     EXPECT_EQ(r.status, 0) << r.err;
-    const std::string size = std::to_string(ReadBytes(a).size());
-    const std::string grouped = size.substr(0, size.size() - 3) + "," + size.substr(size.size() - 3);
-    EXPECT_EQ(r.out, "File: a.esp\n"
-                     "Size: " + grouped + " bytes\n"
-                     "Type: Plugin file\n"
-                     "Records: 1,203\n"
-                     "Records per type:\n"
-                     "  TES3 1\n"
-                     "  GMST 1,202\n"
-                     "  NPC_ 1\n"
-                     "Dependencies:\n"
-                     "  Morrowind.esm\n");
+    EXPECT_EQ(r.out, "File: a.esp\nSize: " + std::to_string(ReadBytes(a).size()) +
+                         " bytes\nType: Plugin file\nRecords: 3\nRecords per type:\n  TES3 1\n  GMST 2\n  NPC_ 1\n"
+                         "Dependencies:\n  Morrowind.esm\n");
 }
 
 } // namespace

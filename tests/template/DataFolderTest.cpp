@@ -30,12 +30,9 @@ TEST(DataFolder, OpenMWConfigQuotingAndEscapes) {
         "data=\n"
         "data=\"unterminated\n",
         "/home/u/.config/openmw");
-    ASSERT_EQ(folders.size(), 5u);
-    EXPECT_EQ(folders[0], "/games/Morrowind/Data Files");
-    EXPECT_EQ(folders[1], "/odd/R&D \"quoted\" name");
-    EXPECT_EQ(folders[2], "/plain/path");
-    EXPECT_EQ(folders[3], "/home/u/.config/openmw/relative/mods");
-    EXPECT_EQ(folders[4], "/home/u/.config/openmw/unterminated");
+    EXPECT_EQ(folders, (std::vector<fs::path>{"/games/Morrowind/Data Files", "/odd/R&D \"quoted\" name",
+                                                 "/plain/path", "/home/u/.config/openmw/relative/mods",
+                                                 "/home/u/.config/openmw/unterminated"}));
 }
 
 TEST(DataFolder, OrderOfTheSources) {

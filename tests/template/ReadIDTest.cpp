@@ -10,112 +10,91 @@ using namespace vellum;
 
 namespace {
 
-// Packed record data: each subrecord as name, 32-bit size, data.
-struct RecordData {
-    Bytes bytes;
-    RecordData& Sub(std::string_view name, const Bytes& d) {
-        bytes = test::Concat({bytes, test::SubBytes({std::string(name), d})});
-        return *this;
-    }
-    RecordData& Sub(std::string_view name, std::initializer_list<int> data) {
-        return Sub(name, Bytes(data.begin(), data.end()));
-    }
-    RecordData& Text(std::string_view name, std::string_view text, bool zero = true) {
-        return Sub(name, test::Text(text, zero));
-    }
-};
+// Packed record data: the subrecords without the record's header.
+Bytes Data(const std::vector<test::Sub>& subs) {
+    const Bytes record = test::RecordBytes("XXXX", subs);
+    return Bytes(record.begin() + 16, record.end());
+}
+using test::Text;
 
 struct IDs {
     explicit IDs(std::string_view text) { templ.OpenText(text); }
-    std::string Read(std::string_view type, const RecordData& r) { return codec.ReadID(type, r.bytes); }
     Config templ;
     PropertyCodec codec{templ};
 };
 
-} // namespace
-
-TEST(ReadID, NoPropIDGivesEmpty) {
-    IDs t("[STAT]\n[STAT.NAME]\nID = STRING\n");
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("NAME", "rock")), "");
-    EXPECT_EQ(t.Read("NONE", RecordData().Text("NAME", "rock")), "");
+Bytes Cell(std::string_view name, int flags, int x, int y) {
+    const Bytes data = test::Concat({test::Int32(flags), test::Int32(x), test::Int32(y)});
+    return Data({{"NAME", Text(name)}, {"DATA", data}, {"NAME", Text("ref_object")}});
 }
 
-TEST(ReadID, SingleSourceShortCutByType) {
-    IDs t("[STAT]\nPropID = NAME:ID\n[STAT.NAME]\nID = STRING\n"
+} // namespace
+
+TEST(ReadID, ByTheTemplatesPropID) {
+    IDs t("[NOID]\n[NOID.NAME]\nID = STRING\n"
+          "[STAT]\nPropID = NAME:ID\n[STAT.NAME]\nID = STRING\n"
           "[LAND]\nPropID = INTV:Grid\n[LAND.INTV]\nGrid = LONG,4\n"
           "[PGRD]\nPropID = DATA:X\n[PGRD.DATA]\nX = SHORT\n"
           "[BYTE]\nPropID = DATA:B\n[BYTE.DATA]\nB = BYTE,1\n"
-          "[FLOT]\nPropID = DATA:F\n[FLOT.DATA]\nF = SINGLE\n");
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("NAME", "rock_01  ").Text("MODL", "x.nif")), "rock_01");
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("NAME", "Day")), "Day") << "short texts stay texts";
-    EXPECT_EQ(t.Read("LAND", RecordData().Sub("INTV", {0xFE, 0xFF, 0xFF, 0xFF})), "-2");
-    EXPECT_EQ(t.Read("PGRD", RecordData().Sub("DATA", {0xFF, 0xFF})), "-1");
-    EXPECT_EQ(t.Read("BYTE", RecordData().Sub("DATA", {200, 1})), "200");
-    EXPECT_EQ(t.Read("FLOT", RecordData().Sub("DATA", {0, 0, 0x80, 0x3F})), "") << "other types give nothing";
-    EXPECT_EQ(t.Read("STAT", RecordData().Text("MODL", "x.nif").Text("NAME", "later")), "later")
-        << "not first: found by walking the subrecords";
-}
-
-TEST(ReadID, MultiPropertySourceLocatedBySummedSizes) {
-    IDs t("[INFO]\nPropID = INAM:ID\n[INFO.INAM]\nID = STRING\n"
+          "[FLOT]\nPropID = DATA:F\n[FLOT.DATA]\nF = SINGLE\n"
           "[SCPT]\nPropID = SCHD:Name\n[SCPT.SCHD]\nName = STRING,32\nNumShorts = LONG,4\n"
-          "[SKIL]\nPropID = INDX:Skill\n[SKIL.INDX]\nPad = BYTE,2\nSkill = SHORT,2\nRest = BYTE\n");
-    Bytes schd(32 + 4, 0);
-    std::string name = "MyScript";
-    std::copy(name.begin(), name.end(), schd.begin());
-    EXPECT_EQ(t.Read("SCPT", RecordData().Sub("SCHD", schd)), "MyScript");
-    EXPECT_EQ(t.Read("SKIL", RecordData().Sub("INDX", {9, 9, 7, 0, 1})), "7");
-    EXPECT_EQ(t.Read("SKIL", RecordData().Sub("INDX", {9, 9})), "") << "past the end gives nothing";
-}
-
-TEST(ReadID, CompositeIDsAndInteriorCells) {
-    IDs t("[CELL]\nPropID = NAME:Name,DATA:GridX,DATA:GridY\n[CELL.NAME]\nName = STRING\n"
-          "[CELL.DATA]\nFlags = LONG,4\nGridX = LONG,4\nGridY = LONG,4\n");
-    auto cell = [](std::string_view name, int flags, int x, int y) {
-        const Bytes data = test::Concat({test::Int32(flags), test::Int32(x), test::Int32(y)});
-        return RecordData().Text("NAME", name).Sub("DATA", data).Text("NAME", "ref_object");
-    };
-    EXPECT_EQ(t.Read("CELL", cell("Balmora", 0, -3, -2)), "Balmora, -3, -2");
-    EXPECT_EQ(t.Read("CELL", cell("", 0, 5, 7)), "5, 7") << "an empty part adds no separator";
-    EXPECT_EQ(t.Read("CELL", cell("Balmora, Guild", 1, 5, 7)), "Balmora, Guild") << "interior: name only";
-    EXPECT_EQ(t.Read("CELL", cell("Hall", 3, 0, 0)), "Hall");
-}
-
-TEST(ReadID, HexIDsAndThePlayerSaveGame) {
-    IDs t("[REFR]\n@HexID\nPropID = NAME:ID,FRMR:Index\n[REFR.NAME]\nID = STRING\n"
+          "[SKIL]\nPropID = INDX:Skill\n[SKIL.INDX]\nPad = BYTE,2\nSkill = SHORT,2\nRest = BYTE\n"
+          "[CELL]\nPropID = NAME:Name,DATA:GridX,DATA:GridY\n[CELL.NAME]\nName = STRING\n"
+          "[CELL.DATA]\nFlags = LONG,4\nGridX = LONG,4\nGridY = LONG,4\n"
+          "[REFR]\n@HexID\nPropID = NAME:ID,FRMR:Index\n[REFR.NAME]\nID = STRING\n"
           "[REFR.FRMR]\nIndex = LONG,4\nPad = BYTE\n");
-    auto refr = [](std::string_view id, std::initializer_list<int> index) {
-        return RecordData().Text("NAME", id).Sub("FRMR", index);
+    Bytes schd = Text("MyScript");
+    schd.resize(32 + 4, 0);
+    const struct {
+        const char* what;
+        const char* type;
+        Bytes data;
+        const char* id;
+    } cases[] = {
+        {"no PropID", "NOID", Data({{"NAME", Text("rock")}}), ""},
+        {"no group", "NONE", Data({{"NAME", Text("rock")}}), ""},
+        {"text, trimmed", "STAT", Data({{"NAME", Text("rock_01  ")}, {"MODL", Text("x.nif")}}), "rock_01"},
+        {"short texts stay texts", "STAT", Data({{"NAME", Text("Day")}}), "Day"},
+        {"cut at the first zero", "STAT", Data({{"NAME", Bytes{'s', 'A', 0, 'x', 'y', 'z'}}}), "sA"},
+        {"empty before the zero", "STAT", Data({{"NAME", Bytes{0, 'a', 'b', 'c', 'd', 'e'}}}), ""},
+        {"unterminated", "STAT", Data({{"NAME", Text("sName   ", false)}}), "sName"},
+        {"not first: found by walking", "STAT", Data({{"MODL", Text("x.nif")}, {"NAME", Text("later")}}), "later"},
+        {"LONG", "LAND", Data({{"INTV", Bytes{0xFE, 0xFF, 0xFF, 0xFF}}}), "-2"},
+        {"SHORT", "PGRD", Data({{"DATA", Bytes{0xFF, 0xFF}}}), "-1"},
+        {"BYTE", "BYTE", Data({{"DATA", Bytes{200, 1}}}), "200"},
+        {"other types give nothing", "FLOT", Data({{"DATA", Bytes{0, 0, 0x80, 0x3F}}}), ""},
+        {"fixed text before other lines", "SCPT", Data({{"SCHD", schd}}), "MyScript"},
+        {"located by the summed sizes", "SKIL", Data({{"INDX", Bytes{9, 9, 7, 0, 1}}}), "7"},
+        {"past the end gives nothing", "SKIL", Data({{"INDX", Bytes{9, 9}}}), ""},
+        {"composite", "CELL", Cell("Balmora", 0, -3, -2), "Balmora, -3, -2"},
+        {"an empty part adds no separator", "CELL", Cell("", 0, 5, 7), "5, 7"},
+        {"interior: name only", "CELL", Cell("Balmora, Guild", 1, 5, 7), "Balmora, Guild"},
+        {"interior with more flags", "CELL", Cell("Hall", 3, 0, 0), "Hall"},
+        {"hexadecimal parts", "REFR", Data({{"NAME", Text("chest")}, {"FRMR", Bytes{0x1F, 0xAB, 0, 0, 0}}}),
+         "chest0000AB1F"},
+        {"the player", "REFR", Data({{"NAME", Text("PlayerSaveGame")}, {"FRMR", Bytes{0, 0, 0, 0, 0}}}),
+         "PlayerSaveGame"},
+        {"all bits", "REFR", Data({{"NAME", Text("x")}, {"FRMR", Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0}}}), "xFFFFFFFF"},
     };
-    EXPECT_EQ(t.Read("REFR", refr("chest", {0x1F, 0xAB, 0, 0, 0})), "chest0000AB1F");
-    EXPECT_EQ(t.Read("REFR", refr("PlayerSaveGame", {0, 0, 0, 0, 0})), "PlayerSaveGame");
-    EXPECT_EQ(t.Read("REFR", refr("x", {0xFF, 0xFF, 0xFF, 0xFF, 0})), "xFFFFFFFF");
-}
-
-TEST(ReadID, CutAtTheFirstZeroAndTrimmed) {
-    IDs t("[GMST]\nPropID = NAME:ID\n[GMST.NAME]\nID = STRING\n");
-    EXPECT_EQ(t.Read("GMST", RecordData().Sub("NAME", {'s', 'A', 0, 'x', 'y', 'z'})), "sA");
-    EXPECT_EQ(t.Read("GMST", RecordData().Sub("NAME", {0, 'a', 'b', 'c', 'd', 'e'})), "");
-    EXPECT_EQ(t.Read("GMST", RecordData().Text("NAME", "sName   ", false)), "sName");
+    for (const auto& c : cases) EXPECT_EQ(t.codec.ReadID(c.type, c.data), c.id) << c.what;
 }
 
 TEST(ReadID, TruncatedRecordDataIsSafe) {
     IDs t("[GMST]\nPropID = NAME:ID,DATA:V\n[GMST.NAME]\nID = STRING\n[GMST.DATA]\nA = SHORT,2\nV = LONG,4\n");
-    RecordData r;
-    r.Text("NAME", "sAbc").Sub("DATA", {1, 0, 5, 0, 0, 0});
-    for (std::size_t cut = 0; cut <= r.bytes.size(); ++cut) {
-        Bytes part(r.bytes.begin(), r.bytes.begin() + static_cast<std::ptrdiff_t>(cut));
+    const Bytes r = Data({{"NAME", Text("sAbc")}, {"DATA", Bytes{1, 0, 5, 0, 0, 0}}});
+    for (std::size_t cut = 0; cut <= r.size(); ++cut) {
+        Bytes part(r.begin(), r.begin() + static_cast<std::ptrdiff_t>(cut));
         std::string id = t.codec.ReadID("GMST", part);
         EXPECT_TRUE(id.empty() || id == "sAbc" || id == "sAbc, 5") << id;
     }
-    EXPECT_EQ(t.codec.ReadID("GMST", r.bytes), "sAbc, 5");
+    EXPECT_EQ(t.codec.ReadID("GMST", r), "sAbc, 5");
 }
 
 TEST(ReadDescription, FromPropDesc) {
     IDs t("[NPC_]\nPropDesc = FNAM,Name\n[NPC_.FNAM]\nName = STRING\n"
           "[BOOK]\nPropDesc = BKDT,Value\n[BOOK.BKDT]\nWeight = SINGLE,4\nValue = LONG,4\n");
-    EXPECT_EQ(t.codec.ReadDescription("NPC_", RecordData().Text("NAME", "x").Text("FNAM", "Caius Cosades").bytes),
+    EXPECT_EQ(t.codec.ReadDescription("NPC_", Data({{"NAME", Text("x")}, {"FNAM", Text("Caius Cosades")}})),
               "Caius Cosades");
-    EXPECT_EQ(t.codec.ReadDescription("BOOK", RecordData().Sub("BKDT", {0, 0, 0, 0, 25, 0, 0, 0}).bytes), "25");
-    EXPECT_EQ(t.codec.ReadDescription("STAT", RecordData().Text("NAME", "x").bytes), "");
+    EXPECT_EQ(t.codec.ReadDescription("BOOK", Data({{"BKDT", Bytes{0, 0, 0, 0, 25, 0, 0, 0}}})), "25");
+    EXPECT_EQ(t.codec.ReadDescription("STAT", Data({{"NAME", Text("x")}})), "");
 }

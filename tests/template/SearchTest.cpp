@@ -97,7 +97,7 @@ TEST_F(SearchTest, TypeFiltersAndListing) {
 }
 
 TEST_F(SearchTest, PackedRecordsStayPackedUnlessLeftUnpacked) {
-    Find("dwe", "", "");
+    const Rows packed = Find("dwe", "", "");
     for (const auto& r : file->Records()) EXPECT_TRUE(r.Packed) << r.Key;
 
     file->LeaveRecordsUnpacked = true;
@@ -106,10 +106,7 @@ TEST_F(SearchTest, PackedRecordsStayPackedUnlessLeftUnpacked) {
     EXPECT_FALSE(file->Rec(3).SubRecords->Item("NAME").Packed) << "the compared subrecord is decoded";
     EXPECT_TRUE(file->Rec(3).SubRecords->Item("FNAM").Packed);
     EXPECT_TRUE(file->Rec(1).Packed) << "a type not searched is not touched";
-    EXPECT_EQ(Find("dwe", "", ""), (Rows{"a.esp GMST1 NAME ID sDwemer", "a.esp GMST1 STRV Value The DWE ruins",
-                                         "a.esp NPC_3 NAME ID dwe", "a.esp NPC_3 FNAM Name Dwe Guard",
-                                         "a.esp NPC_3 NPDT Note dwe"}))
-        << "the same hits from unpacked records";
+    EXPECT_EQ(Find("dwe", "", ""), packed) << "the same hits from unpacked records";
 }
 
 TEST_F(SearchTest, FindNextStepsThroughTheHitsInOrder) {

@@ -1,6 +1,5 @@
 // Checks of the format template and the new-file templates that ship in data/.
 
-#include "model/ByteCast.h"
 #include "model/Text.h"
 #include "template/Config.h"
 #include "template/PropertyCodec.h"
@@ -202,7 +201,19 @@ TEST(ShippedTemplate, IdsAndDescriptionsNamePropertiesThatCanBeLocated) {
     EXPECT_EQ(withoutId, (std::vector<std::string>{"TES3", "FMAP", "SPLM", "JOUR", "GAME", "KLST", "PCDT"}));
 }
 
-TEST(ShippedTemplate, TextLookupsNameTextPropertiesAndRecordTypes) {
+// Every entry of the lookup groups names a text property of the template.
+TEST(ShippedTemplate, LookupsNameTextProperties) {
+    for (const char* name : {"@TEXTLOOKUP", "@FILELOOKUP", "@HTML"}) {
+        const Group* g = Template().FindGroup(name);
+        ASSERT_NE(g, nullptr) << name;
+        for (const auto& entry : g->Variables) {
+            const Variable* prop = PropertyLine(entry.value.Name);
+            EXPECT_TRUE(prop && Type(*prop) == "STRING") << name << " " << entry.value.Name;
+        }
+    }
+}
+
+TEST(ShippedTemplate, TextLookupsNameRecordTypes) {
     const Group* lookups = Template().FindGroup("@TEXTLOOKUP");
     ASSERT_NE(lookups, nullptr);
     EXPECT_GT(lookups->Variables.Count(), 100u);
@@ -210,36 +221,28 @@ TEST(ShippedTemplate, TextLookupsNameTextPropertiesAndRecordTypes) {
     std::set<std::string> holders;
     for (const auto& entry : lookups->Variables) {
         const Variable& v = entry.value;
-        const Variable* prop = PropertyLine(v.Name);
-        if (!prop) {
-            faults.push_back(v.Name + ": no such property");
-            continue;
-        }
-        if (Type(*prop) != "STRING") faults.push_back(v.Name + ": an ID is text");
-        auto targets = Split(v.Value, ',');
         std::set<std::string> seen;
-        for (const auto& target : targets) {
+        for (const auto& target : Split(v.Value, ',')) {
             if (!IsRecordGroup(target) || !Template().GroupExists(target))
                 faults.push_back(v.Name + ": '" + target + "' is no record type of the template");
             if (!seen.insert(ToUpper(target)).second) faults.push_back(v.Name + ": " + target + " twice");
         }
         // The reference index keeps one lookup per record type and four-character subrecord.
         auto parts = Split(v.Name, '.');
-        if (!holders.insert(ToUpper(parts[0] + "." + parts[1].substr(0, 4))).second)
+        if (parts.size() == 3 && !holders.insert(ToUpper(parts[0] + "." + parts[1].substr(0, 4))).second)
             faults.push_back(v.Name + ": a second lookup in the same subrecord");
     }
     EXPECT_TRUE(faults.empty()) << Joined(faults);
 }
 
-TEST(ShippedTemplate, FileLookupsNameTextPropertiesWithFolderAndFilter) {
+TEST(ShippedTemplate, FileLookupsHaveAFolderAndAFilterAndBookTextABackground) {
     const std::set<std::string> folders = {".", "Meshes", "Icons", "Textures", "Sound", "BookArt"};
     const Group* files = Template().FindGroup("@FILELOOKUP");
-    ASSERT_NE(files, nullptr);
+    const Group* html = Template().FindGroup("@HTML");
+    ASSERT_TRUE(files && html);
     std::vector<std::string> faults;
     for (const auto& entry : files->Variables) {
         const Variable& v = entry.value;
-        const Variable* prop = PropertyLine(v.Name);
-        if (!prop || Type(*prop) != "STRING") faults.push_back(v.Name + ": no text property of that name");
         if (!folders.count(std::string(v.Value1()))) faults.push_back(v.Name + ": folder " + std::string(v.Value1()));
         // The value is split at commas, so a comma inside the filter would cut it short.
         std::string filter(v.Value2());
@@ -251,82 +254,28 @@ TEST(ShippedTemplate, FileLookupsNameTextPropertiesWithFolderAndFilter) {
                               "LTEX.DATA.Texture", "INFO.SNAM.Sound", "TES3.MAST.Master"})
         if (!files->Variables.Exists(model)) faults.push_back(std::string(model) + ": not a file lookup");
     EXPECT_TRUE(faults.empty()) << Joined(faults);
-}
 
-TEST(ShippedTemplate, BookTextPreviewsOnAShippedBackground) {
-    const Group* html = Template().FindGroup("@HTML");
-    ASSERT_NE(html, nullptr);
-    ASSERT_TRUE(html->Variables.Exists("BOOK.TEXT.Text"));
-    for (const auto& entry : html->Variables) {
-        const Variable* prop = PropertyLine(entry.value.Name);
-        EXPECT_TRUE(prop && Type(*prop) == "STRING") << entry.value.Name;
+    EXPECT_TRUE(html->Variables.Exists("BOOK.TEXT.Text"));
+    for (const auto& entry : html->Variables)
         EXPECT_TRUE(fs::is_regular_file(DataDir() / std::string(entry.value.Value1()))) << entry.value.Value;
-    }
 }
-
-namespace {
-
-std::uint32_t U32(const std::vector<unsigned char>& b, std::size_t at) { return cast::LoadU32(b.data() + at); }
-
-} // namespace
 
 TEST(NewFileTemplates, BlankPluginAndMasterHaveAValidHeaderOnly) {
-    std::map<std::string, std::uint32_t> fileTypes; // extension -> HEDR file type
-    for (const auto& e : fs::directory_iterator(DataDir() / "Templates")) {
-        SCOPED_TRACE(e.path().filename().string());
-        auto b = test::ReadBytes(e.path());
-        ASSERT_EQ(b.size(), 16u + 8u + 300u) << "one TES3 record holding HEDR, nothing else";
-        EXPECT_EQ(std::string(b.begin(), b.begin() + 4), "TES3");
-        EXPECT_EQ(U32(b, 4), 308u);
-        EXPECT_EQ(U32(b, 8), 0u);
-        EXPECT_EQ(U32(b, 12), 0u);
-        EXPECT_EQ(std::string(b.begin() + 16, b.begin() + 20), "HEDR");
-        EXPECT_EQ(U32(b, 20), 300u);
-        EXPECT_EQ(cast::SingleAt(b, 24), 1.3f);
-        EXPECT_TRUE(std::all_of(b.begin() + 32, b.begin() + 32 + 288, [](unsigned char c) { return c == 0; }))
-            << "author and description are empty";
-        EXPECT_EQ(U32(b, 320), 0u) << "no records follow";
-        fileTypes[e.path().extension().string()] = U32(b, 28);
+    for (const auto& [name, fileType] : std::map<std::string, int>{{"Blank Plugin.esp", 0}, {"Blank Master.esm", 1}}) {
+        SCOPED_TRACE(name);
+        // Version 1.3, the file type, empty author and description, no records.
+        Bytes expected = test::HeaderRecord(0, fileType);
+        std::fill(expected.begin() + 32, expected.begin() + 32 + 288, 0);
+        EXPECT_EQ(test::ReadBytes(DataDir() / "Templates" / name), expected);
     }
-    EXPECT_EQ(fileTypes, (std::map<std::string, std::uint32_t>{{".esm", 1}, {".esp", 0}}));
+    EXPECT_EQ(std::distance(fs::directory_iterator(DataDir() / "Templates"), fs::directory_iterator{}), 2);
 }
 
-// Every subrecord of every shared file decodes by its group with no byte left over and no
-// number read past the end, and a subrecord marked unique never occurs twice in a real record.
-TEST(ShippedTemplateOnSharedFiles, EverySubrecordDecodesExactly) {
-    VELLUM_REQUIRE_SHARED();
-    PropertyCodec codec(Template());
-    std::set<std::string> faults;
-    std::size_t subrecords = 0;
-    Properties props;
-    for (const auto& file : test::SharedPlugins()) {
-        const Bytes bytes = test::ReadBytes(file);
-        std::map<std::string, int> seen; // of the current record
-        for (const test::RawSubrecord& s : test::RawSubrecords(bytes)) {
-            if (s.first) seen.clear();
-            const std::string group = s.record + "." + s.type;
-            PropertyCodec::DecodeReport report;
-            codec.Decode(s.record, s.type, s.data, props, &report);
-            ++subrecords;
-            const std::string size = std::to_string(s.data.size());
-            if (report.unknownData) faults.insert(group + ": undescribed bytes at size " + size);
-            if (report.castErrors) faults.insert(group + ": number past the end at size " + size);
-            if (++seen[s.type] == 2 && Template().InstrExists(group, "Unique"))
-                faults.insert(group + ": marked unique, found twice in " + file.filename().string());
-        }
-    }
-    EXPECT_GT(subrecords, 250000u);
-    EXPECT_TRUE(faults.empty()) << Joined(std::vector<std::string>(faults.begin(), faults.end()));
-}
-
-// What the record tree shows for each record: an ID for every record of a type that has one,
-// readable, and one per record where the ID is built to tell records apart.
+// What the record tree shows for each record (that every one has an ID, "vellum-cli check" shows):
+// a readable ID, one per record where the ID is built to tell records apart.
 TEST(ShippedTemplateOnSharedFiles, EveryRecordOfATypeWithAnIdHasAReadableOne) {
     VELLUM_REQUIRE_SHARED();
-    test::PromptRecorder prompt;
     PropertyCodec codec(Template());
-    codec.ParseTemplate();
-    EXPECT_TRUE(prompt.calls.empty()) << Joined(prompt.Texts());
 
     const std::set<std::string> distinct = {"CELL", "LAND", "PGRD", "NPCC", "CREC", "CNTC", "SKIL", "MGEF"};
     std::set<std::string> faults;
@@ -340,7 +289,6 @@ TEST(ShippedTemplateOnSharedFiles, EveryRecordOfATypeWithAnIdHasAReadableOne) {
             const std::string id = codec.ReadID(rec, raw.data);
             if (codec.RecordInfo(rec).Sources.empty()) continue;
             sample.try_emplace(name + " " + rec, id);
-            if (id.empty()) faults.insert(name + " " + rec + ": no ID");
             if (std::any_of(id.begin(), id.end(), [](char c) { return static_cast<unsigned char>(c) < 32; }))
                 faults.insert(name + " " + rec + ": control character in " + id);
             if (distinct.count(rec) && !ids.insert(rec + " " + id).second)

@@ -60,15 +60,6 @@ TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {
     EXPECT_EQ(files[1], (std::pair<std::string, std::string>{"blank", "blank.esp"}));
 }
 
-TEST(Startup, MissingTemplateAndSettingsGiveEmptyModelAndPresets) {
-    TempDir dir;
-    Startup s({dir.path(), dir / "nothing.ini", false});
-    EXPECT_EQ(s.TemplateConfig().Groups().Count(), 0u);
-    EXPECT_TRUE(s.Settings().EnableSafeEdit);
-    EXPECT_EQ(s.SaveSettings(), 0);
-    EXPECT_TRUE(fs::exists(dir / "Vellum.ini"));
-}
-
 TEST(Startup, TemplateEditTakesEffectAtOnce) {
     TempDir dir;
     std::ofstream(dir / "ESTemplate.ini") << "[A]\n";

@@ -33,11 +33,10 @@ TEST(ToolsMenu, CategoriesSortByOrderAndRootIsTheTopLevel) {
     EXPECT_EQ(m.Root[0].Caption, "Readme");
     EXPECT_EQ(m.Root[0].Value, "Root,/d/readme.txt,True");
     EXPECT_EQ(m.Root[1].Caption, "Broken") << "an unreadable value stays reachable at the top";
-    ASSERT_EQ(m.Categories.size(), 4u) << "an empty category is not shown";
-    EXPECT_EQ(m.Categories[0].Caption, "Game");
-    EXPECT_EQ(m.Categories[1].Caption, "Utilities") << "equal orders keep the group's order";
-    EXPECT_EQ(m.Categories[2].Caption, "Editors");
-    EXPECT_EQ(m.Categories[3].Caption, "Unlisted");
+    std::vector<std::string> captions;
+    for (const auto& category : m.Categories) captions.push_back(category.Caption);
+    // No empty category; equal orders keep the group's order.
+    EXPECT_EQ(captions, (std::vector<std::string>{"Game", "Utilities", "Editors", "Unlisted"}));
     EXPECT_EQ(m.Categories[0].Items[0].Value, "Game,/usr/bin/openmw,False");
 }
 
