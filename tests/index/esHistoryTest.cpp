@@ -10,15 +10,15 @@ void Visit(esHistory& h, const std::string& record, const std::string& sub = {})
     h.Add("/d/a.esp", record.substr(0, 4), record, sub);
 }
 
-// The items in order, the current one in brackets, as the window would show them.
+// The items in order, the one at the cursor in brackets, as the window would show them.
 std::string State(esHistory& h) {
-    const esHistoryItem* current = h.CurrentItem();
-    EXPECT_EQ(current == nullptr, h.CurrentItemIndex() == 0);
+    const std::size_t cursor = h.CurrentItemIndex();
+    EXPECT_EQ(h.CurrentItem(), cursor == 0 ? nullptr : &h.Item(cursor));
     std::string s;
     for (std::size_t i = 1; i <= h.Count(); ++i) {
         const esHistoryItem& item = h.Item(i);
         const std::string key = item.RecordKey + (item.SubRecordKey.empty() ? "" : "/" + item.SubRecordKey);
-        s += (s.empty() ? "" : " ") + (i == h.CurrentItemIndex() ? "[" + key + "]" : key);
+        s += (s.empty() ? "" : " ") + (i == cursor ? "[" + key + "]" : key);
     }
     return s;
 }
@@ -77,9 +77,11 @@ TEST(esHistory, RemovingItemsPullsTheCursorBackOnItsNextUse) {
     for (const char* r : {"A1", "A2", "A3"}) Visit(h, r);
     h.Remove(3);
     h.Remove(9); // outside: nothing happens
+    EXPECT_EQ(h.CurrentItem()->RecordKey, "A2");
     EXPECT_EQ(State(h), "A1 [A2]");
     h.Remove(1);
     h.Remove(1);
+    EXPECT_EQ(h.CurrentItem(), nullptr);
     EXPECT_EQ(State(h), "");
     Visit(h, "C1");
     EXPECT_EQ(State(h), "[C1]");
