@@ -114,8 +114,8 @@ TEST_F(IndexerFaultTest, IndexThatCannotBeWrittenIsGoneAndSaid) {
             prompt.calls.clear();
             EXPECT_FALSE(c.write(&progress));
             EXPECT_EQ(faults.opened, 1);
-            EXPECT_EQ(prompt.Texts(),
-                      std::vector<std::string>{"Function " + std::string(c.function) + ": 75 - No space left on device"});
+            const std::string message = "Function " + std::string(c.function) + ": 75 - No space left on device";
+            EXPECT_EQ(prompt.Texts(), std::vector<std::string>{message});
             if (c.closesProgress) EXPECT_EQ(progress.done, 1) << "the progress window closes";
             EXPECT_EQ(FilesIn(rdx.parent_path()), std::set<std::string>{c.other.filename().string()})
                 << "a stale index no longer describes the file";

@@ -77,7 +77,7 @@ TEST_P(RealData, ReferenceIndexAgreesWithAFullDecode) {
     const std::vector<DecodedRef> refs = DecodeAllReferences(f, lookups);
     std::multiset<std::string> decoded;
     for (const DecodedRef& r : refs)
-        decoded.insert(std::to_string(r.record) + " " + r.subType + "." + r.property + " = " + vellum::ToUpper(r.value));
+        decoded.insert(std::to_string(r.record) + " " + r.subType + "." + r.property + " = " + ToUpper(r.value));
     auto fiveMissing = [](const std::multiset<std::string>& from, const std::multiset<std::string>& to) {
         std::vector<std::string> out;
         std::set_difference(from.begin(), from.end(), to.begin(), to.end(), std::back_inserter(out));

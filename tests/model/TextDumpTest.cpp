@@ -56,8 +56,8 @@ TEST_F(TextDumpTest, EveryModeInBothLayouts) {
         {{1, true, true, true, false}, "",
          {"Record Name:TES3", "Record Name:NPC_ Size:24 Header1:0 Flags:0\tSUBRECORD Name:NPDT Size:2\t005\t000\t\r\n"},
          5}, // a line per subrecord
-        {{1, false, false, false, false}, "", {"TES3", "GMST\n\tNAME\tsOne\0\n\tSTRV\ta<ENTER><LINEFEED>b<ESCAPE>\r\n"s},
-         3}, // a block per record
+        {{1, false, false, false, false}, "",
+         {"TES3", "GMST\n\tNAME\tsOne\0\n\tSTRV\ta<ENTER><LINEFEED>b<ESCAPE>\r\n"s}, 3}, // a block per record
         {{2, true, true, false, false}, "",
          {"Record Name:TES3", "Record Name:GMST Size:26 Header1:7 Flags:0\tSUBRECORD Name:STRV Size:5\t"
                               "PROPERTY Value:a<ENTER><LINEFEED>b<ESCAPE>\r\n",
