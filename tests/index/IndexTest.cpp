@@ -87,18 +87,26 @@ TEST_F(IndexTest, ClearIndicesReportsEvery21stRemoval) {
     EXPECT_EQ(file->esRecArrayIndex().Count(), 0u);
 }
 
+// A category the template does not know gets no ID sources.
 TEST_F(IndexTest, RebuildAfterRemovingRecordsRenumbersEverything) {
     LoadGmsts(4); // GMST1..GMST4, CLAS5
     auto& records = file->Records();
-    for (int i = 2; i <= 5; ++i) file->esKeys().Add(records[static_cast<std::size_t>(i)].Key, records[static_cast<std::size_t>(i)].ID, i);
+    for (int i = 2; i <= 5; ++i) {
+        const RecordEntry& r = records[static_cast<std::size_t>(i)];
+        file->esKeys().Add(r.Key, r.ID, i);
+    }
     records.erase(records.begin() + 2); // g1 goes
     for (std::size_t i = 2; i < records.size(); ++i) records[i].Key = records[i].Name + std::to_string(i);
+    RecordEntry extra = file->Record(1);
+    extra.Name = "CLAS";
+    extra.Key = "XXXX5";
+    records.push_back(extra);
     RecordingProgress progress;
     file->RebuildIndices(&progress);
 
     EXPECT_EQ(progress.reports.front().second, "Clearing Indices...");
     EXPECT_EQ(progress.reports[1].second, "Rebuilding Indices...");
-    EXPECT_EQ(progress.reports.back().second, "Rebuilding Index Value 4");
+    EXPECT_EQ(progress.reports.back().second, "Rebuilding Index Value 5");
     EXPECT_EQ(file->esRecArrayIndex().Count(), records.size());
     for (std::size_t i = 0; i < records.size(); ++i)
         EXPECT_EQ(file->GetRecordIndex(records[i].Key), static_cast<int>(i));
@@ -107,19 +115,10 @@ TEST_F(IndexTest, RebuildAfterRemovingRecordsRenumbersEverything) {
     EXPECT_FALSE(gmst->esRecIDIndex.Exists("g1"));
     EXPECT_EQ(gmst->esRecIDIndex.Item("g3").IndexNumber, 3);
     EXPECT_EQ(gmst->esRecArrayCatEntries.Count(), 3u);
-}
-
-TEST_F(IndexTest, CategoryMadeByRebuildHasNoIdSources) {
-    LoadGmsts(1);
-    RecordEntry extra = file->Record(1);
-    extra.Name = "CLAS";
-    extra.Key = "XXXX3";
-    file->Records().push_back(extra);
-    file->RebuildIndices();
     const auto* cat = file->esRecArrayCatIndex().Item("XXXX");
     ASSERT_NE(cat, nullptr);
     EXPECT_EQ(cat->esIDs.Count(), 0u);
-    EXPECT_EQ(cat->esRecArrayCatEntries.Item("XXXX3").IndexNumber, 3);
+    EXPECT_EQ(cat->esRecArrayCatEntries.Item("XXXX5").IndexNumber, 5);
 }
 
 } // namespace

@@ -6,9 +6,9 @@
 #include "index/IndexFileWriter.h"
 #include "index/IndexOutput.h"
 
-#include <gtest/gtest.h>
+#include <functional>
 
-#include <set>
+#include <gtest/gtest.h>
 
 namespace vellum::test {
 namespace {
@@ -47,12 +47,6 @@ struct Faults {
     IndexOutputFactory previous;
     int opened = 0;
 };
-
-std::set<std::string> FilesIn(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-    return names;
-}
 
 TEST(IndexWriteFault, EveryFlushAndTheCommitOfALargeIndex) {
     TempDir dir;
@@ -98,35 +92,38 @@ protected:
     Bytes cleanRdx, cleanIdx;
 };
 
-TEST_F(IndexerFaultTest, ReferenceIndexThatCannotBeWrittenIsGoneAndSaid) {
-    for (const auto& [write, commit] : {std::pair{1, false}, std::pair{0, true}}) {
-        Faults faults(write, commit);
-        prompt.calls.clear();
-        EXPECT_FALSE(Indexer().WriteReferenceIndex(File(key), nullptr));
-        EXPECT_EQ(faults.opened, 1);
-        EXPECT_EQ(prompt.Texts(),
-                  std::vector<std::string>{"Function BuildReferenceIndex: 75 - No space left on device"});
-        EXPECT_FALSE(Indexer().RefIndexExists(File(key))) << "a stale index no longer describes the file";
-        EXPECT_EQ(FilesIn(rdx.parent_path()), std::set<std::string>{idx.filename().string()});
-        EXPECT_EQ(ReadBytes(idx), cleanIdx) << "the other index is not touched";
+// Either index failing to be written is gone, said, and leaves the other index alone.
+TEST_F(IndexerFaultTest, IndexThatCannotBeWrittenIsGoneAndSaid) {
+    const struct {
+        const char* function;
+        std::function<bool(RecordingProgress*)> write;
+        bool closesProgress; // a reference index is written within a load, which closes it
+        fs::path written, other;
+        Bytes clean, otherClean;
+    } cases[] = {
+        {"BuildReferenceIndex", [&](RecordingProgress* p) { return Indexer().WriteReferenceIndex(File(key), p); },
+         false, rdx, idx, cleanRdx, cleanIdx},
+        {"BuildIndex", [&](RecordingProgress* p) { return Indexer().BuildIndex(File(key), p); },
+         true, idx, rdx, cleanIdx, cleanRdx},
+    };
+    for (const auto& c : cases) {
+        for (const auto& [write, commit] : {std::pair{1, false}, std::pair{0, true}}) {
+            SCOPED_TRACE(std::string(c.function) + (commit ? " commit" : " write"));
+            Faults faults(write, commit);
+            RecordingProgress progress;
+            prompt.calls.clear();
+            EXPECT_FALSE(c.write(&progress));
+            EXPECT_EQ(faults.opened, 1);
+            const std::string message = "Function " + std::string(c.function) + ": 75 - No space left on device";
+            EXPECT_EQ(prompt.Texts(), std::vector<std::string>{message});
+            if (c.closesProgress) EXPECT_EQ(progress.done, 1) << "the progress window closes";
+            EXPECT_EQ(FilesIn(rdx.parent_path()), std::set<std::string>{c.other.filename().string()})
+                << "a stale index no longer describes the file";
+            EXPECT_EQ(ReadBytes(c.other), c.otherClean) << "the other index is not touched";
+        }
+        ASSERT_TRUE(c.write(nullptr));
+        EXPECT_EQ(ReadBytes(c.written), c.clean);
     }
-    ASSERT_TRUE(Indexer().WriteReferenceIndex(File(key), nullptr));
-    EXPECT_EQ(ReadBytes(rdx), cleanRdx);
-}
-
-TEST_F(IndexerFaultTest, IdIndexThatCannotBeWrittenIsGoneAndSaid) {
-    for (const auto& [write, commit] : {std::pair{1, false}, std::pair{0, true}}) {
-        Faults faults(write, commit);
-        RecordingProgress progress;
-        prompt.calls.clear();
-        EXPECT_FALSE(Indexer().BuildIndex(File(key), &progress));
-        EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Function BuildIndex: 75 - No space left on device"});
-        EXPECT_EQ(progress.done, 1) << "the progress window closes";
-        EXPECT_EQ(FilesIn(idx.parent_path()), std::set<std::string>{rdx.filename().string()});
-        EXPECT_EQ(ReadBytes(rdx), cleanRdx);
-    }
-    ASSERT_TRUE(Indexer().BuildIndex(File(key), nullptr));
-    EXPECT_EQ(ReadBytes(idx), cleanIdx);
 }
 
 } // namespace

@@ -10,41 +10,26 @@
 
 namespace vellum::test {
 
-const std::string kIntegrityTemplate = "[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n[TES3]\n@Unique\n" +
-                                       kHeaderTemplate + R"([SCPT]
-PropID = NAME:ID
-[SCPT.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[FACT]
-PropID = NAME:ID
-[FACT.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[SPEL]
-PropID = NAME:ID
-[SPEL.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[MISC]
-PropID = NAME:ID
-[MISC.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[MISC.SCRI]
+namespace {
+// A record type whose required, unique ID subrecord names its records.
+std::string IdGroup(const std::string& type, const std::string& instructions = {}, const std::string& sub = "NAME") {
+    return "[" + type + "]\n" + instructions + "PropID = " + sub + ":ID\n[" + type + "." + sub +
+           "]\n@REQUIREMENT = 2\n@Unique\nID = STRING\n";
+}
+
+Bytes Fixed(std::string_view s, std::size_t n) {
+    Bytes b = Text(s, false);
+    b.resize(n, 0);
+    return b;
+}
+} // namespace
+
+const std::string kIntegrityTemplate =
+    "[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n[TES3]\n@Unique\n" + kHeaderTemplate + IdGroup("SCPT") + IdGroup("FACT") +
+    IdGroup("SPEL") + IdGroup("MISC") + R"([MISC.SCRI]
 @Unique
 Script = STRING
-[NPC_]
-PropID = NAME:ID
-[NPC_.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[NPC_.ANAM]
+)" + IdGroup("NPC_") + R"([NPC_.ANAM]
 @REQUIREMENT = 2
 @Unique
 @AllowNull
@@ -58,29 +43,9 @@ Count = LONG,4
 Item = STRING,32
 [NPC_.NPCS]
 Spell = STRING,32
-[DIAL]
-@PrecedesChildren = INFO
-PropID = NAME:ID
-[DIAL.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[INFO]
-@FollowsParent
-PropID = INAM:ID
-[INFO.INAM]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[INFO.ONAM]
+)" + IdGroup("DIAL", "@PrecedesChildren = INFO\n") + IdGroup("INFO", "@FollowsParent\n", "INAM") + R"([INFO.ONAM]
 Actor = STRING
-[CONT]
-PropID = NAME:ID
-[CONT.NAME]
-@REQUIREMENT = 2
-@Unique
-ID = STRING
-[CONT.NPCO]
+)" + IdGroup("CONT") + R"([CONT.NPCO]
 @STARTGROUP = Item
 @REQUIREMENT = 1
 Count = LONG,4
@@ -96,14 +61,6 @@ NPC_.NPCS.Spell = SPEL
 MISC.SCRI.Script = SCPT
 INFO.ONAM.Actor = NPC_
 )";
-
-namespace {
-Bytes Fixed(std::string_view s, std::size_t n) {
-    Bytes b = Text(s, false);
-    b.resize(n, 0);
-    return b;
-}
-} // namespace
 
 Bytes Npco(std::int32_t count, std::string_view item) { return Concat({Int32(count), Fixed(item, 32)}); }
 
@@ -177,10 +134,7 @@ std::vector<DecodedRef> DecodeAllReferences(esfile& file, const esTextLookups& l
         if (!lookups.estlRecordTypes().Exists(type)) continue;
         const int index = static_cast<int>(i);
         const bool packed = records[i].Packed;
-        file.UnPackRecord(index);
-        std::vector<std::string> keys;
-        for (const auto& e : *records[i].SubRecords) keys.push_back(e.key);
-        for (const std::string& key : keys) {
+        for (const std::string& key : SubrecordKeys(file, index)) {
             if (!file.UnpackSubRecord(index, key)) continue;
             const Subrecord& s = records[i].SubRecords->Item(key);
             for (const auto& p : s.Properties) {

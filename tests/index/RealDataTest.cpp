@@ -12,32 +12,23 @@
 #include <algorithm>
 #include <map>
 #include <set>
-#include <tuple>
 
 using namespace vellum;
 using namespace vellum::test;
 
 namespace {
 
-std::filesystem::path ShippedTemplate() { return SourceDir() / "data" / "ESTemplate.ini"; }
-
-using Where = std::tuple<int, std::string, std::string, std::string>; // record, subrecord type, property, ID
-
-std::multiset<Where> ReadIndex(const std::filesystem::path& rdx) {
-    std::multiset<Where> out;
+// "<record> <subrecord type>.<property> = <ID>" per entry of a reference index.
+std::multiset<std::string> ReadIndex(const std::filesystem::path& rdx) {
+    std::multiset<std::string> out;
     RefIndexReader r;
     if (!r.OpenRefIndex(rdx)) return out;
     RefIndexView v;
     while (!r.bEndOfRefIndex && r.NextRefIndexView(v))
         if (!v.ID.empty())
-            out.emplace(v.RecordIndex, std::string(v.SubrecordType), std::string(v.PropertyName), std::string(v.ID));
+            out.insert(std::to_string(v.RecordIndex) + " " + std::string(v.SubrecordType) + "." +
+                       std::string(v.PropertyName) + " = " + std::string(v.ID));
     return out;
-}
-
-std::int64_t Announced(esfile& f) {
-    f.UnPackRecord(0);
-    if (!f.UnpackSubRecord(0, "HEDR")) return -1;
-    return f.Records()[0].SubRecords->Item("HEDR").Properties.Item("NumRecords").Int();
 }
 
 // Records of the file that something refers to through a lookup that may name their type.
@@ -71,7 +62,7 @@ protected:
         BuildTextLookupList(lookups, t.templ);
         key = t.OpenPath(GetParam());
     }
-    IntegrityTest t{ShippedTemplate()};
+    IntegrityTest t{ShippedTemplateText()};
     esTextLookups lookups;
     std::string key;
 };
@@ -82,20 +73,19 @@ protected:
 // references browser lists for a record exactly the decoded references to its ID and from it.
 TEST_P(RealData, ReferenceIndexAgreesWithAFullDecode) {
     esfile& f = t.File(key);
-    std::multiset<Where> indexed = ReadIndex(t.files->Indexer().RefIndexPath(f));
+    const std::multiset<std::string> indexed = ReadIndex(t.files->Indexer().RefIndexPath(f));
     const std::vector<DecodedRef> refs = DecodeAllReferences(f, lookups);
-    std::multiset<Where> decoded;
-    for (const DecodedRef& r : refs) decoded.emplace(r.record, r.subType, r.property, vellum::ToUpper(r.value));
-    EXPECT_EQ(indexed.size(), decoded.size());
-    std::vector<Where> missing, extra;
-    std::set_difference(decoded.begin(), decoded.end(), indexed.begin(), indexed.end(), std::back_inserter(missing));
-    std::set_difference(indexed.begin(), indexed.end(), decoded.begin(), decoded.end(), std::back_inserter(extra));
-    for (std::size_t i = 0; i < std::min<std::size_t>(missing.size(), 5); ++i)
-        ADD_FAILURE() << "not indexed: record " << std::get<0>(missing[i]) << " " << std::get<1>(missing[i]) << "."
-                      << std::get<2>(missing[i]) << " = " << std::get<3>(missing[i]);
-    for (std::size_t i = 0; i < std::min<std::size_t>(extra.size(), 5); ++i)
-        ADD_FAILURE() << "indexed, not decoded: record " << std::get<0>(extra[i]) << " " << std::get<1>(extra[i])
-                      << "." << std::get<2>(extra[i]) << " = " << std::get<3>(extra[i]);
+    std::multiset<std::string> decoded;
+    for (const DecodedRef& r : refs)
+        decoded.insert(std::to_string(r.record) + " " + r.subType + "." + r.property + " = " + ToUpper(r.value));
+    auto fiveMissing = [](const std::multiset<std::string>& from, const std::multiset<std::string>& to) {
+        std::vector<std::string> out;
+        std::set_difference(from.begin(), from.end(), to.begin(), to.end(), std::back_inserter(out));
+        out.resize(std::min<std::size_t>(out.size(), 5));
+        return out;
+    };
+    EXPECT_EQ(fiveMissing(decoded, indexed), std::vector<std::string>{}) << "not indexed";
+    EXPECT_EQ(fiveMissing(indexed, decoded), std::vector<std::string>{}) << "indexed, not decoded";
 
     for (int at : ReferencedRecords(f, refs, lookups, 25)) {
         const RecordEntry& r = f.Records()[static_cast<std::size_t>(at)];
@@ -123,7 +113,7 @@ TEST_P(RealData, SafeDeleteLeavesNoDanglingReference) {
     const std::vector<DecodedRef> refs = DecodeAllReferences(t.File(key), lookups);
     const std::vector<int> targets = ReferencedRecords(t.File(key), refs, lookups, 3);
     for (std::size_t n = 0; n < targets.size(); ++n) {
-        IntegrityTest run{ShippedTemplate()};
+        IntegrityTest run{ShippedTemplateText()};
         const std::string k = run.OpenPath(GetParam());
         esfile& f = run.File(k);
         const RecordEntry target = f.Records()[static_cast<std::size_t>(targets[n])];
@@ -134,13 +124,11 @@ TEST_P(RealData, SafeDeleteLeavesNoDanglingReference) {
             if (e.value.IsRecord() && e.value.Action == kDelete) gone.emplace_back(e.value.RecordType, e.value.ID);
         run.files->ProcessRelatives({}, nullptr);
 
-        const std::filesystem::path out = run.dir / ("deleted" + std::to_string(n) + ".esp");
-        ASSERT_TRUE(f.Save(out.string(), out.filename().string(), false, nullptr));
         run.prompt.calls.clear();
-        const std::string reopened = run.OpenPath(out);
+        const std::string reopened = run.SaveAndReopen(k, "deleted.esp");
         EXPECT_TRUE(run.prompt.calls.empty()) << run.prompt.calls.front().text;
         esfile& r = run.File(reopened);
-        EXPECT_EQ(Announced(r), static_cast<std::int64_t>(r.Records().size()) - 1);
+        EXPECT_EQ(AnnouncedCount(r), static_cast<std::int64_t>(r.Records().size()) - 1);
         const std::vector<DecodedRef> after = DecodeAllReferences(r, lookups);
         for (const auto& [type, id] : gone) {
             if (id.empty()) continue;
@@ -165,12 +153,7 @@ TEST_P(RealData, RenameRepairsEveryReference) {
         const std::string newID = "vellum_renamed_" + std::to_string(at);
         const std::vector<DecodedRef> before = Naming(refs, lookups, target.Name, target.ID);
         std::map<std::pair<int, std::string>, Properties> subsBefore;
-        for (const DecodedRef& d : before) subsBefore[{d.record, d.subKey}];
-        for (auto& [where, props] : subsBefore) {
-            f.UnPackRecord(where.first);
-            ASSERT_TRUE(f.UnpackSubRecord(where.first, where.second));
-            props = f.Records()[static_cast<std::size_t>(where.first)].SubRecords->Item(where.second).Properties;
-        }
+        for (const DecodedRef& d : before) subsBefore[{d.record, d.subKey}] = Decoded(f, d.record, d.subKey);
 
         ASSERT_TRUE(ChangeRecordID(f, at, newID));
         esCheckedEntries list;
@@ -185,9 +168,7 @@ TEST_P(RealData, RenameRepairsEveryReference) {
         EXPECT_EQ(count.n, static_cast<int>(before.size()));
 
         for (auto& [where, props] : subsBefore) {
-            f.UnPackRecord(where.first);
-            ASSERT_TRUE(f.UnpackSubRecord(where.first, where.second));
-            const Properties& now = f.Records()[static_cast<std::size_t>(where.first)].SubRecords->Item(where.second).Properties;
+            const Properties& now = Decoded(f, where.first, where.second);
             ASSERT_EQ(now.Count(), props.Count());
             for (std::size_t i = 1; i <= now.Count(); ++i) {
                 const Property& a = props.Item(i);
@@ -199,13 +180,7 @@ TEST_P(RealData, RenameRepairsEveryReference) {
                 else EXPECT_EQ(b.Text(), a.Text()) << a.Name << " must not change";
             }
         }
-        const std::vector<DecodedRef> after = DecodeAllReferences(f, lookups);
-        EXPECT_TRUE(Naming(after, lookups, target.Name, target.ID).empty());
-        EXPECT_EQ(Naming(after, lookups, target.Name, newID).size(), before.size());
-
-        const std::filesystem::path out = t.dir / ("renamed" + std::to_string(at) + ".esp");
-        ASSERT_TRUE(f.Save(out.string(), out.filename().string(), false, nullptr));
-        const std::string reopened = t.OpenPath(out);
+        const std::string reopened = t.SaveAndReopen(key, "renamed.esp");
         const std::vector<DecodedRef> saved = DecodeAllReferences(t.File(reopened), lookups);
         EXPECT_TRUE(Naming(saved, lookups, target.Name, target.ID).empty());
         EXPECT_EQ(Naming(saved, lookups, target.Name, newID).size(), before.size());
@@ -222,7 +197,7 @@ GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(RealData);
 // clipboard, saved and read back; a second paste in merge mode adds no record.
 TEST(RealDataTransfer, NpcWithItsAncestorsIntoABlankPlugin) {
     VELLUM_REQUIRE_SHARED();
-    IntegrityTest t{ShippedTemplate()};
+    IntegrityTest t{ShippedTemplateText()};
     const std::string master = t.OpenPath(PluginsDir() / "firemoth.esm");
     std::filesystem::copy_file(PluginsDir() / "blank.esp", t.dir / "blank.esp");
     const std::string blank = t.OpenPath(t.dir / "blank.esp");
@@ -253,7 +228,7 @@ TEST(RealDataTransfer, NpcWithItsAncestorsIntoABlankPlugin) {
     ASSERT_GT(pasted, 0);
     p.PackRecord(pasted);
     EXPECT_EQ(p.Records()[static_cast<std::size_t>(pasted)].Data.ToBytes(), npcBytes);
-    EXPECT_EQ(Announced(p), static_cast<std::int64_t>(p.Records().size()) - 1);
+    EXPECT_EQ(AnnouncedCount(p), static_cast<std::int64_t>(p.Records().size()) - 1);
 
     const std::size_t before = p.Records().size();
     t.files->Paste(saved, PasteMode::Merge, nullptr);

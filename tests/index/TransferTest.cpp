@@ -25,16 +25,13 @@ struct Transfer : IntegrityTest {
     std::string b = Open(OtherFile(), "b.esp");
     std::string clip{esFiles::kClipboardKey};
 
-    void CopyToClipboard(const std::string& recordKey, const std::string& sub = {}, bool replace = true) {
-        MarkForCopy(File(a), recordKey, sub);
-        files->CopyMarked(a, clip, false, nullptr, replace, false, {}, -1);
-    }
-    std::vector<std::string> SubNames(const std::string& key, int index) {
-        esfile& f = File(key);
-        f.UnPackRecord(index);
-        std::vector<std::string> names;
-        for (const auto& e : *f.Records()[static_cast<std::size_t>(index)].SubRecords) names.push_back(e.value.Name);
-        return names;
+    // Marks the records (a subrecord of the last one, when given) and copies them from `a`, to the
+    // clipboard by default.
+    void Copy(const std::vector<std::string>& recordKeys, const std::string& sub = {}, bool replace = true,
+              std::string_view to = esFiles::kClipboardKey) {
+        for (std::size_t i = 0; i < recordKeys.size(); ++i)
+            MarkForCopy(File(a), recordKeys[i], i + 1 == recordKeys.size() ? sub : std::string());
+        files->CopyMarked(a, std::string(to), false, nullptr, replace, false, {}, -1);
     }
     Bytes DataOf(const std::string& key, int index) {
         esfile& f = File(key);
@@ -52,23 +49,21 @@ struct Transfer : IntegrityTest {
 
 TEST(Transfer, ClipboardIsReplacedOrExtended) {
     Transfer t;
-    t.CopyToClipboard("NPC_6");
+    t.Copy({"NPC_6"});
     EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "npc_b"}));
-    t.CopyToClipboard("MISC3", {}, false);
+    t.Copy({"MISC3"}, {}, false);
     EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "npc_b", "gold"})) << "earlier entries stay";
-    t.CopyToClipboard("SPEL4", {}, true);
+    t.Copy({"SPEL4"});
     EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "spl"})) << "only the new entries";
     EXPECT_EQ(t.File(t.a).Records()[4].CopyLevel, 0) << "the source's marks are cleared";
 
-    t.CopyToClipboard("SPEL4", {}, false);
+    t.Copy({"SPEL4"}, {}, false);
     EXPECT_EQ(t.IDs(t.clip).size(), 2u) << "a record with an ID the clipboard holds replaces it";
 }
 
 TEST(Transfer, PasteReplaceKeepsThePositionOfAnExistingIDAndAddsNewOnes) {
     Transfer t;
-    MarkForCopy(t.File(t.a), "NPC_5");
-    MarkForCopy(t.File(t.a), "NPC_6");
-    t.files->CopyMarked(t.a, t.clip, false, nullptr, true, false, {}, -1);
+    t.Copy({"NPC_5", "NPC_6"});
     const Bytes source = t.DataOf(t.a, 5);
     t.files->Paste(t.b, PasteMode::Replace, nullptr);
     esfile& b = t.File(t.b);
@@ -85,36 +80,35 @@ TEST(Transfer, PasteReplaceKeepsThePositionOfAnExistingIDAndAddsNewOnes) {
 
 TEST(Transfer, PasteMergeAddsAllButTheSubrecordsARecordHoldsOnce) {
     Transfer t;
-    t.CopyToClipboard("NPC_5");
+    t.Copy({"NPC_5"});
     t.files->Paste(t.b, PasteMode::Merge, nullptr);
-    EXPECT_EQ(t.SubNames(t.b, 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCO", "NPCO", "NPCS"}))
+    EXPECT_EQ(SubrecordNames(t.File(t.b), 2),
+              (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCO", "NPCO", "NPCS"}))
         << "NAME, ANAM and SCRI are required or unique: the destination keeps its own";
     std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
-    EXPECT_EQ(t.SubNames(reopened, t.IndexOfID(reopened, "npc_a")).size(), 7u);
+    EXPECT_EQ(SubrecordNames(t.File(reopened), t.IndexOfID(reopened, "npc_a")).size(), 7u);
     EXPECT_EQ(t.IDs(reopened).size(), 4u) << "a merge adds no record";
 }
 
 TEST(Transfer, PasteIntoTheSelectedRecordHonoursTheMergeType) {
     Transfer t;
-    MarkForCopy(t.File(t.a), "MISC3");
-    MarkForCopy(t.File(t.a), "NPC_6");
-    t.files->CopyMarked(t.a, t.clip, false, nullptr, true, false, {}, -1);
+    t.Copy({"MISC3", "NPC_6"});
 
     t.files->Paste(t.b, PasteMode::Into, nullptr, "NPC_2", 1);
-    EXPECT_EQ(t.SubNames(t.b, 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCO"}))
+    EXPECT_EQ(SubrecordNames(t.File(t.b), 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCO"}))
         << "same type only: npc_b's NPCO goes in, its required and unique ones stay out, gold is skipped";
 
     t.files->Paste(t.b, PasteMode::Into, nullptr, "MISC3", 0);
-    EXPECT_EQ(t.SubNames(t.b, 3), (std::vector<std::string>{"NAME", "ANAM", "NPCO"}))
+    EXPECT_EQ(SubrecordNames(t.File(t.b), 3), (std::vector<std::string>{"NAME", "ANAM", "NPCO"}))
         << "every clipboard record; the exclusions follow the selected record's type";
     EXPECT_EQ(t.IDs(t.b).size(), 4u);
 }
 
 TEST(Transfer, PartialRecordsBringTheirRequiredSubrecords) {
     Transfer t;
-    t.CopyToClipboard("NPC_5", "NPCS");
+    t.Copy({"NPC_5"}, "NPCS");
     ASSERT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "npc_a"}));
-    EXPECT_EQ(t.SubNames(t.clip, 1), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCS"}));
+    EXPECT_EQ(SubrecordNames(t.File(t.clip), 1), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCS"}));
 
     // The same subrecord into a record that exists: added there.
     t.files->Paste(t.b, PasteMode::Replace, nullptr);
@@ -122,17 +116,15 @@ TEST(Transfer, PartialRecordsBringTheirRequiredSubrecords) {
 
     Transfer u;
     MarkForCopy(u.File(u.a), "NPC_5", "NPCS");
-    MarkForCopy(u.File(u.a), "NPC_5", "SCRI");
-    u.files->CopyMarked(u.a, u.b, false, nullptr, false, false, {}, -1);
-    EXPECT_EQ(u.SubNames(u.b, 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCS"}))
+    u.Copy({"NPC_5"}, "SCRI", false, u.b);
+    EXPECT_EQ(SubrecordNames(u.File(u.b), 2), (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCO", "NPCS"}))
         << "a subrecord held once replaces the destination's, others are added";
-    u.File(u.b).UnpackSubRecord(2, "SCRI");
-    EXPECT_EQ(u.File(u.b).Records()[2].SubRecords->Item("SCRI").Properties.Item(1).Text(), "SCR_A");
+    EXPECT_EQ(Decoded(u.File(u.b), 2, "SCRI").Item(1).Text(), "SCR_A");
 }
 
 TEST(Transfer, ParentsBringTheirChildren) {
     Transfer t;
-    t.CopyToClipboard("DIAL7");
+    t.Copy({"DIAL7"});
     EXPECT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "topic", "i1", "i2"}));
     esfile& clip = t.File(t.clip);
     EXPECT_EQ(clip.Records()[2].ParentKey, clip.Records()[1].Key);
@@ -173,7 +165,7 @@ TEST(Transfer, PasteAfterADeleteFindsAFreeRecordKey) {
     MarkAsDeleted(t.File(t.a), "MISC3");
     t.files->DeleteMarked(t.a, nullptr);
     ASSERT_EQ(t.File(t.a).Records()[8].Key, "INFO9");
-    t.CopyToClipboard("INFO9");
+    t.Copy({"INFO9"});
     esfile& clip = t.File(t.clip);
     clip.Records()[1].ID = "i3"; // a new ID, so the paste adds a record
     clip.esRecArrayCatIndex().Item("INFO")->esRecIDIndex.ChangeID("i2", "i3");

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 
 namespace vellum::test {
@@ -20,35 +21,28 @@ protected:
     FastFile f;
 };
 
-TEST_F(FastFileTest, ReadingTheWholeFileSetsEofWithTheLastByte) {
-    f.OpenFileRead((dir / "f.bin").string());
-    EXPECT_EQ(f.Size(), 1000);
-    EXPECT_EQ(f.pos(), 1);
-    Bytes b = f.GetBytes(1000);
-    ASSERT_EQ(b.size(), 1001u);
-    EXPECT_EQ(b[999], static_cast<std::uint8_t>(999 % 256));
-    EXPECT_EQ(b[1000], 0);
-    EXPECT_EQ(f.pos(), 1001);
-    EXPECT_TRUE(f.Eof());
-}
-
-TEST_F(FastFileTest, ShortReadIsZeroFilled) {
-    f.OpenFileRead((dir / "f.bin").string());
-    f.SeekPos(991);
-    Bytes b = f.GetBytes(16);
-    ASSERT_EQ(b.size(), 17u);
-    EXPECT_EQ(b[0], static_cast<std::uint8_t>(990 % 256));
-    EXPECT_EQ(b[9], static_cast<std::uint8_t>(999 % 256));
-    EXPECT_EQ(b[10], 0);
-    EXPECT_TRUE(f.Eof());
-    EXPECT_EQ(f.pos(), 1001);
-}
-
-TEST_F(FastFileTest, SeekIsOneBased) {
-    f.OpenFileRead((dir / "f.bin").string());
-    f.SeekPos(17);
-    EXPECT_EQ(f.GetBytes(1)[0], 16);
-    EXPECT_FALSE(f.Eof());
+// Positions count from 1; a read returns one byte more, zero, and zeros past the end; the end
+// of the file is reached with its last byte.
+TEST_F(FastFileTest, ReadsFromOneBasedPositions) {
+    const struct {
+        int seek, n;
+        std::size_t zerosFrom; // the first zero-filled byte of what is read
+        bool eof;
+    } cases[] = {{1, 1000, 1000, true}, {991, 16, 10, true}, {17, 1, 1, false}, {1000, 1, 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seek);
+        f.OpenFileRead((dir / "f.bin").string());
+        EXPECT_EQ(f.Size(), 1000);
+        EXPECT_EQ(f.pos(), 1);
+        f.SeekPos(c.seek);
+        const Bytes b = f.GetBytes(c.n);
+        ASSERT_EQ(b.size(), static_cast<std::size_t>(c.n) + 1);
+        for (std::size_t i = 0; i < b.size(); ++i)
+            EXPECT_EQ(b[i], i < c.zerosFrom ? static_cast<std::uint8_t>((c.seek - 1 + i) % 256) : 0) << i;
+        EXPECT_EQ(f.Eof(), c.eof);
+        EXPECT_EQ(f.pos(), std::min(c.seek + c.n, 1001));
+        f.CloseFile();
+    }
 }
 
 TEST_F(FastFileTest, MissingFileReadsNothingSilently) {

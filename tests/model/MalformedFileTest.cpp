@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
-#include <fstream>
 #include <random>
 #include <set>
 
@@ -25,19 +23,11 @@ const std::set<std::string> kKnownMessages = {
     std::string(cast::kFailureMessage),
 };
 
-const char* TemplateFor(bool shipped) {
-    static const std::string text = [] {
-        std::ifstream in(BinDir() / "ESTemplate.ini", std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }();
-    return shipped ? text.c_str() : kModelTemplate;
-}
-
 // Each case runs with the small template of the model tests and with the shipped one, which
 // decodes every subrecord of the real plug-ins.
 class MalformedFileTest : public ModelTest, public ::testing::TestWithParam<bool> {
 protected:
-    MalformedFileTest() : ModelTest(TemplateFor(GetParam())) {}
+    MalformedFileTest() : ModelTest(GetParam() ? ShippedTemplateText().c_str() : kModelTemplate) {}
 
     // Loads the bytes, then unpacks, decodes, packs and saves whatever was read. Only the known
     // messages may appear.
@@ -65,18 +55,10 @@ protected:
         return w;
     }();
 
-    Bytes Plugin(const char* name) {
-        const auto file = PluginsDir() / name;
-        return ReadBytes(file);
-    }
-
-    // Offsets of every record header of a well-formed file.
+    static Bytes Plugin(const char* name) { return ReadBytes(PluginsDir() / name); }
     static std::vector<std::size_t> RecordOffsets(const Bytes& b) {
         std::vector<std::size_t> offsets;
-        for (std::size_t p = 0; p + 16 <= b.size();) {
-            offsets.push_back(p);
-            p += 16 + cast::LoadU32(b.data() + p + 4);
-        }
+        for (const RawRecord& r : RawRecords(b)) offsets.push_back(static_cast<std::size_t>(r.whole.data() - b.data()));
         return offsets;
     }
 };
@@ -96,58 +78,53 @@ TEST_P(MalformedFileTest, SharedMalformedFiles) {
     }
 }
 
+// Files too short to read are refused without a word; files that do not start with a record
+// are refused as unreadable.
 TEST_P(MalformedFileTest, EmptyShortAndForeignFiles) {
-    Bytes good = Concat({HeaderRecord(1), Gmst("x")});
-    EXPECT_EQ(Exercise({}, "empty"), esfile::kTooSmall);
-    Bytes cut = good;
-    cut.resize(307);
-    EXPECT_EQ(Exercise(cut, "307 bytes"), esfile::kTooSmall);
-    EXPECT_TRUE(prompt.calls.empty());
+    const Bytes good = Concat({HeaderRecord(1), Gmst("x")});
     Bytes foreign = good;
     foreign[0] = 0x01; // not even a record name
-    EXPECT_EQ(Exercise(foreign, "not TES3"), esfile::kTooSmall);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
-    Bytes zeros(4096, 0);
-    EXPECT_EQ(Exercise(zeros, "zeros"), esfile::kTooSmall);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
-
     std::mt19937 random(307);
     Bytes noise(4096);
     for (auto& b : noise) b = static_cast<std::uint8_t>(random());
     noise[0] = '#'; // a record name never starts so
-    EXPECT_EQ(Exercise(noise, "noise"), esfile::kTooSmall);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
     std::string text(400, 'x');
     text.replace(0, 30, "[General]\r\nName = not a plug-in");
-    EXPECT_EQ(Exercise(Text(text, false), "text"), esfile::kTooSmall) << "not a record name";
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{kUnreadable});
-}
-
-TEST_P(MalformedFileTest, RealPluginsCutShortOrAtTheLoadLimit) {
-    VELLUM_REQUIRE_SHARED();
-    for (const char* name : {"blank.esp", "blank.esm", "fm_lightning.esp"}) {
-        const Bytes bytes = Plugin(name);
-        for (std::size_t n : {std::size_t{0}, std::size_t{1}, std::size_t{16}, std::size_t{307}}) {
-            prompt.calls.clear();
-            EXPECT_EQ(Exercise(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)),
-                               name + std::to_string(n)),
-                      esfile::kTooSmall);
-            EXPECT_TRUE(prompt.calls.empty()) << "too short to read: no message";
-        }
-        EXPECT_NE(Exercise(Bytes(bytes.begin(), bytes.begin() + 308), std::string(name) + " 308"),
-                  esfile::kMissing);
+    const std::vector<std::string> unreadable{kUnreadable};
+    const struct {
+        const char* what;
+        Bytes bytes;
+        std::vector<std::string> messages;
+    } cases[] = {
+        {"empty", {}, {}},
+        {"307 bytes", Bytes(good.begin(), good.begin() + 307), {}},
+        {"not TES3", foreign, unreadable},
+        {"zeros", Bytes(4096, 0), unreadable},
+        {"noise", noise, unreadable},
+        {"text", Text(text, false), unreadable},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Exercise(c.bytes, c.what), esfile::kTooSmall) << c.what;
+        EXPECT_EQ(prompt.Texts(), c.messages) << c.what;
     }
 }
 
+// Real files cut at and inside every record header, and just short of the least a file needs.
 TEST_P(MalformedFileTest, CutAtAndInsideEveryHeader) {
     VELLUM_REQUIRE_SHARED();
-    for (const char* name : {"flin.esp", "m2m_remove_deleted_fields_master.esm"}) {
+    for (const char* name : {"blank.esp", "blank.esm", "fm_lightning.esp", "flin.esp",
+                             "m2m_remove_deleted_fields_master.esm"}) {
         const Bytes bytes = Plugin(name);
-        for (std::size_t offset : RecordOffsets(bytes)) {
-            for (std::size_t inside : {0, 1, 4, 7, 8, 12, 15, 16, 17, 20, 24, 25}) {
-                if (offset + inside >= bytes.size()) continue;
-                Bytes cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(offset + inside));
-                Exercise(cut, std::string(name) + " cut at " + std::to_string(offset + inside));
+        std::vector<std::size_t> cuts{307};
+        for (std::size_t offset : RecordOffsets(bytes))
+            for (std::size_t inside : {0, 1, 4, 7, 8, 12, 15, 16, 17, 20, 24, 25}) cuts.push_back(offset + inside);
+        for (std::size_t n : cuts) {
+            if (n >= bytes.size()) continue;
+            const std::string what = std::string(name) + " cut at " + std::to_string(n);
+            const int result = Exercise(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)), what);
+            if (n < 308) {
+                EXPECT_EQ(result, esfile::kTooSmall) << what;
+                EXPECT_TRUE(prompt.calls.empty()) << what << ": too short to read, no message";
             }
         }
     }

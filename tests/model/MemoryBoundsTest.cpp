@@ -28,12 +28,6 @@ namespace {
 
 constexpr std::uint32_t kHuge[] = {0x7FFFFFFFu, 0x7FFFFFF0u, 0x80000000u, 0xFFFFFFFFu, 2000000000u};
 
-std::string ShippedTemplate() {
-    std::ifstream in(BinDir() / "ESTemplate.ini", std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-
 // One record of every type the template knows, carrying every subrecord it names, with data
 // that reads as the largest numbers and counts there are.
 Bytes EveryTypeWithExtremeNumbers(const Config& templ, std::uint8_t fill) {
@@ -53,23 +47,15 @@ std::vector<std::pair<std::string, Bytes>> Claims(const Config& shipped) {
     std::vector<std::pair<std::string, Bytes>> files;
     const Bytes good = Concat({HeaderRecord(3), Gmst("a"), Gmst(std::string(200, 'b')), Gmst("c")});
     const std::size_t second = HeaderRecord(3).size();
+    const std::pair<const char*, std::size_t> fields[] = {
+        {"header record size ", 4}, {"header subrecord size ", 16 + 4}, {"header record count ", 16 + 8 + 300 - 4},
+        {"record size ", second + 4}, {"subrecord size ", second + 16 + 4}};
     for (std::uint32_t n : kHuge) {
-        const std::string v = std::to_string(n);
-        Bytes b = good;
-        cast::StoreU32(b.data() + 4, n);
-        files.emplace_back("header record size " + v, b);
-        b = good;
-        cast::StoreU32(b.data() + 16 + 4, n);
-        files.emplace_back("header subrecord size " + v, b);
-        b = good;
-        cast::StoreU32(b.data() + 16 + 8 + 300 - 4, n);
-        files.emplace_back("header record count " + v, b);
-        b = good;
-        cast::StoreU32(b.data() + second + 4, n);
-        files.emplace_back("record size " + v, b);
-        b = good;
-        cast::StoreU32(b.data() + second + 16 + 4, n);
-        files.emplace_back("subrecord size " + v, b);
+        for (const auto& [what, at] : fields) {
+            Bytes b = good;
+            cast::StoreU32(b.data() + at, n);
+            files.emplace_back(what + std::to_string(n), b);
+        }
     }
     files.emplace_back("every type, 0xFF", EveryTypeWithExtremeNumbers(shipped, 0xFF));
     files.emplace_back("every type, 0x7F", EveryTypeWithExtremeNumbers(shipped, 0x7F));
@@ -78,7 +64,7 @@ std::vector<std::pair<std::string, Bytes>> Claims(const Config& shipped) {
 
 class MemoryBoundsTest : public ::testing::Test {
 protected:
-    MemoryBoundsTest() : text(ShippedTemplate()), t(text.c_str()) { t.codec->ParseTemplate(); }
+    MemoryBoundsTest() : t(ShippedTemplateText().c_str()) { t.codec->ParseTemplate(); }
 
     // Load, decode everything and save; the bytes allocated at most on the way.
     std::size_t Exercise(const Bytes& bytes) {
@@ -93,7 +79,6 @@ protected:
         return AllocationCounter::Peak() - base;
     }
 
-    std::string text;
     ModelTest t;
 };
 

@@ -83,12 +83,34 @@ Index = LONG,4
 
 void UnpackAndDecodeAll(esfile& f) {
     for (int i = 0; i <= f.LastIndex(); ++i) {
-        f.UnPackRecord(i);
-        std::vector<std::string> keys;
-        for (const auto& e : *f.Records()[static_cast<std::size_t>(i)].SubRecords) keys.push_back(e.key);
-        for (const std::string& k : keys) f.UnpackSubRecord(i, k);
+        for (const std::string& k : SubrecordKeys(f, i)) f.UnpackSubRecord(i, k);
         f.PackRecord(i);
     }
+}
+
+std::vector<std::string> SubrecordKeys(esfile& f, int record) {
+    f.UnPackRecord(record);
+    std::vector<std::string> keys;
+    for (const auto& e : *f.Rec(record).SubRecords) keys.push_back(e.key);
+    return keys;
+}
+
+std::vector<std::string> SubrecordNames(esfile& f, int record) {
+    f.UnPackRecord(record);
+    std::vector<std::string> names;
+    for (const auto& e : *f.Rec(record).SubRecords) names.push_back(e.value.Name);
+    return names;
+}
+
+Properties& Decoded(esfile& f, int record, const std::string& subKey) {
+    f.UnPackRecord(record);
+    EXPECT_TRUE(f.UnpackSubRecord(record, subKey)) << subKey;
+    return f.Rec(record).SubRecords->Item(subKey).Properties;
+}
+
+std::int64_t AnnouncedCount(esfile& f) {
+    f.UnPackRecord(0);
+    return f.UnpackSubRecord(0, "HEDR") ? f.Rec(0).SubRecords->Item("HEDR").Properties.Item("NumRecords").Int() : -1;
 }
 
 ModelTest::ModelTest(const char* templateText) {

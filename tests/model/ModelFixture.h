@@ -24,6 +24,13 @@ extern const std::string kHeaderTemplate;
 // Unpacks every record, decodes every subrecord and packs the record back, as an editor
 // browsing the whole file would.
 void UnpackAndDecodeAll(esfile& f);
+// Unpacks the record: its subrecords' keys, or their template types.
+std::vector<std::string> SubrecordKeys(esfile& f, int record);
+std::vector<std::string> SubrecordNames(esfile& f, int record);
+// Unpacks the record and decodes the subrecord: its properties.
+Properties& Decoded(esfile& f, int record, const std::string& subKey);
+// The record count the header announces.
+std::int64_t AnnouncedCount(esfile& f);
 
 // A template, its codec and a file, with a recording prompt installed.
 class ModelTest {

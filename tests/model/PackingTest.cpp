@@ -26,20 +26,15 @@ protected:
         ASSERT_EQ(Load(Concat({HeaderRecord(3), npc, cell, empty})), 0);
     }
     Subrecords& Subs(int i) { return *file->Records()[static_cast<std::size_t>(i)].SubRecords; }
-    std::vector<std::string> Keys(int i) {
-        std::vector<std::string> k;
-        for (const auto& e : Subs(i)) k.push_back(e.key);
-        return k;
-    }
 };
 
+// Every record, the empty one too, packs back to its bytes and size.
 TEST_F(PackingTest, UnpackThenPackGivesTheSameBytes) {
     for (int i = 0; i <= file->LastIndex(); ++i) {
         const Bytes before = file->Records()[i].Data.ToBytes();
         const std::int32_t size = file->Records()[i].Size;
-        file->UnPackRecord(i);
+        for (const std::string& key : SubrecordKeys(*file, i)) EXPECT_TRUE(file->UnpackSubRecord(i, key));
         EXPECT_FALSE(file->Records()[i].Packed);
-        for (const auto& e : Subs(i)) EXPECT_TRUE(file->UnpackSubRecord(i, e.key));
         file->PackRecord(i);
         EXPECT_EQ(file->Records()[i].Data.ToBytes(), before) << i;
         EXPECT_EQ(file->Records()[i].Size, size);
@@ -47,32 +42,39 @@ TEST_F(PackingTest, UnpackThenPackGivesTheSameBytes) {
     }
 }
 
-TEST_F(PackingTest, RepeatedNamesTakeTheSubrecordCounter) {
-    file->UnPackRecord("NPC_1");
-    EXPECT_EQ(Keys(1), (std::vector<std::string>{"NAME", "NPDT", "NPCO", "XSCL", "NPCO4", "AIDT", "XSCL6"}));
-    file->UnPackRecord("CELL2");
-    EXPECT_EQ(Keys(2), (std::vector<std::string>{"NAME", "DATA", "FRMR", "NAME3", "DATA4"}));
-}
-
-TEST_F(PackingTest, TemplateSubrecordTypesAndGroups) {
-    file->UnPackRecord(1);
-    EXPECT_EQ(Subs(1).Item("NPDT").Name, "NPDT_12");
-    EXPECT_EQ(Subs(1).Item("NPCO").GroupNumber, 1);
-    EXPECT_EQ(Subs(1).Item("NPCO").GroupLabel, "Inventory");
-    EXPECT_EQ(Subs(1).Item("XSCL").GroupNumber, 1) << "a subrecord after a group start stays in it";
-    EXPECT_EQ(Subs(1).Item("NPCO4").GroupNumber, 2);
-    EXPECT_EQ(Subs(1).Item("AIDT").GroupNumber, 0) << "MAINRECORD";
-    EXPECT_EQ(Subs(1).Item("AIDT").GroupLabel, "");
-    EXPECT_EQ(Subs(1).Item("XSCL6").GroupNumber, 2);
+// Repeated names take the subrecord counter; the template names the type and the groups.
+TEST_F(PackingTest, KeysTemplateTypesAndGroups) {
+    EXPECT_EQ(SubrecordKeys(*file, 1),
+              (std::vector<std::string>{"NAME", "NPDT", "NPCO", "XSCL", "NPCO4", "AIDT", "XSCL6"}));
+    EXPECT_EQ(SubrecordKeys(*file, 2), (std::vector<std::string>{"NAME", "DATA", "FRMR", "NAME3", "DATA4"}));
+    const struct {
+        int record;
+        const char* key;
+        const char* type;
+        int group;
+        const char* label;
+    } cases[] = {
+        {1, "NPDT", "NPDT_12", 0, ""},
+        {1, "NPCO", "NPCO", 1, "Inventory"},
+        {1, "XSCL", "XSCL", 1, "Inventory"}, // a subrecord after a group start stays in it
+        {1, "NPCO4", "NPCO", 2, "Inventory"},
+        {1, "AIDT", "AIDT", 0, ""}, // MAINRECORD
+        {1, "XSCL6", "XSCL", 2, "Inventory"},
+        {2, "NAME", "NAME", 0, ""},
+        {2, "DATA", "DATA", 0, ""},
+        {2, "FRMR", "FRMR", 1, "Reference"},
+        {2, "NAME3", "NAME_NEXT", 2, "Reference"},
+        {2, "DATA4", "DATA_24", 2, "Reference"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.key);
+        const Subrecord& sub = Subs(c.record).Item(c.key);
+        EXPECT_EQ(sub.Name, c.type);
+        EXPECT_EQ(sub.GroupNumber, c.group);
+        EXPECT_EQ(sub.GroupLabel, c.label);
+    }
     EXPECT_EQ(file->Records()[1].GroupCount, 2);
-
-    file->UnPackRecord(2);
-    EXPECT_EQ(Subs(2).Item("NAME").Name, "NAME");
-    EXPECT_EQ(Subs(2).Item("NAME3").Name, "NAME_NEXT");
-    EXPECT_EQ(Subs(2).Item("DATA").Name, "DATA");
-    EXPECT_EQ(Subs(2).Item("DATA4").Name, "DATA_24");
     EXPECT_EQ(Subs(2).Item("FRMR").Requirement, 1);
-    EXPECT_EQ(Subs(2).Item("NAME3").GroupNumber, 2);
 }
 
 TEST_F(PackingTest, KeepPackedFillsSubrecordsAndKeepsData) {
@@ -88,22 +90,10 @@ TEST_F(PackingTest, KeepPackedFillsSubrecordsAndKeepsData) {
     EXPECT_EQ(file->Records()[1].SubRecords, subs) << "unpacking an unpacked record changes nothing";
 }
 
-TEST_F(PackingTest, EmptyRecordPacksToSizeZero) {
-    file->UnPackRecord(3);
-    EXPECT_EQ(Subs(3).Count(), 0u);
-    file->PackRecord(3);
-    EXPECT_EQ(file->Records()[3].Size, 0);
-    EXPECT_TRUE(file->Records()[3].Data.empty());
-}
-
 TEST_F(PackingTest, EditedPropertiesAreEncodedOnPack) {
-    file->UnPackRecord(1);
-    ASSERT_TRUE(file->UnpackSubRecord(1, "XSCL"));
-    Subs(1).Item("XSCL").Properties.Item("Scale").SetValue(3.0);
+    Decoded(*file, 1, "XSCL").Item("Scale").SetValue(3.0);
     file->PackRecord(1);
-    file->UnPackRecord(1);
-    ASSERT_TRUE(file->UnpackSubRecord(1, "XSCL"));
-    EXPECT_EQ(Subs(1).Item("XSCL").Properties.Item("Scale").Real(), 3.0);
+    EXPECT_EQ(Decoded(*file, 1, "XSCL").Item("Scale").Real(), 3.0);
 }
 
 TEST_F(PackingTest, SubHeadersReadOneSubrecordWithoutUnpacking) {
@@ -147,9 +137,7 @@ TEST_F(PackingTest, AddSubrecordAndAddRecordFollowTheTemplate) {
 
 TEST_F(PackingTest, GetIdOfUnpackedRecordMatchesPacked) {
     EXPECT_EQ(file->GetID(1), "guard");
-    file->UnPackRecord(1);
-    ASSERT_TRUE(file->UnpackSubRecord(1, "NAME"));
-    Subs(1).Item("NAME").Properties.Item("ID").SetValue(std::string("captain"));
+    Decoded(*file, 1, "NAME").Item("ID").SetValue(std::string("captain"));
     EXPECT_EQ(file->GetID(1), "captain");
     EXPECT_EQ(file->Records()[1].PreviousID, "guard");
     file->ClearSubrecordLookup(1, "NAME");

@@ -5,19 +5,11 @@
 
 #include <filesystem>
 #include <functional>
-#include <set>
 
 namespace vellum::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-
-std::set<std::string> FilesIn(const fs::path& dir) {
-    std::set<std::string> names;
-    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
-    return names;
-}
 
 // Where a save goes and what stands there before it.
 struct Scenario {
@@ -38,9 +30,7 @@ protected:
         parts.push_back(Gmst("edited"));
         original = Concat(parts);
         ASSERT_EQ(Load(original), 0);
-        file->UnPackRecord(7);
-        ASSERT_TRUE(file->UnpackSubRecord(7, "NAME"));
-        file->Records()[7].SubRecords->Item("NAME").Properties.Item("ID").SetValue(std::string("changed"));
+        Decoded(*file, 7, "NAME").Item("ID").SetValue(std::string("changed"));
         if (GetParam().staleBackup) WriteBytes(dir / (TargetName() + ".bak"), stale);
 
         // A clean save elsewhere: the bytes to expect and the number of each step.
@@ -133,8 +123,7 @@ TEST_P(SaveFaultTest, EditsMadeAfterAFailedSaveAreSaved) {
     file->SetFileWriter(&writer);
     ASSERT_FALSE(file->Save(Target(), "", GetParam().backup));
     file->SetFileWriter(nullptr);
-    ASSERT_TRUE(file->UnpackSubRecord(7, "NAME"));
-    file->Records()[7].SubRecords->Item("NAME").Properties.Item("ID").SetValue(std::string("again"));
+    Decoded(*file, 7, "NAME").Item("ID").SetValue(std::string("again"));
     ASSERT_TRUE(file->Save(Target(), "", GetParam().backup));
     auto saved = NewFile();
     ASSERT_EQ(saved->LoadFile(Target(), true, true, nullptr), 0);

@@ -4,7 +4,6 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace std::string_literals;
 namespace fs = std::filesystem;
@@ -13,10 +12,8 @@ namespace vellum::test {
 namespace {
 
 std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
+    const Bytes bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 std::size_t Count(const std::string& text, std::string_view what) {
@@ -43,44 +40,38 @@ protected:
     }
 };
 
-TEST_F(TextDumpTest, RecordsWithRawData) {
+// Each mode in both layouts; the file is named by the title, else by the file name.
+TEST_F(TextDumpTest, EveryModeInBothLayouts) {
     LoadSmall();
-    std::string text = Dump({0, true, true, false, false});
-    std::size_t first = text.find("\r\n");
-    ASSERT_NE(first, std::string::npos);
-    EXPECT_EQ(text.substr(0, 36), "Record Name:TES3 Size:308 Header1:0 ");
-    EXPECT_NE(text.find("Record Name:GMST Size:26 Header1:7 Flags:0\tNAME\x05\0\0\0sOne"s), std::string::npos);
-    EXPECT_NE(text.find("STRV\x05\0\0\0a<ENTER><LINEFEED>b<ESCAPE>\r\n"s), std::string::npos);
-    EXPECT_EQ(Count(text, "\r\n"), 3u);
-
-    text = Dump({0, false, false, true, false});
-    EXPECT_NE(text.find("NPC_\n\t078\t065\t077\t069\t006\t000\t000\t000\t103\t"), std::string::npos);
-}
-
-TEST_F(TextDumpTest, SubrecordsInBothLayouts) {
-    LoadSmall();
-    std::string tabs = Dump({1, true, true, true, false});
-    EXPECT_NE(tabs.find("Record Name:NPC_ Size:24 Header1:0 Flags:0\tSUBRECORD Name:NPDT Size:2\t005\t000\t\r\n"),
-              std::string::npos);
-    EXPECT_EQ(Count(tabs, "\r\n"), 5u) << "one line per subrecord";
-
-    std::string indented = Dump({1, false, false, false, false});
-    EXPECT_NE(indented.find("GMST\n\tNAME\tsOne\0\n\tSTRV\ta<ENTER><LINEFEED>b<ESCAPE>\r\n"s), std::string::npos);
-    EXPECT_EQ(Count(indented, "\r\n"), 3u) << "one block per record";
-}
-
-TEST_F(TextDumpTest, DecodedPropertiesInBothLayouts) {
-    LoadSmall();
-    std::string tabs = Dump({2, true, true, false, false});
-    EXPECT_NE(tabs.find("Record Name:GMST Size:26 Header1:7 Flags:0\tSUBRECORD Name:STRV Size:5\t"
-                        "PROPERTY Value:a<ENTER><LINEFEED>b<ESCAPE>\r\n"),
-              std::string::npos);
-    EXPECT_NE(tabs.find("\tSUBRECORD Name:NPDT Size:2\tPROPERTY Level:5\r\n"), std::string::npos);
-    EXPECT_EQ(tabs.rfind("Record Name:TES3", 0), 0u) << "the header record comes first";
-
-    file->FileTitle = "Title";
-    std::string indented = Dump({2, false, false, false, false});
-    EXPECT_NE(indented.find("NPC_\n\tNAME\n\t\tguard\n\tNPDT\n\t\t5\r\n"), std::string::npos);
+    const struct {
+        DumpOptions options;
+        const char* title;
+        std::vector<std::string> contains; // the first at the start of the text
+        std::size_t lines;                 // 0: not counted
+    } cases[] = {
+        {{0, true, true, false, false}, "",
+         {"Record Name:TES3 Size:308 Header1:0 ", "Record Name:GMST Size:26 Header1:7 Flags:0\tNAME\x05\0\0\0sOne"s,
+          "STRV\x05\0\0\0a<ENTER><LINEFEED>b<ESCAPE>\r\n"s}, 3},
+        {{0, false, false, true, false}, "", {"TES3", "NPC_\n\t078\t065\t077\t069\t006\t000\t000\t000\t103\t"}, 0},
+        {{1, true, true, true, false}, "",
+         {"Record Name:TES3", "Record Name:NPC_ Size:24 Header1:0 Flags:0\tSUBRECORD Name:NPDT Size:2\t005\t000\t\r\n"},
+         5}, // a line per subrecord
+        {{1, false, false, false, false}, "",
+         {"TES3", "GMST\n\tNAME\tsOne\0\n\tSTRV\ta<ENTER><LINEFEED>b<ESCAPE>\r\n"s}, 3}, // a block per record
+        {{2, true, true, false, false}, "",
+         {"Record Name:TES3", "Record Name:GMST Size:26 Header1:7 Flags:0\tSUBRECORD Name:STRV Size:5\t"
+                              "PROPERTY Value:a<ENTER><LINEFEED>b<ESCAPE>\r\n",
+          "\tSUBRECORD Name:NPDT Size:2\tPROPERTY Level:5\r\n"}, 0},
+        {{2, false, false, false, false}, "Title", {"TES3", "NPC_\n\tNAME\n\t\tguard\n\tNPDT\n\t\t5\r\n"}, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.contains.back());
+        file->FileTitle = c.title;
+        const std::string text = Dump(c.options);
+        EXPECT_EQ(text.rfind(c.contains[0], 0), 0u);
+        for (const std::string& part : c.contains) EXPECT_NE(text.find(part), std::string::npos) << part;
+        if (c.lines) EXPECT_EQ(Count(text, "\r\n"), c.lines);
+    }
 }
 
 TEST_F(TextDumpTest, TrimCutsLongByteLists) {
@@ -135,39 +126,23 @@ TEST_F(TextDumpTest, UnwritableFolderAndCancel) {
     EXPECT_EQ(DumpSavedText("a.esp"), "The dumped text has been saved to \nDumped Text - .../Dumps/a.esp.txt");
 }
 
-} // namespace
-} // namespace vellum::test
-
-namespace vellum::test {
-namespace {
-
 // Every real and every broken file dumps in every mode, and its records keep their state.
 TEST(TextDumpFiles, EverySharedFileInEveryMode) {
     VELLUM_REQUIRE_SHARED();
-    PromptRecorder prompt;
-    TempDir dir;
-    Config templ;
-    ASSERT_EQ(templ.OpenFile((SourceDir() / "data" / "ESTemplate.ini").string()), 0);
-    PropertyCodec codec(templ);
+    ModelTest t(ShippedTemplateText().c_str());
     std::vector<fs::path> files = SharedPlugins();
     for (const auto& e : fs::directory_iterator(MalformedDir())) files.push_back(e.path());
     for (const fs::path& path : files) {
-        esfile file(codec);
+        esfile file(*t.codec);
         if (file.LoadFile(path.string(), true, false) != esfile::kLoaded) continue;
         for (int mode = 0; mode <= 2; ++mode) {
-            std::string written = DumpAsText(file, {mode, mode == 1, true, mode == 0, mode == 0}, dir.path());
+            std::string written = DumpAsText(file, {mode, mode == 1, true, mode == 0, mode == 0}, t.dir.path());
             EXPECT_FALSE(written.empty()) << path;
             EXPECT_GT(fs::file_size(written), 0u) << path;
         }
         for (const auto& r : file.Records()) ASSERT_TRUE(r.Packed) << path << " " << r.Key;
     }
 }
-
-} // namespace
-} // namespace vellum::test
-
-namespace vellum::test {
-namespace {
 
 // A record whose subrecords run past its end, claim negative sizes or stop mid-header.
 Bytes DamagedRecord() {

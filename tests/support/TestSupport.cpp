@@ -75,6 +75,14 @@ std::vector<fs::path> SharedPlugins() {
 fs::path SourceDir() { return VELLUM_SOURCE_DIR; }
 fs::path BinDir() { return VELLUM_BIN_DIR; }
 
+const std::string& ShippedTemplateText() {
+    static const std::string text = [] {
+        const std::vector<unsigned char> bytes = ReadBytes(BinDir() / "ESTemplate.ini");
+        return std::string(bytes.begin(), bytes.end());
+    }();
+    return text;
+}
+
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     path_ = fs::temp_directory_path() /
@@ -96,6 +104,12 @@ std::vector<unsigned char> ReadBytes(const fs::path& file) {
 void WriteBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::set<std::string> FilesIn(const fs::path& dir) {
+    std::set<std::string> names;
+    for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
+    return names;
 }
 
 } // namespace vellum::test

@@ -4,6 +4,7 @@
 #include "model/Prompt.h"
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,7 @@ std::vector<std::filesystem::path> SharedPlugins(); // every data file, sorted b
 std::string PluginTestName(const ::testing::TestParamInfo<std::filesystem::path>& info);
 std::filesystem::path SourceDir();                  // the project's source tree
 std::filesystem::path BinDir();                     // the built program folder
+const std::string& ShippedTemplateText();           // the program folder's ESTemplate.ini
 
 // A fresh, empty folder under the system temp folder, removed with the object.
 class TempDir {
@@ -79,6 +81,7 @@ private:
 
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
+std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
 
 } // namespace vellum::test
 
