@@ -29,7 +29,7 @@ TEST(esRecIDIndex, ChangeIdMovesTheEntry) {
     EXPECT_EQ(ids.KeyAt(2), "C") << "a change of letter case takes the new spelling";
 }
 
-const std::string kIdTemplate = "[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n" + kHeaderTemplate + R"([GMST]
+const std::string kIdTemplate = std::string("[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n") + kHeaderTemplate + R"([GMST]
 PropID = NAME:ID,STRV:Value
 PropDesc = STRV,Value
 @HexID

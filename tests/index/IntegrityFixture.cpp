@@ -25,7 +25,7 @@ Bytes Fixed(std::string_view s, std::size_t n) {
 } // namespace
 
 const std::string kIntegrityTemplate =
-    "[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n[TES3]\n@Unique\n" + kHeaderTemplate + IdGroup("SCPT") + IdGroup("FACT") +
+    std::string("[@FILESEQUENCE]\nTES3\nNOSEQUENCE\n[TES3]\n@Unique\n") + kHeaderTemplate + IdGroup("SCPT") + IdGroup("FACT") +
     IdGroup("SPEL") + IdGroup("MISC") + R"([MISC.SCRI]
 @Unique
 Script = STRING

@@ -4,7 +4,7 @@
 
 namespace vellum::test {
 
-const std::string kHeaderTemplate = R"([TES3.HEDR]
+const char kHeaderTemplate[] = R"([TES3.HEDR]
 Version = SINGLE,4
 FileType = LONG,4
 Author = STRING,32

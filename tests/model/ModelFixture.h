@@ -19,7 +19,8 @@ namespace vellum::test {
 // parents and children, repeating groups and the save order.
 extern const char* const kModelTemplate;
 // The save order "TES3" then "NOSEQUENCE" and the header's layout, to build templates on.
-extern const std::string kHeaderTemplate;
+// Constant-initialised: other files build their templates from it while they start up.
+extern const char kHeaderTemplate[];
 
 // Unpacks every record, decodes every subrecord and packs the record back, as an editor
 // browsing the whole file would.

@@ -51,7 +51,7 @@ TEST_F(SaveTest, RecordsGoCategoryByCategoryWithChildrenBehindParents) {
 }
 
 TEST_F(SaveTest, SequenceEntriesComeFirstAndNoSequenceTakesTheRest) {
-    const std::string templ = "[@FILESEQUENCE]\nTES3\nGMST\nNOSEQUENCE\nCELL\n" + kHeaderTemplate;
+    const std::string templ = std::string("[@FILESEQUENCE]\nTES3\nGMST\nNOSEQUENCE\nCELL\n") + kHeaderTemplate;
     ModelTest t(templ.c_str());
     Bytes cell = RecordBytes("CELL", {{"NAME", Text("c")}});
     Bytes npc = RecordBytes("NPC_", {{"NAME", Text("n")}});

@@ -8,7 +8,7 @@
 namespace vellum::test {
 namespace {
 
-const std::string kSearchTemplate = kHeaderTemplate + R"([GMST]
+const std::string kSearchTemplate = std::string(kHeaderTemplate) + R"([GMST]
 PropID = NAME:ID
 [GMST.NAME]
 ID = STRING
@@ -146,8 +146,10 @@ TEST_F(SearchTest, RowsCancelAndProgress) {
 
     RecordingProgress progress;
     progress.cancel = true;
-    Search cancelled({file.get()}, SearchCriteria::FromInput("dwe", "", "", false, false, false), &progress);
+    Search cancelled({file.get()}, SearchCriteria::FromInput("dwe", "GMST", "", false, false, false), &progress);
     EXPECT_EQ(cancelled.FindAll().size(), 1u) << "stops after the first row";
+    Search header({file.get()}, SearchCriteria::FromInput("dwe", "", "", false, false, false), &progress);
+    EXPECT_TRUE(header.FindAll().empty()) << "stops after the header's subrecord, which holds no match";
 
     std::vector<Bytes> parts{HeaderRecord(600)};
     for (int i = 0; i < 600; ++i) parts.push_back(Gmst("g" + std::to_string(i)));
