@@ -3,9 +3,9 @@
 #include "index/IdxFile.h"
 #include "index/esFiles.h"
 #include "model/Progress.h"
+#include "model/SupportFiles.h"
 #include "model/Text.h"
 
-#include <algorithm>
 #include <system_error>
 
 namespace vellum::index_manager {
@@ -13,25 +13,14 @@ namespace vellum::index_manager {
 namespace fs = std::filesystem;
 
 std::vector<Row> ListDataFiles(const fs::path& dataFolder, const fs::path& indicesDir) {
-    std::vector<fs::path> masters, plugins;
-    std::error_code ec;
-    for (fs::directory_iterator it(dataFolder, ec), end; !ec && it != end; it.increment(ec)) {
-        std::error_code typeError;
-        if (!it->is_regular_file(typeError)) continue;
-        const std::string name = it->path().filename().string();
-        if (EndsWithNoCase(name, ".esm")) masters.push_back(it->path());
-        else if (EndsWithNoCase(name, ".esp") && !EndsWithNoCase(it->path().stem().string(), "ESM"))
-            plugins.push_back(it->path());
-    }
-    auto byName = [](const fs::path& a, const fs::path& b) { return FoldKey(a.filename().string()) < FoldKey(b.filename().string()); };
-    std::sort(masters.begin(), masters.end(), byName);
-    std::sort(plugins.begin(), plugins.end(), byName);
     std::vector<Row> rows;
-    for (const auto* list : {&masters, &plugins})
-        for (const fs::path& p : *list) {
-            const bool indexed = IdxFileExists(indicesDir, p.filename().string());
-            rows.push_back({p, indexed, indexed ? "Indexed" : "", indexed ? "Re-index File" : "Index File"});
-        }
+    for (const SupportFiles::Row& f : SupportFiles::ListDataFiles(dataFolder)) {
+        const fs::path file = f.Path;
+        if (EndsWithNoCase(file.extension().string(), ".esp") && EndsWithNoCase(file.stem().string(), "ESM"))
+            continue;
+        const bool indexed = IdxFileExists(indicesDir, f.Name);
+        rows.push_back({file, indexed, indexed ? "Indexed" : "", indexed ? "Re-index File" : "Index File"});
+    }
     return rows;
 }
 

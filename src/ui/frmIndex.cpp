@@ -1,8 +1,7 @@
 #include "ui/frmIndex.h"
 
-#include "index/IdxFile.h"
+#include "index/IndexManager.h"
 #include "model/Prompt.h"
-#include "model/SupportFiles.h"
 #include "ui/Busy.h"
 #include "ui/LegacyText.h"
 #include "ui/ListGrid.h"
@@ -77,11 +76,10 @@ frmIndex::frmIndex(std::filesystem::path dataFolder, std::filesystem::path indic
 
 void frmIndex::Refresh() {
     std::vector<TextTableModel::Row> rows;
-    for (const auto& f : SupportFiles::ListDataFiles(dataFolder_)) {
-        const bool indexed = IdxFileExists(indicesDir_, f.Name);
-        rows.push_back({{FromFileText(f.Name), indexed ? "Indexed" : "", indexed ? "Re-index File" : "Index File"},
-                        QString::fromStdString(f.Path)});
-    }
+    for (const auto& f : index_manager::ListDataFiles(dataFolder_, indicesDir_))
+        rows.push_back({{FromFileText(f.File.filename().string()), QString::fromStdString(f.StateText),
+                         QString::fromStdString(f.ActionText)},
+                        QString::fromStdString(f.File.string())});
     model_->SetRows(std::move(rows));
 }
 
