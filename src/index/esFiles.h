@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <utility>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +23,8 @@ class Progress;
 
 // The user's operation behind a relatives scan.
 enum FileOperation : int { kOpDelete = 0, kOpCut = 1, kOpCopy = 2 };
+// The actions a relatives scan proposes for the operation: ancestors' first, descendants' second.
+std::pair<int, int> DefaultRelativeActions(int operation, bool safeCut);
 // Direction of a relatives scan.
 enum RecurseType : int { kRecurseAncestors = 0, kRecurseDescendants = 1, kRecurseBoth = 2 };
 // How a paste treats a clipboard record whose ID the destination holds already.

@@ -75,16 +75,16 @@ struct esFiles::Scan {
     }
 };
 
-namespace {
-
-std::pair<int, int> DefaultActions(int operation, int safeCut) {
+std::pair<int, int> DefaultRelativeActions(int operation, bool safeCut) {
     switch (operation) {
     case kOpDelete: return {kNoAction, kDelete};
-    case kOpCut: return {kCopy, safeCut != 0 ? kCut : kDelete};
+    case kOpCut: return {kCopy, safeCut ? kCut : kDelete};
     case kOpCopy: return {kCopy, kNoAction};
     default: return {kNoAction, kNoAction};
     }
 }
+
+namespace {
 
 // A record's subrecords as unpacking would key and group them, read from the packed bytes
 // when the record is packed, so that a scan touching thousands of cells unpacks none.
@@ -202,7 +202,7 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
     BusyScope busy(*this);
     // Plain variables, not a structured binding: the lambdas below capture them, which
     // clang before 16 (the fuzz build) refuses for bindings.
-    const std::pair<int, int> actions = DefaultActions(operation, SafeCutBehaviour);
+    const std::pair<int, int> actions = DefaultRelativeActions(operation, SafeCutBehaviour != 0);
     const int ancestorAction = actions.first, descendantAction = actions.second;
     if (clear) relatives_.clear();
     Scan scan{*this, progress, operation, {}, {}};

@@ -133,15 +133,6 @@ QString frmScanRelatives::SkipWarning() {
            "'Ancestors' and 'Descendents' tabs.";
 }
 
-int frmScanRelatives::DefaultAction(int operation, bool descendants, bool safeCut) {
-    switch (operation) {
-    case kDelete: return descendants ? 0 : -1;
-    case kCut: return descendants ? (safeCut ? 1 : 0) : 2;
-    case kCopy: return descendants ? -1 : 2;
-    default: return -1;
-    }
-}
-
 void frmScanRelatives::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!started_) QTimer::singleShot(0, this, &frmScanRelatives::Start);
@@ -184,7 +175,8 @@ void frmScanRelatives::Fetch() {
                                : "The system is recursing through the ancestors of the selected entries.");
     const std::size_t before = files_.esRelatives().Count();
     Run(descendants ? kRecurseDescendants : kRecurseAncestors, -1, false);
-    const int action = DefaultAction(operation_, descendants, files_.SafeCutBehaviour != 0);
+    const std::pair<int, int> actions = DefaultRelativeActions(operation_, files_.SafeCutBehaviour != 0);
+    const int action = descendants ? actions.second : actions.first;
     for (std::size_t i = before + 1; i <= files_.esRelatives().Count(); ++i) {
         esRelative& e = files_.esRelatives().Item(i);
         if (e.Generation > 0 && e.RelativeType == (descendants ? 1 : 0)) e.Action = action;

@@ -46,7 +46,6 @@ public:
 
     QString Caption() const;
     static QString SkipWarning();
-    static int DefaultAction(int operation, bool descendants, bool safeCut);
 
     void Start();          // the first scan, by operation
     void Fetch();          // on the ancestors or descendants step

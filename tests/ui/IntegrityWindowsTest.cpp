@@ -95,8 +95,6 @@ private slots:
         RelativesModel* d = wizard.Model(frmScanRelatives::kDescendants);
         QVERIFY(d->rowCount() >= 1); // the response naming npc_a
         QCOMPARE(d->Entry(0).Action, -1); // copy: descendants are left alone
-        QCOMPARE(frmScanRelatives::DefaultAction(frmScanRelatives::kCut, true, false), 0);
-        QCOMPARE(frmScanRelatives::DefaultAction(frmScanRelatives::kCut, true, true), 1);
         wizard.Skip();
         QVERIFY(wizard.Skipped());
         QVERIFY(wizard.FinishText()->text().startsWith("Warning: You have skipped checking of dependencies"));
