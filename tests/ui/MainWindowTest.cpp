@@ -21,6 +21,8 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
+#include <QTimer>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMimeData>
@@ -294,6 +296,22 @@ private slots:
         QCOMPARE(saved.GetVar("Editing", "EnableDelete"), std::string("True"));
         QCOMPARE(TextCodePage(), 1250);
         SetTextCodePage(1252);
+    }
+
+    void closingABigTreeReportsItsUnloading() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        o.NthKey("INFO", 0); // the 2,411 responses in the tree
+        auto* status = o.w.findChild<QLabel*>("StatusText");
+        QVERIFY(status);
+        // What the status line says whenever the window lets events in during the close.
+        QStringList seen;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, [&] { seen << status->text(); });
+        watch.start(0);
+        QVERIFY(o.w.CloseFile(QString::fromStdString(o.path), true));
+        watch.stop();
+        QVERIFY2(seen.contains("Unloading Tree Node 1"), qPrintable(seen.join('|')));
     }
 
     void desktopShortcutsAndBusyState() {
