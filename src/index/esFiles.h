@@ -11,10 +11,10 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <utility>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace vellum {
 

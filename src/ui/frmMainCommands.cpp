@@ -97,8 +97,7 @@ void frmMain::RevertTemplate() {
 }
 
 void frmMain::ReloadConfiguration() {
-    ReloadTemplate();
-    context_.startup.LoadSettings();
+    context_.startup.ConfigFileEdited(context_.TemplatePath().filename().string());
     context_.LoadEditorSettings();
     ApplySettings();
 }
