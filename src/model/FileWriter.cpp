@@ -27,8 +27,8 @@ bool PosixFileWriter::CheckWritable(const std::filesystem::path& target) {
         }
         // No write bit for anyone is a deliberate mark, which even the superuser keeps.
         if (::access(target.c_str(), W_OK) != 0 || (st.st_mode & 0222) == 0) {
-            if ((st.st_mode & 0222) == 0) errno = EACCES;
-            return Fail("the file is read-only");
+            error_ = "the file is read-only";
+            return false;
         }
     }
     std::filesystem::path folder = target.parent_path();

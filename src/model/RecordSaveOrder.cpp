@@ -34,6 +34,12 @@ int RecordSaveOrder::ParentOf(int i) const {
     return p && p->IndexNumber != i && IsRecord(p->IndexNumber) ? p->IndexNumber : -1;
 }
 
+std::uint32_t RecordSaveOrder::TypeCode(std::string_view type) {
+    std::uint32_t code = 0;
+    for (std::size_t k = 0; k < 4 && k < type.size(); ++k) code |= std::uint32_t(std::uint8_t(type[k])) << (8 * k);
+    return code;
+}
+
 int RecordSaveOrder::Rank(std::string_view type) const {
     const std::size_t at = sequence_ ? sequence_->Variables.PositionOf(type) : 0;
     if (at != 0) return static_cast<int>(at) - 1;
@@ -45,11 +51,12 @@ int RecordSaveOrder::Rank(std::string_view type) const {
 std::vector<int> RecordSaveOrder::Kept() {
     const int n = static_cast<int>(records_.size());
     placed_.assign(records_.size(), 0);
+    hangs_.assign(records_.size(), 0);
     for (int i = 0; i < n; ++i) {
         const RecordEntry& r = records_[static_cast<std::size_t>(i)];
         if (!IsRecord(i) || r.Added) continue;
         placed_[static_cast<std::size_t>(i)] = 2;
-        lastOfType_[r.Name] = i;
+        lastOfType_[TypeCode(r.Name)] = i;
     }
     for (int i = 0; i < n; ++i)
         if (IsRecord(i) && records_[static_cast<std::size_t>(i)].Added) Place(i);
@@ -65,8 +72,8 @@ void RecordSaveOrder::Place(int i) {
     if (parent >= 0 && placed_[static_cast<std::size_t>(parent)] == 0) Place(parent);
     if (parent >= 0 && placed_[static_cast<std::size_t>(parent)] == 2) {
         AttachChild(parent, i);
-        lastOfType_.try_emplace(r.Name, i);
-    } else if (auto last = lastOfType_.find(r.Name); last != lastOfType_.end()) {
+        lastOfType_.try_emplace(TypeCode(r.Name), i);
+    } else if (auto last = lastOfType_.find(TypeCode(r.Name)); last != lastOfType_.end()) {
         AttachAfter(last->second, i);
         last->second = i;
     } else {
@@ -77,13 +84,14 @@ void RecordSaveOrder::Place(int i) {
             if (owner >= 0 && IsParent(owner)) anchor = owner;
         }
         AttachAfter(anchor, i);
-        lastOfType_[r.Name] = i;
+        lastOfType_[TypeCode(r.Name)] = i;
     }
     state = 2;
 }
 
 void RecordSaveOrder::AttachAfter(int anchor, int i) {
     if (anchor != kFront && IsParent(anchor)) Host(anchor);
+    Hangs(anchor);
     // Right behind the anchor's block: what hangs there already is of types that come later.
     std::vector<int>& list = after_[anchor];
     list.insert(list.begin(), i);
@@ -91,6 +99,7 @@ void RecordSaveOrder::AttachAfter(int anchor, int i) {
 
 void RecordSaveOrder::AttachChild(int parent, int i) {
     Host(parent);
+    Hangs(parent);
     children_[parent].push_back(i);
 }
 
@@ -105,7 +114,12 @@ int RecordSaveOrder::Host(int parent) {
     }
     host_[parent] = host;
     hosted_[host] = parent;
+    Hangs(host);
     return host;
+}
+
+void RecordSaveOrder::Hangs(int node) {
+    if (node != kFront) hangs_[static_cast<std::size_t>(node)] = 1;
 }
 
 int RecordSaveOrder::LastRanked(int rank) {
@@ -150,7 +164,7 @@ std::vector<int> RecordSaveOrder::Emit() const {
             if (!first || emitRoot) out.push_back(node);
             first = false;
             next.clear();
-            Followers(node, next);
+            if (node == kFront || hangs_[static_cast<std::size_t>(node)]) Followers(node, next);
             stack.insert(stack.end(), next.rbegin(), next.rend());
         }
     };

@@ -2,6 +2,7 @@
 
 #include "model/RecordEntry.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -40,12 +41,14 @@ private:
     bool IsParent(int i) const;
     int ParentOf(int i) const; // -1 when the record follows no parent that is there
     int Rank(std::string_view type) const;
+    static std::uint32_t TypeCode(std::string_view type); // the four letters as one number
 
     // Kept(): new records hang behind the records they follow.
     void Place(int i);
     void AttachAfter(int anchor, int i);
     void AttachChild(int parent, int i);
     int Host(int parent); // the record whose turn closes the parent's block
+    void Hangs(int node);
     int LastRanked(int rank);
     std::vector<int> Emit() const;
     void Followers(int node, std::vector<int>& out) const;
@@ -60,7 +63,8 @@ private:
 
     static constexpr int kFront = -1; // before every record
     std::vector<char> placed_;        // 0 not yet, 1 placing, 2 placed
-    std::unordered_map<std::string, int> lastOfType_;
+    std::unordered_map<std::uint32_t, int> lastOfType_; // by TypeCode
+    std::vector<char> hangs_; // the record has something behind it in the maps below
     std::unordered_map<int, std::vector<int>> after_;    // emitted after the node's block
     std::unordered_map<int, std::vector<int>> children_; // new children, closing the parent's block
     std::unordered_map<int, int> host_;                  // parent -> the record that closes its block

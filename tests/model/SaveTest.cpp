@@ -256,8 +256,8 @@ TEST_F(SaveTest, ReadOnlyFileOrFolderIsRefusedWithAMessage) {
     ::chmod(target.c_str(), 0444);
     EXPECT_FALSE(file->Save(target, "", true));
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error: The file " + target +
-                                                       " could not be saved (the file is read-only: Permission "
-                                                       "denied). The file on disk was not changed."});
+                                                       " could not be saved (the file is read-only). The file "
+                                                       "on disk was not changed."});
     EXPECT_EQ(FilesIn(dir.path()), std::set<std::string>{"test.esp"});
     EXPECT_EQ(ReadBytes(target), original);
 
