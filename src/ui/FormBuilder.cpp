@@ -1,10 +1,13 @@
 #include "ui/FormBuilder.h"
 
+#include "index/DialogueChain.h"
 #include "index/esCheckedEntries.h"
 #include "model/Prompt.h"
 #include "model/Text.h"
 #include "model/esfile.h"
 #include "template/Config.h"
+#include "template/SubrecordCaption.h"
+#include "ui/RecordCategories.h"
 
 #include <algorithm>
 
@@ -56,9 +59,16 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
     h.RecordType = r.Name;
     h.OldID = r.ID;
     out.push_back(std::move(h));
-    if (templ.InstrExists(r.Name, "FollowsParent") && !r.ParentKey.empty()) {
-        esLLFormEntry p = Heading(kShowParent, "Show Parent Record");
-        p.RecordKey = r.ParentKey.str();
+    // A child shows its parent (a response its topic) in a field that can look up another.
+    if (templ.InstrExists(r.Name, "FollowsParent") && file_.esRecArrayIndex().Exists(r.ParentKey.str())) {
+        const RecordEntry& parent = file_.Rec(r.ParentKey.str());
+        esLLFormEntry p = Heading(kParentLookupField, std::string(CategoryCaption(parent.Name)));
+        p.RecordKey = recordKey;
+        p.RecordType = r.Name;
+        p.ParentType = parent.Name;
+        p.Data = p.OldData = parent.ID;
+        p.IsData = true;
+        p.OldID = r.ID;
         out.push_back(std::move(p));
     }
     if (!r.Children.empty()) {
@@ -74,10 +84,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     const bool wasPacked = sub.Packed;
     if (sub.Packed)
         file_.UnpackSubRecord(recordKey, sub.Key);
-    std::string caption = "  Subrecord " + sub.Name.substr(0, 4);
-    if (sub.Name.size() > 4)
-        caption += " (" + sub.Name + ")";
-    esLLFormEntry h = Heading(kSubrecordHeading, caption);
+    esLLFormEntry h = Heading(kSubrecordHeading, "  Subrecord " + SubrecordCaption(file_.Template(), r.Name, sub.Name));
     h.RecordKey = recordKey;
     h.SubRecordKey = sub.Key;
     h.RecordType = r.Name;
@@ -183,6 +190,19 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
             continue;
         if (!file_.esRecArrayIndex().Exists(e.RecordKey))
             continue;
+        if (e.FormEntryType == kParentLookupField) {
+            // A child moves under the parent chosen by its ID.
+            const auto* id = std::get_if<std::string>(&e.Data);
+            const auto* cat = id ? file_.esRecArrayCatIndex().Item(e.ParentType) : nullptr;
+            const esRecIDEntry* to = cat ? cat->esRecIDIndex.Find(*id) : nullptr;
+            if (to && to->IndexNumber >= 0 && to->IndexNumber < static_cast<int>(file_.Records().size()) &&
+                DialogueChain::Move(file_, e.RecordKey, file_.Records()[to->IndexNumber].Key) ==
+                    DialogueChain::MoveResult::Moved)
+                result.changed = true;
+            e.Changed = false;
+            e.OldData = e.Data;
+            continue;
+        }
         RecordEntry& r = file_.Rec(e.RecordKey);
         e.RecPacked = r.Packed || !r.SubRecords;
         if (e.RecPacked)

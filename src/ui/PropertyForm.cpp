@@ -138,6 +138,10 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         label(FromFileText(e.Caption));
         place(FileLookupRow(n, e));
         break;
+    case kParentLookupField:
+        label(FromFileText(e.Caption));
+        place(ParentLookupRow(n, e));
+        break;
     case kSingleField:
     case kDoubleField:
     case kLongField:

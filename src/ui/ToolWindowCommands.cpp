@@ -95,6 +95,16 @@ void ConnectCommand(frmMain& main, const char* name, std::function<void()> act) 
     QObject::connect(action, &QAction::triggered, &main, [act = std::move(act)] { act(); });
 }
 
+bool LoadSupportFile(frmMain& main, const std::string& path) {
+    EditorContext& c = main.Context();
+    esfile* added = c.files.Add(path);
+    if (!added) return false;
+    added->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    added->LoadFile(path, false, true, &main.Progress());
+    added->IsSupport = true;
+    return true;
+}
+
 void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
@@ -176,14 +186,8 @@ void ConnectToolWindows(frmMain& main) {
         EditorContext& c = main.Context();
         frmSupport window(plugins, c.dataFolder,
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
-                           [&main, &c](const std::string& path) {
-                               esfile* added = c.files.Add(path);
-                               if (!added) return;
-                               esfile& file = *added;
-                               file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-                               file.LoadFile(path, false, true, &main.Progress());
-                               file.IsSupport = true;
-                               main.RebuildFileButtons();
+                           [&main](const std::string& path) {
+                               if (LoadSupportFile(main, path)) main.RebuildFileButtons();
                            }},
                           &main);
         bool indices = false;

@@ -3,12 +3,16 @@
 #include "UiTestSupport.h"
 
 #include "index/esCheckedEntries.h"
+#include "model/ByteCast.h"
 #include "model/esfile.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 
 #include <QColor>
+
+#include <map>
+#include <sstream>
 #include <QTreeView>
 #include <QtTest>
 
@@ -156,6 +160,74 @@ private slots:
         f.model.BuildRecords(f.Cat("GLOB"), &progress);
         QCOMPARE(progress.reports.size(), std::size_t(1));
         QVERIFY(progress.reports[0].second.starts_with("Building node GLOB"));
+    }
+
+    // Exterior cells by name and grid, subrecords by what the template's descriptions say; read
+    // here from the file's bytes and the template's text.
+    void captionsOfCellsAndSubrecords() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin f("seis_dynamic_wildlife.esp");
+        const Bytes bytes = test::ReadBytes(f.path);
+        QStringList expected, shown;
+        int exterior = 0;
+        for (const test::RawRecord& r : test::RawRecords(bytes)) {
+            if (r.type != "CELL")
+                continue;
+            std::string name;
+            std::int32_t flags = 0, x = 0, y = 0;
+            bool named = false;
+            for (const test::RawSubrecord& s : test::RawSubrecords(Bytes(r.whole.begin(), r.whole.end()))) {
+                if (s.type == "NAME" && !named) {
+                    name.assign(s.data.begin(), s.data.end());
+                    name = name.substr(0, name.find('\0'));
+                    named = true;
+                } else if (s.type == "DATA" && s.data.size() == 12) {
+                    flags = cast::ToInt32(s.data.first(4));
+                    x = cast::ToInt32(s.data.subspan(4, 4));
+                    y = cast::ToInt32(s.data.subspan(8, 4));
+                }
+            }
+            QString caption = QString::fromStdString(name);
+            if (!(flags & 1)) {
+                ++exterior;
+                caption = QString("%1 (%2, %3)").arg(name.empty() ? "Wilderness" : caption).arg(x).arg(y);
+            }
+            expected << "CELL " + (caption.size() > 35 ? caption.left(32) + "..." : caption);
+        }
+        QVERIFY(exterior > 10);
+        f.Click(f.Cat("CELL"));
+        for (int i = 0; i < f.model.rowCount(f.Cat("CELL")); ++i)
+            shown << f.model.index(i, 0, f.Cat("CELL")).data().toString();
+        expected.sort();
+        shown.sort();
+        QCOMPARE(shown, expected);
+
+        // [@DESCRIPTION] as the text of the shipped template gives it.
+        std::map<std::string, std::string> described;
+        bool inGroup = false;
+        std::istringstream lines(test::ShippedTemplateText());
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty() && line[0] == '[')
+                inGroup = line == "[@DESCRIPTION]";
+            else if (inGroup && line.find(" = ") != std::string::npos)
+                described[line.substr(0, line.find(" = "))] = line.substr(line.find(" = ") + 3);
+        }
+        f.Click(f.Cat("NPC_"));
+        const QModelIndex npc = f.model.index(0, 0, f.Cat("NPC_"));
+        f.Click(npc);
+        const RecordEntry& record = f.file.Rec(f.model.KeyOf(npc));
+        const auto at = bytes.begin() + record.Offset - 1;
+        const auto subs = test::RawSubrecords(Bytes(at, at + 16 + record.Size));
+        QVERIFY(subs.size() > 5);
+        QCOMPARE(f.model.rowCount(npc), int(subs.size()));
+        for (int i = 0; i < f.model.rowCount(npc); ++i) {
+            const std::string group = "NPC_." + subs[i].type;
+            QVERIFY2(described.count(group), group.c_str());
+            QCOMPARE(f.model.index(i, 0, npc).data().toString(),
+                     QString::fromStdString(subs[i].type.substr(0, 4) + " (" + described[group] + ")"));
+        }
     }
 
     void backForwardAndUpLevel() {
