@@ -53,9 +53,11 @@ void TopicView::ShowTopic(const esfile* file, const std::string& topicKey, const
 }
 
 void TopicView::Clear() {
+    hide();
+    if (!file_)
+        return; // cleared already: most selections are not dialogue
     file_ = nullptr;
     model_->SetTopic(nullptr, {});
-    hide();
 }
 
 void TopicView::Select(const std::string& recordKey) {

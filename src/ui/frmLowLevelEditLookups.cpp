@@ -36,10 +36,19 @@ QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
     auto loadMasters = [this, &loaded](const std::vector<std::string>& names) {
         SupportFiles plugin({file_});
         const auto isOpen = [this](const std::string& path) { return context_.files.IsOpen(path); };
+        std::string absent;
         for (const std::string& path : plugin.MastersToLoad(context_.dataFolder, isOpen))
-            for (const std::string& name : names)
-                if (KeysEqual(std::filesystem::path(path).filename().string(), name))
+            for (const std::string& name : names) {
+                if (!KeysEqual(std::filesystem::path(path).filename().string(), name))
+                    continue;
+                if (std::filesystem::is_regular_file(path))
                     loaded = LoadSupportFile(main_, path) || loaded;
+                else
+                    absent += (absent.empty() ? "" : ", ") + name;
+            }
+        if (!absent.empty())
+            CurrentPrompt().Message("Not found in the data folder " + context_.dataFolder.string() + ": " + absent +
+                                    ".");
     };
     const auto* value = std::get_if<std::string>(&e.Data);
     frmLookup dialog(*file_, {open, loadMasters},

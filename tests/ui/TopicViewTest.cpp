@@ -214,7 +214,7 @@ private slots:
             }
         QVERIFY(!script.empty());
         const auto plugin = s.DataFolder() / "uses_firemoth.esp";
-        test::WriteBytes(plugin, test::Concat({test::HeaderRecord(1, 1, {{"firemoth.esm", 863297}}),
+        test::WriteBytes(plugin, test::Concat({test::HeaderRecord(1, 1, {{"firemoth.esm", 863297}, {"Missing.esm", 1}}),
                                                test::RecordBytes("NPC_", {{"NAME", test::Text("fm_guide")},
                                                                           {"SCRI", test::Text(script)}})}));
         s.Window().OpenFiles({QString::fromStdString(plugin.string())});
@@ -235,11 +235,13 @@ private slots:
             QCOMPARE(dialog->Types()->currentText(), QString("SCPT"));
             QVERIFY(dialog->MastersNotice()->isVisibleTo(dialog));
             QCOMPARE(dialog->MastersNotice()->text(),
-                     QString("The master file firemoth.esm is not open: its records are not listed."));
+                     QString("The master files firemoth.esm, Missing.esm are not open: their records are not listed."));
             QVERIFY(dialog->LoadMastersButton()->isVisibleTo(dialog));
             QCOMPARE(dialog->Model()->rowCount(), 0);
             dialog->LoadMastersButton()->click();
-            QVERIFY(!dialog->MastersNotice()->isVisibleTo(dialog));
+            QVERIFY(s.prompt.Saw("Not found in the data folder " + s.DataFolder().string() + "/: Missing.esm."));
+            QCOMPARE(dialog->MastersNotice()->text(),
+                     QString("The master file Missing.esm is not open: its records are not listed."));
             QVERIFY(dialog->Model()->rowCount() > 1);
             const int row = dialog->Grid()->currentIndex().row();
             QCOMPARE(dialog->Model()->At(row).key, QString::fromStdString(script));
@@ -251,6 +253,7 @@ private slots:
         QVERIFY(checked);
         const esfile* loaded = s.context.files.Find(master);
         QVERIFY(loaded && loaded->IsSupport);
+        QVERIFY(!s.context.files.Find((s.DataFolder() / "Missing.esm").string())); // nothing left open for it
         QTRY_VERIFY(s.Window().FileButtons().Keys().contains(QString::fromStdString(master)));
         QCOMPARE(file.Rec(file.Records()[1].Key).ID, std::string("fm_guide"));
     }
