@@ -6,6 +6,7 @@
 #include "model/Text.h"
 #include "model/esfile.h"
 #include "template/Config.h"
+#include "template/ListedID.h"
 #include "template/SubrecordCaption.h"
 #include "ui/RecordCategories.h"
 
@@ -53,8 +54,8 @@ bool FormBuilder::IsIdentity(const std::string& recordType, const std::string& s
 void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::string& recordKey) {
     const RecordEntry& r = file_.Rec(recordKey);
     const Config& templ = file_.Template();
-    esLLFormEntry h = Heading(kRecordHeading, (templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record "
-                                                                                              : "Record ") + r.ID);
+    const std::string label = templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record " : "Record ";
+    esLLFormEntry h = Heading(kRecordHeading, label + ListedID::Of(r.Name, r.ID).caption);
     h.RecordKey = recordKey;
     h.RecordType = r.Name;
     h.OldID = r.ID;

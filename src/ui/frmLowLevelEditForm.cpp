@@ -8,6 +8,7 @@
 #include "model/esfile.h"
 #include "model/Text.h"
 #include "template/Config.h"
+#include "template/ListedID.h"
 #include "ui/Busy.h"
 #include "ui/EditorContext.h"
 #include "ui/FormBuilder.h"
@@ -148,7 +149,7 @@ void frmLowLevelEdit::UpdateEditCommands() {
         if (!file_->CurrentRecordKey.empty() && file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
             const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
             st.recordSelected = true;
-            st.recordLabel = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
+            st.recordLabel = FromFileText(r.Key.substr(0, 4) + " " + ListedID::Of(r.Name, r.ID).caption);
         }
     }
     main_.UpdateEditCommands(st);

@@ -68,43 +68,57 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), tree); // a file just shown: its tree takes the keys
         // Down the categories to the scripts, each one selected on the way.
         QVERIFY(test::Press(Qt::Key_Down));
+        QVERIFY(test::Press(Qt::Key_Up));
+        QCOMPARE(tree->currentIndex(), o.model.index(0, 0)); // nothing above the first
         for (int n = 0; o.file.CurrentCatKey != "SCPT" && n < 60; ++n) {
             const QModelIndex before = tree->currentIndex();
             QVERIFY(test::Press(Qt::Key_Down));
             QVERIFY(tree->currentIndex() != before);
             QCOMPARE(QApplication::focusWidget(), tree);
         }
-        QCOMPARE(o.file.CurrentCatKey, std::string("SCPT"));
-        QVERIFY(test::Press(Qt::Key_Right)); // expands
+        const QModelIndex scripts = o.Cat("SCPT");
+        QVERIFY(test::Press(Qt::Key_Right));
+        QVERIFY(tree->isExpanded(scripts));
         QVERIFY(test::Press(Qt::Key_Right)); // the first script
         for (int row = 1; row <= 40; ++row) {
             QVERIFY(test::Press(Qt::Key_Down));
             QCOMPARE(Selected(o), RowId(o, "SCPT", row));
             QCOMPARE(QApplication::focusWidget(), tree);
         }
-        // Into the subrecords of the script and out again.
-        QVERIFY(test::Press(Qt::Key_Right));
-        QVERIFY(test::Press(Qt::Key_Right));
-        QVERIFY(!o.file.CurrentSubRecordKey.empty());
-        QVERIFY(test::Press(Qt::Key_Down));
-        QVERIFY(test::Press(Qt::Key_Left));
-        QCOMPARE(Selected(o), RowId(o, "SCPT", 40));
+        // Key, then where the selection is and whether the scripts are expanded.
+        const struct {
+            int key;
+            QModelIndex at;
+            bool expanded;
+            const char* why;
+        } steps[] = {
+            {Qt::Key_Right, o.model.index(40, 0, scripts), true, "a record opens"},
+            {Qt::Key_Right, o.model.index(0, 0, o.model.index(40, 0, scripts)), true, "its first subrecord"},
+            {Qt::Key_Left, o.model.index(40, 0, scripts), true, "a subrecord: its record"},
+            {Qt::Key_Left, o.model.index(40, 0, scripts), true, "an open record closes"},
+            {Qt::Key_Left, scripts, true, "a closed record: its category"},
+            {Qt::Key_Left, scripts, false, "an expanded category collapses"},
+            {Qt::Key_Up, scripts.sibling(scripts.row() - 1, 0), false, "the category before"},
+            {Qt::Key_Down, scripts, false, "the next one"},
+        };
+        for (const auto& step : steps) {
+            QVERIFY(test::Press(step.key));
+            QVERIFY2(tree->currentIndex() == step.at && tree->isExpanded(scripts) == step.expanded, step.why);
+        }
 
         // Busy: the keys are dropped, the focus stays, and the Cancel button still takes a click.
         {
             BusyGuard busy;
             QVERIFY(test::Press(Qt::Key_Down));
-            QCOMPARE(Selected(o), RowId(o, "SCPT", 40));
+            QCOMPARE(tree->currentIndex(), scripts);
             QCOMPARE(QApplication::focusWidget(), tree);
             o.w.Progress().Waiting(10, "Working");
-            auto* cancel = o.w.findChild<QPushButton*>("CancelButton");
-            QVERIFY(cancel->isEnabled());
-            QTest::mouseClick(cancel, Qt::LeftButton);
+            QTest::mouseClick(o.w.findChild<QPushButton*>("CancelButton"), Qt::LeftButton);
             QVERIFY(o.w.Progress().Cancelled());
             o.w.Progress().DoneWaiting();
         }
         QVERIFY(test::Press(Qt::Key_Down));
-        QCOMPARE(Selected(o), RowId(o, "SCPT", 41));
+        QCOMPARE(tree->currentIndex(), scripts.sibling(scripts.row() + 1, 0));
         QCOMPARE(QApplication::focusWidget(), tree);
         QCOMPARE(o.w.findChild<QTabWidget*>("EditTab")->currentIndex(), 0);
     }

@@ -1,4 +1,4 @@
-// The record tree: categories, lazy children, captions, check boxes, keys, history.
+// The record tree: categories, lazy children, captions, check boxes, history (keys: EditorKeysTest).
 #include "TestRecords.h"
 #include "UiTestSupport.h"
 
@@ -106,36 +106,6 @@ private slots:
         QCOMPARE(CheckState(f.Cat("GMST")), int(Qt::Unchecked));
     }
 
-    void keysMoveTheSelection() {
-        VELLUM_QREQUIRE_SHARED();
-        test::OpenedPlugin f("blank.esm");
-        QTreeView* tree = f.ed.Tree();
-        const QModelIndex gmst = f.Cat("GMST");
-        const QModelIndex header = f.model.index(0, 0);
-        f.Click(gmst);
-        tree->setFocus();
-        // Key, then where the selection is and whether GMST is expanded.
-        const struct {
-            Qt::Key key;
-            QModelIndex at;
-            bool expanded;
-            const char* why;
-        } steps[] = {
-            {Qt::Key_Up, header, false, "previous sibling: the file header"},
-            {Qt::Key_Up, header, false, "nothing above the first"},
-            {Qt::Key_Down, gmst, false, "next sibling"},
-            {Qt::Key_Right, gmst, true, "expands"},
-            {Qt::Key_Right, f.model.index(0, 0, gmst), true, "first child"},
-            {Qt::Key_Down, f.model.index(1, 0, gmst), true, "next record"},
-            {Qt::Key_Left, gmst, true, "a collapsed record: its parent"},
-            {Qt::Key_Left, gmst, false, "an expanded node collapses"},
-        };
-        for (const auto& step : steps) {
-            QTest::keyClick(tree, step.key);
-            QVERIFY2(tree->currentIndex() == step.at && tree->isExpanded(gmst) == step.expanded, step.why);
-        }
-    }
-
     void unknownAndHiddenTypes() {
         test::EditorSession s;
         // A header and one record of a type no category lists.
@@ -176,7 +146,8 @@ private slots:
             std::string name;
             std::int32_t flags = 0, x = 0, y = 0;
             bool named = false;
-            for (const test::RawSubrecord& s : test::RawSubrecords(Bytes(r.whole.begin(), r.whole.end()))) {
+            const Bytes record(r.whole.begin(), r.whole.end()); // the subrecords' spans point into it
+            for (const test::RawSubrecord& s : test::RawSubrecords(record)) {
                 if (s.type == "NAME" && !named) {
                     name.assign(s.data.begin(), s.data.end());
                     name = name.substr(0, name.find('\0'));
@@ -219,7 +190,8 @@ private slots:
         f.Click(npc);
         const RecordEntry& record = f.file.Rec(f.model.KeyOf(npc));
         const auto at = bytes.begin() + record.Offset - 1;
-        const auto subs = test::RawSubrecords(Bytes(at, at + 16 + record.Size));
+        const Bytes npcBytes(at, at + 16 + record.Size);
+        const auto subs = test::RawSubrecords(npcBytes);
         QVERIFY(subs.size() > 5);
         QCOMPARE(f.model.rowCount(npc), int(subs.size()));
         for (int i = 0; i < f.model.rowCount(npc); ++i) {

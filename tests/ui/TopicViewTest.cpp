@@ -35,45 +35,8 @@ using namespace vellum::ui;
 
 namespace {
 
-// A file's topics as its bytes hold them, read without the template.
-struct RawInfo {
-    std::string id, previous, next, speaker, text;
-};
-struct RawTopic {
-    std::string id;
-    int type = -1;
-    std::vector<RawInfo> infos;
-};
-std::vector<RawTopic> RawTopics(const Bytes& file) {
-    std::vector<RawTopic> out;
-    bool inTopic = false;
-    for (const test::RawRecord& r : test::RawRecords(file)) {
-        if (r.type == "DIAL") {
-            out.emplace_back();
-            inTopic = true;
-        } else if (r.type != "INFO") {
-            inTopic = false;
-            continue;
-        } else if (!inTopic) {
-            continue;
-        }
-        RawInfo info;
-        for (const test::RawSubrecord& s : test::RawSubrecords(Bytes(r.whole.begin(), r.whole.end()))) {
-            std::string text(s.data.begin(), s.data.end());
-            const std::string zstring = text.substr(0, text.find('\0'));
-            const std::string name = s.type.substr(0, 4);
-            if (r.type == "DIAL" && name == "NAME") out.back().id = zstring;
-            if (r.type == "DIAL" && name == "DATA" && !s.data.empty()) out.back().type = s.data[0];
-            if (name == "INAM") info.id = zstring;
-            if (name == "PNAM") info.previous = zstring;
-            if (name == "NNAM") info.next = zstring;
-            if (name == "ONAM") info.speaker = zstring;
-            if (name == "NAME" && r.type == "INFO") info.text = text;
-        }
-        if (r.type == "INFO") out.back().infos.push_back(info);
-    }
-    return out;
-}
+using test::RawResponse;
+using test::RawTopic;
 
 int FindEntry(esLLFormEntries& entries, int type) {
     int n = 0;
@@ -94,26 +57,26 @@ private slots:
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
         QVERIFY(test::ShowActive(o.w));
-        const std::vector<RawTopic> topics = RawTopics(test::ReadBytes(o.path));
+        const std::vector<RawTopic> topics = test::RawTopics(test::ReadBytes(o.path));
         const RawTopic* biggest = &topics.front();
         for (const RawTopic& t : topics)
-            if (t.infos.size() > biggest->infos.size())
+            if (t.responses.size() > biggest->responses.size())
                 biggest = &t;
-        QVERIFY(biggest->infos.size() > 50);
+        QVERIFY(biggest->responses.size() > 50);
         TopicView* view = o.ed.Topic();
         QVERIFY(view->isHidden());
         o.Go("DIAL", o.KeyOf("DIAL", biggest->id));
         QVERIFY(view->isVisible());
         TopicModel* model = view->Model();
-        QCOMPARE(model->rowCount(), int(biggest->infos.size()));
+        QCOMPARE(model->rowCount(), int(biggest->responses.size()));
 
-        std::map<std::string, const RawInfo*> byId;
-        for (const RawInfo& i : biggest->infos)
+        std::map<std::string, const RawResponse*> byId;
+        for (const RawResponse& i : biggest->responses)
             byId[i.id] = &i;
         auto cell = [&](int row, int column) { return model->index(row, column).data().toString(); };
         auto id = [&](int row) { return ToFileText(cell(row, TopicModel::kId)); };
         for (int row = 0; row < model->rowCount(); ++row) {
-            const RawInfo& info = *byId.at(id(row));
+            const RawResponse& info = *byId.at(id(row));
             if (row + 1 < model->rowCount() && byId.count(info.next))
                 QCOMPARE(id(row + 1), info.next);
             QVERIFY(cell(row, TopicModel::kSpeaker).startsWith(FromFileText(info.speaker)));
@@ -132,7 +95,7 @@ private slots:
         QVERIFY(test::Press(Qt::Key_Down));
         QCOMPARE(QString::fromStdString(o.file.CurrentRecordKey), model->KeyOf(5));
         QCOMPARE(QApplication::focusWidget(), table);
-        QCOMPARE(view->Model()->rowCount(), int(biggest->infos.size()));
+        QCOMPARE(view->Model()->rowCount(), int(biggest->responses.size()));
         // The response's form names its topic.
         const int parent = FindEntry(o.ed.Entries(), kParentLookupField);
         QVERIFY(parent > 0);
@@ -145,21 +108,21 @@ private slots:
     void theParentLookupMovesAResponseToAnotherTopic() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
-        const std::vector<RawTopic> topics = RawTopics(test::ReadBytes(o.path));
+        const std::vector<RawTopic> topics = test::RawTopics(test::ReadBytes(o.path));
         // A response of one topic, another topic of the same kind and one of another kind.
         const RawTopic* from = nullptr;
         const RawTopic* to = nullptr;
         const RawTopic* other = nullptr;
         for (const RawTopic& t : topics) {
-            if (!from && t.infos.size() >= 3)
+            if (!from && t.responses.size() >= 3)
                 from = &t;
-            else if (from && !to && t.type == from->type && !t.infos.empty())
+            else if (from && !to && t.type == from->type && !t.responses.empty())
                 to = &t;
             if (from && t.type != from->type && !other)
                 other = &t;
         }
         QVERIFY(from && to && other);
-        const std::string moving = o.KeyOf("INFO", from->infos[1].id);
+        const std::string moving = o.KeyOf("INFO", from->responses[1].id);
         o.Go("INFO", moving);
         const int parent = FindEntry(o.ed.Entries(), kParentLookupField);
         QVERIFY(parent > 0);
@@ -192,10 +155,10 @@ private slots:
         o.Go("DIAL", o.KeyOf("DIAL", to->id));
         QCOMPARE(o.file.Rec(moving).ParentKey.str(), o.KeyOf("DIAL", to->id));
         TopicModel* model = o.ed.Topic()->Model();
-        QCOMPARE(model->rowCount(), int(to->infos.size() + 1));
+        QCOMPARE(model->rowCount(), int(to->responses.size() + 1));
         QCOMPARE(model->KeyOf(model->rowCount() - 1), QString::fromStdString(moving));
         o.Go("DIAL", o.KeyOf("DIAL", from->id));
-        QCOMPARE(model->rowCount(), int(from->infos.size() - 1));
+        QCOMPARE(model->rowCount(), int(from->responses.size() - 1));
         QCOMPARE(model->RowOf(moving), -1);
         QVERIFY(o.file.Changed);
     }
