@@ -15,7 +15,7 @@
 namespace vellum::ui {
 namespace {
 
-esLLFormEntry Heading(int type, std::string caption) {
+esLLFormEntry Heading(FormEntryKind type, std::string caption) {
     esLLFormEntry e;
     e.FormEntryType = type;
     e.Caption = std::move(caption);
@@ -24,18 +24,18 @@ esLLFormEntry Heading(int type, std::string caption) {
 
 } // namespace
 
-int FormBuilder::EntryTypeOf(const Property& p) {
+FormEntryKind FormBuilder::EntryTypeOf(const Property& p) {
     switch (p.DataType) {
-    case kText:
+    case PropertyType::Text:
         if (p.TextLookup)
-            return kTextLookupField;
-        return p.FileLookup ? kFileLookupField : kTextField;
-    case kShort: return kShortField;
-    case kLong: return p.Size == 1 ? kByteField : kLongField;
-    case kLong64: return kLong64Field;
-    case kFloat: return p.Size == 8 ? kDoubleField : kSingleField;
-    case kBitField: return kBitField;
-    default: return kByteArrayField;
+            return FormEntryKind::TextLookupField;
+        return p.FileLookup ? FormEntryKind::FileLookupField : FormEntryKind::TextField;
+    case PropertyType::Short: return FormEntryKind::ShortField;
+    case PropertyType::Long: return p.Size == 1 ? FormEntryKind::ByteField : FormEntryKind::LongField;
+    case PropertyType::Long64: return FormEntryKind::Long64Field;
+    case PropertyType::Float: return p.Size == 8 ? FormEntryKind::DoubleField : FormEntryKind::SingleField;
+    case PropertyType::BitField: return FormEntryKind::BitField;
+    default: return FormEntryKind::ByteArrayField;
     }
 }
 
@@ -55,7 +55,7 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
     const RecordEntry& r = file_.Rec(recordKey);
     const Config& templ = file_.Template();
     const std::string label = templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record " : "Record ";
-    esLLFormEntry h = Heading(kRecordHeading, label + ListedID::Of(r.Name, r.ID).caption);
+    esLLFormEntry h = Heading(FormEntryKind::RecordHeading, label + ListedID::Of(r.Name, r.ID).caption);
     h.RecordKey = recordKey;
     h.RecordType = r.Name;
     h.OldID = r.ID;
@@ -63,7 +63,7 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
     // A child shows its parent (a response its topic) in a field that can look up another.
     if (templ.InstrExists(r.Name, "FollowsParent") && file_.esRecArrayIndex().Exists(r.ParentKey.str())) {
         const RecordEntry& parent = file_.Rec(r.ParentKey.str());
-        esLLFormEntry p = Heading(kParentLookupField, std::string(CategoryCaption(parent.Name)));
+        esLLFormEntry p = Heading(FormEntryKind::ParentLookupField, std::string(CategoryCaption(parent.Name)));
         p.RecordKey = recordKey;
         p.RecordType = r.Name;
         p.ParentType = parent.Name;
@@ -73,7 +73,7 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
         out.push_back(std::move(p));
     }
     if (!r.Children.empty()) {
-        esLLFormEntry c = Heading(kShowChildren, "Show " + r.Children.front().substr(0, 4));
+        esLLFormEntry c = Heading(FormEntryKind::ShowChildren, "Show " + r.Children.front().substr(0, 4));
         c.RecordKey = r.Children.front();
         out.push_back(std::move(c));
     }
@@ -85,7 +85,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     const bool wasPacked = sub.Packed;
     if (sub.Packed)
         file_.UnpackSubRecord(recordKey, sub.Key);
-    esLLFormEntry h = Heading(kSubrecordHeading, "  Subrecord " + SubrecordCaption(file_.Template(), r.Name, sub.Name));
+    esLLFormEntry h = Heading(FormEntryKind::SubrecordHeading, "  Subrecord " + SubrecordCaption(file_.Template(), r.Name, sub.Name));
     h.RecordKey = recordKey;
     h.SubRecordKey = sub.Key;
     h.RecordType = r.Name;
@@ -111,7 +111,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
         f.GroupNumber = sub.GroupNumber;
         f.SubRecPacked = wasPacked;
         f.Size = p.Size;
-        f.MaxChars = p.DataType == kText && p.Size > 0 ? p.Size : 0;
+        f.MaxChars = p.DataType == PropertyType::Text && p.Size > 0 ? p.Size : 0;
         f.IDEntry = IsIdentity(r.Name, sub.Name, e.key);
         const std::string address = r.Name + "." + sub.Name + "." + e.key;
         if (const Variable* html = templ.FindVar("@HTML", address))
@@ -120,7 +120,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
             f.LookupFolder = std::string(TrimSpaces(lookup->Value1()));
             const auto comma = lookup->Value.find(',');
             f.LookupFilter = comma == std::string::npos ? std::string() : lookup->Value.substr(comma + 1);
-            f.FormEntryType = kFileLookupField;
+            f.FormEntryType = FormEntryKind::FileLookupField;
         }
         out.push_back(std::move(f));
     }
@@ -130,13 +130,13 @@ std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, co
     std::vector<esLLFormEntry> out;
     if (selection.recordKey.empty()) {
         if (marks && marks->Count() > 0) {
-            out.push_back(Heading(kMainHeading, "Marked Entries"));
-            out.push_back(Heading(kMarkedActions, "Marked Entry Actions"));
+            out.push_back(Heading(FormEntryKind::MainHeading, "Marked Entries"));
+            out.push_back(Heading(FormEntryKind::MarkedActions, "Marked Entry Actions"));
             for (const auto& m : *marks) {
                 std::string caption = m.key;
                 if (m.value.IsRecord() && file_.esRecArrayIndex().Exists(m.value.RecordKey))
                     caption = file_.Rec(m.value.RecordKey).Name + " " + file_.Rec(m.value.RecordKey).ID;
-                esLLFormEntry e = Heading(kRecordHeading, caption);
+                esLLFormEntry e = Heading(FormEntryKind::RecordHeading, caption);
                 e.RecordKey = m.value.RecordKey;
                 out.push_back(std::move(e));
             }
@@ -149,7 +149,7 @@ std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, co
     if (r.Packed || !r.SubRecords)
         file_.UnPackRecord(selection.recordKey);
     const bool oneSubrecord = !selection.subRecordKey.empty();
-    out.push_back(Heading(kMainHeading, oneSubrecord ? "Selected Subrecord" : "Selected Entry"));
+    out.push_back(Heading(FormEntryKind::MainHeading, oneSubrecord ? "Selected Subrecord" : "Selected Entry"));
     AddRecordHeading(out, selection.recordKey);
     if (!r.SubRecords)
         return out;
@@ -175,11 +175,11 @@ esLLFormEntries FormBuilder::Page(const std::vector<esLLFormEntry>& all, int pag
     page = std::clamp(page, 0, PageCount(all.size()) - 1);
     const std::size_t first = static_cast<std::size_t>(page) * kPageSize;
     if (page > 0)
-        add(Heading(kPreviousPage, "Previous Page"));
+        add(Heading(FormEntryKind::PreviousPage, "Previous Page"));
     for (std::size_t i = first; i < all.size() && i < first + kPageSize; ++i)
         add(all[i]);
     if (first + kPageSize < all.size())
-        add(Heading(kNextPage, "More..."));
+        add(Heading(FormEntryKind::NextPage, "More..."));
     return out;
 }
 
@@ -191,7 +191,7 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
             continue;
         if (!file_.esRecArrayIndex().Exists(e.RecordKey))
             continue;
-        if (e.FormEntryType == kParentLookupField) {
+        if (e.FormEntryType == FormEntryKind::ParentLookupField) {
             // A child moves under the parent chosen by its ID.
             const auto* id = std::get_if<std::string>(&e.Data);
             const auto* cat = id ? file_.esRecArrayCatIndex().Item(e.ParentType) : nullptr;

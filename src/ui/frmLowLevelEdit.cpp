@@ -59,7 +59,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     topic_ = new TopicView(right);
     topic_->hide();
     form_ = new PropertyForm(right);
-    form_->SetFolders(context_.dataFolder, context_.programDir);
+    form_->SetFolders(context_.dataFolder, context_.folders);
     form_->lookup = [this](const esLLFormEntry& e) { return LookupID(e); };
     form_->parentLookup = [this](const esLLFormEntry& e) { return LookupParent(e); };
     right->addWidget(topic_);

@@ -38,7 +38,7 @@ namespace {
 using test::RawResponse;
 using test::RawTopic;
 
-int FindEntry(esLLFormEntries& entries, int type) {
+int FindEntry(esLLFormEntries& entries, FormEntryKind type) {
     int n = 0;
     for (auto& e : entries) {
         ++n;
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), table);
         QCOMPARE(view->Model()->rowCount(), int(biggest->responses.size()));
         // The response's form names its topic.
-        const int parent = FindEntry(o.ed.Entries(), kParentLookupField);
+        const int parent = FindEntry(o.ed.Entries(), FormEntryKind::ParentLookupField);
         QVERIFY(parent > 0);
         QCOMPARE(o.ed.Form()->EditorOf(parent)->findChild<QLineEdit*>()->text(), QString::fromStdString(biggest->id));
         // Other records hide the topic view.
@@ -124,7 +124,7 @@ private slots:
         QVERIFY(from && to && other);
         const std::string moving = o.KeyOf("INFO", from->responses[1].id);
         o.Go("INFO", moving);
-        const int parent = FindEntry(o.ed.Entries(), kParentLookupField);
+        const int parent = FindEntry(o.ed.Entries(), FormEntryKind::ParentLookupField);
         QVERIFY(parent > 0);
         auto* lookup = o.ed.Form()->EditorOf(parent)->findChild<QPushButton*>(QString("Lookup%1").arg(parent));
         QVERIFY(lookup);
@@ -187,7 +187,7 @@ private slots:
         int field = 0, n = 0;
         for (auto& e : ed.Entries()) {
             ++n;
-            if (e.value.FormEntryType == kTextLookupField && e.value.SubrecordType == "SCRI")
+            if (e.value.FormEntryType == FormEntryKind::TextLookupField && e.value.SubrecordType == "SCRI")
                 field = n;
         }
         QVERIFY(field > 0);
