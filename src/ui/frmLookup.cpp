@@ -58,6 +58,8 @@ frmLookup::frmLookup(esfile& file, Files files, std::vector<std::string> types, 
     typesBox_->setCurrentText(TypeHolding(ToFileText(current_)));
     ShowType(typesBox_->currentText());
     connect(typesBox_, &QComboBox::currentTextChanged, this, &frmLookup::ShowType);
+    // The arrow keys pick an ID, Return takes it.
+    grid_->setFocus();
 }
 
 std::vector<std::string> frmLookup::LookupTypes(const esfile& file, const std::string& address) {
@@ -97,6 +99,7 @@ void frmLookup::LoadMasters() {
     if (files_.open) open_ = files_.open();
     ShowNotice();
     ShowType(typesBox_->currentText());
+    grid_->setFocus(); // the button that had it is gone
 }
 
 QString frmLookup::TypeHolding(const std::string& current) const {

@@ -302,11 +302,18 @@ private slots:
         QCOMPARE(dialog.Model()->At(1).cells, QStringList({"Breton", "m.esm"}));
         QVERIFY(!progress.reports.empty());
         QCOMPARE(progress.reports.back().second, std::string("Populating Grid "));
-        test::Shoot(dialog, "frmLookup");
         QCOMPARE(dialog.Grid()->currentIndex().row(), 1); // the current value, found in the master
         QVERIFY(!dialog.MastersNotice()->isVisibleTo(&dialog));
-        dialog.accept();
-        QCOMPARE(dialog.Result(), QString("Breton"));
+        // The keys go to the list: Up picks the row above, Return takes it.
+        test::OnNextModal([](QWidget* modal) {
+            if (QTest::qWaitForWindowActive(modal) && test::Press(Qt::Key_Up))
+                test::Press(Qt::Key_Return);
+            if (modal->isVisible())
+                static_cast<QDialog*>(modal)->reject();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Result(), QString("Khajiit"));
+        test::Shoot(dialog, "frmLookup");
 
         frmLookup alone(file, {[&file] { return std::vector<const esfile*>{&file}; }, {}}, types, "Breton");
         QCOMPARE(alone.Model()->rowCount(), 1); // the master is not open: said, but not offered to load
