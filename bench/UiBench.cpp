@@ -1,6 +1,6 @@
 // The editor window on the synthetic 80 MB master: opening it until the tree is painted, selecting
-// its biggest category, building a record's form, and the resident memory of the whole editor
-// with the file open. Each step ends with the window painted, as a person would see it. Run headless:
+// its biggest category, building a record's form, the resident memory of the whole editor with
+// the file open, and a topic of 2,000 of its responses. Each step ends with the window painted, as a person would see it. Run headless:
 //   QT_QPA_PLATFORM=offscreen build/bin/vellum_ui_bench --big build/big.esm
 #include "BenchData.h"
 
@@ -8,6 +8,8 @@
 #include "model/esfile.h"
 #include "ui/EditorContext.h"
 #include "ui/RecordTreeModel.h"
+#include "ui/TopicModel.h"
+#include "ui/TopicView.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 
@@ -156,6 +158,100 @@ void BuildRecordForm(benchmark::State& state) {
     state.counters["entries"] = static_cast<double>(ed.Entries().Count());
 }
 BENCHMARK(BuildRecordForm)->Unit(benchmark::kMillisecond)->Iterations(50);
+
+// A plug-in of one topic with 2,000 responses linked in a chain, their other subrecords (speaker,
+// filters, conditions, text) those of the big master's topic responses; written once.
+std::filesystem::path BigTopicPlugin() {
+    static const std::filesystem::path path = [] {
+        constexpr std::size_t kResponses = 2000;
+        auto sub = [](Bytes& out, const char* name, ByteSpan data) {
+            out.insert(out.end(), name, name + 4);
+            const auto size = static_cast<std::uint32_t>(data.size());
+            for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+            out.insert(out.end(), data.begin(), data.end());
+        };
+        auto record = [](Bytes& file, const char* type, const Bytes& data) {
+            file.insert(file.end(), type, type + 4);
+            const auto size = static_cast<std::uint32_t>(data.size());
+            for (int i = 0; i < 4; ++i) file.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+            file.insert(file.end(), 8, 0);
+            file.insert(file.end(), data.begin(), data.end());
+        };
+        auto text = [](const std::string& s) { return Bytes(s.c_str(), s.c_str() + s.size() + 1); };
+        auto id = [](std::size_t i) { return i < kResponses ? "bench" + std::to_string(i) : std::string(); };
+        Bytes file;
+        Bytes header(300, 0);
+        header[0] = 0x66, header[1] = 0x66, header[2] = 0xA6, header[3] = 0x3F; // version 1.3
+        header[296] = static_cast<std::uint8_t>((kResponses + 1) & 0xFF);
+        header[297] = static_cast<std::uint8_t>((kResponses + 1) >> 8);
+        Bytes h;
+        sub(h, "HEDR", header);
+        record(file, "TES3", h);
+        Bytes topic;
+        sub(topic, "NAME", text("bench topic"));
+        sub(topic, "DATA", Bytes{0});
+        record(file, "DIAL", topic);
+        // The bodies of the master's topic responses, in turn.
+        const Bytes& big = BigMasterBytes();
+        std::vector<ByteSpan> bodies;
+        for (std::size_t at = 0; big.size() - at >= 16 && bodies.size() < kResponses;) {
+            const std::size_t size = big[at + 4] | big[at + 5] << 8 | big[at + 6] << 16 | std::size_t(big[at + 7]) << 24;
+            if (std::memcmp(&big[at], "INFO", 4) == 0) bodies.push_back(ByteSpan(big).subspan(at + 16, size));
+            at += 16 + size;
+        }
+        for (std::size_t i = 0; i < kResponses && !bodies.empty(); ++i) {
+            Bytes info;
+            sub(info, "INAM", text(id(i)));
+            sub(info, "PNAM", text(i == 0 ? std::string() : id(i - 1)));
+            sub(info, "NNAM", text(id(i + 1)));
+            const ByteSpan body = bodies[i % bodies.size()];
+            for (std::size_t at = 0; body.size() - at >= 8;) {
+                const std::size_t size = body[at + 4] | body[at + 5] << 8 | body[at + 6] << 16 | std::size_t(body[at + 7]) << 24;
+                if (size > body.size() - at - 8) break;
+                const std::string_view name(reinterpret_cast<const char*>(&body[at]), 4);
+                if (name != "INAM" && name != "PNAM" && name != "NNAM")
+                    info.insert(info.end(), body.begin() + at, body.begin() + at + 8 + size);
+                at += 8 + size;
+            }
+            record(file, "INFO", info);
+        }
+        const auto out = std::filesystem::temp_directory_path() / "vellum_bench_topic.esp";
+        std::ofstream(out, std::ios::binary).write(reinterpret_cast<const char*>(file.data()),
+                                                    static_cast<std::streamsize>(file.size()));
+        return out;
+    }();
+    return path;
+}
+
+// From another record to a topic of 2,000 responses, until its responses are listed and painted.
+void ShowTopicOf2000Responses(benchmark::State& state) {
+    if (BigMaster().empty()) {
+        state.SkipWithError("no --big master");
+        return;
+    }
+    Editor e;
+    const std::string key = BigTopicPlugin().string();
+    e.window->OpenFiles({QString::fromStdString(key)});
+    e.Paint();
+    ui::frmLowLevelEdit& ed = e.window->Editor();
+    esfile* file = e.context.files.Find(key);
+    const auto* topics = file ? file->esRecArrayCatIndex().Item("DIAL") : nullptr;
+    if (!topics || topics->esRecArrayCatEntries.Count() != 1) {
+        state.SkipWithError("the topic plug-in did not load");
+        return;
+    }
+    const std::string topic = topics->esRecArrayCatEntries.begin()->key;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ed.GotoRecord("TES3", file->Records()[0].Key, key, {}, false);
+        e.Paint();
+        state.ResumeTiming();
+        ed.GotoRecord("DIAL", topic, key, {}, false);
+        e.Paint();
+    }
+    state.counters["responses"] = ed.Topic()->Model()->rowCount();
+}
+BENCHMARK(ShowTopicOf2000Responses)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 } // namespace
 } // namespace vellum::bench

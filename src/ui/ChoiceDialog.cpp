@@ -29,6 +29,7 @@ bool ChoiceDialog::Select(const QString& key) {
     for (int r = 0; r < model_->rowCount(); ++r) {
         if (model_->At(r).key == key) {
             list_->setCurrentIndex(model_->index(r, 0));
+            list_->scrollTo(model_->index(r, 0), QAbstractItemView::PositionAtCenter);
             return true;
         }
     }

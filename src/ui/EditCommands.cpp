@@ -19,11 +19,11 @@ namespace vellum::ui {
 
 namespace {
 
-// The editor shows the file again, its tree rebuilt, at the category it was at.
-void Reshow(frmMain& main, const std::string& fileKey, const std::string& category) {
-    main.RebuildFileButtons(QString::fromStdString(fileKey));
-    if (main.Editor().Showfile(QString::fromStdString(fileKey)) && !category.empty())
-        main.Editor().GotoRecord(category, {}, fileKey, {}, false);
+// The editor shows the file again, its tree rebuilt, at the entry that was selected or the
+// nearest one that remains.
+void Reshow(frmMain& main, const frmLowLevelEdit::SelectionAnchor& anchor) {
+    main.RebuildFileButtons(QString::fromStdString(anchor.fileKey));
+    main.Editor().Reselect(anchor);
 }
 
 void CopyCutDelete(frmMain& main, int mode) {
@@ -53,7 +53,7 @@ void CopyCutDelete(frmMain& main, int mode) {
         if (CurrentPrompt().Ask("Are you sure you want to " + verb + " " + what + "?", Buttons::YesNo) != Answer::Yes)
             return;
     }
-    const std::string category = file->CurrentCatKey;
+    const auto anchor = main.Editor().Anchor();
 
     c.files.SafeCutBehaviour = c.values.SafeCutBehaviour ? 1 : 0;
     if (c.values.EnableSafeEdit) {
@@ -68,7 +68,7 @@ void CopyCutDelete(frmMain& main, int mode) {
         main.Progress().DoneWaiting();
     }
     if (mode != frmScanRelatives::kCopy) c.files.CheckedEntries(fileKey).clear();
-    Reshow(main, fileKey, category);
+    Reshow(main, anchor);
 }
 
 void Paste(frmMain& main, PasteMode mode) {
@@ -78,6 +78,7 @@ void Paste(frmMain& main, PasteMode mode) {
     main.Editor().Save();
     const std::string fileKey = file->FileName;
     const std::string record = file->CurrentRecordKey;
+    const auto anchor = main.Editor().Anchor();
     int mergeType = 0;
     if (mode == PasteMode::Into) {
         if (record.empty()) {
@@ -94,7 +95,7 @@ void Paste(frmMain& main, PasteMode mode) {
         c.files.Paste(fileKey, mode, &main.Progress(), mode == PasteMode::Into ? record : std::string(), mergeType);
         main.Progress().DoneWaiting();
     }
-    Reshow(main, fileKey, file->CurrentCatKey);
+    Reshow(main, anchor);
 }
 
 void FindRefs(frmMain& main) {

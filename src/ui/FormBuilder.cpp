@@ -1,10 +1,14 @@
 #include "ui/FormBuilder.h"
 
+#include "index/DialogueChain.h"
 #include "index/esCheckedEntries.h"
 #include "model/Prompt.h"
 #include "model/Text.h"
 #include "model/esfile.h"
 #include "template/Config.h"
+#include "template/ListedID.h"
+#include "template/SubrecordCaption.h"
+#include "ui/RecordCategories.h"
 
 #include <algorithm>
 
@@ -50,15 +54,22 @@ bool FormBuilder::IsIdentity(const std::string& recordType, const std::string& s
 void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::string& recordKey) {
     const RecordEntry& r = file_.Rec(recordKey);
     const Config& templ = file_.Template();
-    esLLFormEntry h = Heading(FormEntryKind::RecordHeading, (templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record "
-                                                                                              : "Record ") + r.ID);
+    const std::string label = templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record " : "Record ";
+    esLLFormEntry h = Heading(FormEntryKind::RecordHeading, label + ListedID::Of(r.Name, r.ID).caption);
     h.RecordKey = recordKey;
     h.RecordType = r.Name;
     h.OldID = r.ID;
     out.push_back(std::move(h));
-    if (templ.InstrExists(r.Name, "FollowsParent") && !r.ParentKey.empty()) {
-        esLLFormEntry p = Heading(FormEntryKind::ShowParent, "Show Parent Record");
-        p.RecordKey = r.ParentKey.str();
+    // A child shows its parent (a response its topic) in a field that can look up another.
+    if (templ.InstrExists(r.Name, "FollowsParent") && file_.esRecArrayIndex().Exists(r.ParentKey.str())) {
+        const RecordEntry& parent = file_.Rec(r.ParentKey.str());
+        esLLFormEntry p = Heading(FormEntryKind::ParentLookupField, std::string(CategoryCaption(parent.Name)));
+        p.RecordKey = recordKey;
+        p.RecordType = r.Name;
+        p.ParentType = parent.Name;
+        p.Data = p.OldData = parent.ID;
+        p.IsData = true;
+        p.OldID = r.ID;
         out.push_back(std::move(p));
     }
     if (!r.Children.empty()) {
@@ -74,10 +85,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     const bool wasPacked = sub.Packed;
     if (sub.Packed)
         file_.UnpackSubRecord(recordKey, sub.Key);
-    std::string caption = "  Subrecord " + sub.Name.substr(0, 4);
-    if (sub.Name.size() > 4)
-        caption += " (" + sub.Name + ")";
-    esLLFormEntry h = Heading(FormEntryKind::SubrecordHeading, caption);
+    esLLFormEntry h = Heading(FormEntryKind::SubrecordHeading, "  Subrecord " + SubrecordCaption(file_.Template(), r.Name, sub.Name));
     h.RecordKey = recordKey;
     h.SubRecordKey = sub.Key;
     h.RecordType = r.Name;
@@ -183,6 +191,19 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
             continue;
         if (!file_.esRecArrayIndex().Exists(e.RecordKey))
             continue;
+        if (e.FormEntryType == FormEntryKind::ParentLookupField) {
+            // A child moves under the parent chosen by its ID.
+            const auto* id = std::get_if<std::string>(&e.Data);
+            const auto* cat = id ? file_.esRecArrayCatIndex().Item(e.ParentType) : nullptr;
+            const esRecIDEntry* to = cat ? cat->esRecIDIndex.Find(*id) : nullptr;
+            if (to && to->IndexNumber >= 0 && to->IndexNumber < static_cast<int>(file_.Records().size()) &&
+                DialogueChain::Move(file_, e.RecordKey, file_.Records()[to->IndexNumber].Key) ==
+                    DialogueChain::MoveResult::Moved)
+                result.changed = true;
+            e.Changed = false;
+            e.OldData = e.Data;
+            continue;
+        }
         RecordEntry& r = file_.Rec(e.RecordKey);
         e.RecPacked = r.Packed || !r.SubRecords;
         if (e.RecPacked)

@@ -7,6 +7,10 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
+#include <QPolygonF>
+
+#include <cmath>
+#include <numbers>
 
 namespace vellum::ui {
 namespace {
@@ -21,6 +25,13 @@ const QHash<QString, QString>& ThemeNames() {
         {"Forward", "go-next"},            {"UpLevel", "go-up"},
         {"InsertRecord", "list-add"},      {"Exit", "application-exit"},
         {"Help", "help-about"},            {"Options", "preferences-system"},
+        // The configuration editor's commands.
+        {"New", "document-new"},           {"Open", "document-open"},
+        {"Save", "document-save"},         {"SaveAs", "document-save-as"},
+        {"Revert", "document-revert"},     {"MakeDefault", "emblem-default"},
+        {"RevertToDefault", "edit-undo"},  {"MoveUp", "go-up"},
+        {"MoveDown", "go-down"},           {"InsertGroup", "folder-new"},
+        {"InsertVariable", "list-add"},
     };
     return names;
 }
@@ -76,6 +87,46 @@ void DrawShield(QPainter& p, QColor fill) {
     p.drawPath(s);
 }
 
+void DrawFloppy(QPainter& p, QColor paper) {
+    p.setBrush(QColor(60, 100, 170));
+    p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+    p.setBrush(paper);
+    p.drawRect(QRectF(7, 3, 10, 7));
+    p.drawRect(QRectF(6, 14, 12, 7));
+}
+
+void DrawFolder(QPainter& p, QColor fill) {
+    p.setBrush(fill);
+    p.drawRect(QRectF(2, 7, 20, 13));
+    p.drawRect(QRectF(2, 4, 8, 3));
+}
+
+// A circling arrow that turns back, in `colour`.
+void DrawTurnBack(QPainter& p, QColor colour) {
+    p.setPen(QPen(colour, 2.5, Qt::SolidLine, Qt::RoundCap));
+    p.setBrush(Qt::NoBrush);
+    p.drawArc(QRectF(5, 5, 14, 14), 90 * 16, 270 * 16);
+    p.setBrush(colour);
+    p.setPen(Qt::NoPen);
+    p.drawPolygon(QPolygonF({QPointF(12, 1), QPointF(12, 9), QPointF(7, 5)}));
+}
+
+// Two rows of an outline, each behind a box with a plus (expand) or a minus.
+void DrawOutline(QPainter& p, bool expand) {
+    for (int y : {4, 14}) {
+        p.setPen(QPen(QColor(70, 70, 70), 1.2));
+        p.setBrush(QColor(250, 250, 245));
+        p.drawRect(QRectF(2, y, 7, 7));
+        p.drawLine(QPointF(4, y + 3.5), QPointF(7, y + 3.5));
+        if (expand)
+            p.drawLine(QPointF(5.5, y + 2), QPointF(5.5, y + 5));
+        p.setPen(QPen(QColor(90, 120, 170), 2.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(12, y + 3.5), QPointF(21, y + 3.5));
+        if (expand)
+            p.drawLine(QPointF(14, y + 7.5), QPointF(21, y + 7.5));
+    }
+}
+
 // Simple glyphs for everything the theme lacks; 24 by 24 pixels.
 QPixmap Draw(const QString& key) {
     QPixmap pm(24, 24);
@@ -84,19 +135,53 @@ QPixmap Draw(const QString& key) {
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(QPen(QColor(70, 70, 70), 1.2));
     const QColor paper(250, 250, 245);
-    if (key == "FileNew" || key == "InsertRecord") {
+    if (key == "FileNew" || key == "New" || key == "InsertRecord") {
         DrawDocument(p, {4, 2, 14, 19}, paper);
         DrawPlus(p, {16, 16});
-    } else if (key == "FileOpen" || key == "FileSupport") {
-        p.setBrush(key == "FileOpen" ? QColor(240, 200, 90) : QColor(170, 200, 240));
-        p.drawRect(QRectF(2, 7, 20, 13));
-        p.drawRect(QRectF(2, 4, 8, 3));
-    } else if (key == "FileSave") {
-        p.setBrush(QColor(60, 100, 170));
-        p.drawRoundedRect(QRectF(3, 3, 18, 18), 2, 2);
+    } else if (key == "FileOpen" || key == "Open" || key == "FileSupport") {
+        DrawFolder(p, key == "FileSupport" ? QColor(170, 200, 240) : QColor(240, 200, 90));
+    } else if (key == "InsertGroup") {
+        DrawFolder(p, QColor(240, 200, 90));
+        DrawPlus(p, {16, 15});
+    } else if (key == "FileSave" || key == "Save") {
+        DrawFloppy(p, paper);
+    } else if (key == "SaveAs") {
+        DrawFloppy(p, paper);
+        p.setPen(QPen(QColor(200, 120, 30), 3, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(13, 21), QPointF(22, 12));
+    } else if (key == "Revert") {
+        DrawDocument(p, {6, 6, 13, 16}, paper);
+        DrawTurnBack(p, QColor(30, 90, 170));
+    } else if (key == "RevertToDefault") {
+        DrawTurnBack(p, QColor(200, 70, 50));
+    } else if (key == "MakeDefault") {
+        DrawDocument(p, {3, 2, 14, 19}, paper);
+        p.setBrush(QColor(240, 190, 40));
+        QPolygonF star;
+        for (int i = 0; i < 10; ++i) {
+            const double r = i % 2 ? 2.8 : 6.5, a = std::numbers::pi * (0.5 + i / 5.0);
+            star << QPointF(16 + r * std::cos(a), 16 - r * std::sin(a));
+        }
+        p.drawPolygon(star);
+    } else if (key == "ExpandAll" || key == "CollapseAll") {
+        DrawOutline(p, key == "ExpandAll");
+    } else if (key == "MoveUp" || key == "MoveDown") {
         p.setBrush(paper);
-        p.drawRect(QRectF(7, 3, 10, 7));
-        p.drawRect(QRectF(6, 14, 12, 7));
+        p.drawRect(QRectF(2, 9, 11, 6));
+        if (key == "MoveUp")
+            DrawArrow(p, {18, 21}, {18, 3});
+        else
+            DrawArrow(p, {18, 3}, {18, 21});
+    } else if (key == "InsertVariable") {
+        p.setBrush(paper);
+        p.drawRect(QRectF(2, 5, 16, 5));
+        p.setPen(QPen(QColor(70, 70, 70), 1.2, Qt::DashLine));
+        p.drawRect(QRectF(2, 12, 12, 5));
+        DrawPlus(p, {18, 17});
+    } else if (key == "Exit") {
+        p.setBrush(QColor(150, 110, 70));
+        p.drawRect(QRectF(3, 2, 11, 20));
+        DrawArrow(p, {10, 12}, {22, 12});
     } else if (key == "FileManageIndices") {
         DrawDocument(p, {4, 2, 16, 20}, paper);
         for (int y = 7; y <= 17; y += 4)

@@ -139,6 +139,10 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         label(FromFileText(e.Caption));
         place(FileLookupRow(n, e));
         break;
+    case FormEntryKind::ParentLookupField:
+        label(FromFileText(e.Caption));
+        place(ParentLookupRow(n, e));
+        break;
     case FormEntryKind::SingleField:
     case FormEntryKind::DoubleField:
     case FormEntryKind::LongField:

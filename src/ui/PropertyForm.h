@@ -9,7 +9,9 @@
 #include <functional>
 
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
+class QLineEdit;
 
 namespace vellum::ui {
 
@@ -32,11 +34,14 @@ public:
 
     // The Lookup button of a reference field asks this for the ID to put in ("" keeps the value).
     std::function<QString(const esLLFormEntry& entry)> lookup;
+    // The Lookup button of a parent field asks this for the ID of the new parent ("" keeps it).
+    std::function<QString(const esLLFormEntry& entry)> parentLookup;
 
 signals:
     void pageRequested(int delta);
     void goToRecordKey(const QString& recordKey);
     void goToId(const QString& id, const QString& recordTypes);
+    void goToParent(const QString& id, const QString& parentType);
     void edited();
     // A button of a heading: `command` is the main window's command to run on the entry (the
     // record, or a subrecord of it); both keys are empty for the marked-entry actions.
@@ -46,6 +51,10 @@ private:
     void AddRow(int n, esLLFormEntry& e);
     QWidget* TextRow(int n, esLLFormEntry& e);
     QWidget* FileLookupRow(int n, esLLFormEntry& e);
+    QWidget* ParentLookupRow(int n, esLLFormEntry& e);
+    // Lookup (sets the value `ask` returns) and Go To (runs `goTo`) after a reference's text box.
+    void AddLookupButtons(QHBoxLayout* layout, int n, esLLFormEntry& e, QLineEdit* edit,
+                          const std::function<QString(const esLLFormEntry&)>& ask, std::function<void()> goTo);
     QWidget* ByteRow(int n, esLLFormEntry& e);
     void SetData(esLLFormEntry& e, PropertyValue value);
     QWidget* HeadingRow(QLabel* caption, const esLLFormEntry& e);

@@ -87,27 +87,31 @@ QWidget* PropertyForm::TextRow(int n, esLLFormEntry& e) {
         });
         layout->addWidget(preview);
     }
-    if (e.FormEntryType == FormEntryKind::TextLookupField) {
-        auto* lookup = new QPushButton("Lookup", row);
-        lookup->setObjectName(QStringLiteral("Lookup%1").arg(n));
-        lookup->setEnabled(static_cast<bool>(this->lookup));
-        connect(lookup, &QPushButton::clicked, this, [this, &e, edit] {
-            const QString id = this->lookup ? this->lookup(e) : QString();
-            if (id.isEmpty())
-                return;
-            SetData(e, ToFileText(id));
-            const QSignalBlocker block(edit);
-            edit->setText(id);
-        });
-        auto* go = new QPushButton("Go To", row);
-        go->setObjectName(QStringLiteral("GoTo%1").arg(n));
-        connect(go, &QPushButton::clicked, this, [this, &e] {
-            emit goToId(TextOf(e.Data), QString::fromStdString(e.RecordType));
-        });
-        layout->addWidget(lookup);
-        layout->addWidget(go);
-    }
+    if (e.FormEntryType == FormEntryKind::TextLookupField)
+        AddLookupButtons(layout, n, e, edit, lookup,
+                         [this, &e] { emit goToId(TextOf(e.Data), QString::fromStdString(e.RecordType)); });
     return row;
+}
+
+void PropertyForm::AddLookupButtons(QHBoxLayout* layout, int n, esLLFormEntry& e, QLineEdit* edit,
+                                    const std::function<QString(const esLLFormEntry&)>& ask,
+                                    std::function<void()> goTo) {
+    auto* lookup = new QPushButton("Lookup", layout->parentWidget());
+    lookup->setObjectName(QStringLiteral("Lookup%1").arg(n));
+    lookup->setEnabled(static_cast<bool>(ask));
+    connect(lookup, &QPushButton::clicked, this, [this, &e, edit, &ask] {
+        const QString id = ask ? ask(e) : QString();
+        if (id.isEmpty())
+            return;
+        SetData(e, ToFileText(id));
+        const QSignalBlocker block(edit);
+        edit->setText(id);
+    });
+    auto* go = new QPushButton("Go To", layout->parentWidget());
+    go->setObjectName(QStringLiteral("GoTo%1").arg(n));
+    connect(go, &QPushButton::clicked, this, std::move(goTo));
+    layout->addWidget(lookup);
+    layout->addWidget(go);
 }
 
 QWidget* PropertyForm::FileLookupRow(int n, esLLFormEntry& e) {
@@ -140,6 +144,19 @@ QWidget* PropertyForm::FileLookupRow(int n, esLLFormEntry& e) {
         SetData(e, ToFileText(relative));
     });
     layout->addWidget(browse);
+    return row;
+}
+
+QWidget* PropertyForm::ParentLookupRow(int n, esLLFormEntry& e) {
+    QHBoxLayout* layout = nullptr;
+    QWidget* row = Row(page_, layout);
+    // The parent is chosen from its records, never typed.
+    auto* edit = new QLineEdit(TextOf(e.Data), row);
+    edit->setObjectName(QStringLiteral("Entry%1").arg(n));
+    edit->setReadOnly(true);
+    layout->addWidget(edit, 1);
+    AddLookupButtons(layout, n, e, edit, parentLookup,
+                     [this, &e] { emit goToParent(TextOf(e.Data), QString::fromStdString(e.ParentType)); });
     return row;
 }
 

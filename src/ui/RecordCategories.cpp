@@ -65,4 +65,10 @@ constexpr RecordCategory kCategories[] = {
 
 std::span<const RecordCategory> RecordCategories() { return kCategories; }
 
+std::string_view CategoryCaption(std::string_view type) {
+    for (const RecordCategory& c : kCategories)
+        if (c.type == type) return c.caption;
+    return type;
+}
+
 } // namespace vellum::ui

@@ -12,5 +12,7 @@ struct RecordCategory {
 
 // Every root node of the record tree, in order; shown for every file, empty or not.
 std::span<const RecordCategory> RecordCategories();
+// The caption of a record type's category; the type itself when it is not listed.
+std::string_view CategoryCaption(std::string_view type);
 
 } // namespace vellum::ui

@@ -4,6 +4,7 @@
 #include "index/esCheckedEntries.h"
 #include "model/esfile.h"
 #include "template/Config.h"
+#include "template/SubrecordCaption.h"
 #include "ui/Icons.h"
 #include "ui/LegacyText.h"
 #include "ui/RecordCategories.h"
@@ -147,6 +148,7 @@ void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progr
     std::vector<SubrecordNode> subs;
     if (entry.SubRecords) {
         const bool parentMarked = checked_ && checked_->GetChecked(r.key);
+        const Config& templ = file_->Template();
         bool band = false;
         std::string previous;
         const std::size_t total = entry.SubRecords->Count();
@@ -155,7 +157,7 @@ void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progr
             if (!subs.empty() && name != previous)
                 band = !band;
             previous = name;
-            subs.push_back({e.key, e.value.Name, e.value.Requirement, band});
+            subs.push_back({e.key, SubrecordCaption(templ, entry.Name, e.value.Name), e.value.Requirement, band});
             if (parentMarked)
                 SetSubrecordMark(r.key, e.key, true);
             if (progress && subs.size() % kSubrecordReportStep == 0)
@@ -227,6 +229,44 @@ QModelIndex RecordTreeModel::SubrecordIndex(std::string_view subrecordKey) const
         if (KeysEqual(subrecords_[i].key, subrecordKey))
             return index(static_cast<int>(i), 0, record);
     return {};
+}
+
+std::string RecordTreeModel::SortId(const RecordNode& r) const {
+    const auto& records = file_->Records();
+    return UpperCopy(r.position >= 0 && r.position < static_cast<int>(records.size()) ? records[r.position].ID
+                                                                                        : r.key);
+}
+
+RecordTreeModel::Nearest RecordTreeModel::NearestRecord(const QModelIndex& category, std::string_view id,
+                                                        int nth) const {
+    if (!file_ || !category.isValid() || LevelOf(category) != kCategory)
+        return {};
+    const auto& rows = categories_[category.row()].records;
+    if (rows.empty())
+        return {};
+    // Rows are sorted by upper-case ID, as BuildRecords left them.
+    const std::string wanted = UpperCopy(id);
+    int seen = 0;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const std::string at = SortId(rows[i]);
+        if (at < wanted)
+            continue;
+        if (at == wanted && seen++ < nth)
+            continue;
+        return {static_cast<int>(i), at == wanted};
+    }
+    return {static_cast<int>(rows.size()) - 1, false};
+}
+
+int RecordTreeModel::SameIdBefore(const QModelIndex& record) const {
+    if (!file_ || LevelOf(record) != kRecord || !record.isValid())
+        return 0;
+    const auto& rows = categories_[record.parent().row()].records;
+    const std::string id = SortId(rows[record.row()]);
+    int n = 0;
+    for (int i = record.row() - 1; i >= 0 && SortId(rows[i]) == id; --i)
+        ++n;
+    return n;
 }
 
 void RecordTreeModel::ClearMarks() {

@@ -50,6 +50,17 @@ public:
     QModelIndex RecordIndex(std::string_view recordKey) const; // only once its category is built
     QModelIndex SubrecordIndex(std::string_view subrecordKey) const; // of the open record
 
+    // Records by what outlives a change of keys, their ID and their place among the records of
+    // that ID. Nearest: in a built category, the row of the `nth` record (from 0) with `id`
+    // when there is one, else the row where such a record would sort (clamped to the last row);
+    // -1 for an empty category.
+    struct Nearest {
+        int row = -1;
+        bool exact = false;
+    };
+    Nearest NearestRecord(const QModelIndex& category, std::string_view id, int nth) const;
+    int SameIdBefore(const QModelIndex& record) const;
+
     // Ticked records and subrecords live in the file's checked entries; ticked categories here.
     std::size_t MarkCount() const;
     bool IsMarked(const QModelIndex& index) const;
@@ -85,14 +96,14 @@ private:
     };
     struct SubrecordNode {
         std::string key;
-        std::string name;
+        std::string caption;
         int requirement = 0;
         bool band = false;
     };
 
+    std::string SortId(const RecordNode& r) const;
     QString CategoryCaption(const CategoryNode& c) const;
     QString RecordCaption(const RecordNode& r) const;
-    QString SubrecordCaption(const SubrecordNode& s) const;
     void SetMarkRecursive(const QModelIndex& index, bool on);
     void SetMark(const QModelIndex& index, bool on);
     void SetRecordMark(const std::string& recordKey, bool on);

@@ -3,6 +3,7 @@
 
 #include "index/esCheckedEntries.h"
 #include "model/esfile.h"
+#include "template/ListedID.h"
 #include "ui/Icons.h"
 #include "ui/LegacyText.h"
 
@@ -81,16 +82,10 @@ QString RecordTreeModel::RecordCaption(const RecordNode& r) const {
     if (r.position < 0 || r.position >= static_cast<int>(records.size()))
         return FromFileText(r.key);
     const RecordEntry& e = records[r.position];
-    const std::string id = e.ID.size() > 35 ? e.ID.substr(0, 32) + "..." : e.ID;
+    std::string id = ListedID::Of(e.Name, e.ID).caption;
+    if (id.size() > 35)
+        id = id.substr(0, 32) + "...";
     return FromFileText(e.Name + " " + id);
-}
-
-QString RecordTreeModel::SubrecordCaption(const SubrecordNode& s) const {
-    const std::string disk = s.name.substr(0, 4);
-    QString caption = FromFileText(disk);
-    if (s.name.size() > 4)
-        caption += QStringLiteral(" (") + FromFileText(s.name) + QLatin1Char(')');
-    return caption;
 }
 
 QVariant RecordTreeModel::data(const QModelIndex& index, int role) const {
@@ -103,7 +98,7 @@ QVariant RecordTreeModel::data(const QModelIndex& index, int role) const {
             return CategoryCaption(categories_[index.row()]);
         if (level == kRecord)
             return RecordCaption(categories_[index.internalId() - 1].records[index.row()]);
-        return SubrecordCaption(subrecords_[index.row()]);
+        return FromFileText(subrecords_[index.row()].caption);
     case Qt::DecorationRole:
         if (level == kSubrecord) {
             const int req = subrecords_[index.row()].requirement;

@@ -95,6 +95,17 @@ void ConnectCommand(frmMain& main, const char* name, std::function<void()> act) 
     QObject::connect(action, &QAction::triggered, &main, [act = std::move(act)] { act(); });
 }
 
+bool LoadSupportFile(frmMain& main, const std::string& path, Progress* progress) {
+    EditorContext& c = main.Context();
+    esfile* added = c.files.Add(path);
+    if (!added) return false;
+    added->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
+    added->IsSupport = true;
+    const bool loaded = added->LoadFile(path, false, true, progress) == esfile::kLoaded;
+    if (!loaded) c.files.Remove(path); // nothing half-open stays behind
+    return loaded;
+}
+
 void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
@@ -176,14 +187,8 @@ void ConnectToolWindows(frmMain& main) {
         EditorContext& c = main.Context();
         frmSupport window(plugins, DataPaths::ForGame(c.dataFolder),
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
-                           [&main, &c](const std::string& path, Progress* progress) {
-                               esfile* added = c.files.Add(path);
-                               if (!added) return false;
-                               esfile& file = *added;
-                               file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-                               file.IsSupport = true;
-                               const bool loaded = file.LoadFile(path, false, true, progress) == esfile::kLoaded;
-                               if (!loaded) c.files.Remove(path); // nothing half-open stays behind
+                           [&main](const std::string& path, Progress* progress) {
+                               const bool loaded = LoadSupportFile(main, path, progress);
                                main.RebuildFileButtons();
                                return loaded;
                            }},

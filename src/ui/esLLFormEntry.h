@@ -52,6 +52,8 @@ struct esLLFormEntry {
     // the byte count of a bit field.
     std::string Html, LookupFolder, LookupFilter;
     int Size = 0;
+    // A parent-lookup field: the parent's record type (its ID is the value).
+    std::string ParentType;
 
     void SetByte(std::size_t index, std::uint8_t value) {
         if (auto* bytes = std::get_if<Bytes>(&Data); bytes && index < bytes->size()) {

@@ -87,7 +87,7 @@ void frmConfigEditor::BuildActions() {
     add(file, "MakeDefault", tr("&Make Default"), [this] { MakeDefault(); }, {}, false);
     add(file, "RevertToDefault", tr("Revert to &Default"), [this] { RevertToDefault(); }, {}, false);
     file->addSeparator();
-    QAction* exit = file->addAction(tr("E&xit"), this, &QWidget::close);
+    QAction* exit = file->addAction(CommandIcon("Exit"), tr("E&xit"), this, &QWidget::close);
     exit->setObjectName("Exit");
     bar->addSeparator();
     add(edit, "ExpandAll", tr("E&xpand All"), [this] { ExpandAll(); });

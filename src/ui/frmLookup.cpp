@@ -4,6 +4,7 @@
 #include "model/Text.h"
 #include "model/esfile.h"
 #include "template/Config.h"
+#include "template/ListedID.h"
 #include "ui/Icons.h"
 #include "ui/LegacyText.h"
 #include "ui/ListGrid.h"
@@ -11,16 +12,22 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
 
 namespace vellum::ui {
 
-frmLookup::frmLookup(esfile& file, std::vector<const esfile*> openFiles, std::vector<std::string> types,
+frmLookup::frmLookup(esfile& file, Files files, std::vector<std::string> types, const QString& current,
                      Progress* progress, QWidget* parent)
-    : QDialog(parent), file_(file), openFiles_(std::move(openFiles)), progress_(progress),
-      model_(new TextTableModel({tr("ID"), tr("File")}, this)), grid_(new QTableView), typesBox_(new QComboBox) {
+    : QDialog(parent), file_(file), files_(std::move(files)), current_(current), progress_(progress),
+      model_(new TextTableModel({tr("ID"), tr("File")}, this)), grid_(new QTableView), typesBox_(new QComboBox),
+      notice_(new QLabel), loadMasters_(new QPushButton(tr("Load as Support Files"))) {
     setWindowTitle(tr("Lookup"));
+    if (files_.open)
+        open_ = files_.open();
     for (const std::string& t : types) {
         const QString type = QString::fromStdString(t);
         typesBox_->addItem(CommandIcon(type), type);
@@ -29,7 +36,14 @@ frmLookup::frmLookup(esfile& file, std::vector<const esfile*> openFiles, std::ve
     ConfigureListGrid(grid_);
     grid_->setColumnWidth(0, 260);
     connect(grid_, &QTableView::doubleClicked, this, &frmLookup::accept);
-    connect(typesBox_, &QComboBox::currentTextChanged, this, &frmLookup::ShowType);
+
+    notice_->setObjectName("MastersNotice");
+    notice_->setWordWrap(true);
+    loadMasters_->setObjectName("LoadMasters");
+    connect(loadMasters_, &QPushButton::clicked, this, &frmLookup::LoadMasters);
+    auto* noticeRow = new QHBoxLayout;
+    noticeRow->addWidget(notice_, 1);
+    noticeRow->addWidget(loadMasters_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
     connect(buttons, &QDialogButtonBox::accepted, this, &frmLookup::accept);
@@ -37,9 +51,15 @@ frmLookup::frmLookup(esfile& file, std::vector<const esfile*> openFiles, std::ve
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(typesBox_);
     layout->addWidget(grid_, 1);
+    layout->addLayout(noticeRow);
     layout->addWidget(buttons);
     resize(480, 520);
+    ShowNotice();
+    typesBox_->setCurrentText(TypeHolding(ToFileText(current_)));
     ShowType(typesBox_->currentText());
+    connect(typesBox_, &QComboBox::currentTextChanged, this, &frmLookup::ShowType);
+    // The arrow keys pick an ID, Return takes it.
+    grid_->setFocus();
 }
 
 std::vector<std::string> frmLookup::LookupTypes(const esfile& file, const std::string& address) {
@@ -49,21 +69,77 @@ std::vector<std::string> frmLookup::LookupTypes(const esfile& file, const std::s
     return types;
 }
 
+const esfile* frmLookup::OpenMaster(const std::string& name) const {
+    for (const esfile* open : open_)
+        if (open && open != &file_ && KeysEqual(open->FileTitle, name)) return open;
+    return nullptr;
+}
+
+std::vector<std::string> frmLookup::MissingMasters() const {
+    std::vector<std::string> missing;
+    for (const auto& m : file_.esMasterFiles())
+        if (!OpenMaster(m.value.Name)) missing.push_back(m.value.Name);
+    return missing;
+}
+
+void frmLookup::ShowNotice() {
+    const std::vector<std::string> missing = MissingMasters();
+    std::string names;
+    for (const std::string& n : missing) names += (names.empty() ? "" : ", ") + n;
+    notice_->setText(FromFileText((missing.size() == 1 ? "The master file " + names + " is not open: its records"
+                                                        : "The master files " + names + " are not open: their records") +
+                                  " are not listed."));
+    notice_->setVisible(!missing.empty());
+    loadMasters_->setVisible(!missing.empty() && files_.loadMasters);
+}
+
+void frmLookup::LoadMasters() {
+    if (!files_.loadMasters) return;
+    files_.loadMasters(MissingMasters());
+    if (files_.open) open_ = files_.open();
+    ShowNotice();
+    ShowType(typesBox_->currentText());
+    grid_->setFocus(); // the button that had it is gone
+}
+
+QString frmLookup::TypeHolding(const std::string& current) const {
+    if (!current.empty())
+        for (int i = 0; i < typesBox_->count(); ++i) {
+            const std::string type = typesBox_->itemText(i).toStdString();
+            auto holds = [&](const esfile& f) {
+                const auto* cat = f.esRecArrayCatIndex().Item(type);
+                return cat && cat->esRecIDIndex.Find(current);
+            };
+            if (holds(file_)) return typesBox_->itemText(i);
+            for (const auto& m : file_.esMasterFiles())
+                if (const esfile* master = OpenMaster(m.value.Name); master && holds(*master))
+                    return typesBox_->itemText(i);
+        }
+    return typesBox_->itemText(0);
+}
+
 void frmLookup::ShowType(const QString& type) {
     model_->clear();
     if (type.isEmpty()) return;
     const std::string t = type.toStdString();
     AddCategory(file_, t);
-    for (const auto& m : file_.esMasterFiles()) {
-        for (const esfile* open : openFiles_) {
-            if (open && open != &file_ && KeysEqual(open->FileTitle, m.value.Name)) {
-                AddCategory(*open, t);
+    for (const auto& m : file_.esMasterFiles())
+        if (const esfile* master = OpenMaster(m.value.Name)) AddCategory(*master, t);
+    if (progress_) progress_->DoneWaiting();
+    SelectCurrent();
+}
+
+void frmLookup::SelectCurrent() {
+    if (model_->rowCount() == 0) return;
+    int row = 0;
+    if (!current_.isEmpty())
+        for (int i = 0; i < model_->rowCount(); ++i)
+            if (model_->At(i).key.compare(current_, Qt::CaseInsensitive) == 0) {
+                row = i;
                 break;
             }
-        }
-    }
-    if (progress_) progress_->DoneWaiting();
-    if (model_->rowCount() > 0) grid_->setCurrentIndex(model_->index(0, 0));
+    grid_->setCurrentIndex(model_->index(row, 0));
+    grid_->scrollTo(model_->index(row, 0), QAbstractItemView::PositionAtCenter);
 }
 
 void frmLookup::AddCategory(const esfile& file, const std::string& type) {
@@ -84,8 +160,8 @@ void frmLookup::AddCategory(const esfile& file, const std::string& type) {
         if (i < 0 || i >= static_cast<int>(file.Records().size())) continue;
         std::string_view id = file.Records()[static_cast<std::size_t>(i)].ID;
         if (!id.empty() && id.back() == '\0') id.remove_suffix(1);
-        const QString shown = FromFileText(id);
-        rows.push_back({{shown, title}, shown});
+        const ListedID listed = ListedID::Of(type, id);
+        rows.push_back({{FromFileText(listed.caption), title}, FromFileText(listed.name)});
     }
     if (progress_) progress_->Waiting(-1, "Populating Grid ");
     model_->Append(std::move(rows));

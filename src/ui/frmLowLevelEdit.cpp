@@ -6,8 +6,8 @@
 #include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/StatusProgress.h"
+#include "ui/TopicView.h"
 #include "ui/esLLFormEntry.h"
-#include "ui/frmLookup.h"
 #include "ui/frmMain.h"
 
 #include <algorithm>
@@ -43,6 +43,8 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     tree_->setHeaderHidden(true);
     tree_->setUniformRowHeights(true);
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Not an edit control: Del, Ctrl+X, Ctrl+C and Ctrl+V act on its selection.
+    tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree_->installEventFilter(this);
     waitLabel_ = new QLabel("The low level editor is building nodes for a large number of records. Please wait...",
                             treeHolder);
@@ -53,11 +55,19 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     treeLayout->addWidget(waitLabel_);
     model_ = new RecordTreeModel(this);
     tree_->setModel(model_);
-    form_ = new PropertyForm(splitter_);
+    auto* right = new QSplitter(Qt::Vertical, splitter_);
+    topic_ = new TopicView(right);
+    topic_->hide();
+    form_ = new PropertyForm(right);
     form_->SetFolders(context_.dataFolder, context_.folders);
     form_->lookup = [this](const esLLFormEntry& e) { return LookupID(e); };
+    form_->parentLookup = [this](const esLLFormEntry& e) { return LookupParent(e); };
+    right->addWidget(topic_);
+    right->addWidget(form_);
+    right->setStretchFactor(0, 2);
+    right->setStretchFactor(1, 3);
     splitter_->addWidget(treeHolder);
-    splitter_->addWidget(form_);
+    splitter_->addWidget(right);
     splitter_->setStretchFactor(0, 2);
     splitter_->setStretchFactor(1, 3);
     layout->addWidget(splitter_);
@@ -80,6 +90,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     });
     connect(form_, &PropertyForm::pageRequested, this, &frmLowLevelEdit::GoToPage);
     connect(form_, &PropertyForm::goToId, this, &frmLowLevelEdit::GoToId);
+    connect(form_, &PropertyForm::goToParent, this, &frmLowLevelEdit::GoToParent);
     connect(form_, &PropertyForm::goToRecordKey, this, [this](const QString& key) {
         if (!file_ || !file_->esRecArrayIndex().Exists(key.toStdString()))
             return;
@@ -88,6 +99,10 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     });
 
     connect(form_, &PropertyForm::headingCommand, this, &frmLowLevelEdit::HeadingCommand);
+    connect(topic_, &TopicView::responseChosen, this, [this](const QString& key) {
+        if (file_ && file_->esRecArrayIndex().Exists(key.toStdString()))
+            GotoRecord(file_->Rec(key.toStdString()).CatKey(), key.toStdString(), fileKey_, {}, true, false);
+    });
 
     popup_ = new QMenu(this);
     popup_->setObjectName("mnuLLEdit");
@@ -140,20 +155,6 @@ void frmLowLevelEdit::ResizeMe() {
     splitter_->setSizes({tree, std::max(total - tree, 1)});
 }
 
-QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
-    if (!file_)
-        return {};
-    std::vector<const esfile*> open;
-    for (std::size_t i = 1; i <= context_.files.Count(); ++i)
-        if (const esfile& f = context_.files.Item(i); !f.Clipboard)
-            open.push_back(&f);
-    frmLookup dialog(*file_, std::move(open),
-                     frmLookup::LookupTypes(*file_, e.RecordType + "." + e.SubrecordType + "." + e.PropertyName),
-                     &main_.Progress(), this);
-    main_.Progress().DoneWaiting();
-    return dialog.exec() == QDialog::Accepted ? dialog.Result() : QString();
-}
-
 bool frmLowLevelEdit::Showfile(const QString& key) {
     if (busy_)
         return false;
@@ -168,12 +169,16 @@ bool frmLowLevelEdit::Showfile(const QString& key) {
     file_ = file;
     fileKey_ = key.toStdString();
     page_ = 0;
+    topicStale_ = true;
     model_->SetFile(file_, fileKey_, &context_.files.CheckedEntries(fileKey_), context_.values.ViewRecordTypes);
     file_->CurrentCatKey.clear();
     file_->CurrentRecordKey.clear();
     file_->CurrentSubRecordKey.clear();
     UpdateEditCommands();
     SetNavButtons();
+    // The keys move through the tree of the file just shown.
+    if (BusyCount() == 0)
+        tree_->setFocus();
     return true;
 }
 
@@ -242,6 +247,7 @@ void frmLowLevelEdit::NodeClicked(const QModelIndex& index, bool addHistory) {
         const bool big = !model_->RecordsBuilt(index) && model_->rowCount(index) == 0 &&
                          file_->esRecArrayCatIndex().Item(key) &&
                          file_->esRecArrayCatIndex().Item(key)->esRecArrayCatEntries.Count() >= kWaitLabelRecords;
+        const bool hadFocus = tree_->hasFocus();
         if (big) {
             tree_->hide();
             waitLabel_->show();
@@ -250,6 +256,8 @@ void frmLowLevelEdit::NodeClicked(const QModelIndex& index, bool addHistory) {
         if (big) {
             waitLabel_->hide();
             tree_->show();
+            if (hadFocus) // hiding it gave the focus away
+                tree_->setFocus();
         }
         file_->CurrentCatKey = key;
         file_->CurrentRecordKey.clear();
@@ -282,7 +290,7 @@ void frmLowLevelEdit::NodeClicked(const QModelIndex& index, bool addHistory) {
 }
 
 void frmLowLevelEdit::GotoRecord(const std::string& catKey, const std::string& recordKey, const std::string& fileKey,
-                                 const std::string& subRecordKey, bool addHistory) {
+                                 const std::string& subRecordKey, bool addHistory, bool focusTree) {
     if (busy_)
         return;
     if (!fileKey.empty() && fileKey != fileKey_) {
@@ -313,8 +321,55 @@ void frmLowLevelEdit::GotoRecord(const std::string& catKey, const std::string& r
     tree_->expand(target.parent());
     SelectIndex(target, addHistory);
     main_.Progress().DoneWaiting();
-    if (BusyCount() == 0)
+    if (focusTree && BusyCount() == 0)
         tree_->setFocus();
+}
+
+frmLowLevelEdit::SelectionAnchor frmLowLevelEdit::Anchor() const {
+    SelectionAnchor a;
+    a.fileKey = fileKey_;
+    QModelIndex current = tree_->currentIndex();
+    if (!file_ || !current.isValid())
+        return a;
+    if (RecordTreeModel::LevelOf(current) == RecordTreeModel::kSubrecord) {
+        a.subrecord = current.row();
+        current = current.parent();
+    }
+    if (RecordTreeModel::LevelOf(current) == RecordTreeModel::kRecord) {
+        const std::string key = model_->KeyOf(current);
+        a.record = file_->esRecArrayIndex().Exists(key);
+        if (a.record)
+            a.id = file_->Rec(key).ID;
+        a.sameIdBefore = model_->SameIdBefore(current);
+        current = current.parent();
+    }
+    a.category = model_->KeyOf(current);
+    return a;
+}
+
+void frmLowLevelEdit::Reselect(const SelectionAnchor& a) {
+    if (!Showfile(QString::fromStdString(a.fileKey)) || a.category.empty())
+        return;
+    const QModelIndex category = model_->CategoryIndex(a.category);
+    if (!category.isValid())
+        return;
+    model_->BuildRecords(category, &main_.Progress());
+    const RecordTreeModel::Nearest near =
+        a.record ? model_->NearestRecord(category, a.id, a.sameIdBefore) : RecordTreeModel::Nearest{};
+    if (near.row < 0) {
+        GotoRecord(a.category, {}, a.fileKey, {}, false);
+        return;
+    }
+    const QModelIndex record = model_->index(near.row, 0, category);
+    const std::string recordKey = model_->KeyOf(record);
+    std::string subKey;
+    if (near.exact && a.subrecord >= 0) {
+        CloseOpenNodes();
+        model_->BuildSubrecords(record, &main_.Progress());
+        if (const int subs = model_->rowCount(record); subs > 0)
+            subKey = model_->KeyOf(model_->index(std::min(a.subrecord, subs - 1), 0, record));
+    }
+    GotoRecord(a.category, recordKey, a.fileKey, subKey, false);
 }
 
 void frmLowLevelEdit::HeadingCommand(const QString& command, const QString& recordKey, const QString& subKey) {

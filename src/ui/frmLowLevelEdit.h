@@ -24,6 +24,7 @@ namespace vellum::ui {
 class EditorContext;
 class PropertyForm;
 class RecordTreeModel;
+class TopicView;
 class frmDebug;
 class frmMain;
 
@@ -44,11 +45,27 @@ public:
     void FileClosing(const QString& key);
 
     // Selects the entry by keys (empty keys stop the descent), as a click would.
+    // The tree takes the focus at the end unless `focusTree` is off (the topic view keeps it).
     void GotoRecord(const std::string& catKey, const std::string& recordKey, const std::string& fileKey,
-                    const std::string& subRecordKey, bool addHistory);
+                    const std::string& subRecordKey, bool addHistory, bool focusTree = true);
     void Back();
     void Forward();
     void UpLevel();
+
+    // The selection by what outlives a change of record keys: its category, the record's ID and
+    // place among the records of that ID, the subrecord's position.
+    struct SelectionAnchor {
+        std::string fileKey, category, id;
+        int sameIdBefore = 0;
+        bool record = false;
+        int subrecord = -1;
+    };
+    SelectionAnchor Anchor() const;
+    // Shows the anchor's file again, its tree rebuilt, at the anchored entry, or where it is gone
+    // at the nearest entry that remains: the record that followed it in the tree (the one before
+    // when it was the last, the category when none is left) and the subrecord that took its
+    // place (the one before when it was the last, the record when none is left).
+    void Reselect(const SelectionAnchor& anchor);
 
     // Ticked entries: every category, none, the page listing them; emptying the clipboard file.
     void MarkAll();
@@ -73,6 +90,7 @@ public:
     QTreeView* Tree() const { return tree_; }
     RecordTreeModel* Model() const { return model_; }
     PropertyForm* Form() const { return form_; }
+    TopicView* Topic() const { return topic_; }
     esLLFormEntries& Entries() { return entries_; }
     esHistory& History() { return history_; }
     int FormPage() const { return page_; }
@@ -95,9 +113,14 @@ private:
     void GoToId(const QString& id, const QString& recordTypes);
     // The lookup window over the file and its open masters; the chosen ID or empty.
     QString LookupID(const esLLFormEntry& e);
+    // The parent lookup window over the parent type's records; the chosen parent's ID or empty.
+    QString LookupParent(const esLLFormEntry& e);
+    void GoToParent(const QString& id, const QString& parentType);
     void CommitForm();
     void OfferReferenceScan(const std::vector<FormBuilder::IdChange>& changes);
     void WriteDebugListing();
+    // The topic view follows a selected topic or response; hidden otherwise.
+    void UpdateTopicView();
 
     frmMain& main_;
     EditorContext& context_;
@@ -108,6 +131,7 @@ private:
     QLabel* waitLabel_;
     RecordTreeModel* model_;
     PropertyForm* form_;
+    TopicView* topic_;
     QMenu* popup_;
     esLLFormEntries entries_;
     esHistory history_;
@@ -116,6 +140,7 @@ private:
     bool busy_ = false;
     bool splitSet_ = false;
     bool selecting_ = false;
+    bool topicStale_ = true; // records may have changed since the topic view read them
 };
 
 } // namespace vellum::ui

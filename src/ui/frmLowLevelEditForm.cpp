@@ -8,6 +8,7 @@
 #include "model/esfile.h"
 #include "model/Text.h"
 #include "template/Config.h"
+#include "template/ListedID.h"
 #include "ui/Busy.h"
 #include "ui/EditorContext.h"
 #include "ui/FormBuilder.h"
@@ -15,12 +16,14 @@
 #include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/StatusProgress.h"
+#include "ui/TopicView.h"
 #include "ui/frmDebug.h"
 #include "ui/frmMain.h"
 #include "ui/frmScanReferences.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QSplitter>
 #include <QTreeView>
 
 namespace vellum::ui {
@@ -34,6 +37,7 @@ void frmLowLevelEdit::CommitForm() {
     if (!pending)
         return;
     const FormBuilder::CommitResult result = FormBuilder(*file_).Commit(entries_);
+    topicStale_ = topicStale_ || result.changed;
     for (const auto& change : result.idChanges)
         model_->RecordCaptionChanged(change.recordKey);
     if (result.changed)
@@ -70,8 +74,33 @@ void frmLowLevelEdit::BuildForm() {
         entries_ = FormBuilder::Page(all, page_);
     }
     form_->Draw(&entries_);
+    UpdateTopicView();
     UpdateEditCommands();
     WriteDebugListing();
+}
+
+void frmLowLevelEdit::UpdateTopicView() {
+    if (!file_ || !file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
+        topic_->Clear();
+        return;
+    }
+    const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
+    std::string topic;
+    if (file_->Template().InstrExists(r.Name, "PrecedesChildren"))
+        topic = r.Key;
+    else if (!r.ParentKey.empty() && file_->esRecArrayIndex().Exists(r.ParentKey.str()))
+        topic = r.ParentKey.str();
+    if (topic.empty()) {
+        topic_->Clear();
+        return;
+    }
+    const bool appears = topic_->isHidden();
+    topic_->ShowTopic(file_, topic, file_->Rec(topic).ID, r.Key, topicStale_);
+    topicStale_ = false;
+    if (auto* panes = qobject_cast<QSplitter*>(topic_->parentWidget()); panes && appears) {
+        const int total = panes->height();
+        panes->setSizes({total * 2 / 5, total - total * 2 / 5});
+    }
 }
 
 void frmLowLevelEdit::RefreshForm() { BuildForm(); }
@@ -120,7 +149,7 @@ void frmLowLevelEdit::UpdateEditCommands() {
         if (!file_->CurrentRecordKey.empty() && file_->esRecArrayIndex().Exists(file_->CurrentRecordKey)) {
             const RecordEntry& r = file_->Rec(file_->CurrentRecordKey);
             st.recordSelected = true;
-            st.recordLabel = FromFileText(r.Key.substr(0, 4) + " " + r.ID);
+            st.recordLabel = FromFileText(r.Key.substr(0, 4) + " " + ListedID::Of(r.Name, r.ID).caption);
         }
     }
     main_.UpdateEditCommands(st);

@@ -2,9 +2,11 @@
 
 #include "model/esfile.h"
 #include "ui/Busy.h"
+#include "ui/EditControlKeys.h"
 #include "ui/EditorContext.h"
 #include "ui/FileButtonBar.h"
 #include "ui/Icons.h"
+#include "ui/InputBlocker.h"
 #include "ui/KeyLocks.h"
 #include "ui/LegacyText.h"
 #include "ui/StatusProgress.h"
@@ -39,6 +41,10 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     CreateActions();
     CreateMenus();
     CreateToolbars();
+    QList<QKeySequence> treeKeys;
+    for (const char* name : {"mnuEditDelete", "mnuEditCut", "mnuEditCopy", "mnuEditPaste"})
+        treeKeys << commands_[name]->shortcuts();
+    new EditControlKeys(this, treeKeys);
 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName(QStringLiteral("EditTab"));
@@ -106,6 +112,8 @@ void frmMain::CreateStatusBar() {
     progressBar_->setTextVisible(false);
     cancelButton_ = new QPushButton(QStringLiteral("Cancel"), this);
     cancelButton_->setObjectName(QStringLiteral("CancelButton"));
+    // A click on Cancel leaves the keyboard where it was, in the tree as a rule.
+    cancelButton_->setFocusPolicy(Qt::NoFocus);
     recordsPanel_ = new QLabel(this);
     recordsPanel_->setObjectName(QStringLiteral("RecordsPanel"));
     changedPanel_ = new QLabel(this);
@@ -130,16 +138,17 @@ void frmMain::CreateStatusBar() {
     statusBar()->addPermanentWidget(numPanel_);
     statusBar()->addPermanentWidget(scrollPanel_);
     progress_ = std::make_unique<StatusProgress>(statusText_, progressBar_, cancelButton_);
+    blocker_ = new InputBlocker(this, statusBar());
 }
 
 void frmMain::SetBusyLook(bool busy) {
-    // The status bar stays enabled so that Cancel can be pressed during a long operation.
+    // The status bar stays open so that Cancel can be pressed during a long operation. The
+    // editor is not disabled but its input dropped: disabling it would take the focus away.
     menuBar()->setEnabled(!busy);
     for (QToolBar* bar : toolbars_)
         bar->setEnabled(!busy);
     fileBar_->setEnabled(!busy);
-    if (tabs_)
-        tabs_->setEnabled(!busy);
+    blocker_->SetBlocking(busy);
 }
 
 void frmMain::RefreshKeyPanels() {

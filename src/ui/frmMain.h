@@ -23,6 +23,7 @@ namespace vellum::ui {
 
 class EditorContext;
 class FileButtonBar;
+class InputBlocker;
 class StatusProgress;
 class frmDebug;
 class frmLowLevelEdit;
@@ -128,6 +129,7 @@ private:
     QProgressBar* progressBar_ = nullptr;
     QPushButton* cancelButton_ = nullptr;
     std::unique_ptr<StatusProgress> progress_;
+    InputBlocker* blocker_ = nullptr;
     QPointer<frmDebug> debug_;
     QTimer* enableTimer_ = nullptr;
     RecentFiles recent_;

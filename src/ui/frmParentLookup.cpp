@@ -4,6 +4,10 @@
 #include "ui/Icons.h"
 #include "ui/LegacyText.h"
 
+#include <QTableView>
+
+#include <algorithm>
+
 namespace vellum::ui {
 
 frmParentLookup::frmParentLookup(const esfile& file, const std::string& parentType, const QString& parentCaption,
@@ -21,6 +25,9 @@ frmParentLookup::frmParentLookup(const esfile& file, const std::string& parentTy
         }
     }
     Model()->SetRows(std::move(rows));
+    // Topics are long and have no description: the IDs take the room they need.
+    List()->resizeColumnToContents(0);
+    resize(std::max(width(), std::min(List()->columnWidth(0) + 200, 900)), height());
 }
 
 } // namespace vellum::ui

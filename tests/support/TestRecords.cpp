@@ -77,4 +77,33 @@ std::vector<RawSubrecord> RawSubrecords(const Bytes& file) {
     return out;
 }
 
+std::vector<RawTopic> RawTopics(const Bytes& file) {
+    std::vector<RawTopic> out;
+    bool inTopic = false;
+    for (const RawRecord& r : RawRecords(file)) {
+        inTopic = r.type == "DIAL" || (inTopic && r.type == "INFO");
+        if (!inTopic) continue;
+        if (r.type == "DIAL") out.emplace_back();
+        RawResponse info;
+        const Bytes record(r.whole.begin(), r.whole.end()); // the subrecords' spans point into it
+        for (const RawSubrecord& s : RawSubrecords(record)) {
+            const std::string text(s.data.begin(), s.data.end());
+            const std::string zstring = text.substr(0, text.find('\0'));
+            const std::string_view name = std::string_view(s.type).substr(0, 4);
+            if (r.type == "DIAL") {
+                if (name == "NAME") out.back().id = zstring;
+                if (name == "DATA" && !s.data.empty()) out.back().type = s.data[0];
+                continue;
+            }
+            if (name == "INAM") info.id = zstring;
+            if (name == "PNAM") info.previous = zstring;
+            if (name == "NNAM") info.next = zstring;
+            if (name == "ONAM") info.speaker = zstring;
+            if (name == "NAME") info.text = text;
+        }
+        if (r.type == "INFO") out.back().responses.push_back(std::move(info));
+    }
+    return out;
+}
+
 } // namespace vellum::test

@@ -43,4 +43,16 @@ struct RawSubrecord {
 std::vector<RawRecord> RawRecords(const Bytes& file);
 std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
 
+// A file's dialogue as its bytes hold it: each topic with its type and the responses that follow
+// it in the file, with their links, speaker and text (NAME as stored).
+struct RawResponse {
+    std::string id, previous, next, speaker, text;
+};
+struct RawTopic {
+    std::string id;
+    int type = -1;
+    std::vector<RawResponse> responses;
+};
+std::vector<RawTopic> RawTopics(const Bytes& file);
+
 } // namespace vellum::test

@@ -1,6 +1,7 @@
 #include "template/PropertyCodec.h"
 
 #include "template/Config.h"
+#include "template/ListedID.h"
 #include "TestRecords.h"
 #include "TestSupport.h"
 
@@ -97,4 +98,30 @@ TEST(ReadDescription, FromPropDesc) {
               "Caius Cosades");
     EXPECT_EQ(t.codec.ReadDescription("BOOK", Data({{"BKDT", Bytes{0, 0, 0, 0, 25, 0, 0, 0}}})), "25");
     EXPECT_EQ(t.codec.ReadDescription("STAT", Data({{"NAME", Text("x")}})), "");
+}
+
+// Lists show an exterior cell by its name and grid, not by its ID; other IDs as they are.
+TEST(ListedID, ExteriorCellsByNameAndGrid) {
+    IDs t("[CELL]\n@HexID\nPropID = NAME:Name,DATA:GridX,DATA:GridY\n[CELL.NAME]\nName = STRING\n"
+          "[CELL.DATA]\nFlags = LONG,4\nGridX = LONG,4\nGridY = LONG,4\n");
+    const struct {
+        const char* what;
+        Bytes cell;
+        const char* caption;
+        const char* name;
+    } cases[] = {
+        {"named", Cell("Balmora", 0, -3, -2), "Balmora (-3, -2)", "Balmora"},
+        {"unnamed", Cell("", 2, 5, 7), "Wilderness (5, 7)", "Wilderness"},
+        {"far corners", Cell("Edge", 0, -2147483647 - 1, 2147483647), "Edge (-2147483648, 2147483647)", "Edge"},
+        {"interior", Cell("Balmora, Guild of Mages", 1, 5, 7), "Balmora, Guild of Mages", "Balmora, Guild of Mages"},
+    };
+    for (const auto& c : cases) {
+        const ListedID listed = ListedID::Of("CELL", t.codec.ReadID("CELL", c.cell));
+        EXPECT_EQ(listed.caption, c.caption) << c.what;
+        EXPECT_EQ(listed.name, c.name) << c.what;
+    }
+    // Other types keep their IDs, hexadecimal or not.
+    EXPECT_EQ(ListedID::Of("LAND", "FFFFFFFD00000002").caption, "FFFFFFFD00000002");
+    EXPECT_EQ(ListedID::Of("NPC_", "guard0000000100000002").name, "guard0000000100000002");
+    EXPECT_EQ(ListedID::Of("CELL", "Vault 000000010000000g").caption, "Vault 000000010000000g");
 }

@@ -6,6 +6,9 @@
 #include "ui/ConfigGridModel.h"
 #include "ui/frmConfigEditor.h"
 
+#include <QAction>
+#include <QImage>
+#include <QMap>
 #include <QTableView>
 #include <QtTest>
 
@@ -103,6 +106,25 @@ private slots:
         QVERIFY(!other.IsTemplate());
         QVERIFY(other.Save());
         QVERIFY(!Read(dir / "Other.ini").GroupExists("CREA.XNAM"));
+    }
+
+    // Every command, on the toolbar or in a menu only, shows an icon of its own.
+    void everyCommandHasItsOwnIcon() {
+        test::TempDir dir;
+        frmConfigEditor editor("", dir.path());
+        QMap<QString, QImage> seen;
+        const QList<QAction*> actions = editor.findChildren<QAction*>();
+        for (QAction* a : actions) {
+            if (a->objectName().isEmpty() || a->isSeparator())
+                continue;
+            QVERIFY2(!a->icon().isNull(), qPrintable(a->objectName()));
+            const QImage image = a->icon().pixmap(24, 24).toImage();
+            for (auto it = seen.cbegin(); it != seen.cend(); ++it)
+                QVERIFY2(it.value() != image, qPrintable(a->objectName() + " looks like " + it.key()));
+            seen.insert(a->objectName(), image);
+        }
+        QCOMPARE(seen.size(), 15);
+        test::Shoot(editor, "frmConfigEditor");
     }
 
     void revertAsksAndReloadsOrSaysThereIsNothing() {

@@ -369,11 +369,10 @@ private slots:
             QVERIFY2(w.Command(command)->shortcut() == key, command);
         QCOMPARE(w.Command("FileOpen"), w.Command("mnuFileOpen"));
         QCOMPARE(w.Command("Find")->toolTip(), QString("Find Text/Record/Subrecord"));
-        // Busy disables all but Cancel.
+        // Busy: the menus are off (the keys and Cancel: EditorKeysTest).
         {
             BusyGuard busy;
             QVERIFY(!w.menuBar()->isEnabled());
-            QVERIFY(w.findChild<QPushButton*>("CancelButton")->parentWidget()->isEnabled());
         }
         QVERIFY(w.menuBar()->isEnabled());
     }

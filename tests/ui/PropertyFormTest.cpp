@@ -284,9 +284,9 @@ private slots:
             }
         QVERIFY(info);
         o.Go("INFO", info->Key);
-        const int parent = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ShowParent; });
+        const int parent = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ParentLookupField; });
         QVERIFY(parent > 0);
-        qobject_cast<QPushButton*>(ed.Form()->EditorOf(parent))->click();
+        ed.Form()->EditorOf(parent)->findChild<QPushButton*>(QString("GoTo%1").arg(parent))->click();
         QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
         QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ShowChildren; }) > 0);
     }

@@ -1,14 +1,18 @@
-// The record tree: categories, lazy children, captions, check boxes, keys, history.
+// The record tree: categories, lazy children, captions, check boxes, history (keys: EditorKeysTest).
 #include "TestRecords.h"
 #include "UiTestSupport.h"
 
 #include "index/esCheckedEntries.h"
+#include "model/ByteCast.h"
 #include "model/esfile.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 
 #include <QColor>
+
+#include <map>
+#include <sstream>
 #include <QTreeView>
 #include <QtTest>
 
@@ -102,36 +106,6 @@ private slots:
         QCOMPARE(CheckState(f.Cat("GMST")), int(Qt::Unchecked));
     }
 
-    void keysMoveTheSelection() {
-        VELLUM_QREQUIRE_SHARED();
-        test::OpenedPlugin f("blank.esm");
-        QTreeView* tree = f.ed.Tree();
-        const QModelIndex gmst = f.Cat("GMST");
-        const QModelIndex header = f.model.index(0, 0);
-        f.Click(gmst);
-        tree->setFocus();
-        // Key, then where the selection is and whether GMST is expanded.
-        const struct {
-            Qt::Key key;
-            QModelIndex at;
-            bool expanded;
-            const char* why;
-        } steps[] = {
-            {Qt::Key_Up, header, false, "previous sibling: the file header"},
-            {Qt::Key_Up, header, false, "nothing above the first"},
-            {Qt::Key_Down, gmst, false, "next sibling"},
-            {Qt::Key_Right, gmst, true, "expands"},
-            {Qt::Key_Right, f.model.index(0, 0, gmst), true, "first child"},
-            {Qt::Key_Down, f.model.index(1, 0, gmst), true, "next record"},
-            {Qt::Key_Left, gmst, true, "a collapsed record: its parent"},
-            {Qt::Key_Left, gmst, false, "an expanded node collapses"},
-        };
-        for (const auto& step : steps) {
-            QTest::keyClick(tree, step.key);
-            QVERIFY2(tree->currentIndex() == step.at && tree->isExpanded(gmst) == step.expanded, step.why);
-        }
-    }
-
     void unknownAndHiddenTypes() {
         test::EditorSession s;
         // A header and one record of a type no category lists.
@@ -156,6 +130,76 @@ private slots:
         f.model.BuildRecords(f.Cat("GLOB"), &progress);
         QCOMPARE(progress.reports.size(), std::size_t(1));
         QVERIFY(progress.reports[0].second.starts_with("Building node GLOB"));
+    }
+
+    // Exterior cells by name and grid, subrecords by what the template's descriptions say; read
+    // here from the file's bytes and the template's text.
+    void captionsOfCellsAndSubrecords() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin f("seis_dynamic_wildlife.esp");
+        const Bytes bytes = test::ReadBytes(f.path);
+        QStringList expected, shown;
+        int exterior = 0;
+        for (const test::RawRecord& r : test::RawRecords(bytes)) {
+            if (r.type != "CELL")
+                continue;
+            std::string name;
+            std::int32_t flags = 0, x = 0, y = 0;
+            bool named = false;
+            const Bytes record(r.whole.begin(), r.whole.end()); // the subrecords' spans point into it
+            for (const test::RawSubrecord& s : test::RawSubrecords(record)) {
+                if (s.type == "NAME" && !named) {
+                    name.assign(s.data.begin(), s.data.end());
+                    name = name.substr(0, name.find('\0'));
+                    named = true;
+                } else if (s.type == "DATA" && s.data.size() == 12) {
+                    flags = cast::ToInt32(s.data.first(4));
+                    x = cast::ToInt32(s.data.subspan(4, 4));
+                    y = cast::ToInt32(s.data.subspan(8, 4));
+                }
+            }
+            QString caption = QString::fromStdString(name);
+            if (!(flags & 1)) {
+                ++exterior;
+                caption = QString("%1 (%2, %3)").arg(name.empty() ? "Wilderness" : caption).arg(x).arg(y);
+            }
+            expected << "CELL " + (caption.size() > 35 ? caption.left(32) + "..." : caption);
+        }
+        QVERIFY(exterior > 10);
+        f.Click(f.Cat("CELL"));
+        for (int i = 0; i < f.model.rowCount(f.Cat("CELL")); ++i)
+            shown << f.model.index(i, 0, f.Cat("CELL")).data().toString();
+        expected.sort();
+        shown.sort();
+        QCOMPARE(shown, expected);
+
+        // [@DESCRIPTION] as the text of the shipped template gives it.
+        std::map<std::string, std::string> described;
+        bool inGroup = false;
+        std::istringstream lines(test::ShippedTemplateText());
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (!line.empty() && line[0] == '[')
+                inGroup = line == "[@DESCRIPTION]";
+            else if (inGroup && line.find(" = ") != std::string::npos)
+                described[line.substr(0, line.find(" = "))] = line.substr(line.find(" = ") + 3);
+        }
+        f.Click(f.Cat("NPC_"));
+        const QModelIndex npc = f.model.index(0, 0, f.Cat("NPC_"));
+        f.Click(npc);
+        const RecordEntry& record = f.file.Rec(f.model.KeyOf(npc));
+        const auto at = bytes.begin() + record.Offset - 1;
+        const Bytes npcBytes(at, at + 16 + record.Size);
+        const auto subs = test::RawSubrecords(npcBytes);
+        QVERIFY(subs.size() > 5);
+        QCOMPARE(f.model.rowCount(npc), int(subs.size()));
+        for (int i = 0; i < f.model.rowCount(npc); ++i) {
+            const std::string group = "NPC_." + subs[i].type;
+            QVERIFY2(described.count(group), group.c_str());
+            QCOMPARE(f.model.index(i, 0, npc).data().toString(),
+                     QString::fromStdString(subs[i].type.substr(0, 4) + " (" + described[group] + ")"));
+        }
     }
 
     void backForwardAndUpLevel() {

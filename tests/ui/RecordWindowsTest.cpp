@@ -16,6 +16,7 @@
 #include "ui/frmSortSubrecords.h"
 
 #include <QHeaderView>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTableView>
@@ -295,19 +296,29 @@ private slots:
         const auto types = frmLookup::LookupTypes(file, "NPC_.RNAM.Race");
         QCOMPARE(types, std::vector<std::string>({"RACE"}));
         test::RecordingProgress progress;
-        frmLookup dialog(file, plugins.Open(), types, &progress);
+        frmLookup dialog(file, {[&plugins] { return plugins.Open(); }, {}}, types, "breton", &progress);
         QCOMPARE(dialog.Model()->rowCount(), 2);
         QCOMPARE(dialog.Model()->At(0).cells, QStringList({"Khajiit", "a.esp"}));
         QCOMPARE(dialog.Model()->At(1).cells, QStringList({"Breton", "m.esm"}));
         QVERIFY(!progress.reports.empty());
         QCOMPARE(progress.reports.back().second, std::string("Populating Grid "));
+        QCOMPARE(dialog.Grid()->currentIndex().row(), 1); // the current value, found in the master
+        QVERIFY(!dialog.MastersNotice()->isVisibleTo(&dialog));
+        // The keys go to the list: Up picks the row above, Return takes it.
+        test::OnNextModal([](QWidget* modal) {
+            if (QTest::qWaitForWindowActive(modal) && test::Press(Qt::Key_Up))
+                test::Press(Qt::Key_Return);
+            if (modal->isVisible())
+                static_cast<QDialog*>(modal)->reject();
+        });
+        QCOMPARE(dialog.exec(), int(QDialog::Accepted));
+        QCOMPARE(dialog.Result(), QString("Khajiit"));
         test::Shoot(dialog, "frmLookup");
-        dialog.Grid()->setCurrentIndex(dialog.Model()->index(1, 0));
-        dialog.accept();
-        QCOMPARE(dialog.Result(), QString("Breton"));
 
-        frmLookup alone(file, {&file}, types); // the master is not open
-        QCOMPARE(alone.Model()->rowCount(), 1);
+        frmLookup alone(file, {[&file] { return std::vector<const esfile*>{&file}; }, {}}, types, "Breton");
+        QCOMPARE(alone.Model()->rowCount(), 1); // the master is not open: said, but not offered to load
+        QVERIFY(alone.MastersNotice()->isVisibleTo(&alone));
+        QVERIFY(!alone.LoadMastersButton()->isVisibleTo(&alone));
     }
 };
 

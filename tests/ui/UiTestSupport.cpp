@@ -46,6 +46,20 @@ void Shoot(QWidget& window, const QString& name) {
     window.setVisible(shown);
 }
 
+bool ShowActive(QWidget& window) {
+    window.show();
+    window.activateWindow();
+    return QTest::qWaitForWindowActive(&window);
+}
+
+bool Press(int key, Qt::KeyboardModifiers modifiers) {
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
+    return true;
+}
+
 EditorSession::EditorSession()
     : prepared_(Prepare()), context(Startup::Options{ProgramFolder(), {}, false}) {
     context.dataFolder = DataFolder().string() + "/";

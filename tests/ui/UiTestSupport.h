@@ -29,6 +29,11 @@ void OnNextModal(std::function<void(QWidget*)> act);
 void AnswerFileDialog(const QString& path);
 // Renders the window to <build>/screenshots/<name>.png, for a person to look at.
 void Shoot(QWidget& window, const QString& name);
+// Shows the window and waits until it is the active one, so that it has a keyboard focus.
+bool ShowActive(QWidget& window);
+// Sends a key to whatever widget has the keyboard focus, as the keyboard would; false when
+// no widget has it.
+bool Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
 // An editor as a user starts it, in a program folder of its own: the shipped format template
 // and new-file templates copied from the build, a data folder for copies of the shared
