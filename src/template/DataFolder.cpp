@@ -37,15 +37,15 @@ std::string Unquote(std::string_view value) {
     return out;
 }
 
-std::string ReadSmallFile(const fs::path& file) {
+} // namespace
+
+std::string DataFolder::ReadConfigFile(const fs::path& file) {
     std::error_code ec;
     auto size = fs::file_size(file, ec);
     if (ec || size > (1u << 24)) return {}; // an openmw.cfg is small; ignore anything odd
     std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-} // namespace
 
 DataFolder::Sources DataFolder::ForUser(std::string configured) {
     const char* h = std::getenv("HOME");
@@ -54,17 +54,24 @@ DataFolder::Sources DataFolder::ForUser(std::string configured) {
     return {std::move(configured), config / "openmw" / "openmw.cfg", home};
 }
 
-std::vector<fs::path> DataFolder::OpenMWDataFolders(std::string_view text, const fs::path& cfgFolder) {
-    std::vector<fs::path> out;
+std::vector<std::string> DataFolder::OpenMWValues(std::string_view text, std::string_view key) {
+    std::vector<std::string> out;
     for (const std::string& raw : Split(text, '\n')) {
         std::string_view line = raw;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         line = TrimSpaces(line);
         if (line.empty() || line.front() == '#') continue;
         std::size_t eq = line.find('=');
-        if (eq == std::string_view::npos || TrimSpaces(line.substr(0, eq)) != "data") continue;
+        if (eq == std::string_view::npos || TrimSpaces(line.substr(0, eq)) != key) continue;
         std::string value = Unquote(TrimSpaces(line.substr(eq + 1)));
-        if (value.empty()) continue;
+        if (!value.empty()) out.push_back(std::move(value));
+    }
+    return out;
+}
+
+std::vector<fs::path> DataFolder::OpenMWDataFolders(std::string_view text, const fs::path& cfgFolder) {
+    std::vector<fs::path> out;
+    for (const std::string& value : OpenMWValues(text, "data")) {
         fs::path p(value);
         out.push_back(p.is_relative() ? cfgFolder / p : p);
     }
@@ -98,7 +105,7 @@ std::string DataFolder::WithSlash(const fs::path& folder) {
 std::string DataFolder::Find(const Sources& sources) {
     if (!TrimSpaces(sources.configured).empty())
         return WithSlash(std::string(TrimSpaces(sources.configured)));
-    std::string cfg = ReadSmallFile(sources.openmwCfg);
+    std::string cfg = ReadConfigFile(sources.openmwCfg);
     for (const fs::path& folder : OpenMWDataFolders(cfg, sources.openmwCfg.parent_path()))
         if (HoldsMaster(folder)) return WithSlash(folder);
     std::error_code ec;

@@ -29,6 +29,10 @@ public:
     // ones resolved against `cfgFolder`.
     static std::vector<std::filesystem::path> OpenMWDataFolders(std::string_view cfgText,
                                                                 const std::filesystem::path& cfgFolder);
+    // Every value of `key` in an openmw.cfg text, in order, unquoted and un-escaped.
+    static std::vector<std::string> OpenMWValues(std::string_view cfgText, std::string_view key);
+    // A configuration file of the game's set-up, read whole; empty when missing or implausibly big.
+    static std::string ReadConfigFile(const std::filesystem::path& file);
 
     // The usual Steam locations of the game's data folder under `home`.
     static std::vector<std::filesystem::path> SteamFolders(const std::filesystem::path& home);
