@@ -15,6 +15,8 @@
 #include "model/Prompt.h"
 #include "template/PropertyCodec.h"
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
 
 namespace vellum {
@@ -45,8 +47,9 @@ void AppendRecord(const JsonValue& r, const SubrecordJson& subrecords, Bytes& ou
     if (!r.IsObject()) throw ConvertError("a record needs to be an object", r.line);
     OnlyMembers(r, {"type", "flags", "header1", "subrecords", "hex"}, "a record");
     const JsonValue* type = r.Find("type");
-    if (!type || !type->IsString() || type->text.size() != 4)
-        throw ConvertError("a record needs \"type\": four characters", r.line);
+    const auto letter = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    if (!type || !type->IsString() || type->text.size() != 4 || !std::all_of(type->text.begin(), type->text.end(), letter))
+        throw ConvertError("a record needs \"type\": four letters, digits or underscores", r.line);
     const std::size_t start = out.size();
     out.resize(start + 16);
     std::copy(type->text.begin(), type->text.end(), out.begin() + static_cast<std::ptrdiff_t>(start));

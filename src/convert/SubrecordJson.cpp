@@ -9,6 +9,7 @@
 #include "template/PropertyCodec.h"
 #include "template/SubrecordLayout.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -316,7 +317,8 @@ Bytes SubrecordJson::FromJson(std::string_view recordType, const JsonValue& sub,
     if (!sub.IsObject()) throw ConvertError("a subrecord needs to be an object", sub.line);
     OnlyMembers(sub, {"sub", "layout", "props", "unterminated", "hex"}, "a subrecord");
     const JsonValue* name = sub.Find("sub");
-    if (!name || !name->IsString() || name->text.size() != 4)
+    const auto printable = [](char c) { return c >= 0x20 && c <= 0x7E; };
+    if (!name || !name->IsString() || name->text.size() != 4 || !std::all_of(name->text.begin(), name->text.end(), printable))
         throw ConvertError("a subrecord needs \"sub\": its name of four characters", sub.line);
     const JsonValue* props = sub.Find("props");
     const JsonValue* hex = sub.Find("hex");

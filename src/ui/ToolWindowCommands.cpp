@@ -9,6 +9,7 @@
 #include "ui/EditCommands.h"
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
+#include "ui/ToolboxCommands.h"
 #include "ui/ToolsMenuActions.h"
 #include "ui/frmDump.h"
 #include "ui/frmIndex.h"
@@ -176,15 +177,7 @@ void ConnectToolWindows(frmMain& main) {
         EditorContext& c = main.Context();
         frmSupport window(plugins, c.dataFolder,
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
-                           [&main, &c](const std::string& path) {
-                               esfile* added = c.files.Add(path);
-                               if (!added) return;
-                               esfile& file = *added;
-                               file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-                               file.LoadFile(path, false, true, &main.Progress());
-                               file.IsSupport = true;
-                               main.RebuildFileButtons();
-                           }},
+                           [&main](const std::string& path) { OpenSupportFile(main, path); }},
                           &main);
         bool indices = false;
         QObject::connect(&window, &frmSupport::OpenIndexManager, [&indices] { indices = true; });
@@ -247,6 +240,7 @@ void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
 
     ConnectEditCommands(main);
+    ConnectToolbox(main);
     RebuildTools(main);
 }
 

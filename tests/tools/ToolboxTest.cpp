@@ -4,6 +4,7 @@
 
 #include "../cli/CliRunner.h"
 #include "model/ByteCast.h"
+#include "tools/DirtySettings.h"
 
 #include "TestRecords.h"
 #include "TestSupport.h"
@@ -169,7 +170,7 @@ protected:
         }
 
         recordCount = static_cast<int>(records.size());
-        records.insert(records.begin(), HeaderRecord(recordCount, 1,
+        records.insert(records.begin(), HeaderRecord(recordCount, 0,
                                                      {{"Morrowind.esm", 79837557}, {"Tribunal.esm", 4565686},
                                                       {"Bloodmoon.esm", 9631798}, {"patch_for_purists.esm", 2994440}}));
         plugin = (dir / "plugin.esp").string();
@@ -265,6 +266,39 @@ TEST_F(PuristsPlugin, CleaningRemovesCopiesAndDirtySettingsAndKeepsWhatIsItsOwn)
     EXPECT_EQ(DumpLines(*dump, "Record: ").size(), left.size() - 1) << *dump;
     EXPECT_TRUE(DumpLines(*dump, "ERROR").empty()) << *dump;
     EXPECT_EQ(DumpLines(*dump, "Record: GMST").size(), 1u) << *dump;
+}
+
+TEST(Cleaning, DirtySettingsMatchIdAndValueAndBadListLinesAreNamed) {
+    PromptRecorder prompt;
+    DirtySettings dirty;
+    dirty.Read("# comment\r\nsMaxSale\tMax Sale\niBounty\t10000\nfSpeed\t0.3\n\nnoTab\n"
+               "iBad\tten\nfBad\t\nxOdd\t1\nsMaxSale\tagain\n",
+               "list.txt");
+    EXPECT_EQ(dirty.Count(), 3u);
+    EXPECT_EQ(prompt.Texts(),
+              (std::vector<std::string>{
+                  "Warning: list.txt, line 6: expected a setting's ID, a tab and its value; the line is skipped.",
+                  "Warning: list.txt, line 7: the value of an integer setting is no whole number; the line is skipped.",
+                  "Warning: list.txt, line 8: the value of a float setting is no number; the line is skipped.",
+                  "Warning: list.txt, line 9: the ID does not begin with s, i or f; the line is skipped.",
+                  "Warning: list.txt, line 10: the setting is listed twice; the line is skipped."}));
+    const struct {
+        std::string id;
+        Bytes data;
+        bool dirty;
+    } cases[] = {
+        {"SMAXSALE", SubBytes({"STRV", Text("Max Sale", false)}), true},
+        {"sMaxSale", SubBytes({"STRV", Text("Max Sale")}), true},
+        {"sMaxSale", SubBytes({"STRV", Text("Seller Max")}), false},
+        {"sMaxSale", SubBytes({"INTV", Int32(1)}), false},
+        {"iBounty", SubBytes({"INTV", Int32(10000)}), true},
+        {"iBounty", SubBytes({"INTV", Int32(1000)}), false},
+        {"fSpeed", SubBytes({"FLTV", cast::FromSingle(0.3f)}), true},
+        {"fSpeed", SubBytes({"FLTV", cast::FromSingle(0.30001f)}), false},
+        {"sOther", SubBytes({"STRV", Text("Max Sale")}), false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(dirty.IsDirty(c.id, c.data), c.dirty) << c.id;
+    EXPECT_FALSE(DirtySettings().Load("/nonexistent/list.txt"));
 }
 
 TEST(Cleaning, TheDirtySettingsOfARealPluginGoAndNothingElse) {
