@@ -1,5 +1,7 @@
 #include "convert/HexText.h"
 
+#include <array>
+
 namespace vellum {
 
 void AppendHex(ByteSpan bytes, std::string& out) {
@@ -20,21 +22,25 @@ std::string ToHex(ByteSpan bytes) {
 }
 
 bool FromHex(std::string_view text, Bytes& out) {
-    auto nibble = [](char c) -> int {
-        if (c >= '0' && c <= '9') return c - '0';
-        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-        return -1;
-    };
+    // The value of each hexadecimal digit; 16 for every other character.
+    static constexpr auto kValue = [] {
+        std::array<std::uint8_t, 256> t{};
+        t.fill(16);
+        for (int c = 0; c < 10; ++c) t['0' + c] = static_cast<std::uint8_t>(c);
+        for (int c = 0; c < 6; ++c) t['a' + c] = t['A' + c] = static_cast<std::uint8_t>(10 + c);
+        return t;
+    }();
     out.clear();
     if (text.size() % 2) return false;
     out.resize(text.size() / 2);
+    const auto* in = reinterpret_cast<const unsigned char*>(text.data());
+    unsigned bad = 0;
     for (std::size_t i = 0; i < out.size(); ++i) {
-        const int hi = nibble(text[2 * i]), lo = nibble(text[2 * i + 1]);
-        if (hi < 0 || lo < 0) return false;
-        out[i] = static_cast<std::uint8_t>(hi << 4 | lo);
+        const unsigned hi = kValue[in[2 * i]], lo = kValue[in[2 * i + 1]];
+        bad |= (hi | lo) & 16;
+        out[i] = static_cast<std::uint8_t>(hi << 4 | (lo & 15));
     }
-    return true;
+    return bad == 0;
 }
 
 } // namespace vellum

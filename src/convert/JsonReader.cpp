@@ -1,5 +1,7 @@
 #include "convert/JsonReader.h"
 
+#include <array>
+
 namespace vellum {
 
 JsonError::JsonError(const std::string& what, std::size_t l, std::size_t c)
@@ -186,12 +188,16 @@ std::string JsonReader::String() {
     ++pos_; // the opening quote
     std::string out;
     for (;;) {
+        // Characters that end a plain run: the quote, the escape and the control characters.
+        static constexpr auto kStop = [] {
+            std::array<bool, 256> t{};
+            for (int c = 0; c < 0x20; ++c) t[c] = true;
+            t['"'] = t['\\'] = true;
+            return t;
+        }();
         std::size_t run = pos_;
-        while (run < text_.size()) {
-            const auto c = static_cast<unsigned char>(text_[run]);
-            if (c == '"' || c == '\\' || c < 0x20) break;
-            ++run;
-        }
+        const auto* text = reinterpret_cast<const unsigned char*>(text_.data());
+        while (run < text_.size() && !kStop[text[run]]) ++run;
         out.append(text_.substr(pos_, run - pos_));
         pos_ = run;
         if (pos_ >= text_.size()) Fail("unterminated string");

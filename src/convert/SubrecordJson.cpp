@@ -155,30 +155,30 @@ Property PropertyFor(const SubrecordLayout::Line& line, const JsonValue& v, int 
     switch (line.Kind) {
     case Type::String:
     case Type::StringList:
-        p.DataType = kText;
+        p.DataType = PropertyType::Text;
         p.IsStringList = line.Kind == Type::StringList;
         p.Size = std::max(line.Size, 0);
         p.Value = TextBytes(v, line, codePage, unterminated);
         p.Terminated = !unterminated || line.Size > 0;
         break;
     case Type::Short:
-        p.DataType = kShort, p.Size = 2;
+        p.DataType = PropertyType::Short, p.Size = 2;
         p.Value = WholeNumberIn(v, line.Name, std::numeric_limits<std::int16_t>::min(),
                                 std::numeric_limits<std::uint16_t>::max());
         break;
     case Type::Long: {
-        p.DataType = kLong, p.Size = line.Size >= 1 && line.Size <= 4 ? line.Size : 4;
+        p.DataType = PropertyType::Long, p.Size = line.Size >= 1 && line.Size <= 4 ? line.Size : 4;
         const auto top = static_cast<std::int64_t>(MaxUnsigned(p.Size));
         p.Value = WholeNumberIn(v, line.Name, -(top / 2) - 1, top);
         break;
     }
-    case Type::Long64: p.DataType = kLong64, p.Size = 8, p.Value = WholeNumber(v, line.Name); break;
+    case Type::Long64: p.DataType = PropertyType::Long64, p.Size = 8, p.Value = WholeNumber(v, line.Name); break;
     case Type::Single:
-        p.DataType = kFloat, p.Size = 4, p.Value = static_cast<double>(RealNumber<float>(v, line.Name));
+        p.DataType = PropertyType::Float, p.Size = 4, p.Value = static_cast<double>(RealNumber<float>(v, line.Name));
         break;
-    case Type::Double: p.DataType = kFloat, p.Size = 8, p.Value = RealNumber<double>(v, line.Name); break;
-    case Type::Byte: p.DataType = kBytes, p.Value = HexBytes(v, line.Name); break;
-    case Type::BitField: p.DataType = kBitField, p.Value = BitFieldBytes(v, line); break;
+    case Type::Double: p.DataType = PropertyType::Float, p.Size = 8, p.Value = RealNumber<double>(v, line.Name); break;
+    case Type::Byte: p.DataType = PropertyType::Bytes, p.Value = HexBytes(v, line.Name); break;
+    case Type::BitField: p.DataType = PropertyType::BitField, p.Value = BitFieldBytes(v, line); break;
     default: break;
     }
     return p;
@@ -188,7 +188,7 @@ Property PropertyFor(const SubrecordLayout::Line& line, const JsonValue& v, int 
 
 JsonValue SubrecordJson::ValueOf(const Property& p) const {
     switch (p.DataType) {
-    case kText: {
+    case PropertyType::Text: {
         const std::string* text = std::get_if<std::string>(&p.Value);
         const std::string utf8 = CodePageToUtf8(text ? *text : p.Text(), codePage_);
         if (!p.IsStringList) return JsonValue::String(utf8);
@@ -201,15 +201,15 @@ JsonValue SubrecordJson::ValueOf(const Property& p) const {
         }
         return list;
     }
-    case kFloat: return FloatValue(p.Real(), p.Size != 8);
-    case kBitField: {
+    case PropertyType::Float: return FloatValue(p.Real(), p.Size != 8);
+    case PropertyType::BitField: {
         const Bytes& raw = p.Raw();
         if (raw.empty() || raw.size() > 8 || static_cast<int>(raw.size()) != p.Size) break;
         std::uint64_t n = 0;
         for (std::size_t i = raw.size(); i-- > 0;) n = n << 8 | raw[i];
         return JsonValue::Number(std::to_string(n));
     }
-    case kBytes: break;
+    case PropertyType::Bytes: break;
     default: return JsonValue::Number(std::to_string(p.Int()));
     }
     return JsonValue::String(ToHex(p.Raw()));
@@ -230,7 +230,7 @@ bool SubrecordJson::Decode(std::string_view recordType, std::string_view subType
     for (const auto& e : decoded) {
         const Property& p = e.value;
         props.Add(e.key, ValueOf(p));
-        if (p.DataType == kText && p.Size <= 0 && !p.Terminated) unterminated = true;
+        if (p.DataType == PropertyType::Text && p.Size <= 0 && !p.Terminated) unterminated = true;
     }
     return true;
 }

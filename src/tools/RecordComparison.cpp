@@ -21,7 +21,7 @@ public:
 };
 
 std::string ValueText(const Property& p) {
-    if (p.DataType == kBytes || p.DataType == kBitField) return ToHex(p.Raw());
+    if (p.DataType == PropertyType::Bytes || p.DataType == PropertyType::BitField) return ToHex(p.Raw());
     return p.Text();
 }
 

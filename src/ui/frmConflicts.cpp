@@ -67,8 +67,6 @@ frmConflicts::frmConflicts(std::vector<esfile*> loadOrder, std::vector<esfile*> 
     comparison_->setSelectionMode(QAbstractItemView::SingleSelection);
     comparison_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     comparison_->verticalHeader()->hide();
-    comparison_->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
-    comparison_->horizontalHeader()->setStretchLastSection(true);
     filter_->setPlaceholderText(tr("Type or ID"));
     filter_->setClearButtonEnabled(true);
     for (const esfile* f : editable_) target_->addItem(QString::fromStdString(NameOf(*f)), QString::fromStdString(f->FileName));
@@ -134,6 +132,7 @@ void frmConflicts::Refresh() {
                         QString::number(i), CommandIcon(type)});
     }
     model_->SetRows(std::move(rows));
+    list_->resizeColumnsToContents();
     const std::size_t differing =
         std::count_if(entries_.begin(), entries_.end(), [](const Conflicts::Entry& e) { return !e.Identical(); });
     count_->setText(tr("%1 records in more than one file, %2 differing").arg(entries_.size()).arg(differing));
@@ -168,7 +167,11 @@ void frmConflicts::ShowSelected() {
         names << QString::fromStdString(names_[e->files[k]]);
     }
     rows_->SetComparison(std::make_unique<RecordComparison>(std::move(versions)), names);
-    comparison_->resizeColumnsToContents();
+    // The names fit their columns; the versions share the rest of the width evenly.
+    QHeaderView* header = comparison_->horizontalHeader();
+    for (int c = 0; c < rows_->columnCount(); ++c)
+        header->setSectionResizeMode(c, c < ComparisonModel::kFirstVersion ? QHeaderView::ResizeToContents
+                                                                         : QHeaderView::Stretch);
 }
 
 const esfile* frmConflicts::SelectedVersion(int& record) const {

@@ -157,6 +157,7 @@ TEST_F(SubrecordJsonTest, EditedPropertiesWinOverStoredBytesAndBadOnesAreNamed) 
         {R"({"sub": "ZZZZ", "props": {}})", "the format template has no group TEST.ZZZZ for the properties of ZZZZ"},
         {R"({"sub": "NAMEX", "hex": ""})", "a subrecord needs \"sub\": its name of four characters"},
         {R"({"sub": "NAME"})", "subrecord NAME needs \"props\" or \"hex\""},
+        {R"({"sub": "ZZZZ", "hex": "0g"})", "'ZZZZ' needs bytes as pairs of hexadecimal digits"},
         {R"({"sub": "NAME", "props": {"ID": "a"}, "extra": 1})", "a subrecord has no member \"extra\""},
     };
     for (const auto& c : cases) {
