@@ -2,7 +2,6 @@
 #include "Command.h"
 
 #include "model/esfile.h"
-#include "template/ProgramFolder.h"
 #include "tools/Cleaner.h"
 #include "tools/DirtySettings.h"
 
@@ -40,7 +39,7 @@ int Clean(const Arguments& args) {
     if (!plugin) return 1;
 
     DirtySettings dirty;
-    dirty.Load(ProgramFolder::InstalledDataFolder(ProgramFolder::ExecutableFolder()) / DirtySettings::kFileName);
+    dirty.Load(session.Program().Folders().Shipped() / DirtySettings::kFileName);
     const std::vector<Cleaner::Item> items = Cleaner::Find(*plugin, masters, dirty);
     std::string text;
     for (const Cleaner::Item& item : items) text += item.Line() + "\n";
@@ -59,7 +58,7 @@ const CommandRegistration registration({
     "Removes from the plug-in FILE the records identical to a master's version (same type, ID,\n"
     "flags and data; the last master given wins where several define a record), and the game\n"
     "settings that the game's editor adds to plug-ins by accident, judged by ID and value\n"
-    "(DirtyGameSettings.txt beside the program). Cells are compared reference by reference: a\n"
+    "(DirtyGameSettings.txt among the program's data). Cells are compared reference by reference: a\n"
     "cell keeps its new and changed references and goes when nothing of its own is left. A topic\n"
     "stays while the plug-in has responses under it; a record another record of the plug-in\n"
     "refers to stays. Prints one line per record removed, \"<TYPE> <ID>: identical to <master>\"\n"

@@ -4,7 +4,6 @@
 #include "model/SupportFiles.h"
 #include "model/esfile.h"
 #include "template/LoadOrder.h"
-#include "template/ProgramFolder.h"
 #include "tools/DirtySettings.h"
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
@@ -148,7 +147,7 @@ void ConnectToolbox(frmMain& main) {
         main.Editor().Save();
         const std::vector<esfile*> masters = MastersOf(main, *plugin);
         DirtySettings dirty;
-        dirty.Load(ProgramFolder::InstalledDataFolder(ProgramFolder::ExecutableFolder()) / DirtySettings::kFileName);
+        dirty.Load(main.Context().folders.Shipped() / DirtySettings::kFileName);
         frmClean window(*plugin, masters, dirty, &main.Context().files.Indexer(), &main.Progress(), &main);
         if (window.exec() == QDialog::Accepted) ShowAgain(main, QString::fromStdString(plugin->FileName));
     });
