@@ -1,12 +1,14 @@
 #include "template/LoadOrder.h"
 
 #include "model/KeyedCollection.h"
+#include "template/DataPaths.h"
 #include "model/Text.h"
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <system_error>
-#include <unordered_map>
 
 namespace vellum {
 
@@ -14,41 +16,30 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Every file of the folders by its folded name; a later folder's file replaces an earlier one's.
-std::unordered_map<std::string, fs::path> Listing(const std::vector<fs::path>& folders) {
-    std::unordered_map<std::string, fs::path> files;
-    for (const fs::path& folder : folders) {
-        std::error_code ec;
-        for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-            if (it->is_regular_file(ec)) files[FoldKey(it->path().filename().string())] = it->path();
-    }
-    return files;
+// A Morrowind.ini is a few kilobytes; anything far bigger is not one.
+constexpr std::uintmax_t kLargestIni = 1u << 24;
+
+std::string ReadIni(const fs::path& file) {
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    if (ec || size > kLargestIni) return {};
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 } // namespace
 
-fs::path LoadOrder::FindIn(const std::vector<fs::path>& folders, std::string_view name) {
-    const auto files = Listing(folders);
-    const auto it = files.find(FoldKey(name));
-    return it == files.end() ? fs::path{} : it->second;
-}
-
 void LoadOrder::Locate() {
-    const auto found = Listing(dataFolders);
+    const DataPaths paths(dataFolders);
     for (Entry& e : files)
-        if (const auto it = found.find(FoldKey(e.name)); it != found.end()) e.path = it->second;
+        if (auto found = paths.Find(e.name)) e.path = std::move(*found);
 }
 
-LoadOrder LoadOrder::FromOpenMW(std::string_view text, const fs::path& cfgFile) {
+LoadOrder LoadOrder::FromOpenMW(const OpenMWConfig& cfg, const fs::path& cfgFile) {
     LoadOrder order;
     order.source = cfgFile;
-    order.dataFolders = DataFolder::OpenMWDataFolders(text, cfgFile.parent_path());
-    // OpenMW's own folder for the user's content, searched after the others.
-    for (const std::string& local : DataFolder::OpenMWValues(text, "data-local")) {
-        const fs::path p(local);
-        order.dataFolders.push_back(p.is_relative() ? cfgFile.parent_path() / p : p);
-    }
-    for (std::string& name : DataFolder::OpenMWValues(text, "content")) {
+    order.dataFolders = cfg.DataFolders();
+    for (std::string& name : cfg.Values("content")) {
         const bool twice = std::any_of(order.files.begin(), order.files.end(),
                                        [&](const Entry& e) { return KeysEqual(e.name, name); });
         if (!twice) order.files.push_back({std::move(name), {}});
@@ -97,10 +88,9 @@ LoadOrder LoadOrder::FromMorrowindIni(std::string_view text, const fs::path& ini
 }
 
 std::optional<LoadOrder> LoadOrder::Read(const fs::path& file) {
-    const std::string text = DataFolder::ReadConfigFile(file);
-    if (text.empty()) return std::nullopt;
-    LoadOrder order = KeysEqual(file.filename().string(), "Morrowind.ini") ? FromMorrowindIni(text, file)
-                                                                           : FromOpenMW(text, file);
+    LoadOrder order = KeysEqual(file.filename().string(), "Morrowind.ini")
+                          ? FromMorrowindIni(ReadIni(file), file)
+                          : FromOpenMW(OpenMWConfig::Read(file), file);
     if (order.files.empty()) return std::nullopt;
     return order;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "template/DataFolder.h"
+#include "template/OpenMWConfig.h"
 
 #include <filesystem>
 #include <optional>
@@ -25,8 +26,8 @@ public:
     std::vector<std::filesystem::path> dataFolders;
     std::vector<Entry> files;
 
-    // `cfgFile` is where the text was read (relative data folders lie beside it).
-    static LoadOrder FromOpenMW(std::string_view text, const std::filesystem::path& cfgFile);
+    // `cfg` was read from `cfgFile`.
+    static LoadOrder FromOpenMW(const OpenMWConfig& cfg, const std::filesystem::path& cfgFile);
     // The data folder is "Data Files" beside `iniFile`.
     static LoadOrder FromMorrowindIni(std::string_view text, const std::filesystem::path& iniFile);
     // Either kind, by the file's name (Morrowind.ini, any letter case, or else openmw.cfg);
@@ -34,10 +35,6 @@ public:
     static std::optional<LoadOrder> Read(const std::filesystem::path& file);
     // The user's: openmw.cfg, else the Morrowind.ini of the game's installation folder.
     static std::optional<LoadOrder> ForUser(const DataFolder::Sources& sources, std::string_view dataFolder);
-
-    // `name` in `folders`, letter case ignored, the last folder holding it winning; empty when
-    // none does.
-    static std::filesystem::path FindIn(const std::vector<std::filesystem::path>& folders, std::string_view name);
 
 private:
     void Locate();

@@ -175,9 +175,11 @@ void ConnectToolWindows(frmMain& main) {
         for (esfile* f : OpenFiles(main))
             if (!f->IsSupport) plugins.push_back(f);
         EditorContext& c = main.Context();
-        frmSupport window(plugins, c.dataFolder,
+        frmSupport window(plugins, DataPaths::ForGame(c.dataFolder),
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
-                           [&main](const std::string& path) { OpenSupportFile(main, path); }},
+                           [&main](const std::string& path, Progress* progress) {
+                               return OpenSupportFile(main, path, progress) != nullptr;
+                           }},
                           &main);
         bool indices = false;
         QObject::connect(&window, &frmSupport::OpenIndexManager, [&indices] { indices = true; });

@@ -1,7 +1,7 @@
 #include "ui/ToolboxCommands.h"
 
 #include "model/Prompt.h"
-#include "model/SupportFiles.h"
+#include "template/DataPaths.h"
 #include "model/esfile.h"
 #include "template/LoadOrder.h"
 #include "tools/DirtySettings.h"
@@ -37,16 +37,14 @@ std::vector<esfile*> MastersOf(frmMain& main, esfile& plugin) {
     EditorContext& c = main.Context();
     std::vector<esfile*> masters;
     std::vector<std::string> missing;
-    const auto inFolder = SupportFiles::ListDataFiles(c.dataFolder);
+    const DataPaths inFolders = DataPaths::ForGame(c.dataFolder);
     for (const auto& m : plugin.esMasterFiles()) {
         const std::string& name = m.value.Name;
         esfile* found = nullptr;
         for (esfile* f : FilesInLoadOrder(main))
             if (f != &plugin && KeysEqual(NameOf(*f), name)) found = f;
         if (!found) {
-            const auto row = std::find_if(inFolder.begin(), inFolder.end(),
-                                          [&](const SupportFiles::Row& r) { return KeysEqual(r.Name, name); });
-            if (row != inFolder.end()) found = OpenSupportFile(main, row->Path);
+            if (const auto path = inFolders.Find(name)) found = OpenSupportFile(main, path->string());
         }
         if (found) masters.push_back(found);
         else missing.push_back(name);
@@ -54,8 +52,9 @@ std::vector<esfile*> MastersOf(frmMain& main, esfile& plugin) {
     if (!missing.empty()) {
         std::string names;
         for (const std::string& n : missing) names += (names.empty() ? "" : ", ") + n;
-        CurrentPrompt().Message("The masters " + names + " are neither open nor in the data folder " +
-                                c.dataFolder.string() + "; records are compared with the other masters only.");
+        CurrentPrompt().Message("The masters " + names + " are neither open nor in the data folders (" +
+                                c.dataFolder.string() + " and openmw.cfg's); records are compared with the "
+                                "other masters only.");
     }
     return masters;
 }
@@ -89,14 +88,16 @@ void OpenLoadOrder(frmMain& main, const LoadOrder& order, int editable) {
 
 } // namespace
 
-esfile* OpenSupportFile(frmMain& main, const std::string& path) {
-    esfile* file = main.Context().files.Add(path);
+esfile* OpenSupportFile(frmMain& main, const std::string& path, Progress* progress) {
+    esFiles& files = main.Context().files;
+    esfile* file = files.Add(path);
     if (!file) return nullptr;
     file->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    file->LoadFile(path, false, true, &main.Progress());
     file->IsSupport = true;
+    const bool loaded = file->LoadFile(path, false, true, progress ? progress : &main.Progress()) == esfile::kLoaded;
+    if (!loaded) files.Remove(path); // nothing half-open stays behind
     main.RebuildFileButtons(main.CurrentKey());
-    return file;
+    return loaded ? file : nullptr;
 }
 
 std::vector<esfile*> FilesInLoadOrder(frmMain& main) {

@@ -5,6 +5,7 @@
 
 namespace vellum {
 class esfile;
+class Progress;
 }
 
 namespace vellum::ui {
@@ -16,8 +17,9 @@ class frmMain;
 void ConnectToolbox(frmMain& main);
 
 // Opens a data file as a support file (read-only, beside the plug-ins) and gives it a button;
-// nullptr when it is open already.
-esfile* OpenSupportFile(frmMain& main, const std::string& path);
+// nullptr when it is open already or cannot be loaded. Progress goes to the main window's unless
+// another sink is given.
+esfile* OpenSupportFile(frmMain& main, const std::string& path, Progress* progress = nullptr);
 
 // The open files in load order: masters before plug-ins, each in the order they were opened.
 std::vector<esfile*> FilesInLoadOrder(frmMain& main);
