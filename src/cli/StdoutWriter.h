@@ -8,8 +8,10 @@ namespace vellum::cli {
 // rename, so those steps succeed without doing anything.
 class StdoutWriter : public FileWriter {
 public:
+    bool CheckWritable(const std::filesystem::path&) override { return true; }
     bool Create(const std::filesystem::path&) override { return true; }
     bool Write(ByteSpan bytes) override;
+    void TakeAttributes(const std::filesystem::path&) override {}
     bool Flush() override;
     bool Close() override { return true; }
     bool Copy(const std::filesystem::path&, const std::filesystem::path&) override { return true; }
