@@ -21,6 +21,13 @@ std::string Arguments::Value(const std::string& option, const std::string& fallb
     return fallback;
 }
 
+std::vector<std::string> Arguments::Values(const std::string& option) const {
+    std::vector<std::string> out;
+    for (const auto& v : values)
+        if (v.first == option) out.push_back(v.second);
+    return out;
+}
+
 const std::vector<Command>& Commands() {
     std::vector<Command>& commands = Registry();
     std::sort(commands.begin(), commands.end(),
@@ -37,12 +44,20 @@ Arguments ParseArguments(const Command& command, const std::vector<std::string>&
     };
     Arguments args;
     bool optionsEnded = false;
+    std::string list; // the list option whose values are being read
     for (std::size_t i = 0; i < argv.size(); ++i) {
         const std::string& a = argv[i];
         const std::size_t eq = a.find('=');
         const std::string name = a.substr(0, eq);
-        if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
+        const bool plain = optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0;
+        if (!plain) list.clear();
+        if (plain && !list.empty()) {
+            args.values.emplace_back(list, a);
+        } else if (plain) {
             args.files.push_back(a);
+        } else if (std::find(command.listOptions.begin(), command.listOptions.end(), name) != command.listOptions.end()) {
+            list = name;
+            if (eq != std::string::npos) args.values.emplace_back(name, a.substr(eq + 1));
         } else if (a == "--") {
             optionsEnded = true;
         } else if (a == "--help") {

@@ -19,6 +19,8 @@ struct Arguments {
     bool Has(const std::string& flag) const;
     // The last value given for a value option; `fallback` when it was not given.
     std::string Value(const std::string& option, const std::string& fallback = {}) const;
+    // Every value given for the option, in order.
+    std::vector<std::string> Values(const std::string& option) const;
 };
 
 // One subcommand of vellum-cli. Each lives in a file of its own and registers itself with a
@@ -30,6 +32,9 @@ struct Command {
     std::vector<std::string> knownFlags; // besides --template, --home and --help
     int (*run)(const Arguments& args) = nullptr;
     std::vector<std::string> valueOptions = {}; // options followed by a value ("--mode 2")
+    // Options followed by one or more values, up to the next option ("--with a.esm b.esm");
+    // each value is kept as a value of the option, in order.
+    std::vector<std::string> listOptions = {};
 };
 
 const std::vector<Command>& Commands();

@@ -131,4 +131,55 @@ std::string EncodeCodePage(std::u16string_view text, int codePage, bool* lossles
     return bytes;
 }
 
+std::string CodePageToUtf8(std::string_view bytes, int codePage) {
+    std::string text;
+    text.reserve(bytes.size());
+    for (const char16_t u : DecodeCodePage(bytes, codePage)) {
+        if (u < 0x80) {
+            text.push_back(static_cast<char>(u));
+        } else if (u < 0x800) {
+            text.push_back(static_cast<char>(0xC0 | (u >> 6)));
+            text.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        } else {
+            text.push_back(static_cast<char>(0xE0 | (u >> 12)));
+            text.push_back(static_cast<char>(0x80 | ((u >> 6) & 0x3F)));
+            text.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+        }
+    }
+    return text;
+}
+
+bool Utf8ToCodePage(std::string_view utf8, int codePage, std::string& out) {
+    const auto& reverse = ReverseOf(codePage);
+    out.clear();
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto b = static_cast<unsigned char>(utf8[i]);
+        if (b < 0x80) {
+            out.push_back(static_cast<char>(b));
+            ++i;
+            continue;
+        }
+        // Every character of the three pages lies in the Basic Multilingual Plane: two or
+        // three bytes; longer forms, overlong forms and stray bytes are refused.
+        char32_t c = 0;
+        std::size_t n = 0;
+        if ((b & 0xE0) == 0xC0) c = b & 0x1F, n = 2;
+        else if ((b & 0xF0) == 0xE0) c = b & 0x0F, n = 3;
+        else return false;
+        if (utf8.size() - i < n) return false;
+        for (std::size_t k = 1; k < n; ++k) {
+            const auto t = static_cast<unsigned char>(utf8[i + k]);
+            if ((t & 0xC0) != 0x80) return false;
+            c = c << 6 | (t & 0x3F);
+        }
+        if ((n == 2 && c < 0x80) || (n == 3 && c < 0x800)) return false;
+        const auto it = reverse.find(static_cast<char16_t>(c));
+        if (it == reverse.end()) return false;
+        out.push_back(it->second);
+        i += n;
+    }
+    return true;
+}
+
 } // namespace vellum

@@ -20,4 +20,9 @@ std::u16string DecodeCodePage(std::string_view bytes, int codePage);
 // Characters the code page cannot hold become '?'; `lossless` tells whether any did.
 std::string EncodeCodePage(std::u16string_view text, int codePage, bool* lossless = nullptr);
 
+// The same in UTF-8, for text written to and read from files of our own. Utf8ToCodePage fails
+// (false, `out` unspecified) on text that is not UTF-8 or holds a character the page lacks.
+std::string CodePageToUtf8(std::string_view bytes, int codePage);
+bool Utf8ToCodePage(std::string_view utf8, int codePage, std::string& out);
+
 } // namespace vellum

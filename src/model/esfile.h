@@ -134,6 +134,7 @@ public:
     void UpdateFileHeader(bool force = false);
     void UpdateMasterFiles();
     vellum::esMasterFiles& esMasterFiles() { return masters_; }
+    const vellum::esMasterFiles& esMasterFiles() const { return masters_; }
 
     // ---- Seams.
     // The writer Save uses (the POSIX one when unset); the caller keeps it alive.

@@ -1,6 +1,8 @@
 #include "template/AppSettings.h"
 
+#include "model/CodePage.h"
 #include "model/KeyedCollection.h"
+#include "model/Text.h"
 #include "template/Config.h"
 
 #include <array>
@@ -16,6 +18,7 @@ struct Entry {
     const char* whenMissing;
     bool AppSettings::*flag;
     std::string AppSettings::*text;
+    int AppSettings::*number = nullptr;
 };
 
 // The order of the table is the order keys are added to a fresh file.
@@ -25,6 +28,7 @@ constexpr std::array kEntries{
     Entry{"View", "HotTracking", "True", &AppSettings::HotTracking, nullptr},
     Entry{"View", "BackGroundImage", "", nullptr, &AppSettings::BackGroundImage},
     Entry{"View", "ViewRecordTypes", "False", &AppSettings::ViewRecordTypes, nullptr},
+    Entry{"View", "Encoding", "1252", nullptr, nullptr, &AppSettings::Encoding},
     Entry{"Editing", "EnableDelete", "False", &AppSettings::EnableDelete, nullptr},
     Entry{"Editing", "EnableSafeEdit", "True", &AppSettings::EnableSafeEdit, nullptr},
     Entry{"Editing", "ConfirmDelete", "True", &AppSettings::ConfirmDelete, nullptr},
@@ -57,14 +61,19 @@ void ApplySettings(Config& settings, AppSettings& values) {
         }
         if (e.flag)
             values.*e.flag = SettingIsTrue(v->Value);
+        else if (e.number)
+            values.*e.number = ValInt(v->Value);
         else
             values.*e.text = v->Value;
     }
+    if (!IsSupportedCodePage(values.Encoding)) values.Encoding = kDefaultCodePage;
 }
 
 int SaveSettings(Config& settings, const AppSettings& values) {
     for (const Entry& e : kEntries) {
-        std::string text = e.flag ? (values.*e.flag ? "True" : "False") : values.*e.text;
+        std::string text = e.flag     ? (values.*e.flag ? "True" : "False")
+                           : e.number ? std::to_string(values.*e.number)
+                                      : values.*e.text;
         settings.SetVar(e.group, e.key, text);
     }
     return settings.Save({}, false);

@@ -16,6 +16,7 @@ struct AppSettings {
     bool HotTracking = false;
     std::string BackGroundImage;
     bool ViewRecordTypes = false;
+    int Encoding = 1252; // the code page of record texts: 1250, 1251 or 1252
     // "Editing"
     bool EnableDelete = false;
     bool EnableSafeEdit = true;

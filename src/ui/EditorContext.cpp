@@ -9,7 +9,7 @@ namespace vellum::ui {
 EditorContext::EditorContext(Startup::Options options)
     : startup(std::move(options)), settings(startup.SettingsConfig()), templ(startup.TemplateConfig()),
       values(startup.Settings()), files(startup.TemplateConfig(), startup.IndicesFolder()),
-      folders(startup.Folders()), dataFolder(startup.DataFolder()) {
+      folders(startup.Folders()), dataFolder(startup.DataFolder()), codePage(values.Encoding) {
     LoadEditorSettings();
     files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
     files.ReplaceClipboard = values.ReplaceClipboard;
@@ -34,17 +34,12 @@ esfile& EditorContext::AddClipboardFile() {
 }
 
 void EditorContext::LoadEditorSettings() {
-    if (settings.VarExists("View", "Encoding"))
-        codePage = ValInt(settings.GetVar("View", "Encoding"));
-    else
-        settings.AddVar("View", "Encoding", "1252");
     SetTextCodePage(codePage);
     codePage = TextCodePage();
     developer = SettingIsTrue(settings.GetVar("Developer", "Enabled"));
 }
 
 int EditorContext::SaveSettings() {
-    settings.SetVar("View", "Encoding", std::to_string(codePage));
     files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
     files.ReplaceClipboard = values.ReplaceClipboard;
     files.SafeCutBehaviour = values.SafeCutBehaviour ? 1 : 0;

@@ -26,7 +26,7 @@ public:
     esFiles files;
     const ProgramFolder& folders;     // where every file of the program is read and written
     std::filesystem::path dataFolder; // ends in "/"
-    int codePage = 1252;              // [View] Encoding
+    int& codePage;                    // [View] Encoding, kept in the settings in force
     bool developer = false;           // [Developer] Enabled: frmUnload's "&Terminate Now"
 
     std::filesystem::path SettingsPath() const { return folders.SettingsFile(); }
@@ -38,8 +38,9 @@ public:
     // After the clipboard file was saved as a normal file: a new one under "<Clipboard" n ">".
     esfile& AddClipboardFile();
 
-    // The editor's parts of Vellum.ini beside the program-wide settings: the text encoding and
-    // the developer switch are read here; SaveSettings writes everything.
+    // The editor's parts of Vellum.ini beside the program-wide settings: the developer switch is
+    // read here, and the text encoding handed to the text conversions; SaveSettings writes
+    // everything.
     void LoadEditorSettings();
     int SaveSettings();
 };

@@ -9,6 +9,7 @@
 #include "ui/EditCommands.h"
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
+#include "ui/ToolboxCommands.h"
 #include "ui/ToolsMenuActions.h"
 #include "ui/frmDump.h"
 #include "ui/frmIndex.h"
@@ -95,17 +96,6 @@ void ConnectCommand(frmMain& main, const char* name, std::function<void()> act) 
     QObject::connect(action, &QAction::triggered, &main, [act = std::move(act)] { act(); });
 }
 
-bool LoadSupportFile(frmMain& main, const std::string& path, Progress* progress) {
-    EditorContext& c = main.Context();
-    esfile* added = c.files.Add(path);
-    if (!added) return false;
-    added->FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    added->IsSupport = true;
-    const bool loaded = added->LoadFile(path, false, true, progress) == esfile::kLoaded;
-    if (!loaded) c.files.Remove(path); // nothing half-open stays behind
-    return loaded;
-}
-
 void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuEditRawData", [&main] {
         esfile* file = main.Editor().File();
@@ -188,9 +178,7 @@ void ConnectToolWindows(frmMain& main) {
         frmSupport window(plugins, DataPaths::ForGame(c.dataFolder),
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
                            [&main](const std::string& path, Progress* progress) {
-                               const bool loaded = LoadSupportFile(main, path, progress);
-                               main.RebuildFileButtons();
-                               return loaded;
+                               return OpenSupportFile(main, path, progress) != nullptr;
                            }},
                           &main);
         bool indices = false;
@@ -254,6 +242,7 @@ void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuATManage", [&main] { OpenToolsManager(main); });
 
     ConnectEditCommands(main);
+    ConnectToolbox(main);
     RebuildTools(main);
 }
 

@@ -13,7 +13,7 @@
 #include "ui/LegacyText.h"
 #include "ui/RecordCategories.h"
 #include "ui/StatusProgress.h"
-#include "ui/ToolWindowCommands.h"
+#include "ui/ToolboxCommands.h"
 #include "ui/frmLookup.h"
 #include "ui/frmMain.h"
 #include "ui/frmParentLookup.h"
@@ -49,7 +49,7 @@ QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
         const auto add = [](std::string& list, const std::string& item) { list += (list.empty() ? "" : ", ") + item; };
         for (const std::string& path : masters.paths)
             if (asked(path)) {
-                if (LoadSupportFile(main_, path, &main_.Progress()))
+                if (OpenSupportFile(main_, path, &main_.Progress()))
                     loaded = true;
                 else
                     add(failed, path);

@@ -45,6 +45,7 @@ void frmMain::CreateActions() {
 
     AddCommand("mnuFileNew", "&New", "FileNew", QKeySequence::New);
     AddCommand("mnuFileOpen", "&Open", "FileOpen", QKeySequence::Open);
+    AddCommand("mnuFileOpenLoadOrder", "Open &Load Order...");
     AddCommand("mnuFileClose", "&Close", {}, QKeySequence(Qt::CTRL | Qt::Key_W));
     AddCommand("mnuFileSave", "&Save", "FileSave", QKeySequence::Save);
     AddCommand("mnuFileSaveAs", "Save &As", {}, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
@@ -122,6 +123,8 @@ void frmMain::CreateActions() {
     AddCommand("mnuInsertSubRecord", "&Subrecord", "InsertSubrecord");
 
     AddCommand("mnuToolsCleanSave", "&Save Game Cleaner");
+    AddCommand("mnuToolsConflicts", "&Conflicts...");
+    AddCommand("mnuToolsCleanPlugin", "Clean &Plug-in...");
     AddCommand("mnuToolsOptions", "&Options", "Options");
     AddCommand("mnuToolsFormatEdit", "&Edit (Caution Advised)");
     AddCommand("mnuToolsFormatRevert", "&Revert to Default");
@@ -174,7 +177,8 @@ void frmMain::CreateActions() {
 void frmMain::CreateMenus() {
     QMenu* file = menuBar()->addMenu("&File");
     file->setObjectName("mnuFile");
-    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileClose", "mnuFileSave", "mnuFileSaveAs"})
+    for (const char* name : {"mnuFileNew", "mnuFileOpen", "mnuFileOpenLoadOrder", "mnuFileClose", "mnuFileSave",
+                             "mnuFileSaveAs"})
         file->addAction(commands_[name]);
     file->addSeparator();
     for (const char* name : {"mnuFileChangeType", "mnuSupportFiles", "mnuFileEnableEdit", "mnuFileIndex",
@@ -213,6 +217,8 @@ void frmMain::CreateMenus() {
     QMenu* tools = menuBar()->addMenu("&Tools");
     tools->setObjectName("mnuTools");
     tools->addAction(commands_["mnuToolsCleanSave"]);
+    tools->addAction(commands_["mnuToolsConflicts"]);
+    tools->addAction(commands_["mnuToolsCleanPlugin"]);
     tools->addAction(commands_["mnuToolsOptions"]);
     QMenu* format = tools->addMenu("&Format Template");
     format->setObjectName("mnuToolsFormat");

@@ -130,4 +130,30 @@ std::set<std::string> FilesIn(const fs::path& dir) {
     return names;
 }
 
+std::optional<std::string> EsmtoolDump(const fs::path& file) {
+    const fs::path tool = "/usr/games/esmtool";
+    std::error_code ec;
+    if (!fs::exists(tool, ec)) return std::nullopt;
+    std::string command = tool.string() + " dump '" + file.string() + "' 2>&1";
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buf[65536];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+        ::pclose(pipe);
+    }
+    return out;
+}
+
+std::vector<std::string> DumpLines(const std::string& dump, std::string_view prefix) {
+    std::vector<std::string> lines;
+    for (std::size_t at = 0; at < dump.size();) {
+        std::size_t end = dump.find('\n', at);
+        if (end == std::string::npos) end = dump.size();
+        const std::string_view line(dump.data() + at, end - at);
+        if (line.substr(0, prefix.size()) == prefix) lines.emplace_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
 } // namespace vellum::test

@@ -4,8 +4,10 @@
 #include "model/Prompt.h"
 
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace testing {
@@ -87,6 +89,12 @@ std::string EsmTool(const std::string& arguments);
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
+
+// OpenMW's esmtool, an outside reader of data files: the output of "esmtool dump FILE", or
+// nothing when the tool is not installed (tests then skip).
+std::optional<std::string> EsmtoolDump(const std::filesystem::path& file);
+// Lines of an esmtool dump that start with `prefix` ("Record: GMST").
+std::vector<std::string> DumpLines(const std::string& dump, std::string_view prefix);
 
 } // namespace vellum::test
 

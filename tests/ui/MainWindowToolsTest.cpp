@@ -25,6 +25,7 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QtTest>
 
@@ -188,7 +189,10 @@ private slots:
         QList<QAction*> all;
         CollectActions(w.menuBar()->actions(), all);
         QVERIFY(all.size() > 40);
-        for (QAction* a : all) {
+        // Saving rebuilds the recent-files entries: those collected before are gone then.
+        const std::vector<QPointer<QAction>> guarded(all.begin(), all.end());
+        for (const QPointer<QAction>& a : guarded) {
+            if (!a) continue;
             const QString name = a->objectName();
             if (name == "mnuFileExit" || name == "mnuFileClose") continue;
             if (file.CurrentRecordKey.empty()) select();

@@ -61,7 +61,8 @@ bool Press(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 EditorSession::EditorSession()
-    : prepared_(Prepare()), context(Startup::Options{ProgramFolder(), {}, false}) {
+    // Shipped data is read from the build's copy, as an installed program reads its own.
+    : prepared_(Prepare()), context(Startup::Options{vellum::ProgramFolder(ProgramFolder(), BinDir()), {}, false}) {
     context.dataFolder = DataFolder().string() + "/";
 }
 
