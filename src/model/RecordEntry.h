@@ -40,6 +40,7 @@ struct RecordEntry {
     bool Deleted = false;
     bool Marked = false;  // carried when marked entries compact the array
     bool Checked = false; // carried when marked entries compact the array
+    bool Partial = false; // a clipboard record holding only some subrecords of its source
 
     // The category key: the record type, under which the record is indexed.
     const std::string& CatKey() const { return Name; }

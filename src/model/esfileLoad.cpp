@@ -175,6 +175,7 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     if (showWarnings && offset < size) CurrentPrompt().Message(kUnreadable);
 
     Loaded = true;
+    Changed.Touch();
     UpdateMasterFiles();
     if (refBuilder_) refBuilder_->BuildReferenceIndex(*this, progress);
     ReleaseFilePages();
