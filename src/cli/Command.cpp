@@ -21,6 +21,13 @@ std::string Arguments::Value(const std::string& option, const std::string& fallb
     return fallback;
 }
 
+std::vector<std::string> Arguments::All(const std::string& option) const {
+    std::vector<std::string> out;
+    for (const auto& [name, value] : values)
+        if (name == option) out.push_back(value);
+    return out;
+}
+
 const std::vector<Command>& Commands() {
     std::vector<Command>& commands = Registry();
     std::sort(commands.begin(), commands.end(),

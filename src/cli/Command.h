@@ -19,6 +19,8 @@ struct Arguments {
     bool Has(const std::string& flag) const;
     // The last value given for a value option; `fallback` when it was not given.
     std::string Value(const std::string& option, const std::string& fallback = {}) const;
+    // Every value given for a repeatable option, in order.
+    std::vector<std::string> All(const std::string& option) const;
 };
 
 // One subcommand of vellum-cli. Each lives in a file of its own and registers itself with a

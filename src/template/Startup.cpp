@@ -24,7 +24,7 @@ Startup::~Startup() = default;
 
 esFiles& Startup::Files() {
     if (!files_) {
-        files_ = std::make_unique<esFiles>(template_, IndicesFolder());
+        files_ = std::make_unique<esFiles>(template_, IndicesFolder(), &values_);
         ApplyToFiles();
     }
     return *files_;
@@ -33,8 +33,6 @@ esFiles& Startup::Files() {
 void Startup::ApplyToFiles() {
     if (!files_) return;
     files_->SetLeaveRecordsUnpacked(values_.LeaveRecordsUnpacked);
-    files_->ReplaceClipboard = values_.ReplaceClipboard;
-    files_->SafeCutBehaviour = values_.SafeCutBehaviour ? 1 : 0;
 }
 
 void Startup::GetDataFolder() { dataFolder_ = DataFolder::Find(DataFolder::ForUser(values_.DataFolder)); }

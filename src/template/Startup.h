@@ -55,8 +55,8 @@ public:
     std::string InstallFolder() const;
     void GetDataFolder();
 
-    // LoadSettings also hands the collection its settings (records left unpacked, clipboard
-    // replacement, safe cut behaviour).
+    // The collection reads the settings themselves; LoadSettings also passes the records left
+    // unpacked on to the open files.
     void LoadSettings();
     int SaveSettings();
 

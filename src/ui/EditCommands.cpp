@@ -55,7 +55,6 @@ void CopyCutDelete(frmMain& main, int mode) {
     }
     const std::string category = file->CurrentCatKey;
 
-    c.files.SafeCutBehaviour = c.values.SafeCutBehaviour ? 1 : 0;
     if (c.values.EnableSafeEdit) {
         frmScanRelatives wizard(c.files, selection, mode, &main.Progress(), &main);
         if (wizard.exec() != QDialog::Accepted) return;
@@ -109,6 +108,7 @@ void FindRefs(frmMain& main) {
         main.Editor().GotoRecord(r.left(4).toStdString(), r.toStdString(), f.toStdString(), {}, true);
     });
     QObject::connect(browser, &frmReferences::MarksChanged, &main, [&main] { main.Editor().RefreshCaptions(); });
+    QObject::connect(&main, &frmMain::FilesMayHaveChanged, browser, &frmReferences::RefreshIfChanged);
     browser->Browse(file->CurrentRecordKey);
     browser->show();
 }

@@ -8,12 +8,10 @@ namespace vellum::ui {
 
 EditorContext::EditorContext(Startup::Options options)
     : startup(std::move(options)), settings(startup.SettingsConfig()), templ(startup.TemplateConfig()),
-      values(startup.Settings()), files(startup.TemplateConfig(), startup.IndicesFolder()),
+      values(startup.Settings()), files(startup.TemplateConfig(), startup.IndicesFolder(), &startup.Settings()),
       programDir(startup.ProgramFolder()), dataFolder(startup.DataFolder()) {
     LoadEditorSettings();
     files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
-    files.ReplaceClipboard = values.ReplaceClipboard;
-    files.SafeCutBehaviour = values.SafeCutBehaviour ? 1 : 0;
 }
 
 std::vector<std::string> EditorContext::FileKeys() {
@@ -45,9 +43,6 @@ void EditorContext::LoadEditorSettings() {
 
 int EditorContext::SaveSettings() {
     settings.SetVar("View", "Encoding", std::to_string(codePage));
-    files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
-    files.ReplaceClipboard = values.ReplaceClipboard;
-    files.SafeCutBehaviour = values.SafeCutBehaviour ? 1 : 0;
     return startup.SaveSettings();
 }
 

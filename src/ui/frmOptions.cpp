@@ -108,7 +108,7 @@ void frmOptions::accept() {
     context_.values.ConfirmCut = boxes_["ConfirmCut"]->isChecked();
     context_.values.ConfirmDelete = boxes_["ConfirmDelete"]->isChecked();
     context_.values.EnableDelete = boxes_["EnableDelete"]->isChecked();
-    context_.values.LeaveRecordsUnpacked = boxes_["LeaveRecordsUnpacked"]->isChecked();
+    context_.files.SetLeaveRecordsUnpacked(boxes_["LeaveRecordsUnpacked"]->isChecked());
     context_.values.ReplaceClipboard = boxes_["ReplaceClipboard"]->isChecked();
     context_.values.EnableSafeEdit = boxes_["EnableSafeEdit"]->isChecked();
     context_.values.HotTracking = boxes_["HotTracking"]->isChecked();

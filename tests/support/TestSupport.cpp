@@ -6,6 +6,8 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
+#include <cstdio>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vellum::test {
@@ -110,6 +112,24 @@ std::set<std::string> FilesIn(const fs::path& dir) {
     std::set<std::string> names;
     for (const auto& e : fs::directory_iterator(dir)) names.insert(e.path().filename().string());
     return names;
+}
+
+int EsmtoolDump(const fs::path& file, std::string* tail) {
+    const fs::path tool = "/usr/games/esmtool";
+    std::error_code ec;
+    if (!fs::exists(tool, ec)) return -1;
+    const std::string command = tool.string() + " dump '" + file.string() + "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    std::string out;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, n);
+        if (out.size() > 8192) out.erase(0, out.size() - 8192);
+    }
+    const int status = ::pclose(pipe);
+    if (tail) *tail = out;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
 } // namespace vellum::test

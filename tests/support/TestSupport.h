@@ -82,6 +82,9 @@ private:
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
+// OpenMW's esmtool reading a file as an outside reader ("esmtool dump"): its exit status, the
+// end of what it printed in `tail`; -1 when esmtool is not installed.
+int EsmtoolDump(const std::filesystem::path& file, std::string* tail = nullptr);
 
 } // namespace vellum::test
 
