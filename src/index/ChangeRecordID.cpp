@@ -25,7 +25,7 @@ bool ChangeRecordID(esfile& file, int index, const std::string& newID) {
     if (key.empty() || !file.UnpackSubRecord(index, key)) return false;
     Properties& props = r.SubRecords->Item(key).Properties;
     Property* p = where.MultiPropID ? props.Find(where.PropID) : (props.Count() ? &props.Item(1) : nullptr);
-    if (!p || p->DataType != kText) return false;
+    if (!p || p->DataType != PropertyType::Text) return false;
     p->SetValue(newID);
     file.PackSubRecord(index, key);
     const std::string oldID = r.ID;

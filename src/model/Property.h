@@ -11,14 +11,14 @@
 namespace vellum {
 
 // Type codes of decoded properties; every view that shows or edits properties switches on them.
-enum PropertyType : int {
-    kText = 0,     // STRING, STRINGLIST
-    kShort = 1,    // SHORT
-    kLong = 2,     // LONG of 1..4 bytes
-    kLong64 = 3,   // LONG64, all 8 bytes kept
-    kFloat = 4,    // SINGLE (Size 4) or DOUBLE (Size 8)
-    kBytes = 6,    // BYTE, and raw data without a template
-    kBitField = 7, // BITFIELD
+enum class PropertyType {
+    Text = 0,     // STRING, STRINGLIST
+    Short = 1,    // SHORT
+    Long = 2,     // LONG of 1..4 bytes
+    Long64 = 3,   // LONG64, all 8 bytes kept
+    Float = 4,    // SINGLE (Size 4) or DOUBLE (Size 8)
+    Bytes = 6,    // BYTE, and raw data without a template
+    BitField = 7, // BITFIELD
 };
 
 // Text is 8-bit, one character per byte; integers are held as int64, floats as double.
@@ -29,7 +29,7 @@ using PropertyValue = std::variant<std::string, std::int64_t, double, Bytes>;
 struct Property {
     std::string Name;        // key in the collection
     std::string Description; // the template's property name, the caption in the editor
-    int DataType = kBytes;
+    PropertyType DataType = PropertyType::Bytes;
     int Size = 0; // declared or derived byte count (0 for a zero-terminated text)
     PropertyValue Value;
     bool IsStringList = false;

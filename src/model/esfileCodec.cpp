@@ -139,7 +139,7 @@ void esfile::ClearSubrecordLookup(RecordRef ref, std::string_view subrecordKey) 
     if (records_.at(static_cast<std::size_t>(i)).Packed) UnPackRecord(i);
     if (!UnpackSubRecord(i, subrecordKey)) return;
     for (auto& e : records_[static_cast<std::size_t>(i)].SubRecords->Item(subrecordKey).Properties)
-        if (e.value.DataType == kText) e.value.SetValue(std::string{});
+        if (e.value.DataType == PropertyType::Text) e.value.SetValue(std::string{});
     Changed = true;
 }
 

@@ -23,7 +23,7 @@ void AddRawData(Properties& out, std::string_view name, ByteSpan bytes) {
     Property& p = AddUnique(out, name);
     p.Name = out.KeyAt(out.Count());
     p.Description = "Unknown Data";
-    p.DataType = kBytes;
+    p.DataType = PropertyType::Bytes;
     p.Size = static_cast<int>(bytes.size());
     p.StoredLength = bytes.size();
     p.Value = Bytes(bytes.begin(), bytes.end());
@@ -114,25 +114,25 @@ bool PropertyCodec::Defaults(std::string_view recordType, std::string_view subTy
         switch (line.Kind) {
         case Type::String:
         case Type::StringList:
-            p.DataType = kText;
+            p.DataType = PropertyType::Text;
             p.IsStringList = line.Kind == Type::StringList;
             p.Value = std::string();
             p.StoredLength = line.Size > 0 ? static_cast<std::size_t>(line.Size) : 1;
             break;
         case Type::Byte:
         case Type::BitField:
-            p.DataType = line.Kind == Type::Byte ? kBytes : kBitField;
+            p.DataType = line.Kind == Type::Byte ? PropertyType::Bytes : PropertyType::BitField;
             p.Value = Bytes(static_cast<std::size_t>(line.Size), 0);
             p.StoredLength = static_cast<std::size_t>(line.Size);
             break;
-        case Type::Short: p.DataType = kShort, p.Size = 2, p.Value = std::int64_t{0}; break;
-        case Type::Long: p.DataType = kLong, p.Value = std::int64_t{0}; break;
-        case Type::Long64: p.DataType = kLong64, p.Size = 8, p.Value = std::int64_t{0}; break;
-        case Type::Single: p.DataType = kFloat, p.Size = 4, p.Value = 0.0; break;
-        case Type::Double: p.DataType = kFloat, p.Size = 8, p.Value = 0.0; break;
+        case Type::Short: p.DataType = PropertyType::Short, p.Size = 2, p.Value = std::int64_t{0}; break;
+        case Type::Long: p.DataType = PropertyType::Long, p.Value = std::int64_t{0}; break;
+        case Type::Long64: p.DataType = PropertyType::Long64, p.Size = 8, p.Value = std::int64_t{0}; break;
+        case Type::Single: p.DataType = PropertyType::Float, p.Size = 4, p.Value = 0.0; break;
+        case Type::Double: p.DataType = PropertyType::Float, p.Size = 8, p.Value = 0.0; break;
         default: continue;
         }
-        if (p.DataType != kText && p.DataType != kBytes && p.DataType != kBitField)
+        if (p.DataType != PropertyType::Text && p.DataType != PropertyType::Bytes && p.DataType != PropertyType::BitField)
             p.StoredLength = static_cast<std::size_t>(p.Size);
         if (line.TextLookup) {
             p.TextLookup = true;

@@ -51,9 +51,9 @@ void PutText(const Property& p, Bytes& out, bool keepLayout) {
 
 void PutNumber(const Property& p, Bytes& out) {
     switch (p.DataType) {
-    case kShort: Put(out, static_cast<std::int16_t>(p.Int())); break;
-    case kLong64: Put(out, p.Int()); break;
-    case kFloat:
+    case PropertyType::Short: Put(out, static_cast<std::int16_t>(p.Int())); break;
+    case PropertyType::Long64: Put(out, p.Int()); break;
+    case PropertyType::Float:
         if (p.Size == 8) Put(out, p.Real());
         else Put(out, static_cast<float>(p.Real()));
         break;
@@ -74,9 +74,9 @@ void PropertyCodec::AppendProperty(const Property& p, Bytes& out, bool fresh) {
         return;
     }
     switch (p.DataType) {
-    case kText: PutText(p, out, keepLayout); break;
-    case kBytes:
-    case kBitField: {
+    case PropertyType::Text: PutText(p, out, keepLayout); break;
+    case PropertyType::Bytes:
+    case PropertyType::BitField: {
         const Bytes& raw = p.Raw();
         out.insert(out.end(), raw.begin(), raw.end());
         break;

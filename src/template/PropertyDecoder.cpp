@@ -14,20 +14,20 @@ using Type = SubrecordLayout::Type;
 void PropertyDecoder::Fill(const SubrecordLayout::Line& line, Property& p) {
     p.Offset = pos;
     switch (line.Kind) {
-    case Type::Short: Number(p, kShort, 2); break;
-    case Type::Long: Number(p, kLong, line.Size); break;
-    case Type::Long64: Number(p, kLong64, 8); break;
-    case Type::Single: Number(p, kFloat, 4); break;
-    case Type::Double: Number(p, kFloat, 8); break;
-    case Type::Byte: Raw(p, kBytes, line.Size); break;
-    case Type::BitField: Raw(p, kBitField, line.Size); break;
+    case Type::Short: Number(p, PropertyType::Short, 2); break;
+    case Type::Long: Number(p, PropertyType::Long, line.Size); break;
+    case Type::Long64: Number(p, PropertyType::Long64, 8); break;
+    case Type::Single: Number(p, PropertyType::Float, 4); break;
+    case Type::Double: Number(p, PropertyType::Float, 8); break;
+    case Type::Byte: Raw(p, PropertyType::Bytes, line.Size); break;
+    case Type::BitField: Raw(p, PropertyType::BitField, line.Size); break;
     case Type::String: Text(p, line.Size, false); break;
     case Type::StringList: Text(p, line.Size, true); break;
     default: break;
     }
 }
 
-void PropertyDecoder::Number(Property& p, int type, int size) {
+void PropertyDecoder::Number(Property& p, PropertyType type, int size) {
     p.DataType = type;
     p.Size = size;
     const auto n = static_cast<std::size_t>(size);
@@ -38,12 +38,12 @@ void PropertyDecoder::Number(Property& p, int type, int size) {
         ++report_.castErrors;
         p.StoredLength = Left();
         p.Original.assign(at, at + Left());
-        p.Value = type == kFloat ? PropertyValue(0.0) : PropertyValue(std::int64_t{0});
+        p.Value = type == PropertyType::Float ? PropertyValue(0.0) : PropertyValue(std::int64_t{0});
         pos += n;
         return;
     }
     p.StoredLength = n;
-    if (type == kFloat) {
+    if (type == PropertyType::Float) {
         if (size == 4) {
             float f;
             std::memcpy(&f, at, 4);
@@ -54,11 +54,11 @@ void PropertyDecoder::Number(Property& p, int type, int size) {
             std::memcpy(&d, at, 8);
             p.Value = d;
         }
-    } else if (type == kLong64) {
+    } else if (type == PropertyType::Long64) {
         std::int64_t v;
         std::memcpy(&v, at, 8);
         p.Value = v;
-    } else if (type == kShort) {
+    } else if (type == PropertyType::Short) {
         std::int16_t v;
         std::memcpy(&v, at, 2);
         p.Value = std::int64_t{v};
@@ -70,7 +70,7 @@ void PropertyDecoder::Number(Property& p, int type, int size) {
     pos += n;
 }
 
-void PropertyDecoder::Raw(Property& p, int type, int declared) {
+void PropertyDecoder::Raw(Property& p, PropertyType type, int declared) {
     p.DataType = type;
     const auto z = static_cast<std::size_t>(declared);
     const std::size_t n = z != 0 && z <= Left() ? z : Left();
@@ -82,7 +82,7 @@ void PropertyDecoder::Raw(Property& p, int type, int declared) {
 }
 
 void PropertyDecoder::Text(Property& p, int declared, bool list) {
-    p.DataType = kText;
+    p.DataType = PropertyType::Text;
     p.IsStringList = list;
     p.Size = declared;
     const std::size_t start = pos;

@@ -21,8 +21,8 @@ public:
 
 private:
     std::size_t Left() const { return data_.size() - pos; }
-    void Number(Property& p, int type, int size);
-    void Raw(Property& p, int type, int declared);
+    void Number(Property& p, PropertyType type, int size);
+    void Raw(Property& p, PropertyType type, int declared);
     void Text(Property& p, int declared, bool list);
     void KeepOriginalIfLost(Property& p) const;
 

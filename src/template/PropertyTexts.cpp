@@ -114,7 +114,7 @@ bool PropertyTexts::Slow(std::string_view recordType, std::string_view subType, 
     for (const auto& e : scratch_) {
         std::size_t begin = text_.size();
         text_ += e.value.Text();
-        items_.push_back({e.value.Name, begin, text_.size() - begin, e.value.DataType == kText});
+        items_.push_back({e.value.Name, begin, text_.size() - begin, e.value.DataType == PropertyType::Text});
     }
     // The names point into scratch_, which stays until the next slow decode.
     return ok;

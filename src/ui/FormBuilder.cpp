@@ -11,7 +11,7 @@
 namespace vellum::ui {
 namespace {
 
-esLLFormEntry Heading(int type, std::string caption) {
+esLLFormEntry Heading(FormEntryKind type, std::string caption) {
     esLLFormEntry e;
     e.FormEntryType = type;
     e.Caption = std::move(caption);
@@ -20,18 +20,18 @@ esLLFormEntry Heading(int type, std::string caption) {
 
 } // namespace
 
-int FormBuilder::EntryTypeOf(const Property& p) {
+FormEntryKind FormBuilder::EntryTypeOf(const Property& p) {
     switch (p.DataType) {
-    case kText:
+    case PropertyType::Text:
         if (p.TextLookup)
-            return kTextLookupField;
-        return p.FileLookup ? kFileLookupField : kTextField;
-    case kShort: return kShortField;
-    case kLong: return p.Size == 1 ? kByteField : kLongField;
-    case kLong64: return kLong64Field;
-    case kFloat: return p.Size == 8 ? kDoubleField : kSingleField;
-    case kBitField: return kBitField;
-    default: return kByteArrayField;
+            return FormEntryKind::TextLookupField;
+        return p.FileLookup ? FormEntryKind::FileLookupField : FormEntryKind::TextField;
+    case PropertyType::Short: return FormEntryKind::ShortField;
+    case PropertyType::Long: return p.Size == 1 ? FormEntryKind::ByteField : FormEntryKind::LongField;
+    case PropertyType::Long64: return FormEntryKind::Long64Field;
+    case PropertyType::Float: return p.Size == 8 ? FormEntryKind::DoubleField : FormEntryKind::SingleField;
+    case PropertyType::BitField: return FormEntryKind::BitField;
+    default: return FormEntryKind::ByteArrayField;
     }
 }
 
@@ -50,19 +50,19 @@ bool FormBuilder::IsIdentity(const std::string& recordType, const std::string& s
 void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::string& recordKey) {
     const RecordEntry& r = file_.Rec(recordKey);
     const Config& templ = file_.Template();
-    esLLFormEntry h = Heading(kRecordHeading, (templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record "
+    esLLFormEntry h = Heading(FormEntryKind::RecordHeading, (templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record "
                                                                                               : "Record ") + r.ID);
     h.RecordKey = recordKey;
     h.RecordType = r.Name;
     h.OldID = r.ID;
     out.push_back(std::move(h));
     if (templ.InstrExists(r.Name, "FollowsParent") && !r.ParentKey.empty()) {
-        esLLFormEntry p = Heading(kShowParent, "Show Parent Record");
+        esLLFormEntry p = Heading(FormEntryKind::ShowParent, "Show Parent Record");
         p.RecordKey = r.ParentKey.str();
         out.push_back(std::move(p));
     }
     if (!r.Children.empty()) {
-        esLLFormEntry c = Heading(kShowChildren, "Show " + r.Children.front().substr(0, 4));
+        esLLFormEntry c = Heading(FormEntryKind::ShowChildren, "Show " + r.Children.front().substr(0, 4));
         c.RecordKey = r.Children.front();
         out.push_back(std::move(c));
     }
@@ -77,7 +77,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     std::string caption = "  Subrecord " + sub.Name.substr(0, 4);
     if (sub.Name.size() > 4)
         caption += " (" + sub.Name + ")";
-    esLLFormEntry h = Heading(kSubrecordHeading, caption);
+    esLLFormEntry h = Heading(FormEntryKind::SubrecordHeading, caption);
     h.RecordKey = recordKey;
     h.SubRecordKey = sub.Key;
     h.RecordType = r.Name;
@@ -103,7 +103,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
         f.GroupNumber = sub.GroupNumber;
         f.SubRecPacked = wasPacked;
         f.Size = p.Size;
-        f.MaxChars = p.DataType == kText && p.Size > 0 ? p.Size : 0;
+        f.MaxChars = p.DataType == PropertyType::Text && p.Size > 0 ? p.Size : 0;
         f.IDEntry = IsIdentity(r.Name, sub.Name, e.key);
         const std::string address = r.Name + "." + sub.Name + "." + e.key;
         if (const Variable* html = templ.FindVar("@HTML", address))
@@ -112,7 +112,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
             f.LookupFolder = std::string(TrimSpaces(lookup->Value1()));
             const auto comma = lookup->Value.find(',');
             f.LookupFilter = comma == std::string::npos ? std::string() : lookup->Value.substr(comma + 1);
-            f.FormEntryType = kFileLookupField;
+            f.FormEntryType = FormEntryKind::FileLookupField;
         }
         out.push_back(std::move(f));
     }
@@ -122,13 +122,13 @@ std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, co
     std::vector<esLLFormEntry> out;
     if (selection.recordKey.empty()) {
         if (marks && marks->Count() > 0) {
-            out.push_back(Heading(kMainHeading, "Marked Entries"));
-            out.push_back(Heading(kMarkedActions, "Marked Entry Actions"));
+            out.push_back(Heading(FormEntryKind::MainHeading, "Marked Entries"));
+            out.push_back(Heading(FormEntryKind::MarkedActions, "Marked Entry Actions"));
             for (const auto& m : *marks) {
                 std::string caption = m.key;
                 if (m.value.IsRecord() && file_.esRecArrayIndex().Exists(m.value.RecordKey))
                     caption = file_.Rec(m.value.RecordKey).Name + " " + file_.Rec(m.value.RecordKey).ID;
-                esLLFormEntry e = Heading(kRecordHeading, caption);
+                esLLFormEntry e = Heading(FormEntryKind::RecordHeading, caption);
                 e.RecordKey = m.value.RecordKey;
                 out.push_back(std::move(e));
             }
@@ -141,7 +141,7 @@ std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, co
     if (r.Packed || !r.SubRecords)
         file_.UnPackRecord(selection.recordKey);
     const bool oneSubrecord = !selection.subRecordKey.empty();
-    out.push_back(Heading(kMainHeading, oneSubrecord ? "Selected Subrecord" : "Selected Entry"));
+    out.push_back(Heading(FormEntryKind::MainHeading, oneSubrecord ? "Selected Subrecord" : "Selected Entry"));
     AddRecordHeading(out, selection.recordKey);
     if (!r.SubRecords)
         return out;
@@ -167,11 +167,11 @@ esLLFormEntries FormBuilder::Page(const std::vector<esLLFormEntry>& all, int pag
     page = std::clamp(page, 0, PageCount(all.size()) - 1);
     const std::size_t first = static_cast<std::size_t>(page) * kPageSize;
     if (page > 0)
-        add(Heading(kPreviousPage, "Previous Page"));
+        add(Heading(FormEntryKind::PreviousPage, "Previous Page"));
     for (std::size_t i = first; i < all.size() && i < first + kPageSize; ++i)
         add(all[i]);
     if (first + kPageSize < all.size())
-        add(Heading(kNextPage, "More..."));
+        add(Heading(FormEntryKind::NextPage, "More..."));
     return out;
 }
 

@@ -50,7 +50,7 @@ public:
     CommitResult Commit(esLLFormEntries& entries);
 
     // Form entry type for a decoded property.
-    static int EntryTypeOf(const Property& p);
+    static FormEntryKind EntryTypeOf(const Property& p);
 
 private:
     void AddRecordHeading(std::vector<esLLFormEntry>& out, const std::string& recordKey);

@@ -11,14 +11,14 @@
 namespace vellum::ui {
 namespace {
 
-bool IsFloat(int type) { return type == kSingleField || type == kDoubleField; }
+bool IsFloat(FormEntryKind type) { return type == FormEntryKind::SingleField || type == FormEntryKind::DoubleField; }
 
-std::pair<double, double> RangeOf(int type, int size) {
+std::pair<double, double> RangeOf(FormEntryKind type, int size) {
     switch (type) {
-    case kShortField: return {-32768, 32767};
-    case kByteField: return {0, 255};
-    case kLong64Field: return {-9.2e18, 9.2e18};
-    case kLongField:
+    case FormEntryKind::ShortField: return {-32768, 32767};
+    case FormEntryKind::ByteField: return {0, 255};
+    case FormEntryKind::Long64Field: return {-9.2e18, 9.2e18};
+    case FormEntryKind::LongField:
         if (size == 2)
             return {0, 65535};
         if (size == 3)
@@ -30,7 +30,7 @@ std::pair<double, double> RangeOf(int type, int size) {
 
 } // namespace
 
-NumberField::NumberField(int entryType, int size, const PropertyValue& value, QWidget* parent)
+NumberField::NumberField(FormEntryKind entryType, int size, const PropertyValue& value, QWidget* parent)
     : QLineEdit(parent), entryType_(entryType), size_(size) {
     const QString pattern = IsFloat(entryType) ? QStringLiteral(R"(^\s*[-+]?\d*\.?\d*([eE][-+]?\d*)?$)")
                                                : QStringLiteral(R"(^\s*[-+]?\d*$)");
@@ -47,7 +47,7 @@ QString NumberField::Format(const PropertyValue& value) {
     return {};
 }
 
-PropertyValue NumberField::Parse(int entryType, int size, const QString& text) {
+PropertyValue NumberField::Parse(FormEntryKind entryType, int size, const QString& text) {
     const std::string t = text.toStdString();
     double v = Val(t);
     if (!std::isfinite(v))
@@ -55,8 +55,8 @@ PropertyValue NumberField::Parse(int entryType, int size, const QString& text) {
     const auto [low, high] = RangeOf(entryType, size);
     v = std::clamp(v, low, high);
     if (IsFloat(entryType))
-        return entryType == kSingleField ? static_cast<double>(static_cast<float>(v)) : v;
-    if (entryType == kLong64Field) {
+        return entryType == FormEntryKind::SingleField ? static_cast<double>(static_cast<float>(v)) : v;
+    if (entryType == FormEntryKind::Long64Field) {
         // Whole 64-bit values are read exactly when the text is a plain integer.
         try {
             std::size_t used = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/Property.h"
+#include "ui/esLLFormEntry.h"
 
 #include <QLineEdit>
 
@@ -13,12 +14,12 @@ class NumberField : public QLineEdit {
     Q_OBJECT
 public:
     // `entryType`: one of the numeric form entry types; `size` the property's byte count.
-    NumberField(int entryType, int size, const PropertyValue& value, QWidget* parent = nullptr);
+    NumberField(FormEntryKind entryType, int size, const PropertyValue& value, QWidget* parent = nullptr);
 
     PropertyValue Value() const; // the text converted to the field's type
     static QString Format(const PropertyValue& value);
     // The value of `text` for a field of that kind: the leading number, clamped.
-    static PropertyValue Parse(int entryType, int size, const QString& text);
+    static PropertyValue Parse(FormEntryKind entryType, int size, const QString& text);
 
 signals:
     void valueEdited(const vellum::PropertyValue& value);
@@ -27,7 +28,7 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
-    int entryType_;
+    FormEntryKind entryType_;
     int size_;
 };
 

@@ -62,8 +62,8 @@ QWidget* PropertyForm::HeadingRow(QLabel* caption, const esLLFormEntry& e) {
                                                {"Raw", "mnuEditRawData"}};
     static const std::vector<Button> subrecord = {
         {"Delete", "mnuEditDelete"}, {"Cut", "mnuEditCut"}, {"Copy", "mnuEditCopy"}, {"Raw", "mnuEditRawData"}};
-    const std::vector<Button>& buttons = e.FormEntryType == kMarkedActions ? marked
-                                         : e.FormEntryType == kRecordHeading ? record
+    const std::vector<Button>& buttons = e.FormEntryType == FormEntryKind::MarkedActions ? marked
+                                         : e.FormEntryType == FormEntryKind::RecordHeading ? record
                                                                               : subrecord;
     auto* holder = new QWidget(page_);
     auto* h = new QHBoxLayout(holder);
@@ -91,7 +91,7 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         if (e.IDEntry)
             l->setToolTip("Identity Property");
         // Flags take several lines: their caption stays at the top.
-        grid_->addWidget(l, row, 0, e.FormEntryType == kBitField ? Qt::AlignTop : Qt::AlignVCenter);
+        grid_->addWidget(l, row, 0, e.FormEntryType == FormEntryKind::BitField ? Qt::AlignTop : Qt::AlignVCenter);
         return l;
     };
     auto place = [&](QWidget* w) {
@@ -105,20 +105,20 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         editors_.insert(n, b);
     };
     switch (e.FormEntryType) {
-    case kMainHeading: {
+    case FormEntryKind::MainHeading: {
         auto* l = new QLabel(QStringLiteral("<b>%1</b>").arg(FromFileText(e.Caption).toHtmlEscaped()), page_);
         l->setStyleSheet("QLabel { background: #3a5f8f; color: white; padding: 4px; font-size: 13pt; }");
         grid_->addWidget(l, row, 0, 1, 2);
         break;
     }
-    case kMarkedActions:
-    case kRecordHeading: {
+    case FormEntryKind::MarkedActions:
+    case FormEntryKind::RecordHeading: {
         auto* l = new QLabel(FromFileText(e.Caption), page_);
         l->setStyleSheet("QLabel { background: #c8d8ec; padding: 3px; font-weight: bold; }");
         grid_->addWidget(HeadingRow(l, e), row, 0, 1, 2);
         break;
     }
-    case kSubrecordHeading: {
+    case FormEntryKind::SubrecordHeading: {
         band_ = !band_;
         QString text = FromFileText(e.Caption);
         if (!e.Html.empty())
@@ -129,21 +129,21 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         grid_->addWidget(HeadingRow(l, e), row, 0, 1, 2);
         break;
     }
-    case kTextField:
-    case kTextLookupField:
+    case FormEntryKind::TextField:
+    case FormEntryKind::TextLookupField:
         label(FromFileText(e.Caption));
         place(TextRow(n, e));
         break;
-    case kFileLookupField:
+    case FormEntryKind::FileLookupField:
         label(FromFileText(e.Caption));
         place(FileLookupRow(n, e));
         break;
-    case kSingleField:
-    case kDoubleField:
-    case kLongField:
-    case kLong64Field:
-    case kShortField:
-    case kByteField: {
+    case FormEntryKind::SingleField:
+    case FormEntryKind::DoubleField:
+    case FormEntryKind::LongField:
+    case FormEntryKind::Long64Field:
+    case FormEntryKind::ShortField:
+    case FormEntryKind::ByteField: {
         label(FromFileText(e.Caption));
         auto* f = new NumberField(e.FormEntryType, e.Size, e.Data, page_);
         f->setObjectName(QStringLiteral("Entry%1").arg(n));
@@ -153,7 +153,7 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         place(f);
         break;
     }
-    case kBitField: {
+    case FormEntryKind::BitField: {
         label(FromFileText(e.Caption));
         const Bytes bytes = std::holds_alternative<Bytes>(e.Data) ? std::get<Bytes>(e.Data) : Bytes{};
         auto* holder = new QWidget(page_);
@@ -171,14 +171,14 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         editors_.insert(n, bits);
         break;
     }
-    case kByteArrayField:
+    case FormEntryKind::ByteArrayField:
         label(FromFileText(e.Caption));
         place(ByteRow(n, e));
         break;
-    case kPreviousPage: button("<< Previous Page", [this] { emit pageRequested(-1); }); break;
-    case kNextPage: button("More... (Next Page) >>", [this] { emit pageRequested(1); }); break;
-    case kShowChildren:
-    case kShowParent: {
+    case FormEntryKind::PreviousPage: button("<< Previous Page", [this] { emit pageRequested(-1); }); break;
+    case FormEntryKind::NextPage: button("More... (Next Page) >>", [this] { emit pageRequested(1); }); break;
+    case FormEntryKind::ShowChildren:
+    case FormEntryKind::ShowParent: {
         const QString key = QString::fromStdString(e.RecordKey);
         button(FromFileText(e.Caption), [this, key] { emit goToRecordKey(key); });
         break;

@@ -87,7 +87,7 @@ QWidget* PropertyForm::TextRow(int n, esLLFormEntry& e) {
         });
         layout->addWidget(preview);
     }
-    if (e.FormEntryType == kTextLookupField) {
+    if (e.FormEntryType == FormEntryKind::TextLookupField) {
         auto* lookup = new QPushButton("Lookup", row);
         lookup->setObjectName(QStringLiteral("Lookup%1").arg(n));
         lookup->setEnabled(static_cast<bool>(this->lookup));

@@ -9,33 +9,33 @@
 namespace vellum::ui {
 
 // Kinds of form elements (there is no 12).
-enum FormEntryType : int {
-    kMainHeading = 0,
-    kMarkedActions = 1,
-    kRecordHeading = 2,
-    kSubrecordHeading = 3,
-    kTextField = 4,
-    kSingleField = 5,
-    kDoubleField = 6,
-    kLongField = 7,
-    kLong64Field = 8,
-    kShortField = 9,
-    kByteArrayField = 10,
-    kTextLookupField = 11,
-    kByteField = 13,
-    kPreviousPage = 14,
-    kNextPage = 15,
-    kShowChildren = 16,
-    kShowParent = 17,
-    kFileLookupField = 18,
-    kParentLookupField = 19,
-    kBitField = 20,
+enum class FormEntryKind {
+    MainHeading = 0,
+    MarkedActions = 1,
+    RecordHeading = 2,
+    SubrecordHeading = 3,
+    TextField = 4,
+    SingleField = 5,
+    DoubleField = 6,
+    LongField = 7,
+    Long64Field = 8,
+    ShortField = 9,
+    ByteArrayField = 10,
+    TextLookupField = 11,
+    ByteField = 13,
+    PreviousPage = 14,
+    NextPage = 15,
+    ShowChildren = 16,
+    ShowParent = 17,
+    FileLookupField = 18,
+    ParentLookupField = 19,
+    BitField = 20,
 };
 
 // One element of the property form and, for data fields, where its value lives and what it
 // held when drawn. Edits stay here until they are committed into the record.
 struct esLLFormEntry {
-    int FormEntryType = kMainHeading;
+    FormEntryKind FormEntryType = FormEntryKind::MainHeading;
     std::string Caption;
     float ControlHeight = 0;
     long MaxChars = 0; // 0: no limit

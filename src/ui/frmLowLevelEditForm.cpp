@@ -91,7 +91,7 @@ void frmLowLevelEdit::GoToId(const QString& id, const QString& holderType) {
     // The types the template allows first, then any category.
     std::vector<std::string> types;
     for (const auto& e : entries_) {
-        if (e.value.FormEntryType != kTextLookupField || e.value.RecordType != holderType.toStdString())
+        if (e.value.FormEntryType != FormEntryKind::TextLookupField || e.value.RecordType != holderType.toStdString())
             continue;
         const std::string address = e.value.RecordType + "." + e.value.SubrecordType + "." + e.value.PropertyName;
         for (const std::string& t : Split(file_->Template().GetVar("@TEXTLOOKUP", address), ','))

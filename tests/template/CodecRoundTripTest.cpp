@@ -27,7 +27,7 @@ enum class Loss { None, ZerosAfterTerminator, TrailingSpaces, FixedTextTail, Oth
 
 Loss Classify(const Property& p, ByteSpan stored, const Bytes& fresh) {
     if (std::equal(stored.begin(), stored.end(), fresh.begin(), fresh.end())) return Loss::None;
-    if (p.DataType != kText) return Loss::Other;
+    if (p.DataType != PropertyType::Text) return Loss::Other;
     if (p.Size == 0) {
         // One terminator remains (none when none was stored); spaces before it and zeros after
         // it are dropped.
@@ -96,7 +96,7 @@ TEST_P(CodecRoundTrip, EverySubrecordOfEverySharedPlugin) {
             for (const auto& item : texts.Items())
                 fast += std::string(item.name) + (item.text ? "'=" : "=") + std::string(texts.Value(item)) + "\n";
             for (const auto& e : props)
-                decoded += e.value.Name + (e.value.DataType == kText ? "'=" : "=") + e.value.Text() + "\n";
+                decoded += e.value.Name + (e.value.DataType == PropertyType::Text ? "'=" : "=") + e.value.Text() + "\n";
             ASSERT_EQ(fast, decoded) << where;
 
             const Bytes same = codec.Encode(props);

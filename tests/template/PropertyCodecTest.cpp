@@ -131,10 +131,10 @@ TEST(PropertyCodec, DecodeAndEncodeByLineType) {
     }
     Codec kinds("[T.X]\nS = STRING\nL = LONG64\nF = BITFIELD,1\nR = BYTE,1\n");
     const Properties props = kinds.Decode("T", "X", B({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_EQ(props.Item("S").DataType, kText);
-    EXPECT_EQ(props.Item("L").DataType, kLong64);
-    EXPECT_EQ(props.Item("F").DataType, kBitField);
-    EXPECT_EQ(props.Item("R").DataType, kBytes);
+    EXPECT_EQ(props.Item("S").DataType, PropertyType::Text);
+    EXPECT_EQ(props.Item("L").DataType, PropertyType::Long64);
+    EXPECT_EQ(props.Item("F").DataType, PropertyType::BitField);
+    EXPECT_EQ(props.Item("R").DataType, PropertyType::Bytes);
 }
 
 TEST(PropertyCodec, NumericReadPastTheEndReportsTheCastFailure) {

@@ -25,7 +25,7 @@ void ExpectSame(const PropertyCodec& codec, PropertyTexts& texts, std::string_vi
         const auto& item = texts.Items()[i++];
         ASSERT_EQ(item.name, e.value.Name) << where;
         ASSERT_EQ(texts.Value(item), e.value.Text()) << where << " " << e.value.Name;
-        ASSERT_EQ(item.text, e.value.DataType == kText) << where << " " << e.value.Name;
+        ASSERT_EQ(item.text, e.value.DataType == PropertyType::Text) << where << " " << e.value.Name;
     }
 }
 

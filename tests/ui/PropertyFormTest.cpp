@@ -42,7 +42,7 @@ int FindEntry(esLLFormEntries& entries, Pred pred) {
 
 esLLFormEntry TextEntry(const std::string& text, long maxChars) {
     esLLFormEntry e;
-    e.FormEntryType = ui::kTextField;
+    e.FormEntryType = FormEntryKind::TextField;
     e.IsData = true;
     e.Caption = "Name";
     e.Data = e.OldData = text;
@@ -60,12 +60,12 @@ class PropertyFormTest : public QObject {
     Q_OBJECT
 private slots:
     void numbersRewriteToTheirLeadingNumber() {
-        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kLongField, 4, "12abc")), std::int64_t(12));
-        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kLongField, 4, "abc")), std::int64_t(0));
-        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kShortField, 2, "99999")), std::int64_t(32767));
-        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(kByteField, 1, "-5")), std::int64_t(0));
-        QCOMPARE(std::get<double>(NumberField::Parse(kDoubleField, 8, " -3.5e2x")), -350.0);
-        NumberField f(kLongField, 4, std::int64_t(7));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(FormEntryKind::LongField, 4, "12abc")), std::int64_t(12));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(FormEntryKind::LongField, 4, "abc")), std::int64_t(0));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(FormEntryKind::ShortField, 2, "99999")), std::int64_t(32767));
+        QCOMPARE(std::get<std::int64_t>(NumberField::Parse(FormEntryKind::ByteField, 1, "-5")), std::int64_t(0));
+        QCOMPARE(std::get<double>(NumberField::Parse(FormEntryKind::DoubleField, 8, " -3.5e2x")), -350.0);
+        NumberField f(FormEntryKind::LongField, 4, std::int64_t(7));
         f.setText("42xyz");
         QFocusEvent out(QEvent::FocusOut);
         QCoreApplication::sendEvent(&f, &out);
@@ -77,7 +77,7 @@ private slots:
         entries.Add("Entry1", TextEntry("abcd", 4));
         entries.Add("Entry2", TextEntry("abcde", 4));
         esLLFormEntry bits;
-        bits.FormEntryType = ui::kBitField;
+        bits.FormEntryType = FormEntryKind::BitField;
         bits.IsData = true;
         bits.Data = bits.OldData = Bytes{0x05, 0, 0, 0, 0x80};
         entries.Add("Entry3", bits);
@@ -117,7 +117,7 @@ private slots:
             edit = qobject_cast<QLineEdit*>(ed.Form()->EditorOf(n));
         QVERIFY(edit);
         edit->selectAll();
-        QTest::keyClicks(edit, entry.FormEntryType == ui::kTextField ? "Edited" : "77");
+        QTest::keyClicks(edit, entry.FormEntryType == FormEntryKind::TextField ? "Edited" : "77");
         QVERIFY(ed.Entries().Item(static_cast<std::size_t>(n)).Changed);
         // Selecting another record commits the edit into the record.
         o.Go("GMST", o.NthKey("GMST", 1));
@@ -133,7 +133,7 @@ private slots:
         for (const esLLFormEntry& e : all)
             if (e.SubRecordKey == entry.SubRecordKey && e.PropertyName == entry.PropertyName) {
                 found = true;
-                if (entry.FormEntryType == ui::kTextField)
+                if (entry.FormEntryType == FormEntryKind::TextField)
                     QCOMPARE(std::get<std::string>(e.Data), std::string("Edited"));
                 else
                     QCOMPARE(NumberField::Format(e.Data), QString("77"));
@@ -206,11 +206,11 @@ private slots:
         QVERIFY(!key.empty());
         o.Go("CELL", key);
         QCOMPARE(ed.Entries().Count(), FormBuilder::kPageSize + 1);
-        const int next = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kNextPage; });
+        const int next = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::NextPage; });
         QCOMPARE(next, int(FormBuilder::kPageSize + 1));
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(next))->click();
         QCOMPARE(ed.FormPage(), 1);
-        QCOMPARE(ed.Entries().Item(1).FormEntryType, int(kPreviousPage));
+        QCOMPARE(ed.Entries().Item(1).FormEntryType, FormEntryKind::PreviousPage);
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(1))->click();
         QCOMPARE(ed.FormPage(), 0);
     }
@@ -220,7 +220,7 @@ private slots:
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
         auto& [s, path, w, ed, model, file] = o;
         o.Go("SOUN", o.NthKey("SOUN", 0));
-        const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kFileLookupField; });
+        const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::FileLookupField; });
         QVERIFY(n > 0);
         QCOMPARE(ed.Entries().Item(static_cast<std::size_t>(n)).LookupFolder, std::string("Sound"));
         QPushButton* browse = nullptr;
@@ -245,7 +245,7 @@ private slots:
         // The go-to button of a reference jumps to the record with that ID.
         o.Go("NPC_", o.KeyOf("NPC_", "PP_ordinator"));
         const int script = FindEntry(ed.Entries(), [](const esLLFormEntry& e) {
-            return e.FormEntryType == kTextLookupField && std::get<std::string>(e.Data) == "PP_ordinator_Script";
+            return e.FormEntryType == FormEntryKind::TextLookupField && std::get<std::string>(e.Data) == "PP_ordinator_Script";
         });
         QVERIFY(script > 0);
         // Lookup offers the file's scripts; the chosen ID goes into the field.
@@ -292,11 +292,11 @@ private slots:
             }
         QVERIFY(info);
         o.Go("INFO", info->Key);
-        const int parent = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kShowParent; });
+        const int parent = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ShowParent; });
         QVERIFY(parent > 0);
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(parent))->click();
         QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
-        QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == kShowChildren; }) > 0);
+        QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ShowChildren; }) > 0);
     }
 };
 
