@@ -65,7 +65,7 @@ void RebuildTools(frmMain& main) {
 }
 
 void OpenToolsManager(frmMain& main) {
-    frmTools window(main.Context().settings, main.Context().programDir, &main);
+    frmTools window(main.Context().settings, main.Context().folders.SignaturesFile(), &main);
     window.exec();
     RebuildTools(main);
 }
@@ -83,7 +83,7 @@ void ConnectToolWindows(frmMain& main) {
         esfile* file = main.Editor().File();
         if (!file || file->CurrentRecordKey.empty()) return;
         main.Editor().Save();
-        frmRawData window(*file, main.Context().programDir, &main);
+        frmRawData window(*file, main.Context().folders.DumpsFolder(), &main);
         window.exec();
         main.Editor().RefreshForm();
     });
@@ -130,7 +130,7 @@ void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuFileDump", [&main] {
         if (esfile* file = CurrentFile(main)) {
             main.Editor().Save();
-            frmDump window(*file, main.Context().programDir / "Dumps", &main);
+            frmDump window(*file, main.Context().folders.DumpsFolder(), &main);
             window.exec();
         }
     });
@@ -143,7 +143,7 @@ void ConnectToolWindows(frmMain& main) {
     });
 
     ConnectCommand(main, "mnuFileIndexManager", [&main] {
-        frmIndex window(main.Context().dataFolder, main.Context().startup.IndicesFolder(),
+        frmIndex window(main.Context().dataFolder, main.Context().folders.IndicesFolder(),
                         [&main](const std::string& path, Progress* progress) {
                             index_manager::IndexDataFile(main.Context().files, path, progress);
                         },

@@ -75,9 +75,10 @@ std::vector<std::pair<int, std::string>> MostReferenced(esfile& f, const std::ve
             if (other == upper) return false;
             for (std::size_t at = other.find(upper); at != std::string::npos; at = other.find(upper, at + 1)) {
                 const std::size_t end = at + upper.size();
-                if ((at == 0 || !std::isalnum(static_cast<unsigned char>(other[at - 1])) && other[at - 1] != '_') &&
-                    (end == other.size() || !std::isalnum(static_cast<unsigned char>(other[end])) && other[end] != '_'))
-                    return true;
+                const auto word = [&](std::size_t i) {
+                    return std::isalnum(static_cast<unsigned char>(other[i])) || other[i] == '_';
+                };
+                if ((at == 0 || !word(at - 1)) && (end == other.size() || !word(end))) return true;
             }
             return false;
         });
@@ -189,7 +190,9 @@ TEST_P(RealData, SafeDeleteAndRenameLeaveAFileThatAgreesWithItself) {
                 return NotAReference(place) || Reported(*run.files, place);
             });
             EXPECT_EQ(left, std::vector<std::string>{});
-            if (readable == 0) EXPECT_EQ(EsmtoolDump(out), 0);
+            if (readable == 0) {
+                EXPECT_EQ(EsmtoolDump(out), 0);
+            }
             EXPECT_TRUE(run.prompt.calls.empty()) << run.prompt.calls.front().text;
         }
     }
@@ -340,7 +343,9 @@ TEST(RealDataDependents, DeleteAndRenameInAMasterReachAPluginThatUsesIt) {
             std::vector<std::string> left = PlacesNaming(saved, id);
             std::erase_if(left, [&](const std::string& place) { return Reported(*t.files, place); });
             EXPECT_EQ(left, std::vector<std::string>{});
-            if (id == item) EXPECT_FALSE(t.files->Unchanged().empty()) << "the script source at least is reported";
+            if (id == item) {
+                EXPECT_FALSE(t.files->Unchanged().empty()) << "the script source at least is reported";
+            }
             EXPECT_EQ(EsmtoolDump(out), 0);
         }
     }

@@ -271,9 +271,11 @@ TEST(SafeEditing, RenameRewritesTextThatNamesTheID) {
                   scripts ? std::vector<std::string>{} : std::vector<std::string>{"SCPT scr SCTX"});
         for (const RawSubrecord& s : RawSubrecords(saved)) {
             const std::string text(s.data.begin(), s.data.end());
-            if (s.type == "BNAM") EXPECT_EQ(text, "npc_z->StartCombat player");
-            if (s.type == "SCVR") EXPECT_EQ(text, "06DX0npc_z");
-            if (s.type == "SCTX" && scripts) EXPECT_EQ(text, "begin scr\r\n\"npc_z\"->Disable ; npc_a\r\nend");
+            const std::string want = s.type == "BNAM"   ? "npc_z->StartCombat player"
+                                     : s.type == "SCVR" ? "06DX0npc_z"
+                                     : s.type == "SCTX" && scripts ? "begin scr\r\n\"npc_z\"->Disable ; npc_a\r\nend"
+                                                                   : text;
+            EXPECT_EQ(text, want) << s.type;
         }
     }
 }
