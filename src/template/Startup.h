@@ -55,8 +55,8 @@ public:
     std::string InstallFolder() const;
     void GetDataFolder();
 
-    // The collection reads the settings themselves; LoadSettings also passes the records left
-    // unpacked on to the open files.
+    // Both hand the settings in force to what they concern: the open files (records left
+    // unpacked; the collection reads the rest itself) and the reading of files (mapping).
     void LoadSettings();
     int SaveSettings();
 
