@@ -5,12 +5,14 @@
 #include "index/esCallbacks.h"
 #include "index/esCheckedEntries.h"
 #include "index/RefIndexReader.h"
+#include "index/TextMentions.h"
 #include "index/esFiles.h"
 #include "model/esfile.h"
 #include "template/Config.h"
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
 #include <unistd.h>
 #include <unordered_map>
 
@@ -135,5 +137,88 @@ void BM_DeleteMarkedTenPercent(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DeleteMarkedTenPercent)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// A small plug-in that names `id` among the big master's records: a container holding it, a
+// levelled list and a result script naming it, as a plug-in open beside the master would.
+std::filesystem::path WriteDependent(const Opened& o, const std::string& id) {
+    auto sub = [](const char* name, const std::string& data) {
+        std::string out(name, 4);
+        const auto size = static_cast<std::uint32_t>(data.size());
+        out.append(reinterpret_cast<const char*>(&size), 4);
+        return out + data;
+    };
+    auto record = [](const char* name, const std::string& data) {
+        std::string out(name, 4);
+        const auto size = static_cast<std::uint32_t>(data.size());
+        out.append(reinterpret_cast<const char*>(&size), 4);
+        return out + std::string(8, '\0') + data;
+    };
+    auto z = [](const std::string& text) { return text + std::string(1, '\0'); };
+    const std::uint32_t one = 1;
+    const std::string count(reinterpret_cast<const char*>(&one), 4);
+    std::string hedr(300, '\0');
+    hedr[0] = '\x66', hedr[1] = '\x66', hedr[2] = '\xa6', hedr[3] = '\x3f'; // 1.3
+    hedr[4] = 1;                                                         // a plug-in
+    hedr[296] = 3;                                                       // three records
+    std::string item = id;
+    item.resize(32, '\0');
+    const std::string header = sub("HEDR", hedr) + sub("MAST", z("big.esm")) + sub("DATA", std::string(8, '\0'));
+    const std::string file = record("TES3", header) +
+                             record("CONT", sub("NAME", z("bench_chest")) + sub("NPCO", count + item)) +
+                             record("LEVI", sub("NAME", z("bench_list")) + sub("INDX", count) + sub("INAM", z(id)) +
+                                                sub("INTV", std::string("\1\0", 2))) +
+                             record("DIAL", sub("NAME", z("bench_topic")));
+    const std::filesystem::path path =
+        o.indices.parent_path() / ("vellum-bench-dependent-" + std::to_string(::getpid()) + ".esp");
+    std::ofstream(path, std::ios::binary) << file;
+    return path;
+}
+
+// A safe delete of one record of the big master with a plug-in that depends on it open beside
+// it: the scan of both files (references and text), the delete in both and their new indexes.
+void BM_SafeDeleteWithADependentFile(benchmark::State& state) {
+    Opened* o = Shared(state);
+    if (!o) return;
+    const int at = MostReferenced(*o);
+    if (at < 0) return state.SkipWithError("no referenced record");
+    const std::string id = o->File().Records()[static_cast<std::size_t>(at)].ID;
+    const std::filesystem::path dependent = WriteDependent(*o, id);
+    std::size_t relatives = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        o->Reload();
+        if (o->files->Exists(dependent.string())) o->files->Remove(dependent.string());
+        esfile* d = o->files->Add(dependent.string());
+        d->FileTitle = dependent.filename().string();
+        d->LoadFile(dependent.string(), true, false, nullptr);
+        const std::string recordKey = o->File().Records()[static_cast<std::size_t>(at)].Key;
+        state.ResumeTiming();
+        o->files->RecurseRelatives(o->key, recordKey, {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+        relatives = o->files->esRelatives().Count();
+        o->files->ProcessRelatives({}, nullptr);
+    }
+    state.counters["relatives"] = static_cast<double>(relatives);
+    state.SetLabel(id);
+    o->files->Remove(dependent.string());
+    std::error_code ec;
+    std::filesystem::remove(dependent, ec);
+}
+BENCHMARK(BM_SafeDeleteWithADependentFile)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The text search alone that a delete or rename of one ID adds: every script and condition of
+// the big master read for it.
+void BM_TextMentionsOfOneID(benchmark::State& state) {
+    Opened* o = Shared(state);
+    if (!o) return;
+    const int at = MostReferenced(*o);
+    if (at < 0) return state.SkipWithError("no referenced record");
+    const RecordEntry& r = o->File().Records()[static_cast<std::size_t>(at)];
+    TextMentions mentions(o->File().Codec());
+    mentions.Want(r.ID, r.Name);
+    std::size_t found = 0;
+    for (auto _ : state) found = mentions.Find(o->File()).size();
+    state.counters["places"] = static_cast<double>(found);
+}
+BENCHMARK(BM_TextMentionsOfOneID)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -13,9 +13,12 @@ int Refs(const Arguments& args) {
     const int index = session.OpenRecord("refs", args.files[0], args.files[1], f);
     if (index < 0) return 1;
     std::string out;
-    for (const ReferenceRow& row : BrowseReferences(*f, session.Files().Indexer(), index, nullptr)) {
-        out += row.Type == ReferenceRow::Ancestor ? "ancestor " : "descendant ";
-        out += row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName + "\n";
+    for (const ReferenceRow& row : BrowseReferences(session.Files(), f->FileName, index, nullptr)) {
+        out += row.Type == ReferenceRow::Ancestor  ? "ancestor "
+               : row.Type == ReferenceRow::Mention ? "mention "
+                                                   : "descendant ";
+        out += row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName +
+               session.InFile(row.FileKey) + "\n";
     }
     Print(out);
     return 0;
@@ -24,15 +27,20 @@ int Refs(const Arguments& args) {
 const CommandRegistration registration({
     "refs",
     "list what a record refers to and what refers to it, as the references browser does",
-    std::string("usage: vellum-cli refs [--template FILE] [--home DIR] FILE ID\n"
+    std::string("usage: vellum-cli refs [--template FILE] [--home DIR] FILE ID [--with FILE]...\n"
                 "\n"
                 "Loads FILE (writing its reference index) and prints, for the record with that ID:\n"
                 "  ancestor <TYPE> <ID> <SUBRECORD>.<PROPERTY>    a record its property names\n"
                 "  descendant <TYPE> <ID> <SUBRECORD>.<PROPERTY>  a record whose property names it\n"
+                "  mention <TYPE> <ID> <SUBRECORD>.<PROPERTY>     a record whose script text or\n"
+                "                                                 condition names it\n"
+                "each followed by \" in <file>\" when the record lies in a --with file.\n"
                 "\n"
-                "Options:\n") + kIntegrityOptions,
+                "Options:\n") +
+        kWithOption + kIntegrityOptions,
     {},
     Refs,
+    {"--with"},
 });
 
 } // namespace

@@ -1,9 +1,11 @@
 #include "index/Marks.h"
 
+#include "index/ChainLinks.h"
 #include "index/esCheckedEntries.h"
 #include "model/Progress.h"
 #include "model/Text.h"
 #include "model/ReferenceIndexBuilder.h"
+#include "model/SubrecordCounts.h"
 #include "model/esfile.h"
 #include "template/Config.h"
 
@@ -115,9 +117,11 @@ void DeleteMarked(esfile& file, Progress* progress, ReferenceIndexBuilder* index
         if (gone.empty()) continue;
         if (r.Packed) file.UnPackRecord(static_cast<int>(i)); // kept subrecords: make them the data
         for (const std::string& key : gone) r.SubRecords->Remove(key);
+        UpdateSubrecordCounts(file.Codec(), r.Name, *r.SubRecords);
         if (!file.LeaveRecordsUnpacked) file.PackRecord(static_cast<int>(i));
         changed = true;
     }
+    if (ChainLinks(file).RelinkAroundDeleted()) changed = true;
 
     for (std::size_t i = 0; i < records.size(); ++i) {
         RecordEntry& r = records[i];

@@ -2,9 +2,11 @@
 
 #include "model/Bytes.h"
 #include "model/ByteCast.h"
+#include "model/KeyedCollection.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace vellum {
@@ -31,6 +33,18 @@ void ForEachRawSubrecord(ByteSpan data, Visit visit) {
         if (!visit(s)) return;
         p += 8 + static_cast<std::size_t>(size);
     }
+}
+
+// The key unpacking gives `s` in `record`: its name, followed by its position when an earlier
+// subrecord has that name.
+inline std::string RawSubrecordKey(ByteSpan record, const RawSubrecord& s) {
+    bool repeated = false;
+    ForEachRawSubrecord(record, [&](const RawSubrecord& e) {
+        if (e.Offset >= s.Offset) return false;
+        repeated = KeysEqual(e.Name, s.Name);
+        return !repeated;
+    });
+    return repeated ? std::string(s.Name) + std::to_string(s.Index) : std::string(s.Name);
 }
 
 } // namespace vellum

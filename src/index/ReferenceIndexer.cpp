@@ -11,6 +11,7 @@
 #include "template/esTextLookups.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <system_error>
 
 namespace vellum {
@@ -27,7 +28,11 @@ std::string_view IndexTitle(const esfile& file) {
 }
 
 std::filesystem::path ReferenceIndexer::RefIndexPath(const esfile& file) const {
-    return vellum::RefIndexPath(dir_, IndexTitle(file));
+    std::uint32_t hash = 2166136261u; // FNV-1a: the same name in every run
+    for (const char c : file.FileName) hash = (hash ^ static_cast<unsigned char>(c)) * 16777619u;
+    char hex[10];
+    std::snprintf(hex, sizeof hex, ".%08x", hash);
+    return vellum::RefIndexPath(dir_, std::string(IndexTitle(file)) + hex);
 }
 
 std::filesystem::path ReferenceIndexer::IdxPath(const esfile& file) const {
@@ -43,7 +48,24 @@ void ReferenceIndexer::BuildReferenceIndex(esfile& file, Progress* progress) {
     WriteReferenceIndex(file, progress);
 }
 
+bool ReferenceIndexer::Fresh(const esfile& file) const {
+    const auto stamp = stamps_.find(file.Serial());
+    if (stamp == stamps_.end()) return false;
+    const Stamp& s = stamp->second;
+    std::error_code ec, sec;
+    const auto written = std::filesystem::last_write_time(s.path, ec);
+    const auto size = std::filesystem::file_size(s.path, sec);
+    return !ec && !sec && s.revision == file.Revision() && s.path == RefIndexPath(file) && written == s.written &&
+           size == s.size;
+}
+
+std::filesystem::path ReferenceIndexer::CurrentRefIndex(esfile& file, Progress* progress) {
+    if (Fresh(file) || WriteReferenceIndex(file, progress)) return RefIndexPath(file);
+    return {};
+}
+
 bool ReferenceIndexer::WriteReferenceIndex(esfile& file, Progress* progress) {
+    const std::uint64_t revision = file.Revision();
     if (progress) progress->Waiting(-1, kIndexing);
     esTextLookups lookups;
     BuildTextLookupList(lookups, file.Template());
@@ -109,9 +131,21 @@ bool ReferenceIndexer::WriteReferenceIndex(esfile& file, Progress* progress) {
         }
     }
     file.ReleaseFilePages();
-    if (out.Finish()) return true;
-    CurrentPrompt().Message("Function BuildReferenceIndex: 75 - " + out.Error());
-    return false;
+    const std::filesystem::path path = RefIndexPath(file);
+    Stamp& stamp = stamps_[file.Serial()];
+    std::error_code ec;
+    if (!stamp.path.empty() && stamp.path != path) std::filesystem::remove(stamp.path, ec); // saved as another name
+    stamp = {};
+    if (!out.Finish()) {
+        stamps_.erase(file.Serial());
+        CurrentPrompt().Message("Function BuildReferenceIndex: 75 - " + out.Error());
+        return false;
+    }
+    stamp.revision = revision;
+    stamp.path = path;
+    stamp.written = std::filesystem::last_write_time(path, ec);
+    stamp.size = std::filesystem::file_size(path, ec);
+    return true;
 }
 
 bool ReferenceIndexer::BuildIndex(esfile& file, Progress* progress) {

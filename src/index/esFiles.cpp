@@ -1,12 +1,14 @@
 #include "index/esFiles.h"
 
 #include "model/Progress.h"
+#include "model/KeyedCollection.h"
 #include "model/esfile.h"
 
 namespace vellum {
 
-esFiles::esFiles(const vellum::Config& templ, std::filesystem::path indicesDir)
-    : templ_(templ), codec_(templ), indexer_(std::move(indicesDir)) {
+esFiles::esFiles(const vellum::Config& templ, std::filesystem::path indicesDir, AppSettings* settings)
+    : templ_(templ), settings_(settings ? settings : &ownSettings_), codec_(templ), indexer_(std::move(indicesDir)) {
+    ownSettings_.ReplaceClipboard = true;
     esfile* clip = Add(std::string(kClipboardKey));
     clip->Clipboard = true;
     clip->FileTitle = "Clipboard";
@@ -21,7 +23,7 @@ esfile* esFiles::Add(const std::string& key, std::unique_ptr<esfile> existing) {
         existing->FileName = key;
         existing->SaveFileName = key;
     }
-    existing->LeaveRecordsUnpacked = leaveUnpacked_;
+    existing->LeaveRecordsUnpacked = settings_->LeaveRecordsUnpacked;
     existing->SetReferenceIndexBuilder(&indexer_);
     return files_.Add(key, std::move(existing))->get();
 }
@@ -42,6 +44,30 @@ esfile& esFiles::ClipboardFile() {
     clip->Clipboard = true;
     clip->FileTitle = "Clipboard";
     return *clip;
+}
+
+std::string esFiles::ClipboardKey() {
+    const esfile& clip = ClipboardFile();
+    for (const auto& e : files_)
+        if (e.value.get() == &clip) return e.key;
+    return std::string(kClipboardKey);
+}
+
+std::vector<std::string> esFiles::Dependents(const std::string& fileKey) {
+    std::vector<std::string> out;
+    const esfile* master = Find(fileKey);
+    if (!master) return out;
+    const std::string_view name = IndexTitle(*master);
+    for (auto& e : files_) {
+        esfile& f = *e.value;
+        if (&f == master || f.Clipboard || f.IsSupport) continue;
+        for (const auto& m : f.esMasterFiles())
+            if (KeysEqual(m.value.Name, name)) {
+                out.push_back(e.key);
+                break;
+            }
+    }
+    return out;
 }
 
 esCheckedEntries& esFiles::CheckedEntries(std::string_view fileKey) {
@@ -95,7 +121,7 @@ void esFiles::Shutdown() {
 }
 
 void esFiles::SetLeaveRecordsUnpacked(bool value) {
-    leaveUnpacked_ = value;
+    settings_->LeaveRecordsUnpacked = value;
     for (auto& e : files_) e.value->LeaveRecordsUnpacked = value;
 }
 

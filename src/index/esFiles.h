@@ -3,9 +3,11 @@
 #include "index/ReferenceIndexer.h"
 #include "index/esCallbacks.h"
 #include "index/esCheckedEntries.h"
+#include "index/UnchangedPlace.h"
 #include "index/esRelatives.h"
 #include "model/KeyedCollection.h"
 #include "model/esfile.h"
+#include "template/AppSettings.h"
 #include "template/PropertyCodec.h"
 #include "template/esTextLookups.h"
 
@@ -15,6 +17,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace vellum {
 
@@ -36,8 +39,10 @@ class esFiles {
 public:
     static constexpr std::string_view kClipboardKey = "<Clipboard>";
 
-    // `templ` outlives the collection; index files go to `indicesDir`.
-    esFiles(const vellum::Config& templ, std::filesystem::path indicesDir);
+    // `templ` outlives the collection; index files go to `indicesDir`. The settings it reads
+    // (clipboard replacement, safe cut, records left unpacked) are `settings` when given, which
+    // then outlive it, else its own.
+    esFiles(const vellum::Config& templ, std::filesystem::path indicesDir, AppSettings* settings = nullptr);
     ~esFiles();
     esFiles(const esFiles&) = delete;
     esFiles& operator=(const esFiles&) = delete;
@@ -56,8 +61,13 @@ public:
     void Remove(std::string_view key);
     void clear(bool clearClipboard);
     void Shutdown();
+    // The clipboard in use: the first file marked Clipboard (one saved under a name is not).
     esfile& ClipboardFile();
+    std::string ClipboardKey();
     const std::string& KeyOf(std::size_t position) const { return files_.KeyAt(position); }
+    // The open files, other than `fileKey` itself, that name it among their masters (names
+    // compared without letter case), in collection order. Support files are not among them.
+    std::vector<std::string> Dependents(const std::string& fileKey);
     auto begin() { return files_.begin(); }
     auto end() { return files_.end(); }
 
@@ -72,10 +82,12 @@ public:
     // The entries ticked in a file's record tree.
     esCheckedEntries& CheckedEntries(std::string_view fileKey);
 
-    bool LeaveRecordsUnpacked() const { return leaveUnpacked_; }
+    // The settings in force: every reader asks them, so a change takes effect at once.
+    AppSettings& Settings() { return *settings_; }
+    const AppSettings& Settings() const { return *settings_; }
+    bool LeaveRecordsUnpacked() const { return settings_->LeaveRecordsUnpacked; }
+    // Sets the setting and the files' own flags.
     void SetLeaveRecordsUnpacked(bool value);
-    std::int16_t SafeCutBehaviour = 0;
-    bool ReplaceClipboard = true; // the "Replace Clipboard Contents" setting
     bool Busy = false;
     std::int32_t ProgPercent = 0;
     std::string ProgAction;
@@ -89,8 +101,16 @@ public:
                           const std::string& subRecordKey, int recurseType, bool markedEntries,
                           int operation, bool clear, const std::string& recordType,
                           Progress* progress);
-    // Carries out the actions of esRelatives; an empty destination means the clipboard.
+    // Carries out the actions of esRelatives, in every file they lie in; an empty destination
+    // means the clipboard. Afterwards Unchanged() lists the descendants left naming a deleted ID.
     void ProcessRelatives(const std::string& destFileKey, Progress* progress, bool flag = false);
+    // The places the last ProcessRelatives or ChangeIDReferences left naming an ID it deleted
+    // or changed.
+    const std::vector<UnchangedPlace>& Unchanged() const { return unchanged_; }
+    // The places a descendant for which no action is chosen leaves naming the ID, as
+    // Unchanged() lists them (script source comes with its compiled form); none for any other
+    // relative.
+    std::vector<UnchangedPlace> PlacesLeftBy(const esRelative& relative);
 
     // ---- Marks and transfer.
     // Removes everything marked for deletion from the file and re-indexes it.
@@ -108,9 +128,11 @@ public:
 
     // ---- ID change. `idList` holds one entry per changed record (FileKey, RecordKey, OldID,
     // NewID); every property that refers to an old ID is set to the new one and reported, and
-    // the reference index of every file changed is rewritten.
+    // so are result scripts and condition names that name it; script source only with
+    // `rewriteScriptSource` (each such script is reported as needing a recompile), else it is
+    // listed in Unchanged(). Searches the file and its dependents, or every open file.
     void ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
-                            bool checkAllFiles, esCallbackStringValue* cbsv);
+                            bool checkAllFiles, esCallbackStringValue* cbsv, bool rewriteScriptSource = false);
 
 private:
     struct Scan;
@@ -129,10 +151,13 @@ private:
     class Transfer;
     bool Stop(Progress* progress) const;
     void ServeCancel();
-    void ChangeIDsInFile(esfile& file, const esCheckedEntries& idList, bool showFile,
-                         esCallbackStringValue* cbsv);
+    void ChangeIDsInFile(const std::string& fileKey, const esCheckedEntries& idList, bool showFile,
+                         esCallbackStringValue* cbsv, bool rewriteScriptSource);
+    void NoteUnchanged();
 
     const vellum::Config& templ_;
+    AppSettings ownSettings_;
+    AppSettings* settings_;
     PropertyCodec codec_;
     ReferenceIndexer indexer_;
     KeyedCollection<std::unique_ptr<esfile>> files_;
@@ -140,7 +165,7 @@ private:
     vellum::esTextLookups lookups_;
     vellum::esRelatives relatives_;
     esCheckedEntries cleanChecked_;
-    bool leaveUnpacked_ = false;
+    std::vector<UnchangedPlace> unchanged_;
     bool cancel_ = false;
     esCancelCallback* cancelWindow_ = nullptr;
 };

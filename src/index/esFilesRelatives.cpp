@@ -3,6 +3,7 @@
 #include "index/RefIndexReader.h"
 #include "index/ReferenceReader.h"
 #include "index/References.h"
+#include "index/TextMentions.h"
 #include "index/esFiles.h"
 #include "model/Progress.h"
 #include "model/Text.h"
@@ -15,74 +16,6 @@
 #include <unordered_set>
 
 namespace vellum {
-
-// State of one RecurseRelatives run.
-struct esFiles::Scan {
-    esFiles& files;
-    Progress* progress;
-    int operation;
-    std::unordered_set<std::string> unpacked; // file key "." record key of records we unpacked
-    std::vector<std::pair<std::string, int>> unpackOrder;
-
-    void Report(const std::string& text) {
-        files.ProgAction = text;
-        if (progress) progress->Waiting(-1, text);
-    }
-
-    // Adds an entry with the fields every entry carries; nullptr when listed already.
-    esRelative* Add(esfile& file, const std::string& fileKey, int index,
-                    const std::string& subKey, int generation, int action, int kind) {
-        const RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
-        esRelative* e = files.relatives_.Add(r.ID, fileKey, r.Key, subKey);
-        if (!e) return nullptr;
-        e->RecordIndex = index;
-        e->RecordType = r.Name;
-        e->RecordPacked = r.Packed || unpacked.count(fileKey + "." + r.Key) != 0;
-        e->Generation = generation;
-        e->Action = action;
-        e->RelativeType = kind;
-        if (!subKey.empty() && r.SubRecords)
-            if (const Subrecord* s = r.SubRecords->Find(subKey)) {
-                e->SubrecordType = s->Name;
-                e->SubrecordPacked = s->Packed;
-            }
-        return e;
-    }
-
-    void Unpack(esfile& file, const std::string& fileKey, int index) {
-        RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
-        if (!r.Packed) return;
-        Report("Unpacking record " + r.Key);
-        file.UnPackRecord(index);
-        if (unpacked.insert(fileKey + "." + r.Key).second) unpackOrder.emplace_back(fileKey, index);
-    }
-
-    void Restore() {
-        const std::size_t total = unpackOrder.size();
-        for (std::size_t n = 0; n < total; ++n) {
-            if (n % 200 == 0)
-                Report("Clearing subrecord headers for related record " + std::to_string(n + 1) +
-                       " of " + std::to_string(total));
-            auto& [fileKey, index] = unpackOrder[n];
-            esfile* f = files.Find(fileKey);
-            if (!f || f->LeaveRecordsUnpacked || index >= static_cast<int>(f->Records().size())) continue;
-            if (n % 200 == 0) Report("Packing related record " + std::to_string(n + 1));
-            f->PackSubHeaders(index);
-            f->PackRecord(index);
-        }
-        unpackOrder.clear();
-        unpacked.clear();
-    }
-};
-
-std::pair<int, int> DefaultRelativeActions(int operation, bool safeCut) {
-    switch (operation) {
-    case kOpDelete: return {kNoAction, kDelete};
-    case kOpCut: return {kCopy, safeCut ? kCut : kDelete};
-    case kOpCopy: return {kCopy, kNoAction};
-    default: return {kNoAction, kNoAction};
-    }
-}
 
 namespace {
 
@@ -193,7 +126,170 @@ std::vector<std::pair<std::string, std::string>> ReferringSubrecords(esfile& fil
     return out;
 }
 
+// Whether file `from` may name the records of file `owner`: its own, or those of a master.
+bool Sees(esfile& from, const esfile& owner) {
+    if (&from == &owner) return true;
+    const std::string_view name = IndexTitle(owner);
+    for (const auto& m : from.esMasterFiles())
+        if (KeysEqual(m.value.Name, name)) return true;
+    return false;
+}
+
 } // namespace
+
+// State of one RecurseRelatives run.
+struct esFiles::Scan {
+    esFiles& files;
+    Progress* progress;
+    int operation;
+    std::unordered_set<std::string> unpacked; // file key "." record key of records we unpacked
+    std::vector<std::pair<std::string, int>> unpackOrder;
+
+    void Report(const std::string& text) {
+        files.ProgAction = text;
+        if (progress) progress->Waiting(-1, text);
+    }
+
+    // Adds an entry with the fields every entry carries; nullptr when listed already.
+    esRelative* Add(esfile& file, const std::string& fileKey, int index,
+                    const std::string& subKey, int generation, int action, int kind) {
+        const RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+        esRelative* e = files.relatives_.Add(r.ID, fileKey, r.Key, subKey);
+        if (!e) return nullptr;
+        e->RecordIndex = index;
+        e->RecordType = r.Name;
+        e->RecordPacked = r.Packed || unpacked.count(fileKey + "." + r.Key) != 0;
+        e->Generation = generation;
+        e->Action = action;
+        e->RelativeType = kind;
+        if (!subKey.empty() && r.SubRecords)
+            if (const Subrecord* s = r.SubRecords->Find(subKey)) {
+                e->SubrecordType = s->Name;
+                e->SubrecordPacked = s->Packed;
+            }
+        return e;
+    }
+
+    void Unpack(esfile& file, const std::string& fileKey, int index) {
+        RecordEntry& r = file.Records()[static_cast<std::size_t>(index)];
+        if (!r.Packed) return;
+        Report("Unpacking record " + r.Key);
+        file.UnPackRecord(index);
+        if (unpacked.insert(fileKey + "." + r.Key).second) unpackOrder.emplace_back(fileKey, index);
+    }
+
+    // Notes the entry `e` was found through, and says so.
+    void Link(esRelative* e, const esRelative& through) {
+        if (!e) return;
+        e->RelatedFileKey = through.FileKey;
+        e->RelatedRecordKey = through.RecordKey;
+        e->RelatedSubRecordKey = through.SubRecordKey;
+        if (progress) Report("Adding Descendant Entry " + e->RecordKey + "/" + e->SubRecordKey + " " + e->ID);
+    }
+
+    void FindDescendants(esfile& file, const std::string& fileKey, const esRelIDIndex& ids, int g, int action,
+                         ReferenceReader& reader, Layouts& layouts);
+    void FindMentions(esfile& file, const std::string& fileKey, const esRelIDIndex& ids, TextMentions& mentions,
+                      int g, int action);
+
+    void Restore() {
+        const std::size_t total = unpackOrder.size();
+        for (std::size_t n = 0; n < total; ++n) {
+            if (n % 200 == 0)
+                Report("Clearing subrecord headers for related record " + std::to_string(n + 1) +
+                       " of " + std::to_string(total));
+            auto& [fileKey, index] = unpackOrder[n];
+            esfile* f = files.Find(fileKey);
+            if (!f || f->LeaveRecordsUnpacked || index >= static_cast<int>(f->Records().size())) continue;
+            if (n % 200 == 0) Report("Packing related record " + std::to_string(n + 1));
+            f->PackSubHeaders(index);
+            f->PackRecord(index);
+        }
+        unpackOrder.clear();
+        unpacked.clear();
+    }
+};
+
+// One generation of descendants in one file, from its reference index: every reference to an
+// ID of `ids` where its lookup may name that record's type.
+void esFiles::Scan::FindDescendants(esfile& file, const std::string& fileKey, const esRelIDIndex& ids, int g,
+                                    int action, ReferenceReader& reader, Layouts& layouts) {
+    const std::filesystem::path rdxPath = files.indexer_.CurrentRefIndex(file, nullptr);
+    RefIndexReader rdx;
+    if (rdxPath.empty() || !rdx.OpenRefIndex(rdxPath)) return;
+    RefIndexView v;
+    std::size_t n = 0;
+    const auto& records = file.Records();
+    // A record naming an ID many times has one index entry per reference; its subrecords are
+    // all found at the first.
+    std::unordered_set<std::string> walked;
+    while (!rdx.bEndOfRefIndex && !files.Stop(progress)) {
+        if (!rdx.NextRefIndexView(v)) break;
+        if (++n % 1000 == 0) Report("Checking Reference Index Entry " + std::string(v.ID));
+        const esRelIDEntry* hit = ids.Find(v.ID);
+        if (!hit) continue;
+        const esRelative target = files.relatives_.Item(static_cast<std::size_t>(hit->IndexNumber));
+        const esTextLookup* tl = files.lookups_.Find(v.RecordType, v.SubrecordType, v.PropertyName);
+        if (!tl || !tl->Targets(target.RecordType)) continue;
+        if (v.RecordIndex <= 0 || v.RecordIndex >= static_cast<int>(records.size()) ||
+            !KeysEqual(records[static_cast<std::size_t>(v.RecordIndex)].Name, v.RecordType))
+            continue; // not this file's index
+        const SubrecordLayout* layout = files.codec_.Layout(v.RecordType, v.SubrecordType);
+        const int requirement = layout ? layout->Requirement : 0;
+        const bool allowNull = layout && layout->AllowNull;
+        // A list link is mended when its record goes (ChainLinks), not cleared.
+        if (layout && layout->Chain != SubrecordLayout::Link::None) continue;
+        // A record that cannot lose the subrecord, or that applies only where the record it
+        // names exists (a response for one speaker), goes as a whole.
+        if ((requirement == 2 && !allowNull) || (layout && layout->Filter)) {
+            Link(Add(file, fileKey, v.RecordIndex, {}, g + 1, action, kDescendant), target);
+            continue;
+        }
+        const int subAction = requirement == 2 ? kClear : action;
+        const RecordEntry& referrer = records[static_cast<std::size_t>(v.RecordIndex)];
+        if (files.relatives_.Exists(esRelative::MakeKey(fileKey, referrer.Key))) continue;
+        if (!walked.insert(std::to_string(v.RecordIndex) + "|" + std::string(v.SubrecordType) + "|" + std::string(v.ID))
+                 .second)
+            continue;
+        // Required in its repeating group (@REQUIREMENT 1): the group cannot stay without it
+        // (a cell reference without its object), so the whole group goes.
+        for (const auto& [sub, type] : ReferringSubrecords(file, v.RecordIndex, v.SubrecordType, v.ID,
+                                                           requirement == 1 && !allowNull, reader, layouts)) {
+            esRelative* e = Add(file, fileKey, v.RecordIndex, sub, g + 1, subAction, kDescendant);
+            if (e && e->SubrecordType.empty()) e->SubrecordType = type;
+            Link(e, target);
+        }
+    }
+    rdx.CloseRefIndex();
+}
+
+// One generation of the places that name an ID in text: a condition of a filter takes its
+// record along; script text is listed with no action, as nothing can be taken out of it.
+void esFiles::Scan::FindMentions(esfile& file, const std::string& fileKey, const esRelIDIndex& ids,
+                                 TextMentions& mentions, int g, int action) {
+    for (const TextMention& m : mentions.Find(file)) {
+        if (files.Stop(progress)) return;
+        const esRelIDEntry* hit = ids.Find(m.ID);
+        if (!hit) continue;
+        const esRelative target = files.relatives_.Item(static_cast<std::size_t>(hit->IndexNumber));
+        const bool whole = m.Kind == MentionKind::Condition && m.Filter;
+        esRelative* e = Add(file, fileKey, m.RecordIndex, whole ? std::string() : m.SubrecordKey, g + 1,
+                            whole ? action : kNoAction, kDescendant);
+        if (!e) continue;
+        e->Mention = m.Kind;
+        if (e->SubrecordType.empty() && !whole) e->SubrecordType = m.SubrecordType;
+        Link(e, target);
+    }
+}
+
+std::pair<int, int> DefaultRelativeActions(int operation, bool safeCut) {
+    switch (operation) {
+    case kOpDelete: return {kNoAction, kDelete};
+    case kOpCut: return {kCopy, safeCut ? kCut : kDelete};
+    case kOpCopy: return {kCopy, kNoAction};
+    default: return {kNoAction, kNoAction};
+    }
+}
 
 void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& recordKey,
                                const std::string& subRecordKey, int recurseType,
@@ -202,7 +298,7 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
     BusyScope busy(*this);
     // Plain variables, not a structured binding: the lambdas below capture them, which
     // clang before 16 (the fuzz build) refuses for bindings.
-    const std::pair<int, int> actions = DefaultRelativeActions(operation, SafeCutBehaviour != 0);
+    const std::pair<int, int> actions = DefaultRelativeActions(operation, settings_->SafeCutBehaviour);
     const int ancestorAction = actions.first, descendantAction = actions.second;
     if (clear) relatives_.clear();
     Scan scan{*this, progress, operation, {}, {}};
@@ -231,75 +327,45 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
             for (const auto& e : cat->esRecArrayCatEntries) addSelected(e.value.IndexNumber, {});
         }
 
+        // The selection's file and the open files that depend on it.
+        std::vector<std::string> scope{fileKey};
+        for (std::string& k : Dependents(fileKey)) scope.push_back(std::move(k));
+
         auto descendants = [&](int g) {
             ReferenceReader reader(templ_, lookups_);
             Layouts layouts(templ_);
+            TextMentions mentions(codec_);
             for (;; ++g) {
                 relatives_.RecordsAdded = false;
                 relatives_.esRelIDIndex.clear();
+                // Only a record that goes takes its ID with it; a subrecord entry leaves it.
+                std::vector<std::size_t> generation;
                 for (std::size_t i = 1; i <= relatives_.Count(); ++i) {
                     const esRelative& e = relatives_.Item(i);
-                    if (i % 1000 == 0)
-                        scan.Report("Building current generation for descendant checking ");
-                    // Only a record that goes takes its ID with it; a subrecord entry leaves it.
-                    if (e.Generation == g && e.IsRecord() && !e.ID.empty() && KeysEqual(e.FileKey, fileKey))
-                        relatives_.esRelIDIndex.Add(e.ID, static_cast<std::int32_t>(i));
+                    if (i % 1000 == 0) scan.Report("Building current generation for descendant checking ");
+                    const bool inScope = std::any_of(scope.begin(), scope.end(),
+                                                     [&](const std::string& k) { return KeysEqual(k, e.FileKey); });
+                    if (e.Generation == g && e.IsRecord() && !e.ID.empty() && inScope) generation.push_back(i);
                 }
-                if (relatives_.esRelIDIndex.empty()) return;
-                RefIndexReader rdx;
-                if (!rdx.OpenRefIndex(indexer_.RefIndexPath(*file))) return;
-                RefIndexView v;
-                std::size_t n = 0;
-                const auto& records = file->Records();
-                // A record naming an ID many times has one index entry per reference; its
-                // subrecords are all found at the first.
-                std::unordered_set<std::string> walked;
-                while (!rdx.bEndOfRefIndex && !Stop(progress)) {
-                    if (!rdx.NextRefIndexView(v)) break;
-                    if (++n % 1000 == 0) scan.Report("Checking Reference Index Entry " + std::string(v.ID));
-                    const esRelIDEntry* hit = relatives_.esRelIDIndex.Find(v.ID);
-                    if (!hit) continue;
-                    const esRelative& target = relatives_.Item(static_cast<std::size_t>(hit->IndexNumber));
-                    const esTextLookup* tl = lookups_.Find(v.RecordType, v.SubrecordType, v.PropertyName);
-                    if (!tl || !tl->Targets(target.RecordType)) continue;
-                    if (v.RecordIndex <= 0 || v.RecordIndex >= static_cast<int>(records.size()) ||
-                        !KeysEqual(records[static_cast<std::size_t>(v.RecordIndex)].Name, v.RecordType))
-                        continue; // the index is older than the file
-                    std::string group = std::string(v.RecordType) + "." + std::string(v.SubrecordType);
-                    const Variable* req = templ_.FindInstr(group, "REQUIREMENT");
-                    const int requirement = req ? ValInt(req->Value) : 0;
-                    const bool allowNull = templ_.InstrExists(group, "AllowNull");
-                    const std::string relatedFile = target.FileKey, relatedRecord = target.RecordKey,
-                                      relatedSub = target.SubRecordKey;
-                    auto link = [&](esRelative* e) {
-                        if (!e) return;
-                        e->RelatedFileKey = relatedFile;
-                        e->RelatedRecordKey = relatedRecord;
-                        e->RelatedSubRecordKey = relatedSub;
-                        if (progress)
-                            scan.Report("Adding Descendant Entry " + e->RecordKey + "/" +
-                                        e->SubRecordKey + " " + e->ID);
-                    };
-                    if (requirement == 2 && !allowNull) {
-                        link(scan.Add(*file, fileKey, v.RecordIndex, {}, g + 1, descendantAction, kDescendant));
-                        continue;
+                if (generation.empty()) return;
+                for (const std::string& key : scope) {
+                    if (Stop(progress)) return;
+                    esfile* f = Find(key);
+                    if (!f) continue;
+                    // The IDs this file may name: those of records of its own or of its masters.
+                    esRelIDIndex ids;
+                    mentions.Clear();
+                    for (std::size_t i : generation) {
+                        const esRelative& e = relatives_.Item(i);
+                        esfile* owner = Find(e.FileKey);
+                        if (!owner || !Sees(*f, *owner)) continue;
+                        ids.Add(e.ID, static_cast<std::int32_t>(i));
+                        mentions.Want(e.ID, e.RecordType);
                     }
-                    const int action = requirement == 2 ? kClear : descendantAction;
-                    const RecordEntry& referrer = records[static_cast<std::size_t>(v.RecordIndex)];
-                    if (relatives_.Exists(esRelative::MakeKey(fileKey, referrer.Key))) continue;
-                    if (!walked.insert(std::to_string(v.RecordIndex) + "|" + std::string(v.SubrecordType) + "|" +
-                                       std::string(v.ID)).second)
-                        continue;
-                    // Required in its repeating group (@REQUIREMENT 1): the group cannot stay
-                    // without it (a cell reference without its object), so the whole group goes.
-                    for (const auto& [sub, type] : ReferringSubrecords(*file, v.RecordIndex, v.SubrecordType, v.ID,
-                                                                       requirement == 1 && !allowNull, reader, layouts)) {
-                        esRelative* e = scan.Add(*file, fileKey, v.RecordIndex, sub, g + 1, action, kDescendant);
-                        if (e && e->SubrecordType.empty()) e->SubrecordType = type;
-                        link(e);
-                    }
+                    if (ids.empty()) continue;
+                    scan.FindDescendants(*f, key, ids, g, descendantAction, reader, layouts);
+                    scan.FindMentions(*f, key, ids, mentions, g, descendantAction);
                 }
-                rdx.CloseRefIndex();
                 if (!relatives_.RecordsAdded || Stop(progress)) return;
             }
         };
@@ -316,16 +382,33 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                     const auto* pos = f->esRecArrayIndex().Find(current.RecordKey);
                     if (!pos) continue;
                     const int index = pos->IndexNumber;
-                    const std::string type = f->Records()[static_cast<std::size_t>(index)].Name;
+                    auto addAncestor = [&](int at, const std::string& sub) {
+                        esRelative* e = scan.Add(*f, current.FileKey, at, {}, g + 1, ancestorAction, kAncestor);
+                        if (!e) return;
+                        e->RelatedFileKey = current.FileKey;
+                        e->RelatedRecordKey = current.RecordKey;
+                        e->RelatedSubRecordKey = sub;
+                    };
+                    // A record that lives under a parent (a response under its topic) cannot
+                    // go anywhere without it.
+                    const RecordEntry& self = f->Records()[static_cast<std::size_t>(index)];
+                    if (current.IsRecord() && !self.ParentKey.empty() && codec_.RecordInfo(self.Name).FollowsParent)
+                        if (const auto* parent = f->esRecArrayIndex().Find(self.ParentKey.str()))
+                            addAncestor(parent->IndexNumber, {});
+                    const std::string type = self.Name;
                     if (!lookups_.estlRecordTypes().Exists(type)) continue;
                     scan.Unpack(*f, current.FileKey, index);
                     RecordEntry& r = f->Records()[static_cast<std::size_t>(index)];
                     if (!r.SubRecords) continue;
                     std::vector<std::string> subs;
-                    for (const auto& e : *r.SubRecords)
+                    for (const auto& e : *r.SubRecords) {
+                        // A record does not rely on its neighbours in a list.
+                        const SubrecordLayout* layout = codec_.Layout(type, e.value.Name);
+                        if (layout && layout->Chain != SubrecordLayout::Link::None) continue;
                         if ((current.IsRecord() || KeysEqual(e.key, current.SubRecordKey)) &&
                             lookups_.estlRecordTypes().Find(type, e.value.Name))
                             subs.push_back(e.key);
+                    }
                     for (const std::string& sub : subs) {
                         scan.Report("Checking: Record " + r.Key + " (" + r.ID + ")  / Subrecord " + sub);
                         if (!f->UnpackSubRecord(index, sub)) continue;
@@ -335,13 +418,7 @@ void esFiles::RecurseRelatives(const std::string& fileKey, const std::string& re
                             if (!tl) continue;
                             const std::string value(ReferenceReader::CleanText(pe.value.Text()));
                             if (value.empty()) continue;
-                            for (int at : ReferencedRecords(*f, *tl, value)) {
-                                esRelative* e = scan.Add(*f, current.FileKey, at, {}, g + 1, ancestorAction, kAncestor);
-                                if (!e) continue;
-                                e->RelatedFileKey = current.FileKey;
-                                e->RelatedRecordKey = current.RecordKey;
-                                e->RelatedSubRecordKey = sub;
-                            }
+                            for (int at : ReferencedRecords(*f, *tl, value)) addAncestor(at, sub);
                         }
                     }
                 }

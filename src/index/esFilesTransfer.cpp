@@ -1,6 +1,9 @@
+#include "index/ChainLinks.h"
 #include "index/Marks.h"
+#include "index/TextMentions.h"
 #include "index/esFiles.h"
 #include "model/Progress.h"
+#include "model/SubrecordCounts.h"
 #include "model/Text.h"
 #include "model/esfile.h"
 #include "template/Config.h"
@@ -14,7 +17,8 @@ namespace vellum {
 class esFiles::Transfer {
 public:
     Transfer(esfile& src, esfile& dst, Progress* progress, bool merge)
-        : src_(src), dst_(dst), progress_(progress), merge_(merge) {}
+        : src_(src), dst_(dst), progress_(progress), merge_(merge), links_(dst),
+          existing_(static_cast<int>(dst.Records().size())) {}
 
     void Report(const std::string& text) {
         if (progress_) progress_->Waiting(-1, text);
@@ -95,6 +99,7 @@ public:
             }
             Append(subs, std::move(c));
         }
+        UpdateSubrecordCounts(dst_.Codec(), type, subs);
         if (!dst_.LeaveRecordsUnpacked) dst_.PackRecord(to);
     }
 
@@ -124,6 +129,7 @@ public:
         n.SubRecords.reset();
         n.SubHeaders.reset();
         ClearMarks(n);
+        n.Partial = false;
         dst_.ReplaceRecord(at, n);
         if (auto* cat = dst_.esRecArrayCatIndex().Item(entry.Name))
             cat->esRecIDIndex.Add(entry.ID, at, entry.Description, entry.Name);
@@ -136,6 +142,34 @@ public:
         r.CopyMark = 0;
     }
 
+    // Destination record `child`, new and without a parent, joins `parent`: after its last
+    // child, in its list when the type keeps one, unless the whole family came along as it
+    // was (a parent new here with every child of its source).
+    void Attach(int child, int parent, bool keepLinks) {
+        RecordEntry& copied = dst_.Records()[static_cast<std::size_t>(child)];
+        if (!copied.ParentKey.empty()) return;
+        SetParentRecord(dst_, child, dst_.Records()[static_cast<std::size_t>(parent)].Key);
+        auto& kids = dst_.Records()[static_cast<std::size_t>(parent)].Children;
+        if (std::find(kids.begin(), kids.end(), copied.Key) == kids.end()) kids.push_back(copied.Key);
+        if (!keepLinks) links_.LinkAsLastChild(child);
+    }
+
+    // The destination's record for the parent of source record `index` when the record lives
+    // under a parent that is not copied itself: found by its ID, or a copy of the parent alone.
+    // -1 when the record has no parent.
+    int ParentFor(int index) {
+        const RecordEntry& r = src_.Records()[static_cast<std::size_t>(index)];
+        if (r.ParentKey.empty() || !src_.Codec().RecordInfo(r.Name).FollowsParent) return -1;
+        const auto* pos = src_.esRecArrayIndex().Find(r.ParentKey.str());
+        if (!pos) return -1;
+        const RecordEntry& parent = src_.Records()[static_cast<std::size_t>(pos->IndexNumber)];
+        const int at = FindByID(parent.Name, parent.ID);
+        if (at >= 0) return at;
+        src_.PackRecord(pos->IndexNumber);
+        Report("Copying Record " + parent.Key + " ");
+        return AddNew(src_.Records()[static_cast<std::size_t>(pos->IndexNumber)]);
+    }
+
     // A whole record by the replace or merge rule; returns the destination position.
     int CopyWhole(int index) {
         src_.PackRecord(index);
@@ -144,8 +178,10 @@ public:
         int at = FindByID(entry.Name, entry.ID);
         if (at < 0) {
             at = AddNew(entry);
-        } else if (merge_) {
-            PutInto(at, index, AllKeys(index), false);
+        } else if (merge_ || entry.Partial) {
+            // A record the clipboard holds in part joins the destination's record instead of
+            // taking the place of all of it.
+            PutInto(at, index, AllKeys(index), entry.Partial && !merge_);
             src_.PackRecord(index);
         } else {
             RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
@@ -156,41 +192,53 @@ public:
             n.Children = d.Children;
             n.SubRecords.reset();
             n.SubHeaders.reset();
+            // Its place in a list is the destination's, whatever the source's links say.
+            const bool chained = links_.Chained(entry.Name);
+            const std::string previous = chained ? links_.Get(at, ChainLinks::Link::Previous) : std::string();
+            const std::string next = chained ? links_.Get(at, ChainLinks::Link::Next) : std::string();
             ClearMarks(n);
+            n.Partial = false;
             dst_.ReplaceRecord(at, n);
             if (auto* cat = dst_.esRecArrayCatIndex().Item(entry.Name))
                 if (esRecIDEntry* id = cat->esRecIDIndex.Find(entry.ID)) id->Description = entry.Description;
+            if (chained) {
+                links_.Set(at, ChainLinks::Link::Previous, previous);
+                links_.Set(at, ChainLinks::Link::Next, next);
+            }
         }
 
         const std::string child = ChildTypeOf(src_, entry.Name);
         if (child.empty()) return at;
-        const std::string parentKey = dst_.Records()[static_cast<std::size_t>(at)].Key;
+        // A parent copied as itself brings every child; one brought along for some of its
+        // children (a topic for a response) brings only those.
+        std::vector<int> kids;
+        bool anyMarked = false;
         for (const std::string& key : entry.Children) {
             const auto* pos = src_.esRecArrayIndex().Find(key);
-            if (!pos || !KeysEqual(src_.Records()[static_cast<std::size_t>(pos->IndexNumber)].Name, child))
-                continue;
-            const int c = CopyWhole(pos->IndexNumber);
-            UnMarkCopy(src_, pos->IndexNumber);
-            RecordEntry& copied = dst_.Records()[static_cast<std::size_t>(c)];
-            if (copied.ParentKey.empty()) {
-                SetParentRecord(dst_, c, parentKey);
-                auto& kids = dst_.Records()[static_cast<std::size_t>(at)].Children;
-                if (std::find(kids.begin(), kids.end(), copied.Key) == kids.end()) kids.push_back(copied.Key);
-            }
+            if (!pos || !KeysEqual(src_.Records()[static_cast<std::size_t>(pos->IndexNumber)].Name, child)) continue;
+            kids.push_back(pos->IndexNumber);
+            anyMarked = anyMarked || src_.Records()[static_cast<std::size_t>(pos->IndexNumber)].CopyLevel > 0;
+        }
+        const bool keepLinks = at >= existing_ && !anyMarked;
+        for (int k : kids) {
+            if (anyMarked && src_.Records()[static_cast<std::size_t>(k)].CopyLevel <= 0) continue;
+            const int c = src_.Records()[static_cast<std::size_t>(k)].CopyLevel == 1 ? CopyPartial(k) : CopyWhole(k);
+            UnMarkCopy(src_, k);
+            Attach(c, at, keepLinks);
         }
         return at;
     }
 
     // Marked subrecords of a record: into the destination's record of that ID, or into a new
     // record that also takes the source's required subrecords, so that it has its ID.
-    void CopyPartial(int index) {
+    int CopyPartial(int index) {
         const RecordEntry& r = src_.Records()[static_cast<std::size_t>(index)];
         Report("Copying Partial Record " + r.Key + " ");
         const std::vector<std::string> marked = MarkedKeys(index);
         int at = FindByID(r.Name, r.ID);
         if (at >= 0) {
             PutInto(at, index, marked, true);
-            return;
+            return at;
         }
         auto subs = std::make_shared<Subrecords>();
         for (const auto& e : *r.SubRecords) {
@@ -201,16 +249,30 @@ public:
         RecordEntry shell = src_.Records()[static_cast<std::size_t>(index)];
         at = AddNew(shell);
         RecordEntry& d = dst_.Records()[static_cast<std::size_t>(at)];
+        UpdateSubrecordCounts(dst_.Codec(), d.Name, *subs);
         d.SubRecords = std::move(subs);
         d.Packed = false;
         d.Loaded = true;
+        d.Partial = dst_.Clipboard; // pasted later, it joins the record it came from
         dst_.PackRecord(at);
+        return at;
+    }
+
+    // A record marked in the source: whole or in part, under the destination's twin of its
+    // parent when it lives under one.
+    void Copy(int index) {
+        const int parent = ParentFor(index);
+        const bool whole = src_.Records()[static_cast<std::size_t>(index)].CopyLevel >= 2;
+        const int at = whole ? CopyWhole(index) : CopyPartial(index);
+        if (parent >= 0) Attach(at, parent, false);
     }
 
     esfile& src_;
     esfile& dst_;
     Progress* progress_;
     bool merge_;
+    ChainLinks links_;
+    int existing_; // destination records before the copy: those at or past it are new
 };
 
 void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& destFileKey,
@@ -239,10 +301,8 @@ void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& de
             const std::string& intoType = dst->Records()[static_cast<std::size_t>(into)].Name;
             if (pasteMergeType == 1 && !KeysEqual(records[i].Name, intoType)) continue;
             t.PutInto(into, index, records[i].CopyLevel >= 2 ? t.AllKeys(index) : t.MarkedKeys(index), false);
-        } else if (records[i].CopyLevel >= 2) {
-            t.CopyWhole(index);
-        } else if (records[i].SubRecords) {
-            t.CopyPartial(index);
+        } else if (records[i].CopyLevel >= 2 || records[i].SubRecords) {
+            t.Copy(index);
         }
     }
 
@@ -264,8 +324,9 @@ void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& de
 
 void esFiles::Paste(const std::string& destFileKey, PasteMode mode, Progress* progress,
                     const std::string& destRecordKey, int pasteMergeType) {
+    // The clipboard in use, not the file an earlier clipboard was saved as.
     esfile& clip = ClipboardFile();
-    const std::string clipKey(kClipboardKey);
+    const std::string clipKey = ClipboardKey();
     esCheckedEntries& ticked = CheckedEntries(clipKey);
     bool any = false;
     for (const auto& e : ticked) {
@@ -287,14 +348,9 @@ void esFiles::DeleteMarked(const std::string& fileKey, Progress* progress) {
 }
 
 void esFiles::ProcessRelatives(const std::string& destFileKey, Progress* progress, bool flag) {
-    std::string dest = destFileKey;
-    if (dest.empty())
-        for (const auto& e : files_)
-            if (e.value->Clipboard) {
-                dest = e.key;
-                break;
-            }
-    std::string entriesFile;
+    const std::string dest = destFileKey.empty() ? ClipboardKey() : destFileKey;
+    unchanged_.clear();
+    std::vector<std::string> touched; // files with entries, in the order met
     std::size_t n = 0;
     for (auto& e : relatives_) {
         esRelative& r = e.value;
@@ -302,7 +358,8 @@ void esFiles::ProcessRelatives(const std::string& destFileKey, Progress* progres
             progress->Waiting(-1, "Tagging Record " + r.RecordKey + " " + r.ID);
         esfile* f = Find(r.FileKey);
         if (!f || !f->esRecArrayIndex().Exists(r.RecordKey)) continue;
-        if (entriesFile.empty()) entriesFile = r.FileKey;
+        if (std::none_of(touched.begin(), touched.end(), [&](const std::string& k) { return KeysEqual(k, r.FileKey); }))
+            touched.push_back(r.FileKey);
         const std::string& sub = r.SubRecordKey;
         switch (r.Action) {
         case kDelete: MarkAsDeleted(*f, r.RecordKey, sub); break;
@@ -318,25 +375,53 @@ void esFiles::ProcessRelatives(const std::string& destFileKey, Progress* progres
         default: break;
         }
     }
-    if (entriesFile.empty()) {
-        if (progress) progress->DoneWaiting();
-        return;
-    }
-    esfile& source = Item(entriesFile);
     // A delete marks nothing for copying: it must not empty the clipboard.
-    const bool anyCopy = std::any_of(source.Records().begin(), source.Records().end(),
-                                     [](const RecordEntry& r) { return r.CopyLevel > 0; });
-    if (anyCopy && !source.Clipboard && !dest.empty() && Exists(dest))
-        CopyMarked(entriesFile, dest, flag, progress, ReplaceClipboard, false, {}, -1);
-    DeleteMarked(entriesFile, progress);
-    if (!source.LeaveRecordsUnpacked)
+    bool replace = Settings().ReplaceClipboard;
+    for (const std::string& key : touched) {
+        esfile& source = Item(key);
+        const bool anyCopy = std::any_of(source.Records().begin(), source.Records().end(),
+                                         [](const RecordEntry& r) { return r.CopyLevel > 0; });
+        if (!anyCopy || source.Clipboard || !Exists(dest) || KeysEqual(key, dest)) continue;
+        CopyMarked(key, dest, flag, progress, replace, false, {}, -1);
+        replace = false;
+    }
+    for (const std::string& key : touched) DeleteMarked(key, progress);
+    if (!LeaveRecordsUnpacked())
         for (const auto& e : relatives_) {
             const esRelative& r = e.value;
             if (!r.IsRecord() || r.Action == kDelete || r.Action == kCut || !r.RecordPacked) continue;
-            const auto* pos = source.esRecArrayIndex().Find(r.RecordKey);
-            if (pos && KeysEqual(r.FileKey, entriesFile)) source.PackRecord(pos->IndexNumber);
+            esfile* f = Find(r.FileKey);
+            const auto* pos = f ? f->esRecArrayIndex().Find(r.RecordKey) : nullptr;
+            if (pos) f->PackRecord(pos->IndexNumber);
         }
+    NoteUnchanged();
     if (progress) progress->DoneWaiting();
+}
+
+std::vector<UnchangedPlace> esFiles::PlacesLeftBy(const esRelative& r) {
+    std::vector<UnchangedPlace> out;
+    if (r.RelativeType != kDescendant || r.Generation == 0 || r.Action != kNoAction) return out;
+    esfile* f = Find(r.FileKey);
+    const auto* pos = f ? f->esRecArrayIndex().Find(r.RecordKey) : nullptr;
+    if (!pos) return out;
+    const std::string title(IndexTitle(*f));
+    out.push_back({r.FileKey, title, r.RecordKey, r.ID, r.SubRecordKey, UnchangedReason(r.Mention)});
+    const esRelative* named = relatives_.Find(esRelative::MakeKey(r.RelatedFileKey, r.RelatedRecordKey));
+    if (r.Mention == MentionKind::ScriptSource && named) {
+        const std::string compiled = TextMentions::CompiledKey(*f, pos->IndexNumber, r.SubrecordType, named->ID);
+        if (!compiled.empty()) out.push_back({r.FileKey, title, r.RecordKey, r.ID, compiled, kUnchangedCompiled});
+    }
+    return out;
+}
+
+// Descendants left as they were although the record they name is gone: each still names it.
+void esFiles::NoteUnchanged() {
+    for (const auto& e : relatives_) {
+        const esRelative& r = e.value;
+        esfile* owner = Find(r.RelatedFileKey);
+        if (owner && owner->esRecArrayIndex().Exists(r.RelatedRecordKey)) continue; // what it names stayed
+        for (UnchangedPlace& place : PlacesLeftBy(r)) unchanged_.push_back(std::move(place));
+    }
 }
 
 } // namespace vellum

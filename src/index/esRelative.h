@@ -1,5 +1,7 @@
 #pragma once
 
+#include "index/MentionKind.h"
+
 #include <cstdint>
 #include <string>
 
@@ -35,6 +37,7 @@ struct esRelative {
     std::string SubRecordKey;
     std::string RecordKey;
     std::string Key;
+    MentionKind Mention = MentionKind::None; // found in text that names the ID, not a reference
 
     bool IsRecord() const { return SubRecordKey.empty(); }
 

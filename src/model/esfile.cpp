@@ -9,7 +9,14 @@
 
 namespace vellum {
 
-esfile::esfile(const PropertyCodec& codec) : codec_(codec) { records_.resize(1); }
+namespace {
+std::uint64_t NextSerial() {
+    static std::uint64_t last = 0;
+    return ++last;
+}
+} // namespace
+
+esfile::esfile(const PropertyCodec& codec) : codec_(codec), serial_(NextSerial()) { records_.resize(1); }
 
 esfile::~esfile() = default;
 
@@ -65,6 +72,7 @@ void esfile::ClearRecords(Progress* progress) {
     records_.assign(1, RecordEntry{});
     lastIndex_ = 0;
     ClearIndices(progress);
+    Changed.Touch();
 }
 
 int esfile::HeaderRecordIndex() const {

@@ -4,6 +4,7 @@
 #include "index/esRecArrayCatIndex.h"
 #include "index/esRecArrayIndex.h"
 #include "model/Bytes.h"
+#include "model/ChangeFlag.h"
 #include "model/RecordEntry.h"
 #include "model/RecordRef.h"
 #include "model/esMasterFiles.h"
@@ -44,7 +45,7 @@ public:
     // ---- Plain state, read and written freely.
     std::string FileName, FileTitle, SaveFileName;
     bool Loaded = false;
-    bool Changed = false;
+    ChangeFlag Changed; // every `Changed = true` is a new Revision()
     bool Busy = false;
     bool Cancelled = false;
     std::string ProgAction;
@@ -56,6 +57,11 @@ public:
     bool LeaveRecordsUnpacked = false;
     bool SortOnSave = false; // records grouped by type in the template's order, else kept as they are
     std::string CurrentRecordKey, CurrentSubRecordKey, CurrentCatKey; // empty: no selection
+
+    // Tells this file object from every other of the run, also from one made later at the same
+    // address; with Revision() it names a state of the file's contents.
+    std::uint64_t Serial() const { return serial_; }
+    std::uint64_t Revision() const { return Changed.Revision(); }
 
     // ---- Records.
     std::vector<RecordEntry>& Records() { return records_; }
@@ -160,6 +166,7 @@ private:
     bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
 
     const PropertyCodec& codec_;
+    const std::uint64_t serial_;
     std::vector<RecordEntry> records_;
     int lastIndex_ = -1;
     std::int64_t fileSize_ = 0;

@@ -1,6 +1,7 @@
 #include "model/esfile.h"
 
 #include "model/ByteCast.h"
+#include "model/SubrecordCounts.h"
 #include "model/Text.h"
 #include "template/Config.h"
 
@@ -98,6 +99,7 @@ std::string esfile::AddSubrecord(RecordRef ref, std::string_view subrecordType) 
         s.GroupNumber = highestGroup + (layout->StartsGroup ? 1 : 0);
     else if (lastGroup > 0)
         s.GroupNumber = lastGroup;
+    UpdateSubrecordCounts(codec_, recordType, subs);
     return key;
 }
 
@@ -139,6 +141,7 @@ void esfile::ClearSubrecordLookup(RecordRef ref, std::string_view subrecordKey) 
     if (!UnpackSubRecord(i, subrecordKey)) return;
     for (auto& e : records_[static_cast<std::size_t>(i)].SubRecords->Item(subrecordKey).Properties)
         if (e.value.DataType == PropertyType::Text) e.value.SetValue(std::string{});
+    Changed = true;
 }
 
 } // namespace vellum

@@ -175,6 +175,7 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     if (showWarnings && offset < size) CurrentPrompt().Message(kUnreadable);
 
     Loaded = true;
+    Changed.Touch();
     UpdateMasterFiles();
     if (refBuilder_ && ReadFault() < 0) refBuilder_->BuildReferenceIndex(*this, progress);
     if (const std::int64_t fault = ReadFault(); fault >= 0) {

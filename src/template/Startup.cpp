@@ -24,7 +24,7 @@ Startup::~Startup() = default;
 
 esFiles& Startup::Files() {
     if (!files_) {
-        files_ = std::make_unique<esFiles>(template_, IndicesFolder());
+        files_ = std::make_unique<esFiles>(template_, IndicesFolder(), &values_);
         ApplyToFiles();
     }
     return *files_;
@@ -34,8 +34,6 @@ void Startup::ApplyToFiles() {
     FileBuffer::SetMapping(values_.MapFiles ? FileBuffer::Mapping::Leased : FileBuffer::Mapping::Off);
     if (!files_) return;
     files_->SetLeaveRecordsUnpacked(values_.LeaveRecordsUnpacked);
-    files_->ReplaceClipboard = values_.ReplaceClipboard;
-    files_->SafeCutBehaviour = values_.SafeCutBehaviour ? 1 : 0;
 }
 
 void Startup::GetDataFolder() { dataFolder_ = DataFolder::Find(DataFolder::ForUser(values_.DataFolder)); }

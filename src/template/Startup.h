@@ -55,8 +55,8 @@ public:
     std::string InstallFolder() const;
     void GetDataFolder();
 
-    // Both hand the settings in force to what they concern: the collection (records left
-    // unpacked, clipboard replacement, safe cut behaviour) and the reading of files (mapping).
+    // Both hand the settings in force to what they concern: the open files (records left
+    // unpacked; the collection reads the rest itself) and the reading of files (mapping).
     void LoadSettings();
     int SaveSettings();
 

@@ -37,6 +37,22 @@ struct SubrecordLayout {
     std::string StartGroup;    // its Value1 (a group name or "MAINRECORD")
     bool Unique = false;       // @Unique
     bool AllowNull = false;    // @AllowNull
+
+    // What keeps a record whole when subrecords or the records they name come and go.
+    enum class Link { None, Previous, Next };
+    enum class Script { None, Interpreted, Compiled };
+    struct ConditionLookup {
+        std::string Property;           // the line holding the name the condition tests
+        std::string Selector;           // the value of the ConditionOn line that makes it a record ID
+        std::vector<std::string> Types; // the record types it then names
+    };
+    std::string Counts;        // @Counts: the subrecord type whose occurrences after this one it counts
+    bool Filter = false;       // @Filter: the record applies only where the record this names exists
+    Link Chain = Link::None;   // @Chain: this names the record before or after its own in a list
+    Script ScriptText = Script::None; // @ScriptText: script source, compiled elsewhere or when run
+    std::string CompiledIn;    // @ScriptText's second part: the subrecord holding the compiled form
+    std::string ConditionOn;   // @Condition: the line whose value tells what the condition names
+    std::vector<ConditionLookup> Conditions; // from [@CONDITIONLOOKUP]
 };
 
 } // namespace vellum

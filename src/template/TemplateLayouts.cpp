@@ -96,7 +96,41 @@ std::unique_ptr<SubrecordLayout> TemplateLayouts::ParseSubrecord(std::string_vie
     }
     layout->Unique = in.Exists("Unique");
     layout->AllowNull = in.Exists("AllowNull");
+    ParseIntegrity(*g, *layout);
     return layout;
+}
+
+void TemplateLayouts::ParseIntegrity(const Group& g, SubrecordLayout& layout) {
+    using Link = SubrecordLayout::Link;
+    using Script = SubrecordLayout::Script;
+    const Variables& in = g.Instructions;
+    if (const Variable* c = in.Find("Counts")) layout.Counts = std::string(TrimSpaces(c->Value1()));
+    layout.Filter = in.Exists("Filter");
+    if (const Variable* c = in.Find("Chain")) {
+        const std::string_view link = TrimSpaces(c->Value1());
+        layout.Chain = KeysEqual(link, "Previous") ? Link::Previous : KeysEqual(link, "Next") ? Link::Next : Link::None;
+    }
+    if (const Variable* t = in.Find("ScriptText")) {
+        layout.ScriptText = KeysEqual(TrimSpaces(t->Value1()), "Compiled") ? Script::Compiled : Script::Interpreted;
+        layout.CompiledIn = std::string(TrimSpaces(t->Value2()));
+    }
+    const Variable* on = in.Find("Condition");
+    const Group* lookups = templ_.FindGroup("@CONDITIONLOOKUP");
+    if (!on || !lookups) return;
+    layout.ConditionOn = std::string(TrimSpaces(on->Value1()));
+    // Entries "<group>.<line>.<selector> = TYPE,TYPE..."
+    for (const auto& e : lookups->Variables) {
+        const std::string& name = e.value.Name;
+        if (name.size() <= g.Name.size() + 1 || name[g.Name.size()] != '.' || !StartsWithNoCase(name, g.Name))
+            continue;
+        const std::string rest = name.substr(g.Name.size() + 1);
+        const std::size_t dot = rest.rfind('.');
+        if (dot == std::string::npos || dot == 0 || dot + 1 == rest.size()) continue;
+        SubrecordLayout::ConditionLookup c{rest.substr(0, dot), rest.substr(dot + 1), {}};
+        for (const std::string& type : Split(e.value.Value, ','))
+            if (!TrimSpaces(type).empty()) c.Types.emplace_back(TrimSpaces(type));
+        layout.Conditions.push_back(std::move(c));
+    }
 }
 
 void TemplateLayouts::ReportLongSize(const std::string& group, const std::string& name,

@@ -13,6 +13,7 @@
 namespace vellum {
 
 class Config;
+struct Group;
 
 // Parses template groups into layouts on first use and keeps them until the template changes
 // (Config::Generation). Each group is parsed once, so decoding never walks template text.
@@ -31,6 +32,7 @@ public:
 private:
     void Refresh();
     std::unique_ptr<SubrecordLayout> ParseSubrecord(std::string_view groupName);
+    void ParseIntegrity(const Group& group, SubrecordLayout& layout);
     RecordLayout ParseRecord(std::string_view recordType);
     RecordLayout::Source Locate(std::string_view recordType, std::string subID, std::string propID);
     void ReportLongSize(const std::string& group, const std::string& name, const std::string& value);

@@ -55,7 +55,6 @@ void CopyCutDelete(frmMain& main, int mode) {
     }
     const auto anchor = main.Editor().Anchor();
 
-    c.files.SafeCutBehaviour = c.values.SafeCutBehaviour ? 1 : 0;
     if (c.values.EnableSafeEdit) {
         frmScanRelatives wizard(c.files, selection, mode, &main.Progress(), &main);
         if (wizard.exec() != QDialog::Accepted) return;
@@ -110,6 +109,7 @@ void FindRefs(frmMain& main) {
         main.Editor().GotoRecord(r.left(4).toStdString(), r.toStdString(), f.toStdString(), {}, true);
     });
     QObject::connect(browser, &frmReferences::MarksChanged, &main, [&main] { main.Editor().RefreshCaptions(); });
+    QObject::connect(&main, &frmMain::FilesMayHaveChanged, browser, &frmReferences::RefreshIfChanged);
     browser->Browse(file->CurrentRecordKey);
     browser->show();
 }

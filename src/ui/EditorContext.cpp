@@ -8,12 +8,10 @@ namespace vellum::ui {
 
 EditorContext::EditorContext(Startup::Options options)
     : startup(std::move(options)), settings(startup.SettingsConfig()), templ(startup.TemplateConfig()),
-      values(startup.Settings()), files(startup.TemplateConfig(), startup.IndicesFolder()),
+      values(startup.Settings()), files(startup.TemplateConfig(), startup.IndicesFolder(), &startup.Settings()),
       folders(startup.Folders()), dataFolder(startup.DataFolder()), codePage(values.Encoding) {
     LoadEditorSettings();
     files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
-    files.ReplaceClipboard = values.ReplaceClipboard;
-    files.SafeCutBehaviour = values.SafeCutBehaviour ? 1 : 0;
 }
 
 std::vector<std::string> EditorContext::FileKeys() {
@@ -40,9 +38,6 @@ void EditorContext::LoadEditorSettings() {
 }
 
 int EditorContext::SaveSettings() {
-    files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
-    files.ReplaceClipboard = values.ReplaceClipboard;
-    files.SafeCutBehaviour = values.SafeCutBehaviour ? 1 : 0;
     return startup.SaveSettings();
 }
 

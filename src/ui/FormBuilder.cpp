@@ -216,9 +216,10 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
         Property* p = sub->Properties.Find(e.PropertyName);
         if (!p)
             continue;
+        const Subrecord before = *sub; // to go back to when the ID is refused
+        const SparseText previousID = r.PreviousID;
         p->SetValue(e.Data);
         file_.PackSubRecord(e.RecordKey, e.SubRecordKey);
-        result.changed = true;
 
         if (e.IDEntry) {
             const std::string newID = file_.GetID(e.RecordKey);
@@ -227,25 +228,33 @@ FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
                 const int position = file_.GetRecordIndex(e.RecordKey);
                 const esRecIDEntry* holder = cat->esRecIDIndex.Find(newID);
                 if (holder && holder->IndexNumber != position) {
-                    CurrentPrompt().Message("Warning! The ID Index could not be updated because the ID '" + newID +
-                                            "' is already in use by another record.");
-                    // The record stays known by the ID the index holds for it.
+                    // Two records of a type with one ID cannot both be found: the field goes back.
+                    CurrentPrompt().Message("The ID '" + newID + "' is already in use by another " + r.Name +
+                                            " record. The ID stays '" + e.OldID + "'.");
+                    *sub = before;
                     r.ID = e.OldID;
-                } else {
-                    const esRecIDEntry* own = cat->esRecIDIndex.Find(e.OldID);
-                    if (own && own->IndexNumber == position)
-                        cat->esRecIDIndex.ChangeID(e.OldID, newID);
-                    else
-                        cat->esRecIDIndex.Add(newID, position, r.Description, r.Name);
-                    r.PreviousID = e.OldID;
-                    r.ID = newID;
-                    result.idChanges.push_back({e.RecordKey, e.OldID, newID});
-                    for (auto& other : entries)
-                        if (other.value.RecordKey == e.RecordKey)
-                            other.value.OldID = newID;
+                    r.PreviousID = previousID;
+                    e.Data = e.OldData;
+                    e.Changed = false;
+                    result.refused = true;
+                    if (e.RecPacked)
+                        file_.PackRecord(e.RecordKey);
+                    continue;
                 }
+                const esRecIDEntry* own = cat->esRecIDIndex.Find(e.OldID);
+                if (own && own->IndexNumber == position)
+                    cat->esRecIDIndex.ChangeID(e.OldID, newID);
+                else
+                    cat->esRecIDIndex.Add(newID, position, r.Description, r.Name);
+                r.PreviousID = e.OldID;
+                r.ID = newID;
+                result.idChanges.push_back({e.RecordKey, e.OldID, newID});
+                for (auto& other : entries)
+                    if (other.value.RecordKey == e.RecordKey)
+                        other.value.OldID = newID;
             }
         }
+        result.changed = true;
         if (e.RecPacked)
             file_.PackRecord(e.RecordKey);
         e.Changed = false;

@@ -42,10 +42,11 @@ public:
     struct CommitResult {
         bool changed = false;           // something was written into a record
         std::vector<IdChange> idChanges; // IDs changed in the ID index
+        bool refused = false;           // an ID another record of the type holds went back
     };
     // Writes every changed data entry into its subrecord (packing it again), updates the ID
-    // index for identity properties (a duplicate ID is refused with the warning and the index
-    // keeps the old ID) and marks the file changed.
+    // index for identity properties (an ID another record of the type holds is refused with a
+    // message: the subrecord and the entry go back to the old ID) and marks the file changed.
     CommitResult Commit(esLLFormEntries& entries);
 
     // Form entry type for a decoded property.

@@ -3,10 +3,13 @@
 #include "index/esRelatives.h"
 #include "ui/LegacyText.h"
 
+#include <QFileInfo>
+
 namespace vellum::ui {
 
 RelativesModel::RelativesModel(esRelatives& relatives, Filter filter, QObject* parent)
-    : GridModel({"Action", "Record", "ID", "Subrecord", "Type", "Generation", "Found through"}, parent),
+    : GridModel({"Action", "Record", "ID", "Subrecord", "Type", "Generation", "Found through", "File", "Found in"},
+                parent),
       relatives_(relatives), filter_(std::move(filter)) {
     Refresh();
 }
@@ -46,6 +49,17 @@ QVariant RelativesModel::data(const QModelIndex& index, int role) const {
         return e.RelatedRecordKey.empty() ? QString()
                                           : QString::fromStdString(e.RelatedRecordKey +
                                                                    (e.RelatedSubRecordKey.empty() ? "" : " / " + e.RelatedSubRecordKey));
+    case kFile: return QFileInfo(QString::fromStdString(e.FileKey)).fileName();
+    case kFoundIn: return FoundIn(e.Mention);
+    default: return {};
+    }
+}
+
+QString RelativesModel::FoundIn(MentionKind kind) {
+    switch (kind) {
+    case MentionKind::ResultScript: return "result script";
+    case MentionKind::ScriptSource: return "script source";
+    case MentionKind::Condition: return "condition";
     default: return {};
     }
 }

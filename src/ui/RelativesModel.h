@@ -1,5 +1,6 @@
 #pragma once
 
+#include "index/MentionKind.h"
 #include "ui/GridModel.h"
 
 #include <functional>
@@ -13,11 +14,12 @@ struct esRelative;
 namespace vellum::ui {
 
 // One tab of the relatives scan: the entries of esRelatives that pass a filter (the selection,
-// the ancestors or the descendants), with an editable "Action" column.
+// the ancestors or the descendants), with an editable "Action" column, the file of each, and for
+// text that names an ID what kind of text it is.
 class RelativesModel : public GridModel {
     Q_OBJECT
 public:
-    enum Column { kAction, kRecord, kID, kSubrecord, kType, kGeneration, kFoundThrough, kColumns };
+    enum Column { kAction, kRecord, kID, kSubrecord, kType, kGeneration, kFoundThrough, kFile, kFoundIn, kColumns };
     using Filter = std::function<bool(const esRelative&)>;
 
     RelativesModel(esRelatives& relatives, Filter filter, QObject* parent = nullptr);
@@ -28,6 +30,7 @@ public:
 
     static QStringList ActionNames(); // "No Action", "Delete", "Cut", "Copy", "Clear"
     static QString ActionName(int action);
+    static QString FoundIn(MentionKind kind); // "result script", "script source", "condition" or ""
 
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;

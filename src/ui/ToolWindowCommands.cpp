@@ -1,6 +1,6 @@
 #include "ui/ToolWindowCommands.h"
 
-#include "index/ReferenceIndexer.h"
+#include "index/IndexManager.h"
 #include "model/Prompt.h"
 #include "model/esfile.h"
 #include "template/Search.h"
@@ -52,23 +52,6 @@ void Show(frmMain& main, const std::string& fileKey, const std::string& recordKe
     main.Editor().GotoRecord(recordKey.substr(0, 4), recordKey, fileKey, subKey, true);
     main.raise();
     main.activateWindow();
-}
-
-// Indexes a data file, opening it for the time when it is not open.
-void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
-    EditorContext& c = main.Context();
-    ReferenceIndexer indexer(c.folders.IndicesFolder());
-    if (esfile* open = c.files.Find(path)) {
-        indexer.BuildIndex(*open, progress);
-        return;
-    }
-    esfile* added = c.files.Add(path);
-    if (!added) return;
-    esfile& file = *added;
-    file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-    if (file.LoadFile(path, false, false, progress) == esfile::kLoaded) indexer.BuildIndex(file, progress);
-    if (progress) progress->Waiting(-1, "Unloading");
-    c.files.Remove(path);
 }
 
 void OpenToolsManager(frmMain& main);
@@ -162,7 +145,9 @@ void ConnectToolWindows(frmMain& main) {
 
     ConnectCommand(main, "mnuFileIndexManager", [&main] {
         frmIndex window(main.Context().dataFolder, main.Context().folders.IndicesFolder(),
-                        [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
+                        [&main](const std::string& path, Progress* progress) {
+                            index_manager::IndexDataFile(main.Context().files, path, progress);
+                        },
                         &main);
         bool support = false;
         QObject::connect(&window, &frmIndex::OpenSupportFiles, [&support] { support = true; });

@@ -42,6 +42,8 @@ void frmLowLevelEdit::CommitForm() {
         model_->RecordCaptionChanged(change.recordKey);
     if (result.changed)
         main_.SetStatusText();
+    if (result.refused)
+        form_->Draw(&entries_); // the field shows the ID the record kept
     if (!result.idChanges.empty())
         OfferReferenceScan(result.idChanges);
 }

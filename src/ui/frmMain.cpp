@@ -163,6 +163,7 @@ void frmMain::SetStatusText() {
     statusText_->setText(file ? FromFileText(file->SaveFileName) : QString());
     recordsPanel_->setText(file ? QStringLiteral("%1 records").arg(file->Records().size()) : QString());
     changedPanel_->setText(file && file->Changed ? QStringLiteral("Modified") : QString());
+    emit FilesMayHaveChanged();
 }
 
 void frmMain::SetCaptionFor(const QString& key) {

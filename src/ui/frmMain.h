@@ -49,6 +49,7 @@ public:
     QString CurrentKey() const { return currentKey_; }
 
     void ClickFileButton(const QString& key);
+    // The status of the shown file; windows showing records check their files then.
     void SetStatusText();
     void AddRecentFile(const QString& display, const QString& path);
 
@@ -68,6 +69,10 @@ public:
     void UpdateEditCommands(const EditState& state);
     const EditState& CurrentEditState() const { return editState_; }
     void SetNavButtons(bool back, bool forward, bool up);
+
+signals:
+    // Something may have changed the open files (an edit, a delete, a paste, a save).
+    void FilesMayHaveChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

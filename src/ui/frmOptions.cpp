@@ -112,7 +112,7 @@ void frmOptions::accept() {
     context_.values.ConfirmCut = boxes_["ConfirmCut"]->isChecked();
     context_.values.ConfirmDelete = boxes_["ConfirmDelete"]->isChecked();
     context_.values.EnableDelete = boxes_["EnableDelete"]->isChecked();
-    context_.values.LeaveRecordsUnpacked = boxes_["LeaveRecordsUnpacked"]->isChecked();
+    context_.files.SetLeaveRecordsUnpacked(boxes_["LeaveRecordsUnpacked"]->isChecked());
     context_.values.MapFiles = boxes_["MapFiles"]->isChecked();
     context_.values.SortRecordsWhenSaving = boxes_["SortRecordsWhenSaving"]->isChecked();
     context_.values.ReplaceClipboard = boxes_["ReplaceClipboard"]->isChecked();

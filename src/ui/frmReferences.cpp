@@ -8,6 +8,8 @@
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -21,7 +23,11 @@ namespace vellum::ui {
 
 namespace {
 constexpr int kRowRole = Qt::UserRole + 1; // index into rows_
+
+const char* Group(ReferenceRow::Kind kind) {
+    return kind == ReferenceRow::Ancestor ? "Ancestors" : kind == ReferenceRow::Descendant ? "Descendants" : "Mentions";
 }
+} // namespace
 
 frmReferences::frmReferences(esFiles& files, std::string fileKey, Progress* progress, QWidget* parent)
     : QDialog(parent), files_(files), fileKey_(std::move(fileKey)), progress_(progress), icon_(new QLabel),
@@ -67,54 +73,96 @@ frmReferences::frmReferences(esFiles& files, std::string fileKey, Progress* prog
     layout->addLayout(top);
     layout->addWidget(grid_, 1);
     layout->addLayout(bottom);
-    resize(640, 480);
+    resize(720, 480);
     UpdateNav();
+}
+
+int frmReferences::Locate(const std::string& fileKey, const std::string& type, const std::string& id,
+                          const std::string& recordKey) const {
+    const esfile* file = files_.Find(fileKey);
+    return file ? FindRecord(*file, type, id, recordKey) : -1;
 }
 
 void frmReferences::Browse(const std::string& recordKey, bool remember) {
     esfile* file = files_.Find(fileKey_);
     const auto* pos = file ? file->esRecArrayIndex().Find(recordKey) : nullptr;
     if (!pos) return;
+    const RecordEntry& r = file->Records()[static_cast<std::size_t>(pos->IndexNumber)];
+    const Browsed b{fileKey_, r.Name, r.ID, r.Key};
     if (remember) {
         history_.resize(static_cast<std::size_t>(position_ + 1));
-        history_.push_back(recordKey);
+        history_.push_back(b);
         position_ = static_cast<int>(history_.size()) - 1;
     }
-    const RecordEntry& r = file->Records()[static_cast<std::size_t>(pos->IndexNumber)];
-    const QString type = QString::fromStdString(r.Name);
-    record_->setText(FromFileText(r.ID) + "  (" + type + ")");
+    Show(b);
+}
+
+void frmReferences::Show(const Browsed& b) {
+    fileKey_ = b.fileKey;
+    rows_.clear();
+    seen_.clear();
+    const int at = Locate(b.fileKey, b.type, b.id, b.recordKey);
+    esfile* file = files_.Find(b.fileKey);
+    if (at < 0 || !file) {
+        record_->setText(FromFileText(b.id) + "  (" + QString::fromStdString(b.type) + ")  " + tr("is gone"));
+        Fill();
+        UpdateNav();
+        return;
+    }
+    const QString type = QString::fromStdString(b.type);
+    record_->setText(FromFileText(b.id) + "  (" + type + ")" +
+                     (files_.Count() > 2 ? "  " + FromFileText(std::string(IndexTitle(*file))) : QString()));
     icon_->setPixmap(CommandIcon(type).pixmap(24, 24));
-    if (progress_) progress_->Waiting(-1, "Browsing References for " + r.Name + " " + r.ID);
-    files_.BuildTextLookupList();
-    rows_ = BrowseReferences(*file, files_.Indexer(), pos->IndexNumber, progress_);
+    rows_ = BrowseReferences(files_, b.fileKey, at, progress_);
     if (progress_) progress_->DoneWaiting();
+    seen_.emplace_back(b.fileKey, file->Revision());
+    for (const std::string& key : files_.Dependents(b.fileKey)) seen_.emplace_back(key, files_.Item(key).Revision());
     Fill();
     UpdateNav();
+}
+
+bool frmReferences::RefreshIfChanged() {
+    if (position_ < 0) return false;
+    std::vector<std::string> now = files_.Dependents(fileKey_);
+    bool changed = now.size() + 1 != seen_.size();
+    for (const auto& [key, revision] : seen_) {
+        const esfile* f = files_.Find(key);
+        changed = changed || !f || f->Revision() != revision;
+    }
+    if (!changed) return false;
+    Show(history_[static_cast<std::size_t>(position_)]);
+    return true;
+}
+
+void frmReferences::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) RefreshIfChanged();
 }
 
 void frmReferences::Fill() {
     filling_ = true;
     model_->clear();
-    model_->setHorizontalHeaderLabels({tr("Type"), tr("Record Type"), tr("ID"), tr("Subrecord"), tr("Property")});
-    esfile* file = files_.Find(fileKey_);
-    const esCheckedEntries* ticked = file ? &files_.CheckedEntries(fileKey_) : nullptr;
-    QStandardItem* groups[2] = {new QStandardItem("[Ancestors]"), new QStandardItem("[Descendants]")};
+    model_->setHorizontalHeaderLabels(
+        {tr("Type"), tr("Record Type"), tr("ID"), tr("Subrecord"), tr("Property"), tr("File")});
+    QStandardItem* groups[3] = {new QStandardItem("[Ancestors]"), new QStandardItem("[Descendants]"),
+                                new QStandardItem("[Mentions]")};
     for (int i = 0; i < static_cast<int>(rows_.size()); ++i) {
         const ReferenceRow& row = rows_[static_cast<std::size_t>(i)];
-        auto* type = new QStandardItem(row.Type == ReferenceRow::Ancestor ? "Ancestors" : "Descendants");
+        auto* type = new QStandardItem(Group(row.Type));
         type->setCheckable(true);
         type->setData(i, kRowRole);
-        const std::string& key = file && row.RecordIndex >= 0 &&
-                                         row.RecordIndex < static_cast<int>(file->Records().size())
-                                     ? file->Records()[static_cast<std::size_t>(row.RecordIndex)].Key
-                                     : std::string();
-        if (ticked && ticked->GetChecked(esRelative::MakeKey(fileKey_, key))) type->setCheckState(Qt::Checked);
-        QList<QStandardItem*> cells{type, new QStandardItem(CommandIcon(QString::fromStdString(row.RecordType)),
-                                                            QString::fromStdString(row.RecordType)),
+        if (files_.Find(row.FileKey) &&
+            files_.CheckedEntries(row.FileKey).GetChecked(esRelative::MakeKey(row.FileKey, row.RecordKey)))
+            type->setCheckState(Qt::Checked);
+        const esfile* file = files_.Find(row.FileKey);
+        QList<QStandardItem*> cells{type,
+                                    new QStandardItem(CommandIcon(QString::fromStdString(row.RecordType)),
+                                                      QString::fromStdString(row.RecordType)),
                                     new QStandardItem(FromFileText(row.ID)),
                                     new QStandardItem(QString::fromStdString(row.SubrecordType)),
-                                    new QStandardItem(FromFileText(row.PropertyName))};
-        groups[row.Type == ReferenceRow::Ancestor ? 0 : 1]->appendRow(cells);
+                                    new QStandardItem(FromFileText(row.PropertyName)),
+                                    new QStandardItem(file ? FromFileText(std::string(IndexTitle(*file))) : QString())};
+        groups[row.Type]->appendRow(cells);
     }
     for (QStandardItem* g : groups) {
         if (g->rowCount() == 0) {
@@ -127,49 +175,56 @@ void frmReferences::Fill() {
         model_->appendRow(g);
     }
     grid_->expandAll();
-    grid_->header()->resizeSection(0, 140);
+    grid_->header()->resizeSection(0, 170);
     filling_ = false;
 }
 
 void frmReferences::OnTick(int row, bool ticked) {
-    esfile* file = files_.Find(fileKey_);
-    if (!file || row < 0 || row >= static_cast<int>(rows_.size())) return;
-    const int index = rows_[static_cast<std::size_t>(row)].RecordIndex;
-    if (index < 0 || index >= static_cast<int>(file->Records().size())) return;
-    const std::string& recordKey = file->Records()[static_cast<std::size_t>(index)].Key;
-    const std::string key = esRelative::MakeKey(fileKey_, recordKey);
-    esCheckedEntries& checked = files_.CheckedEntries(fileKey_);
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    const ReferenceRow& r = rows_[static_cast<std::size_t>(row)];
+    const int at = Locate(r.FileKey, r.RecordType, r.ID, r.RecordKey);
+    if (at < 0) {
+        RefreshIfChanged();
+        return;
+    }
+    const std::string& recordKey = files_.Item(r.FileKey).Records()[static_cast<std::size_t>(at)].Key;
+    const std::string key = esRelative::MakeKey(r.FileKey, recordKey);
+    esCheckedEntries& checked = files_.CheckedEntries(r.FileKey);
     if (ticked)
-        checked.Add(key, fileKey_, recordKey);
+        checked.Add(key, r.FileKey, recordKey);
     else
         checked.Remove(key);
     emit MarksChanged();
 }
 
 void frmReferences::GoToSelected() {
+    if (RefreshIfChanged()) return; // the rows were out of date: the user sees them anew first
     const QModelIndex current = grid_->currentIndex();
     const QModelIndex first = current.sibling(current.row(), 0);
     if (!first.isValid() || !first.parent().isValid()) return; // a group heading
     const int row = first.data(kRowRole).toInt();
-    esfile* file = files_.Find(fileKey_);
-    if (!file || row < 0 || row >= static_cast<int>(rows_.size())) return;
-    const int index = rows_[static_cast<std::size_t>(row)].RecordIndex;
-    if (index < 0 || index >= static_cast<int>(file->Records().size())) return;
-    const std::string recordKey = file->Records()[static_cast<std::size_t>(index)].Key;
-    emit GoTo(QString::fromStdString(fileKey_), QString::fromStdString(recordKey));
-    if (showNew_->isChecked()) Browse(recordKey);
+    if (row < 0 || row >= static_cast<int>(rows_.size())) return;
+    const ReferenceRow r = rows_[static_cast<std::size_t>(row)];
+    const int at = Locate(r.FileKey, r.RecordType, r.ID, r.RecordKey);
+    if (at < 0) return;
+    const std::string recordKey = files_.Item(r.FileKey).Records()[static_cast<std::size_t>(at)].Key;
+    emit GoTo(QString::fromStdString(r.FileKey), QString::fromStdString(recordKey));
+    if (showNew_->isChecked()) {
+        fileKey_ = r.FileKey;
+        Browse(recordKey);
+    }
 }
 
 void frmReferences::Back() {
     if (position_ <= 0) return;
     --position_;
-    Browse(history_[static_cast<std::size_t>(position_)], false);
+    Show(history_[static_cast<std::size_t>(position_)]);
 }
 
 void frmReferences::Forward() {
     if (position_ + 1 >= static_cast<int>(history_.size())) return;
     ++position_;
-    Browse(history_[static_cast<std::size_t>(position_)], false);
+    Show(history_[static_cast<std::size_t>(position_)]);
 }
 
 void frmReferences::UpdateNav() {

@@ -33,6 +33,7 @@ frmScanReferences::frmScanReferences(esFiles& files, std::string fileKey, const 
                                      QWidget* parent)
     : QDialog(parent), files_(files), fileKey_(std::move(fileKey)), idList_(idList), heading_(new QLabel),
       progress_(new QLabel(Explanation())), busy_(new QProgressBar), allFiles_(new QCheckBox(tr("Check all open files"))),
+      rewriteScripts_(new QCheckBox(tr("Rewrite script source too (those scripts must be recompiled)"))),
       scan_(new QPushButton(tr("&Scan"))), cancel_(new QPushButton(tr("Cancel"))),
       changes_(new TextTableModel({tr("Reference changed"), tr("Value")}, this)), grid_(new QTableView) {
     setWindowTitle(tr("Scan References"));
@@ -54,11 +55,17 @@ frmScanReferences::frmScanReferences(esFiles& files, std::string fileKey, const 
     grid_->setModel(changes_);
     ConfigureListGrid(grid_);
     grid_->setColumnWidth(0, 420);
+    allFiles_->setObjectName("chkAllFiles");
+    allFiles_->setChecked(true);
+    rewriteScripts_->setObjectName("chkRewriteScripts");
     connect(scan_, &QPushButton::clicked, this, &frmScanReferences::Scan);
     connect(cancel_, &QPushButton::clicked, this, &frmScanReferences::reject);
 
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(allFiles_);
+    auto* choices = new QVBoxLayout;
+    choices->addWidget(allFiles_);
+    choices->addWidget(rewriteScripts_);
+    buttons->addLayout(choices);
     buttons->addStretch();
     buttons->addWidget(scan_);
     buttons->addWidget(cancel_);
@@ -80,17 +87,25 @@ void frmScanReferences::Scan() {
     running_ = true;
     scan_->setEnabled(false);
     allFiles_->setEnabled(false);
+    rewriteScripts_->setEnabled(false);
     progress_->setText("Beginning scan of descendants...");
     busy_->setRange(0, 0);
     {
         BusyGuard busy;
-        files_.ChangeIDReferences(fileKey_, idList_, allFiles_->isChecked(), this);
+        files_.ChangeIDReferences(fileKey_, idList_, allFiles_->isChecked(), this, rewriteScripts_->isChecked());
     }
     running_ = false;
     done_ = true;
     busy_->setRange(0, 1);
     cancel_->setEnabled(false);
-    progress_->setText(tr("Finished: %n reference(s) changed.", nullptr, changes_->rowCount()));
+    const int changed = changes_->rowCount();
+    for (const UnchangedPlace& p : files_.Unchanged())
+        changes_->Append({{{"unchanged: " + FromFileText(p.Text()), QString()}, {}}});
+    const int left = changes_->rowCount() - changed;
+    QString summary = tr("Finished: %n reference(s) changed.", nullptr, changed);
+    if (left > 0)
+        summary += " " + tr("%n place(s) still name the old ID: see the rows marked unchanged.", nullptr, left);
+    progress_->setText(summary);
     scan_->setText("OK ");
     scan_->setEnabled(true);
     if (closeRequested_) QTimer::singleShot(0, this, [this] { QDialog::reject(); });

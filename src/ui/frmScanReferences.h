@@ -21,9 +21,11 @@ namespace vellum::ui {
 
 class TextTableModel;
 
-// Offered after IDs were changed in the form: Scan rewrites every reference to an old ID (in the
-// current file, or in every open file) and lists each change; a busy bar stands for the
-// search animation. Cancel or closing stops a running scan.
+// Offered after IDs were changed in the form: Scan rewrites every reference to an old ID, every
+// result script and condition that names it, and script source when the user ticks it (in the
+// current file and the files that depend on it, or in every open file) and lists each change
+// and each place left naming an old ID; a busy bar stands for the search animation. Cancel or
+// closing stops a running scan.
 class frmScanReferences : public QDialog, public esCallbackStringValue, public esCancelCallback {
     Q_OBJECT
 public:
@@ -40,6 +42,7 @@ public:
     QLabel* ProgressText() const { return progress_; }
     QPushButton* ScanButton() const { return scan_; }
     QCheckBox* AllFiles() const { return allFiles_; }
+    QCheckBox* RewriteScripts() const { return rewriteScripts_; }
     TextTableModel* Changes() const { return changes_; }
 
 protected:
@@ -53,6 +56,7 @@ private:
     QLabel* progress_;
     QProgressBar* busy_;
     QCheckBox* allFiles_;
+    QCheckBox* rewriteScripts_;
     QPushButton* scan_;
     QPushButton* cancel_;
     TextTableModel* changes_;

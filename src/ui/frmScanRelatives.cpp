@@ -1,5 +1,6 @@
 #include "ui/frmScanRelatives.h"
 
+#include "index/UnchangedPlace.h"
 #include "index/esFiles.h"
 #include "ui/ActionDelegate.h"
 #include "ui/Busy.h"
@@ -71,7 +72,7 @@ frmScanRelatives::frmScanRelatives(esFiles& files, Selection selection, int oper
     layout->addWidget(busy_);
     layout->addWidget(info_);
     layout->addLayout(buttons);
-    resize(760, 520);
+    resize(1000, 540);
     UpdateButtons();
 }
 
@@ -175,7 +176,7 @@ void frmScanRelatives::Fetch() {
                                : "The system is recursing through the ancestors of the selected entries.");
     const std::size_t before = files_.esRelatives().Count();
     Run(descendants ? kRecurseDescendants : kRecurseAncestors, -1, false);
-    const std::pair<int, int> actions = DefaultRelativeActions(operation_, files_.SafeCutBehaviour != 0);
+    const std::pair<int, int> actions = DefaultRelativeActions(operation_, files_.Settings().SafeCutBehaviour);
     const int action = descendants ? actions.second : actions.first;
     for (std::size_t i = before + 1; i <= files_.esRelatives().Count(); ++i) {
         esRelative& e = files_.esRelatives().Item(i);
@@ -205,9 +206,18 @@ void frmScanRelatives::CompleteOperation() {
 
 void frmScanRelatives::GoToStep(int step) {
     if (step < kSelection || step > kFinish) return;
-    if (step == kFinish && !skipped_)
-        finishText_->setText(tr("%1 entries will be processed. Press Complete Operation to carry out the actions.")
-                                 .arg(files_.esRelatives().Count()));
+    if (step == kFinish && !skipped_) {
+        QString text = tr("%1 entries will be processed. Press Complete Operation to carry out the actions.")
+                           .arg(files_.esRelatives().Count());
+        // The descendants left alone still name what goes: the user sees each before going on.
+        QStringList left;
+        if (operation_ != kCopy)
+            for (const auto& e : files_.esRelatives())
+                for (const UnchangedPlace& place : files_.PlacesLeftBy(e.value)) left << FromFileText(place.Text());
+        if (!left.isEmpty())
+            text += "\n\n" + tr("These places will still name what is deleted:") + "\n" + left.join("\n");
+        finishText_->setText(text);
+    }
     tabs_->setCurrentIndex(step);
 }
 

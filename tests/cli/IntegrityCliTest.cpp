@@ -45,15 +45,19 @@ TEST_F(IntegrityCli, IndexWritesBothIndexFilesAndRefsPrintsTheBrowsersRows) {
     CliRun index = Cli("index " + Plugin("firemoth.esm"));
     ASSERT_EQ(index.status, 0) << index.err;
     EXPECT_TRUE(std::regex_match(index.out, std::regex(R"(refs=\d+ categories=\d+ ids=\d+\n)"))) << index.out;
-    for (const char* ext : {".rdx", ".idx"})
-        EXPECT_TRUE(std::filesystem::exists(home / "Indices" / ("firemoth.esm" + std::string(ext)))) << ext;
+    std::set<std::string> kinds;
+    for (const std::string& name : FilesIn(home / "Indices"))
+        if (name.rfind("firemoth.esm.", 0) == 0) kinds.insert(std::filesystem::path(name).extension().string());
+    EXPECT_EQ(kinds, (std::set<std::string>{".rdx", ".idx"}));
 
     IntegrityTest t{ShippedTemplate()};
-    esfile& f = t.File(t.OpenPath(PluginsDir() / "firemoth.esm"));
+    const std::string key = t.OpenPath(PluginsDir() / "firemoth.esm");
     std::multiset<std::string> rows;
-    for (const ReferenceRow& row : BrowseReferences(f, t.files->Indexer(), FindRecordByID(f, "fm_aronil"), nullptr))
-        rows.insert(std::string(row.Type == ReferenceRow::Ancestor ? "ancestor " : "descendant ") + row.RecordType +
-                    " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName);
+    for (const ReferenceRow& row : BrowseReferences(*t.files, key, FindRecordByID(t.File(key), "fm_aronil"), nullptr))
+        rows.insert(std::string(row.Type == ReferenceRow::Ancestor     ? "ancestor "
+                                : row.Type == ReferenceRow::Descendant ? "descendant "
+                                                                       : "mention ") +
+                    row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName);
     CliRun refs = Cli("refs " + Plugin("firemoth.esm") + " fm_aronil");
     ASSERT_EQ(refs.status, 0) << refs.err;
     EXPECT_GT(rows.size(), 1u);
@@ -79,6 +83,43 @@ TEST_F(IntegrityCli, DeleteAndRenameWriteAFileThatReloads) {
     ASSERT_EQ(refs.status, 0) << refs.err;
     EXPECT_EQ(Lines(refs.out, "descendant ").size(), Lines(ren.out).size())
         << "every rewritten reference now names the new ID";
+}
+
+// With a plug-in that uses the master loaded beside it, delete and rename reach the plug-in,
+// write it into --out-dir and say what still names the ID; refs lists rows of both files.
+TEST_F(IntegrityCli, WithFilesAreSearchedAndWrittenToTheOutputFolder) {
+    const Bytes master = Concat({HeaderRecord(3), RecordBytes("MISC", {{"NAME", Text("gold")}}),
+                                 RecordBytes("DIAL", {{"NAME", Text("t")}}),
+                                 RecordBytes("INFO", {{"INAM", Text("i1")}, {"PNAM", Text("")}, {"NNAM", Text("")},
+                                                      {"BNAM", Text("player->AddItem gold 1", false)}})});
+    const Bytes plugin = Concat({HeaderRecord(1, 1, {{"M.esm", 0}}),
+                                 RecordBytes("CONT", {{"NAME", Text("chest")}, {"NPCO", Npco(1, "gold")}})});
+    WriteBytes(home / "m.esm", master);
+    WriteBytes(home / "p.esp", plugin);
+    const std::string m = Quote((home / "m.esm").string()), p = Quote((home / "p.esp").string());
+    const std::string out = Quote((home / "out").string());
+
+    CliRun refs = Cli("refs " + m + " gold --with " + p);
+    ASSERT_EQ(refs.status, 0) << refs.err;
+    EXPECT_EQ(Lines(refs.out), (std::multiset<std::string>{"descendant CONT chest NPCO.Item in p.esp",
+                                                           "mention INFO i1 BNAM.ResultScript"}));
+
+    CliRun del = Cli("delete " + m + " gold --out " + Quote((home / "m2.esm").string()) + " --with " + p +
+                     " --out-dir " + out);
+    ASSERT_EQ(del.status, 0) << del.err;
+    EXPECT_NE(del.out.find("\nDelete 1 CONT chest CONT1/NPCO in p.esp\n"), std::string::npos) << del.out;
+    EXPECT_EQ(Lines(del.out, "unchanged: "),
+              (std::multiset<std::string>{"unchanged: m.esm/INFO3 (i1)/BNAM result script names the ID"}));
+    EXPECT_EQ(PlacesNaming(ReadBytes(home / "out" / "p.esp"), "gold"), std::vector<std::string>{});
+    EXPECT_EQ(ReadBytes(home / "p.esp"), plugin) << "the input is left alone";
+
+    CliRun ren = Cli("rename " + m + " gold coin --out " + Quote((home / "m3.esm").string()) + " --with " + p +
+                     " --out-dir " + out);
+    ASSERT_EQ(ren.status, 0) << ren.err;
+    EXPECT_EQ(Lines(ren.out), (std::multiset<std::string>{"m.esm/INFO3 (i1)/BNAM  ResultScript: gold -> coin",
+                                                          "p.esp/CONT1 (chest)/NPCO  Item: gold -> coin"}));
+    EXPECT_EQ(PlacesNaming(ReadBytes(home / "out" / "p.esp"), "coin"), std::vector<std::string>{"CONT chest NPCO"});
+    EXPECT_EQ(Cli("rename " + m + " gold coin --out x --with " + p).status, 2) << "--with needs --out-dir";
 }
 
 TEST_F(IntegrityCli, DumpWritesIntoTheDumpsFolderAndFindPrintsTabSeparatedRows) {

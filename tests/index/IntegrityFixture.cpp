@@ -1,5 +1,6 @@
 #include "IntegrityFixture.h"
 
+#include "index/ChangeRecordID.h"
 #include "index/ReferenceReader.h"
 #include "index/References.h"
 #include "model/esfile.h"
@@ -43,8 +44,68 @@ Count = LONG,4
 Item = STRING,32
 [NPC_.NPCS]
 Spell = STRING,32
-)" + IdGroup("DIAL", "@PrecedesChildren = INFO\n") + IdGroup("INFO", "@FollowsParent\n", "INAM") + R"([INFO.ONAM]
+)" + IdGroup("DIAL", "@PrecedesChildren = INFO\n") + IdGroup("INFO", "@FollowsParent\n", "INAM") + R"([INFO.PNAM]
+@REQUIREMENT = 2
+@AllowNull
+@Chain = Previous
+Previous = STRING
+[INFO.NNAM]
+@REQUIREMENT = 2
+@AllowNull
+@Chain = Next
+Next = STRING
+[INFO.ONAM]
+@Filter
 Actor = STRING
+[INFO.SCVR]
+@STARTGROUP = Condition
+@REQUIREMENT = 1
+@Filter
+@Condition = Type
+Slot = STRING,1
+Type = STRING,1
+Function = STRING,2
+Comparison = STRING,1
+Name = STRING
+[INFO.INTV]
+Value = LONG,4
+[INFO.BNAM]
+@ScriptText
+Result = STRING
+[SCPT.SCTX]
+@ScriptText = Compiled,SCDT
+Text = STRING
+[SCPT.SCDT]
+Code = BYTE
+[TES3.MAST]
+Name = STRING
+[TES3.DATA]
+Size = LONG64
+)" + IdGroup("LEVI") + R"([LEVI.INDX]
+@Counts = INAM
+Count = LONG,4
+[LEVI.INAM]
+@STARTGROUP = Entry
+@REQUIREMENT = 1
+Item = STRING
+[LEVI.INTV]
+@REQUIREMENT = 1
+Level = LONG,2
+)" + IdGroup("CELL") + R"([CELL.NAM0]
+@Counts = FRMR
+@STARTGROUP = MAINRECORD
+Temporary = LONG,4
+[CELL.FRMR]
+@STARTGROUP = Reference
+@REQUIREMENT = 1
+Index = LONG,4
+[CELL.NAME_NEXT]
+@REQUIREMENT = 1
+Object = STRING
+[@CONDITIONLOOKUP]
+INFO.SCVR.Name.5 = MISC
+INFO.SCVR.Name.6 = NPC_
+INFO.SCVR.Name.3 = GLOB
 )" + IdGroup("CONT") + R"([CONT.NPCO]
 @STARTGROUP = Item
 @REQUIREMENT = 1
@@ -60,6 +121,10 @@ NPC_.NPCO.Item = MISC
 NPC_.NPCS.Spell = SPEL
 MISC.SCRI.Script = SCPT
 INFO.ONAM.Actor = NPC_
+INFO.PNAM.Previous = INFO
+INFO.NNAM.Next = INFO
+LEVI.INAM.Item = MISC
+CELL.NAME_NEXT.Object = MISC,NPC_
 )";
 
 Bytes Npco(std::int32_t count, std::string_view item) { return Concat({Int32(count), Fixed(item, 32)}); }
@@ -120,6 +185,35 @@ std::string IntegrityTest::SaveAndReopen(const std::string& key, const std::stri
     const std::filesystem::path out = dir / name;
     EXPECT_TRUE(File(key).Save(out.string(), name));
     return OpenPath(out);
+}
+
+std::vector<std::string> Listing(esFiles& files) {
+    std::vector<std::string> out;
+    for (const auto& e : files.esRelatives()) {
+        const esRelative& r = e.value;
+        out.push_back(std::to_string(r.Action) + " " + std::to_string(r.Generation) + " " + r.RecordKey +
+                      (r.SubRecordKey.empty() ? "" : "/" + r.SubRecordKey));
+    }
+    return out;
+}
+
+bool IntegrityTest::Rename(const std::string& key, int index, const std::string& newID, bool allFiles,
+                           esCallbackStringValue* lines, bool scripts) {
+    esfile& f = File(key);
+    const std::string oldID = f.Records()[static_cast<std::size_t>(index)].ID;
+    if (!ChangeRecordID(f, index, newID)) return false;
+    esCheckedEntries list;
+    esCheckedEntry& c = list.Add("x", key, f.Records()[static_cast<std::size_t>(index)].Key);
+    c.OldID = oldID;
+    c.NewID = newID;
+    files->ChangeIDReferences(key, list, allFiles, lines, scripts);
+    return true;
+}
+
+void IntegrityTest::SafeDelete(const std::string& key, int index) {
+    const std::string recordKey = File(key).Records()[static_cast<std::size_t>(index)].Key;
+    files->RecurseRelatives(key, recordKey, {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    files->ProcessRelatives({}, nullptr);
 }
 
 bool DecodedRef::operator<(const DecodedRef& o) const {

@@ -36,11 +36,26 @@ public:
     int IndexOfID(const std::string& key, const std::string& id);
     // Saves the file to `name` in the temp folder and loads the result into a fresh file.
     std::string SaveAndReopen(const std::string& key, const std::string& name);
+    // Gives record `index` the ID `newID` and carries it into what names the old one, as the
+    // form and its scan window do; false, changing nothing, when the ID cannot be changed.
+    bool Rename(const std::string& key, int index, const std::string& newID, bool allFiles = false,
+                esCallbackStringValue* lines = nullptr, bool scripts = false);
+    // Deletes record `index` safely, by the default actions.
+    void SafeDelete(const std::string& key, int index);
 
     PromptRecorder prompt;
     TempDir dir;
     Config templ;
     std::unique_ptr<esFiles> files;
+};
+
+// "<action> <generation> <record key>[/<subrecord key>]" per entry of the last relatives scan.
+std::vector<std::string> Listing(esFiles& files);
+
+// The lines a reference scan reports.
+struct Lines : esCallbackStringValue {
+    std::vector<std::string> lines;
+    void CallBack(std::string_view text, std::string_view) override { lines.emplace_back(text); }
 };
 
 // Every reference of a decoded file: one per text-lookup property with a value.

@@ -167,7 +167,8 @@ TEST(Transfer, PasteAfterADeleteFindsAFreeRecordKey) {
     ASSERT_EQ(t.File(t.a).Records()[8].Key, "INFO9");
     t.Copy({"INFO9"});
     esfile& clip = t.File(t.clip);
-    clip.Records()[1].ID = "i3"; // a new ID, so the paste adds a record
+    ASSERT_EQ(t.IDs(t.clip), (std::vector<std::string>{"", "topic", "i2"})) << "a response keeps its topic";
+    clip.Records()[2].ID = "i3"; // a new ID, so the paste adds a record
     clip.esRecArrayCatIndex().Item("INFO")->esRecIDIndex.ChangeID("i2", "i3");
     t.files->Paste(t.a, PasteMode::Replace, nullptr);
     esfile& a = t.File(t.a);

@@ -96,6 +96,8 @@ run() { # env... -- command...
         run "$@"
 }
 user=(HIDE="$hide" BUILD="$build" SOURCE="$source" HOME="$work/home")
+# A reference index carries the title and a hash of the full path: <title>.<hash>.rdx.
+has_rdx() { compgen -G "$1/$2.*.rdx" >/dev/null; }
 snapshot() { find "$prefix" -printf '%P %s %T@ %m\n' | sort; }
 snapshot >"$work/before"
 mkdir -p "$work/home" "$work/cwd"
@@ -117,11 +119,11 @@ written=$(run "${user[@]}" -- "$prefix/bin/vellum-cli" dump "$plugin") || fail "
 # The XDG variables move each kind of file; --home keeps them all in one folder.
 xdg=(XDG_CONFIG_HOME="$work/xdg/config" XDG_DATA_HOME="$work/xdg/data" XDG_CACHE_HOME="$work/xdg/cache")
 run "${user[@]}" "${xdg[@]}" -- "$prefix/bin/vellum-cli" index "$plugin" >/dev/null || fail "index with XDG"
-[ -f "$work/xdg/cache/vellum/Indices/animal_tamer.esp.rdx" ] || fail "XDG_CACHE_HOME not followed"
+has_rdx "$work/xdg/cache/vellum/Indices" animal_tamer.esp || fail "XDG_CACHE_HOME not followed"
 [ -f "$work/xdg/data/vellum/ESTemplate.ini" ] || fail "XDG_DATA_HOME not followed"
 [ -d "$work/xdg/config/vellum" ] || fail "XDG_CONFIG_HOME not followed"
 run "${user[@]}" -- "$prefix/bin/vellum-cli" index --home "$work/own" "$plugin" >/dev/null || fail "index --home"
-[ -f "$work/own/Indices/animal_tamer.esp.rdx" ] && [ -f "$work/own/ESTemplate.ini" ] || fail "--home not followed"
+has_rdx "$work/own/Indices" animal_tamer.esp && [ -f "$work/own/ESTemplate.ini" ] || fail "--home not followed"
 
 if [ "$editor" = 1 ]; then
     [ "$(run "${user[@]}" -- "$prefix/bin/vellum" --version)" = "vellum $version" ] || fail "vellum --version"
@@ -133,11 +135,11 @@ if [ "$editor" = 1 ]; then
         "$prefix/bin/vellum" "$plugins/gr_keys.esp" >"$work/editor.txt" 2>&1 &
     pid=$!
     for _ in $(seq 600); do
-        [ -f "$work/editor-cache/vellum/Indices/gr_keys.esp.rdx" ] && break
+        has_rdx "$work/editor-cache/vellum/Indices" gr_keys.esp && break
         kill -0 $pid 2>/dev/null || break
         sleep 0.1
     done
-    [ -f "$work/editor-cache/vellum/Indices/gr_keys.esp.rdx" ] || fail "the editor did not index the file it opened: $(cat "$work/editor.txt")"
+    has_rdx "$work/editor-cache/vellum/Indices" gr_keys.esp || fail "the editor did not index the file it opened: $(cat "$work/editor.txt")"
     kill $pid 2>/dev/null || true
     wait $pid 2>/dev/null || true
 fi

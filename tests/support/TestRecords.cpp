@@ -4,6 +4,8 @@
 #include "template/PropertyCodec.h"
 
 #include <algorithm>
+#include <cctype>
+#include <map>
 
 namespace vellum::test {
 
@@ -102,6 +104,155 @@ std::vector<RawTopic> RawTopics(const Bytes& file) {
             if (name == "NAME") info.text = text;
         }
         if (r.type == "INFO") out.back().responses.push_back(std::move(info));
+    }
+    return out;
+}
+
+namespace {
+
+// The subrecords of one record, in order: name and data.
+std::vector<std::pair<std::string, ByteSpan>> Subs(const RawRecord& r) {
+    std::vector<std::pair<std::string, ByteSpan>> out;
+    for (std::size_t at = 0; r.data.size() - at >= 8;) {
+        const std::size_t size = cast::LoadU32(&r.data[at + 4]);
+        if (size > r.data.size() - at - 8) break;
+        out.emplace_back(std::string(r.data.begin() + at, r.data.begin() + at + 4), r.data.subspan(at + 8, size));
+        at += 8 + size;
+    }
+    return out;
+}
+
+std::string TextOf(ByteSpan data) {
+    std::string s(data.begin(), data.end());
+    s = s.substr(0, s.find('\0'));
+    while (!s.empty() && s.back() == ' ') s.pop_back();
+    return s;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+bool WordChar(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '_' || u >= 0x80;
+}
+
+// Script text without its comments (from ';' outside quotes to the end of the line).
+std::string WithoutComments(const std::string& text) {
+    std::string out;
+    bool quoted = false, comment = false;
+    for (char c : text) {
+        if (c == '\n' || c == '\r') quoted = comment = false;
+        else if (!comment && c == '"') quoted = !quoted;
+        else if (!comment && !quoted && c == ';') comment = true;
+        out += comment ? ' ' : c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string RawID(const RawRecord& record) {
+    const auto subs = Subs(record);
+    if (subs.empty() || record.type == "TES3") return {};
+    if (record.type == "SCPT")
+        for (const auto& [name, data] : subs)
+            if (name == "SCHD") return TextOf(data.subspan(0, std::min<std::size_t>(32, data.size())));
+    return TextOf(subs.front().second);
+}
+
+namespace {
+
+// "<TYPE> <ID>: <SUB> <n>, <m> <COUNTED> follow" per count of the file that is off.
+std::vector<std::string> CountsOff(const Bytes& file) {
+    const std::map<std::string, std::pair<std::string, std::string>> counts{
+        {"LEVI", {"INDX", "INAM"}}, {"LEVC", {"INDX", "CNAM"}}, {"CELL", {"NAM0", "FRMR"}}};
+    std::vector<std::string> out;
+    for (const RawRecord& r : RawRecords(file)) {
+        const auto rule = counts.find(r.type);
+        if (rule == counts.end()) continue;
+        const auto subs = Subs(r);
+        for (std::size_t i = 0; i < subs.size(); ++i) {
+            if (subs[i].first != rule->second.first || subs[i].second.size() < 4) continue;
+            const std::uint32_t said = cast::LoadU32(subs[i].second.data());
+            const auto follow = std::count_if(subs.begin() + static_cast<std::ptrdiff_t>(i) + 1, subs.end(),
+                                              [&](const auto& s) { return s.first == rule->second.second; });
+            if (said != static_cast<std::uint32_t>(follow))
+                out.push_back(r.type + " " + RawID(r) + ": " + subs[i].first + " " + std::to_string(said) + ", " +
+                              std::to_string(follow) + " " + rule->second.second + " follow");
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> WrongCounts(const Bytes& file, const Bytes& original) {
+    const std::vector<std::string> before = CountsOff(original);
+    std::vector<std::string> out = CountsOff(file);
+    std::erase_if(out,
+                  [&](const std::string& c) { return std::find(before.begin(), before.end(), c) != before.end(); });
+    return out;
+}
+
+std::vector<std::string> BrokenChains(const Bytes& file) {
+    struct Info {
+        std::string id, previous, next;
+    };
+    std::vector<std::pair<std::string, std::vector<Info>>> topics;
+    bool inTopic = false;
+    for (const RawRecord& r : RawRecords(file)) {
+        if (r.type == "DIAL") {
+            topics.push_back({RawID(r), {}});
+            inTopic = true;
+        } else if (r.type == "INFO" && inTopic) {
+            Info info;
+            for (const auto& [name, data] : Subs(r)) {
+                if (name == "INAM") info.id = TextOf(data);
+                if (name == "PNAM") info.previous = TextOf(data);
+                if (name == "NNAM") info.next = TextOf(data);
+            }
+            topics.back().second.push_back(info);
+        } else {
+            inTopic = false;
+        }
+    }
+    std::vector<std::string> out;
+    for (const auto& [topic, infos] : topics) {
+        std::map<std::string, const Info*> byID;
+        for (const Info& i : infos) byID[Lower(i.id)] = &i;
+        for (const Info& i : infos) {
+            const auto next = byID.find(Lower(i.next));
+            if (!i.next.empty() && next != byID.end() && Lower(next->second->previous) != Lower(i.id))
+                out.push_back(topic + "/" + i.id + ": NNAM " + i.next + " whose PNAM is " + next->second->previous);
+            const auto previous = byID.find(Lower(i.previous));
+            if (!i.previous.empty() && previous != byID.end() && Lower(previous->second->next) != Lower(i.id))
+                out.push_back(topic + "/" + i.id + ": PNAM " + i.previous + " whose NNAM is " + previous->second->next);
+        }
+    }
+    return out;
+}
+
+std::vector<std::string> PlacesNaming(const Bytes& file, std::string_view id) {
+    const std::string wanted = Lower(std::string(id));
+    std::vector<std::string> out;
+    for (const RawRecord& r : RawRecords(file)) {
+        const auto subs = Subs(r);
+        for (std::size_t i = 0; i < subs.size(); ++i) {
+            const auto& [name, data] = subs[i];
+            if (i == 0 || (r.type == "SCPT" && name == "SCHD")) continue; // the record's own ID
+            std::string text = Lower(std::string(data.begin(), data.end()));
+            if (name == "SCTX" || name == "BNAM") text = WithoutComments(text);
+            for (std::size_t at = text.find(wanted); at != std::string::npos; at = text.find(wanted, at + 1)) {
+                const std::size_t end = at + wanted.size();
+                if ((at == 0 || !WordChar(text[at - 1])) && (end == text.size() || !WordChar(text[end]))) {
+                    out.push_back(r.type + " " + RawID(r) + " " + name);
+                    break;
+                }
+            }
+        }
     }
     return out;
 }

@@ -55,4 +55,20 @@ struct RawTopic {
 };
 std::vector<RawTopic> RawTopics(const Bytes& file);
 
+// Checks of a file's bytes that share nothing with the code under test (no template, no model):
+// what a reader of the game's format expects after a safe edit.
+
+// A record's ID as its bytes give it: a script's name in SCHD, else its first subrecord's text.
+std::string RawID(const RawRecord& record);
+// "<TYPE> <ID>: <SUB> <n>, <m> <COUNTED> follow" per count that disagrees with the subrecords
+// after it: LEVI/LEVC INDX (INAM/CNAM) and CELL NAM0 (FRMR). A count off by just as much in
+// `original` is passed over: counts that were off in the input are kept as read.
+std::vector<std::string> WrongCounts(const Bytes& file, const Bytes& original = {});
+// "<topic>/<INFO>: ..." per response whose PNAM or NNAM names a response of its topic that does
+// not name it back (links to responses of other files are not checked).
+std::vector<std::string> BrokenChains(const Bytes& file);
+// "<TYPE> <ID> <SUB>" per subrecord that names `id` as a whole word in any letter case, the
+// comments of script text (SCTX, BNAM) and the records' own IDs left out.
+std::vector<std::string> PlacesNaming(const Bytes& file, std::string_view id);
+
 } // namespace vellum::test

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace vellum::test {
@@ -130,18 +131,39 @@ std::set<std::string> FilesIn(const fs::path& dir) {
     return names;
 }
 
-std::optional<std::string> EsmtoolDump(const fs::path& file) {
+namespace {
+
+// Runs "esmtool dump FILE"; keeps at most the last `keep` bytes of what it printed. -1 when the
+// tool is not installed.
+int RunEsmtool(const fs::path& file, std::string& out, std::size_t keep) {
     const fs::path tool = "/usr/games/esmtool";
     std::error_code ec;
-    if (!fs::exists(tool, ec)) return std::nullopt;
-    std::string command = tool.string() + " dump '" + file.string() + "' 2>&1";
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[65536];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
-        ::pclose(pipe);
+    if (!fs::exists(tool, ec)) return -1;
+    const std::string command = tool.string() + " dump '" + file.string() + "' 2>&1";
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) return -1;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+        out.append(buffer, n);
+        if (out.size() > keep) out.erase(0, out.size() - keep);
     }
+    const int status = ::pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
+}
+
+} // namespace
+
+std::optional<std::string> EsmtoolDump(const fs::path& file) {
+    std::string out;
+    if (RunEsmtool(file, out, std::string::npos) < 0) return std::nullopt;
     return out;
+}
+
+int EsmtoolStatus(const fs::path& file, std::string* tail) {
+    std::string out;
+    const int status = RunEsmtool(file, out, 8192);
+    if (tail) *tail = std::move(out);
+    return status;
 }
 
 std::vector<std::string> DumpLines(const std::string& dump, std::string_view prefix) {

@@ -89,6 +89,9 @@ std::string EsmTool(const std::string& arguments);
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
+// OpenMW's esmtool reading a file as an outside reader ("esmtool dump"): its exit status, the
+// end of what it printed in `tail`; -1 when esmtool is not installed.
+int EsmtoolStatus(const std::filesystem::path& file, std::string* tail = nullptr);
 
 // OpenMW's esmtool, an outside reader of data files: the output of "esmtool dump FILE", or
 // nothing when the tool is not installed (tests then skip).

@@ -117,7 +117,8 @@ TEST(ShippedTemplate, EveryCategoryIsDescribedAndSavedExactlyOnce) {
 
 TEST(ShippedTemplate, PropertyLinesAndInstructionsAreWellFormed) {
     const std::set<std::string> variants = {"NPC_.NPDT_12", "CELL.DATA_24", "CELL.NAME_NEXT"};
-    const std::set<std::string> instructions = {"REQUIREMENT", "STARTGROUP", "UNIQUE", "ALLOWNULL"};
+    const std::set<std::string> instructions = {"REQUIREMENT", "STARTGROUP", "UNIQUE", "ALLOWNULL", "COUNTS",
+                                                "FILTER",      "CHAIN",      "SCRIPTTEXT", "CONDITION"};
     std::vector<std::string> faults;
     for (const auto& v : variants)
         if (!Template().GroupExists(v)) faults.push_back(v + ": variant group missing");
@@ -156,6 +157,60 @@ TEST(ShippedTemplate, PropertyLinesAndInstructionsAreWellFormed) {
             faults.push_back(g.Name + ": opens an item group, so adding one must open a new item");
         if (start && start->Value.empty()) faults.push_back(g.Name + ": STARTGROUP without label");
     }
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+}
+
+// What keeps records whole names what it relies on: counted subrecords that open items, a
+// count in a four-byte first line, both links of a list, one text line for script text, the
+// kind line of a condition and the record types its kinds name.
+TEST(ShippedTemplate, InstructionsThatKeepRecordsWholeNameWhatTheyRelyOn) {
+    const Config& t = Template();
+    std::vector<std::string> faults;
+    std::map<std::string, int> links; // record type -> chain links seen
+    const std::vector<std::string> types = RecordTypes();
+    for (const auto& entry : t.Groups()) {
+        const Group& g = entry.value;
+        const auto parts = Split(g.Name, '.');
+        if (parts.size() != 2) continue;
+        if (const Variable* c = t.FindInstr(g.Name, "Counts")) {
+            const std::string counted = parts[0] + "." + std::string(TrimSpaces(c->Value));
+            const Variable* start = t.FindInstr(counted, "STARTGROUP");
+            if (!start || ToUpper(start->Value) == "MAINRECORD") faults.push_back(g.Name + ": counts no item");
+            if (g.Variables.Count() == 0 || g.Variables.Item(1).Value != "LONG,4")
+                faults.push_back(g.Name + ": the count is not a LONG,4 first line");
+        }
+        if (const Variable* c = t.FindInstr(g.Name, "Chain")) {
+            const std::string link = ToUpper(TrimSpaces(c->Value));
+            links[parts[0]] += link == "PREVIOUS" ? 1 : link == "NEXT" ? 2 : 100;
+            if (g.Variables.Count() != 1 || !t.VarExists("@TEXTLOOKUP", g.Name + "." + g.Variables.Item(1).Name))
+                faults.push_back(g.Name + ": a link is one text lookup");
+        }
+        if (const Variable* c = t.FindInstr(g.Name, "ScriptText")) {
+            if (g.Variables.Count() != 1 || Type(g.Variables.Item(1)) != "STRING")
+                faults.push_back(g.Name + ": script text is one STRING line");
+            if (!c->Value2().empty() && !t.GroupExists(parts[0] + "." + std::string(TrimSpaces(c->Value2()))))
+                faults.push_back(g.Name + ": its compiled form has no group");
+        }
+        if (const Variable* c = t.FindInstr(g.Name, "Condition")) {
+            const Variable* kind = t.FindVar(g.Name, TrimSpaces(c->Value));
+            if (!kind || kind->Value != "STRING,1") faults.push_back(g.Name + ": the kind is not a one-character line");
+        }
+        if (t.InstrExists(g.Name, "Filter") && !t.InstrExists(g.Name, "Condition") &&
+            !(g.Variables.Count() == 1 && t.VarExists("@TEXTLOOKUP", g.Name + "." + g.Variables.Item(1).Name)))
+            faults.push_back(g.Name + ": a filter names a record");
+    }
+    for (const auto& [type, seen] : links)
+        if (seen != 3) faults.push_back(type + ": a list needs one Previous and one Next link");
+    for (const auto& e : t.Groups().Item("@CONDITIONLOOKUP").Variables) {
+        const auto parts = Split(e.value.Name, '.');
+        if (parts.size() != 4 || !t.InstrExists(parts[0] + "." + parts[1], "Condition") ||
+            !t.VarExists(parts[0] + "." + parts[1], parts[2]))
+            faults.push_back(e.value.Name + ": names no condition line");
+        for (const std::string& type : Split(e.value.Value, ','))
+            if (std::find(types.begin(), types.end(), type) == types.end())
+                faults.push_back(e.value.Name + ": unknown record type " + type);
+    }
+    EXPECT_EQ(links.size(), 1u) << "the responses of a topic";
     EXPECT_TRUE(faults.empty()) << Joined(faults);
 }
 

@@ -193,7 +193,7 @@ TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {
     EXPECT_EQ(s.Files().Count(), 1u);
     EXPECT_TRUE(s.Files().ClipboardFile().Clipboard);
     EXPECT_EQ(s.Files().ClipboardFile().FileTitle, "Clipboard");
-    EXPECT_FALSE(s.Files().ReplaceClipboard) << "a missing key leaves the preset";
+    EXPECT_FALSE(s.Files().Settings().ReplaceClipboard) << "a missing key leaves the preset";
 
     for (const char* f : {"blank.esp", "Blank Master.esm"}) std::ofstream(dir / "Templates" / f) << "x";
     fs::create_directory(dir / "Templates" / "folder.esp");

@@ -4,6 +4,7 @@
 #include "UiTestSupport.h"
 
 #include "index/ChangeRecordID.h"
+#include "index/Marks.h"
 #include "index/References.h"
 #include "ui/RelativesModel.h"
 #include "ui/frmMergeOptions.h"
@@ -134,6 +135,8 @@ private slots:
         frmScanReferences window(*t.files, t.key, changes);
         QCOMPARE(window.Heading()->text(), QString("Scan References: fac_b"));
         QVERIFY(window.ProgressText()->text().startsWith(" You have changed an ID value"));
+        QVERIFY(window.AllFiles()->isChecked());
+        QVERIFY(!window.RewriteScripts()->isChecked());
         window.Scan();
         QCOMPARE(window.Changes()->rowCount(), 2); // both NPCs' factions
         QCOMPARE(window.ScanButton()->text(), QString("OK "));
@@ -160,6 +163,15 @@ private slots:
         QCOMPARE(m->item(1)->rowCount(), 1);
         QCOMPARE(m->item(1)->child(0, 2)->text(), QString("i1"));
         test::Shoot(browser, "frmReferences");
+
+        // A record before the rows' records goes: the rows follow their records, not positions.
+        const int ancestors = m->item(0)->rowCount();
+        MarkAsDeleted(t.File(t.key), "SPEL4");
+        t.files->DeleteMarked(t.key, nullptr);
+        QVERIFY(browser.RefreshIfChanged());
+        QVERIFY(!browser.RefreshIfChanged());
+        QCOMPARE(browser.Model()->item(0)->rowCount(), ancestors - 1);
+        m = browser.Model();
 
         m->item(1)->child(0)->setCheckState(Qt::Checked);
         QVERIFY(t.files->CheckedEntries(t.key).Exists(t.key + ".INFO8"));

@@ -141,27 +141,35 @@ private slots:
         QVERIFY(found);
     }
 
-    void idChangeWarnsAboutDuplicates() {
+    void duplicateIDIsRefusedAndARenameIsScanned() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
         auto& [s, path, w, ed, model, file] = o;
         const std::string key = o.KeyOf("NPC_", "PP_ordinator");
         const std::string other = o.KeyOf("NPC_", "PP_grand_inquisitor");
         QVERIFY(!key.empty() && !other.empty());
-        auto setId = [&](const char* id) {
+        int n = 0;
+        auto typeId = [&](const char* id) {
             o.Go("NPC_", key);
-            const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IDEntry; });
+            n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IDEntry; });
             QVERIFY(n > 0);
             auto* edit = LineEdit(o, n);
             QVERIFY(edit);
             edit->selectAll();
             QTest::keyClicks(edit, id);
+        };
+        auto setId = [&](const char* id) {
+            typeId(id);
             o.Go("NPC_", other); // commit
         };
-        setId("PP_grand_inquisitor");
-        QVERIFY(s.prompt.Saw("Warning! The ID Index could not be updated because the ID 'PP_grand_inquisitor' is "
-                             "already in use by another record."));
-        QCOMPARE(file.Rec(key).ID, std::string("PP_ordinator")); // the index keeps the old ID
+        // Committed while the record stays shown (as a save does): refused, and the field and the
+        // record's own data go back to the old ID.
+        typeId("PP_grand_inquisitor");
+        ed.Save();
+        QVERIFY(s.prompt.Saw("The ID 'PP_grand_inquisitor' is already in use by another NPC_ record. The ID stays "
+                             "'PP_ordinator'."));
+        QCOMPARE(LineEdit(o, n)->text(), QString("PP_ordinator"));
+        QCOMPARE(file.GetID(key), std::string("PP_ordinator"));
         QCOMPARE(file.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Find("PP_grand_inquisitor")->IndexNumber,
                  file.GetRecordIndex(other));
         // The reference scan window opens; Scan runs it and its second press closes it.
