@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 
+class QColor;
 class QGridLayout;
 class QLabel;
 
@@ -45,8 +46,11 @@ private:
     QWidget* TextRow(int n, esLLFormEntry& e);
     QWidget* FileLookupRow(int n, esLLFormEntry& e);
     QWidget* ByteRow(int n, esLLFormEntry& e);
+    QWidget* NamedRow(int n, esLLFormEntry& e);
     void SetData(esLLFormEntry& e, PropertyValue value);
     QWidget* HeadingRow(QLabel* caption, const esLLFormEntry& e);
+    static void Band(QLabel* label, const QColor& background, const QColor& text, int margin, int points = 0,
+                     bool bold = false);
 
     QWidget* page_ = nullptr;
     QGridLayout* grid_ = nullptr;

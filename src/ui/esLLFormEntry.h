@@ -2,8 +2,10 @@
 
 #include "model/KeyedCollection.h"
 #include "model/Property.h"
+#include "template/ValueNames.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vellum::ui {
@@ -52,6 +54,8 @@ struct esLLFormEntry {
     // the byte count of a bit field.
     std::string Html, LookupFolder, LookupFilter;
     int Size = 0;
+    // The template's names of the values (a drop-down) or of the bits (check boxes).
+    std::shared_ptr<const ValueNames> Names;
 
     void SetByte(std::size_t index, std::uint8_t value) {
         if (auto* bytes = std::get_if<Bytes>(&Data); bytes && index < bytes->size()) {

@@ -5,7 +5,9 @@
 #include "model/esfile.h"
 #include "ui/BitFieldEditor.h"
 #include "ui/DesktopOpen.h"
+#include "TestRecords.h"
 #include "ui/FormBuilder.h"
+#include "ui/NamedValueField.h"
 #include "ui/NumberField.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/TextTableModel.h"
@@ -15,6 +17,7 @@
 #include "ui/frmMain.h"
 #include "ui/frmScanReferences.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTableView>
@@ -22,6 +25,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include <cstring>
 
 using namespace vellum;
 using namespace vellum::ui;
@@ -289,6 +294,74 @@ private slots:
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(parent))->click();
         QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
         QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ShowChildren; }) > 0);
+    }
+
+    // Through the keyboard on a real spell: a type chosen by name, a flag ticked, a skill typed as
+    // its number; the saved file holds those numbers and bits.
+    void namedValuesAndFlagsEditTheStoredBytes() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, model, file] = o;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const std::string key = o.KeyOf("SPEL", "PP_vivec");
+        model.BuildRecords(o.Cat("SPEL"));
+        o.Click(model.RecordIndex(key));
+        auto entry = [&](const char* sub, const char* property) {
+            return FindEntry(ed.Entries(), [&](const esLLFormEntry& e) {
+                return e.SubrecordType == sub && e.PropertyName == property;
+            });
+        };
+        auto* type = qobject_cast<NamedValueField*>(ed.Form()->EditorOf(entry("SPDT", "Type")));
+        QVERIFY(type);
+        QCOMPARE(type->Choices()->currentText(), QString("Power"));
+        type->Choices()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(type->Stored()->text(), QString("4"));
+
+        auto* flags = qobject_cast<BitFieldEditor*>(ed.Form()->EditorOf(entry("SPDT", "Flags")));
+        QVERIFY(flags && flags->BitCount() == 3); // the three named bits, none set
+        QCOMPARE(flags->Bit(2)->text(), QString("Always Succeeds"));
+        flags->Bit(2)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+        auto* skill = qobject_cast<NamedValueField*>(ed.Form()->EditorOf(entry("ENAM", "Skill")));
+        QVERIFY(skill);
+        QCOMPARE(skill->Choices()->currentText(), QString("None")); // a stored FF is -1
+        skill->Stored()->setFocus();
+        skill->Stored()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "26");
+        QCOMPARE(skill->Choices()->currentText(), QString("Hand-to-hand"));
+        QTest::keyClicks(QApplication::focusWidget(), "0");
+        QCOMPARE(skill->Choices()->currentText(), QString("(unnamed)")); // 127 at most: clamped, unnamed
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+
+        o.Click(model.CategoryIndex("SPEL")); // commits
+        QVERIFY(w.SaveFile(false));
+        const Bytes saved = test::ReadBytes(path);
+        int spells = 0;
+        for (const test::RawRecord& r : test::RawRecords(saved)) {
+            if (r.type != "SPEL")
+                continue;
+            ++spells;
+            Bytes spdt, enam;
+            for (std::size_t at = 0; r.data.size() - at >= 8;) {
+                const std::string name(reinterpret_cast<const char*>(r.data.data() + at), 4);
+                std::uint32_t size;
+                std::memcpy(&size, r.data.data() + at + 4, 4);
+                if (name == "SPDT")
+                    spdt.assign(r.data.begin() + at + 8, r.data.begin() + at + 8 + size);
+                if (name == "ENAM" && enam.empty())
+                    enam.assign(r.data.begin() + at + 8, r.data.begin() + at + 8 + size);
+                at += 8 + size;
+            }
+            QCOMPARE(spdt.size(), std::size_t(12));
+            QCOMPARE(int(spdt[0]), 4);           // Curse
+            QCOMPARE(int(spdt[8]), 0x4);         // Always Succeeds
+            QCOMPARE(int(enam[2]), 26);          // Hand-to-hand
+            QCOMPARE(int(enam[3]), 0xFF);        // the attribute stays -1
+        }
+        QCOMPARE(spells, 1);
     }
 };
 
