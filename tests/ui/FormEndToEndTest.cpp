@@ -70,13 +70,6 @@ struct TemplateText {
         const auto it = groups.find(Upper(name));
         return it == groups.end() ? nullptr : &it->second;
     }
-    bool Has(const std::string& group, const std::string& name) const {
-        if (const auto* g = Group(group))
-            for (const auto& [n, v] : *g)
-                if (Upper(n) == Upper(name))
-                    return true;
-        return false;
-    }
     const std::string* Name(const std::string& group, const std::string& key) const {
         if (const auto* g = Group(group))
             for (const auto& [n, v] : *g)
@@ -220,6 +213,20 @@ QString CaptionOf(PropertyForm& form, QWidget* w) {
     return {};
 }
 
+// The subrecords of a record's data: name and data, up to the first that does not fit.
+std::vector<std::pair<std::string, ByteSpan>> SubrecordsOf(ByteSpan data) {
+    std::vector<std::pair<std::string, ByteSpan>> out;
+    for (std::size_t at = 0; data.size() - at >= 8;) {
+        std::uint32_t size;
+        std::memcpy(&size, data.data() + at + 4, 4);
+        if (size > data.size() - at - 8)
+            break;
+        out.emplace_back(std::string(reinterpret_cast<const char*>(data.data() + at), 4), data.subspan(at + 8, size));
+        at += 8 + size;
+    }
+    return out;
+}
+
 // One record per type: the one with the most kinds of subrecord, among those of at most 60.
 struct Sample {
     std::string file, type;
@@ -233,15 +240,10 @@ std::vector<Sample> Samples() {
         const auto records = test::RawRecords(bytes);
         for (std::size_t i = 0; i < records.size(); ++i) {
             std::set<std::string> kinds;
-            std::size_t count = 0;
-            for (std::size_t at = 0; records[i].data.size() - at >= 8; ++count) {
-                kinds.insert(std::string(reinterpret_cast<const char*>(records[i].data.data() + at), 4));
-                std::uint32_t size;
-                std::memcpy(&size, records[i].data.data() + at + 4, 4);
-                at += 8 + size;
-                if (at > records[i].data.size())
-                    break;
-            }
+            const auto subs = SubrecordsOf(records[i].data);
+            for (const auto& sub : subs)
+                kinds.insert(sub.first);
+            const std::size_t count = subs.size();
             Sample s{path.filename().string(), records[i].type, i, kinds.size(), count};
             auto [it, added] = best.try_emplace(s.type, s);
             if (!added && count <= 60 && (it->second.subrecords > 60 || s.kinds > it->second.kinds))
@@ -329,10 +331,10 @@ class FormEndToEndTest : public QObject {
         }
         QVERIFY2(SameText(edit->text(), want.text), qPrintable(where + ": " + edit->text()));
         if (want.type == "STRING" || want.type == "STRINGLIST") {
-            const bool file = Template().Has("@FILELOOKUP", want.address);
+            const bool file = Template().Name("@FILELOOKUP", want.address) != nullptr;
             QCOMPARE(buttons.contains("Browse..."), file);
             QCOMPARE(buttons.contains("..."), !file); // the multi-line editor
-            QCOMPARE(buttons.contains("Lookup"), Template().Has("@TEXTLOOKUP", want.address) && !file);
+            QCOMPARE(buttons.contains("Lookup"), Template().Name("@TEXTLOOKUP", want.address) && !file);
             QCOMPARE(entry.FormEntryType == FormEntryKind::TextLookupField, buttons.contains("Lookup"));
         }
     }
@@ -369,14 +371,9 @@ private slots:
             std::vector<Expected> props;
         };
         std::vector<Sub> subs;
-        for (std::size_t at = 0; raw.data.size() - at >= 8;) {
-            const std::string name(reinterpret_cast<const char*>(raw.data.data() + at), 4);
-            std::uint32_t size;
-            std::memcpy(&size, raw.data.data() + at + 4, 4);
-            const std::string sub = TemplateSubrecordType(raw.type, name, size, at == 0);
-            subs.push_back({name, ExpectedOf(raw.type, sub, raw.data.subspan(at + 8, size))});
-            at += 8 + size;
-        }
+        for (const auto& [name, data] : SubrecordsOf(raw.data))
+            subs.push_back({name, ExpectedOf(raw.type, TemplateSubrecordType(raw.type, name, data.size(), subs.empty()),
+                                             data)});
 
         // Selected in the tree, as a user clicks it.
         o.model.BuildRecords(o.Cat(raw.type.c_str()));
