@@ -5,17 +5,20 @@
 #   ./build.sh asan    build and run the core tests under AddressSanitizer + UBSan
 #   ./build.sh bench   build and run the benchmarks on a synthetic 80 MB master
 #   ./build.sh fuzz    replay the fuzz corpora (and regression inputs) under sanitizers
+#   ./build.sh package build the Debian package (Release, stripped) into build-release/
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$(pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
 
 packages=(cmake ninja-build g++ python3 libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-base-dev-tools libgl-dev clang libclang-rt-14-dev xdg-utils)
+          qt6-base-dev qt6-base-dev-tools libgl-dev clang libclang-rt-14-dev xdg-utils
+          # what the install test checks the installed files with
+          appstream desktop-file-utils shared-mime-info libglib2.0-bin man-db)
 
-install_missing() {
+install_missing() { # extra packages...
     local missing=()
-    for p in "${packages[@]}"; do
+    for p in "${packages[@]}" "$@"; do
         dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
     done
     [ ${#missing[@]} -eq 0 ] && return 0
@@ -81,8 +84,15 @@ fuzz)
     build build-fuzz
     ctest --test-dir build-fuzz --output-on-failure -L fuzz "$@"
     ;;
+package)
+    install_missing dpkg-dev file
+    configure build-release -DCMAKE_BUILD_TYPE=Release -DVELLUM_BUILD_TESTS=OFF -DVELLUM_BUILD_BENCH=OFF
+    build build-release
+    (cd build-release && cpack -G DEB)
+    ls build-release/vellum_*.deb
+    ;;
 *)
-    echo "usage: $0 run|test|asan|bench|fuzz" >&2
+    echo "usage: $0 run|test|asan|bench|fuzz|package" >&2
     exit 2
     ;;
 esac

@@ -31,12 +31,10 @@ public:
 };
 
 struct Editor {
-    ui::EditorContext context;
+    ui::EditorContext context{Startup::Options{ProgramDir()}};
     std::unique_ptr<ui::frmMain> window;
     QString key;
     Editor() {
-        context.programDir = ProgramDir();
-        context.templ.OpenFile((ProgramDir() / "ESTemplate.ini").string());
         window = std::make_unique<ui::frmMain>(context);
         window->resize(1280, 800);
         window->show();

@@ -68,7 +68,7 @@ const CommandRegistration registration({
     "Exit status 0 when every file loaded, else 1.\n"
     "\n"
     "Options:\n"
-    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
+    "  --template FILE  the format template (default: the user's ESTemplate.ini)\n"
     "  --help           this text\n",
     {},
     Check,

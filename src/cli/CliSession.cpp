@@ -11,20 +11,16 @@ namespace {
 
 Startup::Options OptionsOf(const Arguments& args) {
     Startup::Options o;
-    o.home = args.homePath;
+    o.folders = ProgramFolder::Find(args.homePath);
     o.templateFile = args.templatePath;
     o.findDataFolder = false; // no command needs the game's folder
-    // A program folder named here is seeded like the per-user one: what it lacks of the
-    // installed template, templates and signatures is copied in.
-    if (!o.home.empty())
-        ProgramFolder::Seed(o.home, ProgramFolder::InstalledDataFolder(ProgramFolder::ExecutableFolder()));
     return o;
 }
 
 } // namespace
 
 CliSession::CliSession(const Arguments& args) : startup_(OptionsOf(args)) {
-    const std::filesystem::path path = args.templatePath.empty() ? startup_.ProgramFolder() / "ESTemplate.ini"
+    const std::filesystem::path path = args.templatePath.empty() ? startup_.Folders().TemplateFile()
                                                                  : std::filesystem::path(args.templatePath);
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))

@@ -10,9 +10,10 @@
 
 namespace vellum::cli {
 
-// The program folder, format template and codec a command works with, set up as the editor
-// sets them up: --home names the program folder (else it is found as the editor finds it),
-// --template the format template (else the program folder's ESTemplate.ini).
+// The folders, format template and codec a command works with, set up as the editor sets them
+// up: --home names one folder for everything (seeded from the installed data; else the folders
+// are found as the editor finds them), --template the format template (else the user's
+// ESTemplate.ini).
 class CliSession {
 public:
     // A template that cannot be read leaves an empty one (every subrecord is then raw data)

@@ -8,8 +8,8 @@ namespace vellum::cli {
 
 // Options every command understands, read from its arguments.
 struct Arguments {
-    std::string templatePath; // empty: ESTemplate.ini of the program folder
-    std::string homePath;     // --home: the program folder; empty: found as the editor finds it
+    std::string templatePath; // empty: the user's ESTemplate.ini
+    std::string homePath;     // --home: one folder for everything; empty: found as the editor finds it
     bool help = false;
     std::vector<std::string> flags; // other "--name" options, in order
     std::vector<std::pair<std::string, std::string>> values; // "--name VALUE" options, in order

@@ -44,8 +44,8 @@ const CommandRegistration registration({
     "usage: vellum-cli dump [--mode 0|1|2] [--tabs] [--headers] [--bytes] [--trim]\n"
     "                       [--template FILE] [--home DIR] FILE\n"
     "\n"
-    "Writes FILE as text into <program folder>/Dumps/<file name>.txt, as the editor's dump\n"
-    "dialog does, and prints the path written.\n"
+    "Writes FILE as text into <Dumps>/<file name>.txt, as the editor's dump dialog does, and\n"
+    "prints the path written. 'vellum-cli --help' names the Dumps folder.\n"
     "\n"
     "Options:\n"
     "  --mode 0         record types with raw record data (default)\n"
@@ -55,8 +55,8 @@ const CommandRegistration registration({
     "  --headers        sizes, header and flags in record and subrecord lines\n"
     "  --bytes          raw data as three-digit byte values\n"
     "  --trim           at most 255 values per record, 253 per subrecord\n"
-    "  --template FILE  the format template (default: ESTemplate.ini of the program folder)\n"
-    "  --home DIR       the program folder (default: as the editor finds it)\n"
+    "  --template FILE  the format template (default: the user's ESTemplate.ini)\n"
+    "  --home DIR       one folder for the template, settings, Indices and Dumps\n"
     "  --help           this text\n",
     {"--tabs", "--headers", "--bytes", "--trim"},
     Dump,

@@ -66,8 +66,8 @@ const CommandRegistration registration({
     "  --sub S          only subrecords of type S\n"
     "  --case           match letter case\n"
     "  --whole          the whole value must equal TEXT\n"
-    "  --template FILE  the format template (default: ESTemplate.ini of the program folder)\n"
-    "  --home DIR       the program folder (default: as the editor finds it)\n"
+    "  --template FILE  the format template (default: the user's ESTemplate.ini)\n"
+    "  --home DIR       one folder for the template, settings, Indices and Dumps\n"
     "  --help           this text\n",
     {"--case", "--whole"},
     Find,

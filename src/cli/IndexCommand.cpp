@@ -32,7 +32,7 @@ const CommandRegistration registration({
     "write a file's reference index (.rdx) and ID index (.idx)",
     std::string("usage: vellum-cli index [--template FILE] [--home DIR] FILE\n"
                 "\n"
-                "Loads FILE (which writes DIR/Indices/<name>.rdx) and writes DIR/Indices/<name>.idx.\n"
+                "Loads FILE (which writes <Indices>/<name>.rdx) and writes <Indices>/<name>.idx.\n"
                 "Prints \"refs=<N> categories=<C> ids=<I>\": the references in the .rdx, the record\n"
                 "types and the IDs in the .idx.\n"
                 "\n"

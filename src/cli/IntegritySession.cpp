@@ -10,9 +10,8 @@ namespace vellum::cli {
 namespace fs = std::filesystem;
 
 const char* const kIntegrityOptions =
-    "  --template FILE  the format template (default: ESTemplate.ini of the program folder)\n"
-    "  --home DIR       the program folder; index files go to DIR/Indices (default: as the\n"
-    "                   editor finds it)\n"
+    "  --template FILE  the format template (default: the user's ESTemplate.ini)\n"
+    "  --home DIR       one folder for the template, settings, Indices and Dumps\n"
     "  --help           this text\n";
 
 IntegritySession::IntegritySession(const Arguments& args) : session_(args) {

@@ -11,9 +11,9 @@
 
 namespace vellum::cli {
 
-// What the index, refs, delete and rename commands share: the template, the program folder
-// (--home DIR, else found as the editor finds it) whose "Indices" folder takes the index files,
-// and the open-file collection.
+// What the index, refs, delete and rename commands share: the template, the folders (--home
+// DIR, else found as the editor finds them) whose "Indices" folder takes the index files, and
+// the open-file collection.
 class IntegritySession {
 public:
     explicit IntegritySession(const Arguments& args);

@@ -32,7 +32,7 @@ const CommandRegistration registration({
     "Exit status 0 when OUT was written, else 1.\n"
     "\n"
     "Options:\n"
-    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
+    "  --template FILE  the format template (default: the user's ESTemplate.ini)\n"
     "  --backup         keep the old OUT as OUT.bak\n"
     "  --help           this text\n",
     {"--backup"},

@@ -50,7 +50,7 @@ const CommandRegistration registration({
     "  Dependencies:       one line \"  <name>\" per master file\n"
     "\n"
     "Options:\n"
-    "  --template FILE  the format template (default: ESTemplate.ini beside vellum-cli)\n"
+    "  --template FILE  the format template (default: the user's ESTemplate.ini)\n"
     "  --help           this text\n",
     {},
     Stats,

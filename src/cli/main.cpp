@@ -1,5 +1,8 @@
 #include "Command.h"
 
+#include "ProgramVersion.h"
+#include "template/ProgramFolder.h"
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -14,10 +17,15 @@ void PrintToolHelp(std::FILE* out) {
                out);
     for (const auto& c : vellum::cli::Commands())
         std::fprintf(out, "  %-8s %s\n", c.name.c_str(), c.summary.c_str());
-    std::fputs("\n"
-               "Without --template, the ESTemplate.ini beside vellum-cli is used.\n"
-               "Run 'vellum-cli COMMAND --help' for the options of a command.\n",
-               out);
+    std::fprintf(out,
+                 "\n"
+                 "Options:\n"
+                 "  -h, --help  this text\n"
+                 "  --version   print the version\n"
+                 "Run 'vellum-cli COMMAND --help' for the options of a command.\n"
+                 "\n"
+                 "Files (each command's --home DIR puts them all in DIR):\n%s",
+                 vellum::ProgramFolder::Find().Listing().c_str());
 }
 
 } // namespace
@@ -27,6 +35,10 @@ int main(int argc, char** argv) {
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         PrintToolHelp(stdout);
         return args.empty() ? 2 : 0;
+    }
+    if (args[0] == "--version") {
+        std::printf("vellum-cli %s\n", vellum::kVersionText);
+        return 0;
     }
     for (const auto& command : vellum::cli::Commands()) {
         if (command.name != args[0]) continue;

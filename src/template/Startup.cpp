@@ -3,7 +3,6 @@
 #include "index/esFiles.h"
 #include "model/KeyedCollection.h"
 #include "template/DataFolder.h"
-#include "template/ProgramFolder.h"
 
 #include <algorithm>
 
@@ -12,9 +11,9 @@ namespace vellum {
 namespace fs = std::filesystem;
 
 Startup::Startup(Options options)
-    : home_(options.home.empty() ? ProgramFolder::Find() : options.home),
-      templatePath_(options.templateFile.empty() ? home_ / "ESTemplate.ini" : options.templateFile) {
-    ProgramFolder::CreateFolders(home_);
+    : folders_(options.folders.empty() ? ProgramFolder::Find() : std::move(options.folders)),
+      templatePath_(options.templateFile.empty() ? folders_.TemplateFile() : options.templateFile) {
+    folders_.Prepare();
     template_.OpenFile(templatePath_.string()); // a missing template gives an empty model
     LoadSettings();
     if (options.findDataFolder) GetDataFolder();
@@ -42,7 +41,7 @@ void Startup::GetDataFolder() { dataFolder_ = DataFolder::Find(DataFolder::ForUs
 std::string Startup::InstallFolder() const { return DataFolder::InstallFolder(dataFolder_); }
 
 void Startup::LoadSettings() {
-    vellum::LoadSettings(settings_, (home_ / "Vellum.ini").string(), values_);
+    vellum::LoadSettings(settings_, folders_.SettingsFile().string(), values_);
     ApplyToFiles();
 }
 
@@ -60,8 +59,6 @@ std::vector<std::pair<std::string, std::string>> Startup::TemplateFiles() const 
     std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return FoldKey(a.second) < FoldKey(b.second); });
     return out;
 }
-
-fs::path Startup::ConfigFilePath(const std::string& fileName) const { return home_ / fileName; }
 
 void Startup::ConfigFileEdited(const std::string& fileName) {
     if (KeysEqual(fs::path(fileName).filename().string(), "ESTemplate.ini")) {

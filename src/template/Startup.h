@@ -2,6 +2,7 @@
 
 #include "template/AppSettings.h"
 #include "template/Config.h"
+#include "template/ProgramFolder.h"
 
 #include <filesystem>
 #include <memory>
@@ -13,14 +14,14 @@ namespace vellum {
 
 class esFiles;
 
-// What the program sets up before its first window: the program folder and its subfolders,
-// the format template, the settings and the game's data folder. The editor and vellum-cli
+// What the program sets up before its first window: the program's folders, the format
+// template, the settings and the game's data folder. The editor and vellum-cli
 // each keep one for the whole run; it does not move, as codecs hold its template.
 class Startup {
 public:
     struct Options {
-        std::filesystem::path home;         // the program folder; found when empty
-        std::filesystem::path templateFile; // the format template; <home>/ESTemplate.ini when empty
+        ProgramFolder folders;              // found for this executable when empty
+        std::filesystem::path templateFile; // the format template; the folders' one when empty
         bool findDataFolder = true;         // look for the game (openmw.cfg, Steam…)
     };
 
@@ -40,11 +41,10 @@ public:
     // and the Indices folder, and given the settings that concern it.
     esFiles& Files();
 
-    const std::filesystem::path& ProgramFolder() const { return home_; }
-    std::filesystem::path TemplatesFolder() const { return home_ / "Templates"; }
-    std::filesystem::path IndicesFolder() const { return home_ / "Indices"; }
-    std::filesystem::path DumpsFolder() const { return home_ / "Dumps"; }
-    std::filesystem::path SignaturesFile() const { return home_ / "Signatures.ini"; }
+    const vellum::ProgramFolder& Folders() const { return folders_; }
+    std::filesystem::path TemplatesFolder() const { return folders_.TemplatesFolder(); }
+    std::filesystem::path IndicesFolder() const { return folders_.IndicesFolder(); }
+    std::filesystem::path DumpsFolder() const { return folders_.DumpsFolder(); }
 
     // The template data files a new file can be made from (File New): caption (the name
     // without its four-character extension) and full file name, by name.
@@ -60,8 +60,6 @@ public:
     void LoadSettings();
     int SaveSettings();
 
-    // The file the configuration editor opens for `fileName` (program folder + name).
-    std::filesystem::path ConfigFilePath(const std::string& fileName) const;
     // After the configuration editor closed on `fileName`: an edited ESTemplate.ini is read
     // again at once, and the settings are read again.
     void ConfigFileEdited(const std::string& fileName);
@@ -69,7 +67,7 @@ public:
 private:
     void ApplyToFiles();
 
-    std::filesystem::path home_;
+    vellum::ProgramFolder folders_;
     std::filesystem::path templatePath_;
     Config settings_;
     Config template_;

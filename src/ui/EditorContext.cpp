@@ -9,7 +9,7 @@ namespace vellum::ui {
 EditorContext::EditorContext(Startup::Options options)
     : startup(std::move(options)), settings(startup.SettingsConfig()), templ(startup.TemplateConfig()),
       values(startup.Settings()), files(startup.TemplateConfig(), startup.IndicesFolder()),
-      programDir(startup.ProgramFolder()), dataFolder(startup.DataFolder()) {
+      folders(startup.Folders()), dataFolder(startup.DataFolder()) {
     LoadEditorSettings();
     files.SetLeaveRecordsUnpacked(values.LeaveRecordsUnpacked);
     files.ReplaceClipboard = values.ReplaceClipboard;

@@ -11,7 +11,7 @@
 
 namespace vellum::ui {
 
-// What the windows share for the whole run: the start-up state (program folder, format
+// What the windows share for the whole run: the start-up state (program folders, format
 // template, settings, game data folder), the open files, and the editor's own view settings.
 class EditorContext {
 public:
@@ -24,14 +24,14 @@ public:
     Config& templ;       // ESTemplate.ini
     AppSettings& values; // the settings in force
     esFiles files;
-    std::filesystem::path programDir;
+    const ProgramFolder& folders;     // where every file of the program is read and written
     std::filesystem::path dataFolder; // ends in "/"
     int codePage = 1252;              // [View] Encoding
     bool developer = false;           // [Developer] Enabled: frmUnload's "&Terminate Now"
 
-    std::filesystem::path SettingsPath() const { return programDir / "Vellum.ini"; }
-    std::filesystem::path TemplatePath() const { return programDir / "ESTemplate.ini"; }
-    std::filesystem::path TemplatesFolder() const { return programDir / "Templates"; }
+    std::filesystem::path SettingsPath() const { return folders.SettingsFile(); }
+    std::filesystem::path TemplatePath() const { return folders.TemplateFile(); }
+    std::filesystem::path TemplatesFolder() const { return folders.TemplatesFolder(); }
 
     // Keys of the open files in collection order (a copy: closing files changes the collection).
     std::vector<std::string> FileKeys();

@@ -1,6 +1,7 @@
 #include "ui/Icons.h"
 
-#include <QCoreApplication>
+#include "template/ProgramFolder.h"
+
 #include <QFile>
 #include <QHash>
 #include <QPainter>
@@ -188,10 +189,12 @@ QIcon CommandIcon(const QString& key) {
 }
 
 QIcon ApplicationIcon() {
-    const QString file = QCoreApplication::applicationDirPath() + "/vellum.png";
-    if (QFile::exists(file))
-        return QIcon(file);
-    return CommandIcon("Unknown");
+    // An installed copy has every size in the icon theme; a build tree has its one picture.
+    const std::filesystem::path shipped =
+        ProgramFolder::ShippedFolder(ProgramFolder::ExecutableFolder()) / "vellum.png";
+    const QString file = QString::fromStdString(shipped.string());
+    const QIcon fallback = QFile::exists(file) ? QIcon(file) : CommandIcon("Unknown");
+    return QIcon::fromTheme("vellum", fallback);
 }
 
 } // namespace vellum::ui

@@ -9,7 +9,7 @@ namespace vellum::ui {
 // "SubRecord", ...): the desktop theme's icon when the theme has one, else one drawn here.
 QIcon CommandIcon(const QString& key);
 
-// The program's own icon (data/vellum.png beside the executable, else drawn).
+// The program's own icon: the icon theme's "vellum", else the shipped vellum.png, else drawn.
 QIcon ApplicationIcon();
 
 } // namespace vellum::ui

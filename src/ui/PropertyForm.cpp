@@ -18,9 +18,10 @@ PropertyForm::PropertyForm(QWidget* parent) : QScrollArea(parent) {
     Draw(nullptr);
 }
 
-void PropertyForm::SetFolders(std::filesystem::path dataFolder, std::filesystem::path programFolder) {
+void PropertyForm::SetFolders(std::filesystem::path dataFolder, const ProgramFolder& folders) {
     dataFolder_ = std::move(dataFolder);
-    programFolder_ = std::move(programFolder);
+    shippedFolder_ = folders.Shipped();
+    scratchFolder_ = folders.ScratchFolder();
 }
 
 QWidget* PropertyForm::EditorOf(int n) const { return editors_.value(n); }

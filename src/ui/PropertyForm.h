@@ -1,5 +1,6 @@
 #pragma once
 
+#include "template/ProgramFolder.h"
 #include "ui/esLLFormEntry.h"
 
 #include <QScrollArea>
@@ -22,7 +23,8 @@ public:
 
     // Draws `entries` (kept by the caller for the form's lifetime); nullptr clears the form.
     void Draw(esLLFormEntries* entries);
-    void SetFolders(std::filesystem::path dataFolder, std::filesystem::path programFolder);
+    // The game's data folder (book art) and the program's (book page background, the page shown).
+    void SetFolders(std::filesystem::path dataFolder, const ProgramFolder& folders);
     // The widget editing entry `n` (1-based), for tests and focus.
     QWidget* EditorOf(int n) const;
     int RowCount() const { return rows_; }
@@ -55,7 +57,7 @@ private:
     QWidget* page_ = nullptr;
     QGridLayout* grid_ = nullptr;
     esLLFormEntries* entries_ = nullptr;
-    std::filesystem::path dataFolder_, programFolder_;
+    std::filesystem::path dataFolder_, shippedFolder_, scratchFolder_;
     QHash<int, QWidget*> editors_;
     int rows_ = 0;
     bool band_ = false;

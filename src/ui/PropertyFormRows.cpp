@@ -67,11 +67,11 @@ QWidget* PropertyForm::TextRow(int n, esLLFormEntry& e) {
     more->setToolTip("Multi-line editor");
     more->setMaximumWidth(32);
     const bool book = !e.Html.empty();
-    const std::string background = (programFolder_ / e.Html).string();
+    const std::string background = (shippedFolder_ / e.Html).string();
     connect(more, &QPushButton::clicked, this, [this, &e, edit, book, background] {
         frmEditText editor(TextOf(e.Data), book, this);
         editor.SetPreview([this, background](const QString& text) {
-            ShowBookPreview(programFolder_, ToFileText(text), background, dataFolder_);
+            ShowBookPreview(scratchFolder_, ToFileText(text), background, dataFolder_);
         });
         if (editor.exec() != QDialog::Accepted)
             return;
@@ -84,7 +84,7 @@ QWidget* PropertyForm::TextRow(int n, esLLFormEntry& e) {
         auto* preview = new QPushButton("Preview", row);
         connect(preview, &QPushButton::clicked, this, [this, &e, background] {
             if (const auto* s = std::get_if<std::string>(&e.Data))
-                ShowBookPreview(programFolder_, *s, background, dataFolder_);
+                ShowBookPreview(scratchFolder_, *s, background, dataFolder_);
         });
         layout->addWidget(preview);
     }

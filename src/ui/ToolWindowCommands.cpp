@@ -56,7 +56,7 @@ void Show(frmMain& main, const std::string& fileKey, const std::string& recordKe
 // Indexes a data file, opening it for the time when it is not open.
 void IndexDataFile(frmMain& main, const std::string& path, Progress* progress) {
     EditorContext& c = main.Context();
-    ReferenceIndexer indexer(c.programDir / "Indices");
+    ReferenceIndexer indexer(c.folders.IndicesFolder());
     if (esfile* open = c.files.Find(path)) {
         indexer.BuildIndex(*open, progress);
         return;
@@ -82,7 +82,7 @@ void RebuildTools(frmMain& main) {
 }
 
 void OpenToolsManager(frmMain& main) {
-    frmTools window(main.Context().settings, main.Context().programDir, &main);
+    frmTools window(main.Context().settings, main.Context().folders.SignaturesFile(), &main);
     window.exec();
     RebuildTools(main);
 }
@@ -100,7 +100,7 @@ void ConnectToolWindows(frmMain& main) {
         esfile* file = main.Editor().File();
         if (!file || file->CurrentRecordKey.empty()) return;
         main.Editor().Save();
-        frmRawData window(*file, main.Context().programDir, &main);
+        frmRawData window(*file, main.Context().folders.DumpsFolder(), &main);
         window.exec();
         main.Editor().RefreshForm();
     });
@@ -147,7 +147,7 @@ void ConnectToolWindows(frmMain& main) {
     ConnectCommand(main, "mnuFileDump", [&main] {
         if (esfile* file = CurrentFile(main)) {
             main.Editor().Save();
-            frmDump window(*file, main.Context().programDir / "Dumps", &main);
+            frmDump window(*file, main.Context().folders.DumpsFolder(), &main);
             window.exec();
         }
     });
@@ -160,7 +160,7 @@ void ConnectToolWindows(frmMain& main) {
     });
 
     ConnectCommand(main, "mnuFileIndexManager", [&main] {
-        frmIndex window(main.Context().dataFolder, main.Context().programDir / "Indices",
+        frmIndex window(main.Context().dataFolder, main.Context().folders.IndicesFolder(),
                         [&main](const std::string& path, Progress* progress) { IndexDataFile(main, path, progress); },
                         &main);
         bool support = false;

@@ -30,8 +30,8 @@ bool IsTemplatePath(const std::string& path) {
 
 } // namespace
 
-frmConfigEditor::frmConfigEditor(std::string path, fs::path programDir, QWidget* parent)
-    : QMainWindow(parent), model_(new ConfigGridModel(this)), grid_(new QTableView), programDir_(std::move(programDir)) {
+frmConfigEditor::frmConfigEditor(std::string path, fs::path folder, QWidget* parent)
+    : QMainWindow(parent), model_(new ConfigGridModel(this)), grid_(new QTableView), folder_(std::move(folder)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     grid_->setModel(model_);
     grid_->setItemDelegateForColumn(1, new ConfigValueDelegate(*model_, grid_));
@@ -140,7 +140,7 @@ bool frmConfigEditor::WriteTo(const std::string& path) {
 bool frmConfigEditor::Save() { return path_.empty() ? SaveAs() : WriteTo(path_); }
 
 bool frmConfigEditor::SaveAs() {
-    const QString chosen = chooseFile(true, QString::fromStdString(programDir_.string()));
+    const QString chosen = chooseFile(true, QString::fromStdString(folder_.string()));
     return !chosen.isEmpty() && WriteTo(chosen.toStdString());
 }
 
@@ -150,7 +150,7 @@ void frmConfigEditor::AskToSave() {
 
 void frmConfigEditor::Open() {
     AskToSave();
-    const QString chosen = chooseFile(false, QString::fromStdString(programDir_.string()));
+    const QString chosen = chooseFile(false, QString::fromStdString(folder_.string()));
     if (!chosen.isEmpty()) Load(chosen.toStdString());
 }
 
@@ -168,7 +168,7 @@ void frmConfigEditor::Revert() {
 void frmConfigEditor::New() {
     AskToSave();
     config_.clear();
-    path_ = (programDir_ / "New.ini").string();
+    path_ = (folder_ / "New.ini").string();
     isTemplate_ = false;
     config_.AddGroup("NewGroup1");
     model_->Load(config_);

@@ -22,7 +22,8 @@ class frmConfigEditor : public QMainWindow {
     Q_OBJECT
 public:
     // An empty path starts a new file as New does.
-    frmConfigEditor(std::string path, std::filesystem::path programDir, QWidget* parent = nullptr);
+    // `folder`: where Open, Save As and New start (the user's configuration files).
+    frmConfigEditor(std::string path, std::filesystem::path folder, QWidget* parent = nullptr);
 
     // Chooses a file for Open (save false) and Save As (save true); "" cancels. Tests replace it.
     std::function<QString(bool save, const QString& startDir)> chooseFile;
@@ -69,7 +70,7 @@ private:
     QTableView* grid_;
     Config config_;
     std::string path_;
-    std::filesystem::path programDir_;
+    std::filesystem::path folder_;
     bool isTemplate_ = false;
     bool changed_ = false;
 };

@@ -54,7 +54,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     model_ = new RecordTreeModel(this);
     tree_->setModel(model_);
     form_ = new PropertyForm(splitter_);
-    form_->SetFolders(context_.dataFolder, context_.programDir);
+    form_->SetFolders(context_.dataFolder, context_.folders);
     form_->lookup = [this](const esLLFormEntry& e) { return LookupID(e); };
     splitter_->addWidget(treeHolder);
     splitter_->addWidget(form_);

@@ -69,7 +69,7 @@ void frmMain::EditTemplate() {
     // leaves there is read back when it closes.
     context_.SaveSettings();
     // Modal for the application: no record may be decoded under a template that is being edited.
-    auto* window = new frmConfigEditor(context_.TemplatePath().string(), context_.programDir, this);
+    auto* window = new frmConfigEditor(context_.TemplatePath().string(), context_.folders.UserData(), this);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->setWindowModality(Qt::ApplicationModal);
     // Read again on every save and once more when the window goes, so that what is on disk is
@@ -87,7 +87,7 @@ void frmMain::RevertTemplate() {
     if (a != Answer::Yes)
         return;
     std::error_code ec;
-    std::filesystem::copy_file(context_.programDir / "ESTemplate.def", context_.TemplatePath(),
+    std::filesystem::copy_file(context_.folders.DefaultTemplateFile(), context_.TemplatePath(),
                                std::filesystem::copy_options::overwrite_existing, ec);
     if (ec) {
         CurrentPrompt().Message("The default format template could not be copied: " + ec.message());

@@ -19,8 +19,8 @@
 
 namespace vellum::ui {
 
-frmRawData::frmRawData(esfile& file, std::filesystem::path programDir, QWidget* parent)
-    : QDialog(parent), file_(file), programDir_(std::move(programDir)), grid_(new fhByteControl) {
+frmRawData::frmRawData(esfile& file, std::filesystem::path dumpsFolder, QWidget* parent)
+    : QDialog(parent), file_(file), dumpsFolder_(std::move(dumpsFolder)), grid_(new fhByteControl) {
     auto* scroll = new QScrollArea;
     scroll->setWidget(grid_);
     scroll->setWidgetResizable(false);
@@ -62,10 +62,10 @@ frmRawData::frmRawData(esfile& file, std::filesystem::path programDir, QWidget* 
     resize(620, 480);
 }
 
-std::filesystem::path frmRawData::DumpPath(const std::filesystem::path& programDir, const std::string& fileTitle,
+std::filesystem::path frmRawData::DumpPath(const std::filesystem::path& dumpsFolder, const std::string& fileTitle,
                                            const std::string& recordKey, const std::string& subrecordKey) {
     const std::string part = subrecordKey.empty() ? std::string("ALL") : subrecordKey;
-    return programDir / "Dumps" / (fileTitle + "." + recordKey + "." + part + ".bin");
+    return dumpsFolder / (fileTitle + "." + recordKey + "." + part + ".bin");
 }
 
 void frmRawData::LoadBytes() {
@@ -134,7 +134,7 @@ void frmRawData::ShowInspector(int offset) {
 QString frmRawData::InspectorText(int row) const { return values_.value(row) ? values_[row]->text() : QString(); }
 
 void frmRawData::Dump() {
-    const std::filesystem::path path = DumpPath(programDir_, file_.FileTitle, recordKey_, subrecordKey_);
+    const std::filesystem::path path = DumpPath(dumpsFolder_, file_.FileTitle, recordKey_, subrecordKey_);
     std::error_code ec;
     std::filesystem::create_directories(path.parent_path(), ec);
     std::filesystem::remove(path, ec);

@@ -23,10 +23,10 @@ class fhByteControl;
 class frmRawData : public QDialog {
     Q_OBJECT
 public:
-    frmRawData(esfile& file, std::filesystem::path programDir, QWidget* parent = nullptr);
+    frmRawData(esfile& file, std::filesystem::path dumpsFolder, QWidget* parent = nullptr);
 
-    // <program>/Dumps/<file title>.<record key>.<subrecord key or ALL>.bin
-    static std::filesystem::path DumpPath(const std::filesystem::path& programDir, const std::string& fileTitle,
+    // <Dumps>/<file title>.<record key>.<subrecord key or ALL>.bin
+    static std::filesystem::path DumpPath(const std::filesystem::path& dumpsFolder, const std::string& fileTitle,
                                           const std::string& recordKey, const std::string& subrecordKey);
 
     void Dump();
@@ -39,7 +39,7 @@ private:
     void StoreByte(int index, quint8 value);
 
     esfile& file_;
-    std::filesystem::path programDir_;
+    std::filesystem::path dumpsFolder_;
     std::string recordKey_, subrecordKey_;
     int subrecordDataOffset_ = 0; // where the subrecord's bytes start in the record's data
     fhByteControl* grid_;

@@ -19,8 +19,8 @@
 
 namespace vellum::ui {
 
-frmTools::frmTools(Config& settings, std::filesystem::path programDir, QWidget* parent)
-    : QDialog(parent), settings_(settings), programDir_(std::move(programDir)), list_(settings),
+frmTools::frmTools(Config& settings, std::filesystem::path signaturesFile, QWidget* parent)
+    : QDialog(parent), settings_(settings), signaturesFile_(std::move(signaturesFile)), list_(settings),
       grid_(new QTableWidget(0, 4)), bar_(new QProgressBar), status_(new QLabel),
       cancelScan_(new QPushButton(tr("Cancel Scan"))) {
     setWindowTitle(tr("Manage/Scan for Additional Tools"));
@@ -135,7 +135,7 @@ void frmTools::RemoveAll() {
 void frmTools::Scan() {
     Pull();
     Config signatures;
-    signatures.OpenFile((programDir_ / "Signatures.ini").string());
+    signatures.OpenFile(signaturesFile_.string());
     cancelled_ = false;
     for (QPushButton* b : buttons_) b->setEnabled(false);
     cancelScan_->setEnabled(true);

@@ -27,7 +27,7 @@ class frmTools : public QDialog, public Progress {
 public:
     enum Column { kName, kPath, kCategory, kDocument };
 
-    frmTools(Config& settings, std::filesystem::path programDir, QWidget* parent = nullptr);
+    frmTools(Config& settings, std::filesystem::path signaturesFile, QWidget* parent = nullptr);
 
     // Chooses the file for Locate; "" cancels. Tests replace it.
     std::function<QString(const QString& title, const QString& startDir)> chooseFile;
@@ -53,7 +53,7 @@ private:
     void Pull(); // grid edits into the rows
 
     Config& settings_;
-    std::filesystem::path programDir_;
+    std::filesystem::path signaturesFile_;
     ToolList list_;
     QTableWidget* grid_;
     QProgressBar* bar_;

@@ -208,7 +208,7 @@ private slots:
         Touch(disk / "games" / "helper" / "helper.exe");
         Config settings;
         settings.OpenText("[Tools]\nNotes = Root,/docs/notes.txt,True\n");
-        frmTools window(settings, program.path());
+        frmTools window(settings, program / "Signatures.ini");
         QCOMPARE(window.Grid()->rowCount(), 1);
         window.chooseFile = [&](const QString& title, const QString&) {
             return title.startsWith("Locate executable/document file for tool: ") ? QString("/opt/tes/mwedit.exe")

@@ -170,7 +170,7 @@ private slots:
         file.CurrentRecordKey = "GMST1";
         file.CurrentSubRecordKey = "STRV";
         const test::TempDir program;
-        frmRawData window(file, program.path());
+        frmRawData window(file, program / "Dumps");
         QCOMPARE(window.windowTitle(), QString("Raw Data - GMST1 / STRV"));
         QCOMPARE(window.Grid()->ByteArray(), Bytes({'H', 'i', 0}));
         QCOMPARE(window.InspectorText(0), QString("1 / 3"));
@@ -203,7 +203,7 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("Raw Data - GMST1 / ALL"));
         QCOMPARE(window.Grid()->ByteArray().size(), std::size_t(11));
         QVERIFY(!window.Grid()->AllowEdit());
-        QCOMPARE(frmRawData::DumpPath("/prog", "m.esm", "GMST1", ""), std::filesystem::path("/prog/Dumps/m.esm.GMST1.ALL.bin"));
+        QCOMPARE(frmRawData::DumpPath("/prog/Dumps", "m.esm", "GMST1", ""), std::filesystem::path("/prog/Dumps/m.esm.GMST1.ALL.bin"));
     }
 
     void insertRecordOffersFourCharacterGroupsOnly() {
