@@ -60,7 +60,8 @@ void Figures::Print() const {
     if (fileSize_ == 0) return;
     const Time read = Seconds("PlainRead"), load = Seconds("LoadFile");
     const Time decode = Seconds("DecodeEverySubrecord");
-    const Time write = Seconds("PlainWrite"), save = Seconds("Save");
+    const Time write = Seconds("PlainWrite"), save = Seconds("Save"), sorted = Seconds("SaveSorted");
+    const Time added = Seconds("SaveAdded"), addedSorted = Seconds("SaveAddedSorted");
     auto ratio = [](double a, double b) { return b > 0 ? a / b : 0.0; };
     double load1 = 0, load5 = 0, load15 = 0;
     std::ifstream("/proc/loadavg") >> load1 >> load5 >> load15;
@@ -74,6 +75,10 @@ void Figures::Print() const {
     std::printf("| Unpack + decode every subrecord | %.3f s (%.3f) | | | under 2 s |\n", decode.real, decode.cpu);
     std::printf("| Save (temp file, fsync, rename) | %.3f s (%.3f) | write+fsync %.3f s (%.3f) | %.1fx | within 3x |\n",
                 save.real, save.cpu, write.real, write.cpu, ratio(save.real, write.real));
+    std::printf("| Save, records sorted by type | %.3f s (%.3f) | own order %.3f s (%.3f) | %.2fx | own order within 1.1x |\n",
+                sorted.real, sorted.cpu, save.real, save.cpu, ratio(save.real, sorted.real));
+    std::printf("| Save with 2,000 records added, by type | %.3f s (%.3f) | own order %.3f s (%.3f) | %.2fx | own order within 1.1x |\n",
+                addedSorted.real, addedSorted.cpu, added.real, added.cpu, ratio(added.real, addedSorted.real));
     std::printf("| Resident memory after load | %.1f MB | file %.1f MB | %.2fx | at most 1.5x |\n",
                 MB(static_cast<double>(rssAfter_)), MB(static_cast<double>(fileSize_)),
                 ratio(static_cast<double>(rssAfter_), static_cast<double>(fileSize_)));

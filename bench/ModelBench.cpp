@@ -1,5 +1,6 @@
 // The file model over the synthetic master: LoadFile (without the reference index), unpack and
-// decode of every subrecord, and Save, each beside a plain read or write of the same bytes.
+// decode of every subrecord, and Save (in the file's own order and by type, as loaded and with
+// records added), each beside a plain read or write of the same bytes.
 #include "BenchData.h"
 
 #include "model/esfile.h"
@@ -38,6 +39,8 @@ Model* Shared(benchmark::State& state) {
 }
 
 std::int64_t FileSize(const Model& m) { return static_cast<std::int64_t>(std::filesystem::file_size(m.big)); }
+
+constexpr int kAddedRecords = 2000;
 
 // The baseline of LoadFile: open, one read of the whole file, close.
 void BM_PlainRead(benchmark::State& state) {
@@ -110,16 +113,41 @@ void BM_PlainWrite(benchmark::State& state) {
 }
 BENCHMARK(BM_PlainWrite)->Name("PlainWrite")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-void BM_Save(benchmark::State& state) {
+// Saves the master as it is loaded, or with `added` records made after the load (copies of
+// records spread over the file, one in seven a response joined to a topic), in the file's own
+// order or by type.
+void SaveBench(benchmark::State& state, bool sorted, int added) {
     Model* m = Shared(state);
     if (!m) return;
     esfile file(*m->codec);
     file.LoadFile(m->big, true, false, nullptr);
+    const int loaded = file.LastIndex();
+    int topic = -1;
+    for (int n = 0; n < added; ++n) {
+        const RecordEntry source = file.Records()[static_cast<std::size_t>(1 + (n * 7919) % loaded)];
+        const int i = file.AddRecord(source.Name);
+        file.PackRecord(i);
+        file.SetRecordBytes(i, source.Data.ToBytes());
+        if (source.Name == "DIAL") topic = i;
+        if (source.Name == "INFO" && topic >= 0) {
+            file.Records()[static_cast<std::size_t>(i)].ParentKey = file.Records()[static_cast<std::size_t>(topic)].Key;
+            file.Records()[static_cast<std::size_t>(topic)].Children.push_back(file.Records()[static_cast<std::size_t>(i)].Key);
+        }
+    }
+    file.SortOnSave = sorted;
     for (auto _ : state)
         if (!file.Save(m->saveTo)) state.SkipWithError("save failed");
     ::unlink(m->saveTo.c_str());
     state.SetBytesProcessed(state.iterations() * FileSize(*m));
 }
+
+void BM_Save(benchmark::State& state) { SaveBench(state, false, 0); }
 BENCHMARK(BM_Save)->Name("Save")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+void BM_SaveSorted(benchmark::State& state) { SaveBench(state, true, 0); }
+BENCHMARK(BM_SaveSorted)->Name("SaveSorted")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+void BM_SaveAdded(benchmark::State& state) { SaveBench(state, false, kAddedRecords); }
+BENCHMARK(BM_SaveAdded)->Name("SaveAdded")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+void BM_SaveAddedSorted(benchmark::State& state) { SaveBench(state, true, kAddedRecords); }
+BENCHMARK(BM_SaveAddedSorted)->Name("SaveAddedSorted")->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
 } // namespace

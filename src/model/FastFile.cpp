@@ -59,8 +59,7 @@ std::int64_t FastFile::ReadInto(std::uint8_t* dest, std::int64_t count) {
     lastResult_ = !failed;
     lastCount_ = done;
     if (failed) {
-        CurrentPrompt().Message("Warning: Error reading bytes from file at position " +
-                                std::to_string(pos_));
+        CurrentPrompt().Message(ReadErrorText(pos_));
         std::fill(dest, dest + count, 0);
     } else {
         std::fill(dest + done, dest + count, 0);
@@ -68,6 +67,10 @@ std::int64_t FastFile::ReadInto(std::uint8_t* dest, std::int64_t count) {
     pos_ += done;
     eof_ = pos_ > size_ || done < count;
     return done;
+}
+
+std::string FastFile::ReadErrorText(std::int64_t pos) {
+    return "Warning: Error reading bytes from file at position " + std::to_string(pos);
 }
 
 void FastFile::WriteBytes(ByteSpan bytes) {

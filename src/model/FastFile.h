@@ -33,6 +33,8 @@ public:
     // Writes the whole array where the file pointer stands; pos and Size stay as they are.
     void WriteBytes(ByteSpan bytes);
     void SeekPos(std::int64_t pos);
+    // What the user is told when the bytes at 1-based `pos` cannot be read.
+    static std::string ReadErrorText(std::int64_t pos);
 
     bool IsOpen() const { return handle_ != kInvalid; }
     int Handle() const { return handle_; }

@@ -2,7 +2,9 @@
 
 #include "model/FastFile.h"
 #include "model/FileLeases.h"
+#include "model/MapFaults.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -15,6 +17,7 @@ namespace vellum {
 
 namespace {
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
+std::atomic<FileBuffer::Mapping> mapping{FileBuffer::Mapping::Leased};
 
 std::size_t PageSize() {
     static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
@@ -22,19 +25,26 @@ std::size_t PageSize() {
 }
 } // namespace
 
+void FileBuffer::SetMapping(Mapping m) { mapping.store(m); }
+
+FileBuffer::Mapping FileBuffer::CurrentMapping() { return mapping.load(); }
+
 std::shared_ptr<const FileBuffer> FileBuffer::Open(const std::string& path, FastFile& reader, std::size_t size) {
-    if (auto mapped = Map(path, size)) return mapped;
+    const Mapping m = CurrentMapping();
+    if (m != Mapping::Off)
+        if (auto mapped = Map(path, size, m == Mapping::Leased)) return mapped;
     return Read(reader, size);
 }
 
-std::shared_ptr<const FileBuffer> FileBuffer::Map(const std::string& path, std::size_t size) {
+std::shared_ptr<const FileBuffer> FileBuffer::Map(const std::string& path, std::size_t size, bool leased) {
     std::shared_ptr<FileBuffer> buffer(new FileBuffer);
     buffer->fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (buffer->fd_ < 0) return nullptr;
     FileLeases& leases = FileLeases::Instance();
     std::lock_guard lock(leases.Lock());
-    if (!leases.Take(*buffer)) return nullptr;
-    if (!buffer->MapLeased(size)) {
+    if (leased && !leases.Take(*buffer)) return nullptr;
+    // A mapped file is only safe to read where a read error cannot end the program.
+    if (!buffer->MapLeased(size) || (buffer->faultSlot_ = MapFaults::Instance().Watch(buffer->data_, size)) < 0) {
         leases.Drop(*buffer);
         return nullptr;
     }
@@ -75,6 +85,7 @@ std::shared_ptr<const FileBuffer> FileBuffer::Read(FastFile& reader, std::size_t
 }
 
 FileBuffer::~FileBuffer() {
+    MapFaults::Instance().Forget(faultSlot_);
     if (mapped_) {
         {
             // The watching thread may be copying these pages right now.
@@ -88,6 +99,8 @@ FileBuffer::~FileBuffer() {
     }
     if (fd_ >= 0) ::close(fd_); // gives the lease up
 }
+
+std::int64_t FileBuffer::ReadFault() const { return MapFaults::Instance().FirstFault(faultSlot_); }
 
 bool FileBuffer::IsMapped() const {
     if (!mapped_) return false;

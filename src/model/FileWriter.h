@@ -15,8 +15,13 @@ class FileWriter {
 public:
     virtual ~FileWriter() = default;
 
+    // Whether `target` may be replaced: not a read-only file, in a folder that can be written.
+    virtual bool CheckWritable(const std::filesystem::path& target) = 0;
     virtual bool Create(const std::filesystem::path& file) = 0; // create or truncate
     virtual bool Write(ByteSpan bytes) = 0;                     // the whole span, appended
+    // The file being written takes the mode of `model`, and its owner and group where this
+    // process may set them; what it may not set is left as it is.
+    virtual void TakeAttributes(const std::filesystem::path& model) = 0;
     virtual bool Flush() = 0;                                   // down to the disk
     virtual bool Close() = 0;
     virtual bool Copy(const std::filesystem::path& from, const std::filesystem::path& to) = 0;
@@ -35,8 +40,10 @@ protected:
 class PosixFileWriter : public FileWriter {
 public:
     ~PosixFileWriter() override;
+    bool CheckWritable(const std::filesystem::path& target) override;
     bool Create(const std::filesystem::path& file) override;
     bool Write(ByteSpan bytes) override;
+    void TakeAttributes(const std::filesystem::path& model) override;
     bool Flush() override;
     bool Close() override;
     bool Copy(const std::filesystem::path& from, const std::filesystem::path& to) override;

@@ -40,6 +40,7 @@ struct RecordEntry {
     bool Deleted = false;
     bool Marked = false;  // carried when marked entries compact the array
     bool Checked = false; // carried when marked entries compact the array
+    bool Added = false;   // made since the file was read: saved after the last record of its type
 
     // The category key: the record type, under which the record is indexed.
     const std::string& CatKey() const { return Name; }

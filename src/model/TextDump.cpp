@@ -1,6 +1,8 @@
 #include "model/TextDump.h"
 
 #include "model/BusyScope.h"
+#include "model/FastFile.h"
+#include "model/MapFaults.h"
 #include "model/Progress.h"
 #include "model/Prompt.h"
 #include "model/SubrecordViews.h"
@@ -50,13 +52,23 @@ public:
             RecordEntry& r = records[static_cast<std::size_t>(i)];
             if (r.Packed && !r.Loaded) file_.LoadRecord(i);
             DumpRecord(r);
+            if (MapFaults::Instance().Count() != faults_ || file_.ReadFault() >= 0) {
+                faulted_ = true;
+                return false;
+            }
             if (Cancelled()) break;
             if (buf_.size() >= kFlushAt && !Flush()) return false;
         }
         return Flush();
     }
 
+    // The disk could not give back bytes the dump read; what was written holds zeros.
+    bool Faulted() const { return faulted_; }
+
 private:
+    const std::uint64_t faults_ = MapFaults::Instance().Count();
+    bool faulted_ = false;
+
     bool Cancelled() const { return file_.Cancelled || (progress_ && progress_->Cancelled()); }
 
     bool Flush() {
@@ -255,6 +267,14 @@ std::string DumpAsText(esfile& file, const DumpOptions& options, const fs::path&
     Dumper dumper(file, options, progress, out.get());
     bool ok = dumper.Run();
     ok = std::fclose(out.release()) == 0 && ok;
+    if (dumper.Faulted() || file.ReadFault() >= 0) {
+        // What was read where the disk failed is zeros: no dump of it.
+        fs::remove(path, ec);
+        const std::int64_t fault = file.ReadFault();
+        CurrentPrompt().Message(fault >= 0 ? FastFile::ReadErrorText(fault + 1)
+                                           : "The dump was stopped: a file its records come from could not be read back.");
+        return {};
+    }
     if (!ok) {
         CurrentPrompt().Message("The dump could not be written to " + path.string() + ": " + std::strerror(errno));
         return {};

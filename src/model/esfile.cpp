@@ -17,12 +17,21 @@ void esfile::ReleaseFilePages() const {
     if (buffer_) buffer_->ReleasePages();
 }
 
+std::int64_t esfile::ReadFault() const { return buffer_ ? buffer_->ReadFault() : -1; }
+
 int esfile::GetRecordIndex(std::string_view key) const { return keyIndex_.Item(key).IndexNumber; }
 
 RecordEntry& esfile::Rec(RecordRef ref) { return records_.at(static_cast<std::size_t>(IndexOf(ref))); }
 
 const RecordEntry& esfile::Rec(RecordRef ref) const {
     return records_.at(static_cast<std::size_t>(IndexOf(ref)));
+}
+
+void esfile::ReplaceRecord(int index, const RecordEntry& entry) {
+    RecordEntry& r = records_.at(static_cast<std::size_t>(index));
+    const bool added = r.Added;
+    r = entry;
+    r.Added = added;
 }
 
 void esfile::LoadRecord(RecordRef ref) {

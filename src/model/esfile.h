@@ -30,7 +30,7 @@ class ReferenceIndexBuilder;
 class esfile {
 public:
     // LoadFile results.
-    enum : int { kLoaded = 0, kTooSmall = -1, kMissing = -2 };
+    enum : int { kLoaded = 0, kTooSmall = -1, kMissing = -2, kReadError = -3 };
     static constexpr std::int64_t kMinimumSize = 308;
 
     explicit esfile(const PropertyCodec& codec);
@@ -54,6 +54,7 @@ public:
     bool Clipboard = false;
     bool FileExists = false;
     bool LeaveRecordsUnpacked = false;
+    bool SortOnSave = false; // records grouped by type in the template's order, else kept as they are
     std::string CurrentRecordKey, CurrentSubRecordKey, CurrentCatKey; // empty: no selection
 
     // ---- Records.
@@ -66,6 +67,9 @@ public:
     // brings its page back from the page cache. Passes over the whole file call it as they go.
     void ReleaseFilePages() const;
     static constexpr std::size_t kReleaseEvery = std::size_t{16} << 20; // bytes read between calls
+    // 0-based offset of the first byte of the file as read that the disk could not give back
+    // (those bytes read as zeros), or -1.
+    std::int64_t ReadFault() const;
 
     // A text is looked up as a record key (std::out_of_range when absent), a number is the
     // array position itself.
@@ -76,9 +80,11 @@ public:
     RecordEntry& Rec(RecordRef ref);
     const RecordEntry& Rec(RecordRef ref) const;
     RecordEntry Record(RecordRef ref) const { return Rec(ref); }
-    void ReplaceRecord(int index, const RecordEntry& entry) { records_.at(index) = entry; }
+    // The slot keeps its place in the file: a record added since the load stays an addition.
+    void ReplaceRecord(int index, const RecordEntry& entry);
 
-    // 0 loaded, -1 too small (or not even a header record), -2 missing.
+    // 0 loaded, -1 too small (or not even a header record), -2 missing, -3 the disk could not
+    // give the file's bytes back (said to the user; nothing stays loaded).
     int LoadFile(const std::string& fileName, bool loadedValue, bool showWarnings,
                  Progress* progress = nullptr);
     void LoadRecord(RecordRef ref);
@@ -120,8 +126,9 @@ public:
     void RebuildIndices(Progress* progress = nullptr);
 
     // ---- Saving.
-    // True when the file was written. Refuses (with a message, writing nothing) when the
-    // template has no "@FILESEQUENCE"; any failure leaves the file that was there untouched.
+    // True when the file was written, every record once and the header counting them; any
+    // failure leaves the file that was there untouched. A symbolic link is saved through: the
+    // file it names is replaced (keeping its mode, owner and group) and the backup lies beside it.
     bool Save(const std::string& saveFileName = {}, const std::string& fileTitle = {},
               bool makeBackup = false, Progress* progress = nullptr);
     void UpdateFileHeader(bool force = false);
@@ -148,7 +155,7 @@ private:
     void AddToCategoryIDs(int position);
     // The record's data as a fresh byte array, its unpacked subrecords encoded where edited.
     Bytes CurrentData(const RecordEntry& r) const;
-    std::vector<int> SaveOrder(const Group& sequence);
+    std::vector<int> SaveOrder();
     bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
 
     const PropertyCodec& codec_;

@@ -116,6 +116,7 @@ int esfile::AddRecord(std::string_view recordType) {
     r.Key = r.Name + std::to_string(i);
     for (int n = i + 1; keyIndex_.Exists(r.Key); ++n) r.Key = r.Name + std::to_string(n);
     r.FileName = FileName;
+    r.Added = true;
     r.Loaded = true;
     r.Packed = true;
     r.Data.Assign({});

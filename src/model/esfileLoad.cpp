@@ -176,7 +176,16 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
 
     Loaded = true;
     UpdateMasterFiles();
-    if (refBuilder_) refBuilder_->BuildReferenceIndex(*this, progress);
+    if (refBuilder_ && ReadFault() < 0) refBuilder_->BuildReferenceIndex(*this, progress);
+    if (const std::int64_t fault = ReadFault(); fault >= 0) {
+        // What was read holds zeros in place of the file's bytes: nothing of it may stay.
+        CurrentPrompt().Message(FastFile::ReadErrorText(fault + 1));
+        ClearRecords();
+        masters_.clear();
+        buffer_.reset();
+        Loaded = loadedValue;
+        return kReadError;
+    }
     ReleaseFilePages();
     FileExists = true;
     Loaded = loadedValue;

@@ -2,9 +2,12 @@
 
 #include "model/BusyScope.h"
 #include "model/ByteCast.h"
+#include "model/FastFile.h"
 #include "model/FileWriter.h"
+#include "model/MapFaults.h"
 #include "model/Progress.h"
 #include "model/Prompt.h"
+#include "model/RecordSaveOrder.h"
 #include "model/Text.h"
 #include "template/Config.h"
 
@@ -17,70 +20,42 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kNoSequence =
-    "Error: The format template has no [@FILESEQUENCE] group, so the file cannot be saved. "
-    "Nothing was written.";
-
-
 bool SaveFailed(const std::string& target, const std::string& reason) {
     CurrentPrompt().Message("Error: The file " + target + " could not be saved (" + reason +
                             "). The file on disk was not changed.");
     return false;
 }
 
+// Where a save really goes: through symbolic links to the file they name, so that the link
+// stays a link and the file in the folder it points into is the one updated.
+fs::path ResolveLinks(fs::path path) {
+    std::error_code ec;
+    for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+        fs::path next = fs::read_symlink(path, ec);
+        if (ec) break;
+        path = next.is_absolute() ? next : path.parent_path() / next;
+    }
+    return path.lexically_normal();
+}
+
+std::string JoinTypes(const std::vector<std::string>& types) {
+    std::string out;
+    for (const std::string& t : types) out += (out.empty() ? "" : ", ") + t;
+    return out;
+}
+
 } // namespace
 
-std::vector<int> esfile::SaveOrder(const Group& sequence) {
-    const std::size_t n = records_.size();
-    std::vector<int> order;
-    order.reserve(n);
-    std::vector<char> emitted(n, 0);
-    auto emit = [&](int i) {
-        if (i < 0 || static_cast<std::size_t>(i) >= n || emitted[static_cast<std::size_t>(i)]) return;
-        emitted[static_cast<std::size_t>(i)] = 1;
-        order.push_back(i);
-    };
-    // Children go behind their parents; a child whose parent is gone is written where its own
-    // type comes in the sequence, so that no record is lost.
-    std::vector<std::pair<std::size_t, const esRecArrayCatIndexEntries*>> orphanSlots;
-    auto saveCategory = [&](std::string_view type) {
-        const esRecArrayCatIndexEntries* cat = catIndex_.Item(type);
-        if (!cat) return;
-        const RecordLayout& traits = codec_.RecordInfo(type);
-        if (traits.FollowsParent) {
-            orphanSlots.emplace_back(order.size(), cat);
-            return;
-        }
-        for (const auto& e : cat->esRecArrayCatEntries) {
-            const int i = e.value.IndexNumber;
-            emit(i);
-            if (!traits.PrecedesChildren || static_cast<std::size_t>(i) >= n) continue;
-            for (const std::string& child : records_[static_cast<std::size_t>(i)].Children)
-                if (const esRecArrayEntries* c = keyIndex_.Find(child)) emit(c->IndexNumber);
-        }
-    };
-    for (const auto& entry : sequence.Variables) {
-        if (KeysEqual(entry.value.Name, "NOSEQUENCE")) {
-            std::vector<std::string> rest;
-            for (const auto& c : catIndex_)
-                if (!sequence.Variables.Exists(c.key)) rest.push_back(c.key);
-            for (const std::string& type : rest) saveCategory(type);
-        } else {
-            saveCategory(entry.value.Name);
-        }
-    }
-    for (auto slot = orphanSlots.rbegin(); slot != orphanSlots.rend(); ++slot) {
-        std::vector<int> orphans;
-        for (const auto& e : slot->second->esRecArrayCatEntries) {
-            const int i = e.value.IndexNumber;
-            if (i >= 0 && static_cast<std::size_t>(i) < n && !emitted[static_cast<std::size_t>(i)]) {
-                emitted[static_cast<std::size_t>(i)] = 1;
-                orphans.push_back(i);
-            }
-        }
-        order.insert(order.begin() + static_cast<std::ptrdiff_t>(slot->first), orphans.begin(), orphans.end());
-    }
-    return order;
+std::vector<int> esfile::SaveOrder() {
+    const Group* sequence = Template().FindGroup("@FILESEQUENCE");
+    RecordSaveOrder order(records_, keyIndex_, catIndex_, codec_, sequence);
+    if (!SortOnSave) return order.Kept();
+    std::vector<int> byType = order.ByType();
+    if (!order.Unnamed().empty())
+        CurrentPrompt().Message("The format template's [@FILESEQUENCE] does not name the record types " +
+                                JoinTypes(order.Unnamed()) +
+                                ". Their records were saved after the others, in the order they had.");
+    return byType;
 }
 
 bool esfile::WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress) {
@@ -122,13 +97,19 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
     BusyScope scope(*this, progress);
     if (!saveFileName.empty()) SaveFileName = saveFileName;
     if (!fileTitle.empty()) FileTitle = fileTitle;
-
-    const Group* sequence = Template().FindGroup("@FILESEQUENCE");
-    if (!sequence) {
-        CurrentPrompt().Message(kNoSequence);
-        return false;
-    }
     if (SaveFileName.empty()) return SaveFailed(SaveFileName, "no file name");
+
+    PosixFileWriter posix;
+    FileWriter& writer = writer_ ? *writer_ : posix;
+    const fs::path target = ResolveLinks(SaveFileName);
+    if (!writer.CheckWritable(target)) return SaveFailed(SaveFileName, writer.Error());
+    // Records read where the disk failed hold zeros: saving them would lose what is on disk.
+    auto readFailed = [this](std::int64_t fault) {
+        CurrentPrompt().Message(FastFile::ReadErrorText(fault + 1));
+        return SaveFailed(SaveFileName, "the file " + FileName + " could not be read back");
+    };
+    if (const std::int64_t fault = ReadFault(); fault >= 0) return readFailed(fault);
+    const std::uint64_t faultsBefore = MapFaults::Instance().Count();
 
     UpdateFileHeader();
     // Records being edited are packed for the write and go back to their edited state on every
@@ -152,11 +133,8 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
         }
         if (!r.Loaded) LoadRecord(i);
     }
-    const std::vector<int> order = SaveOrder(*sequence);
+    const std::vector<int> order = SaveOrder();
 
-    PosixFileWriter posix;
-    FileWriter& writer = writer_ ? *writer_ : posix;
-    const fs::path target = SaveFileName;
     fs::path temp = target, backup = target, backupTemp = target;
     temp += ".vellum-tmp";
     backup += ".bak";
@@ -180,12 +158,19 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
         }
         return abandon(writer.Error());
     }
+    if (MapFaults::Instance().Count() != faultsBefore) {
+        discard();
+        if (const std::int64_t fault = ReadFault(); fault >= 0) return readFailed(fault);
+        return SaveFailed(SaveFileName, "a file its records come from could not be read back");
+    }
+    std::error_code ec;
+    const bool replacing = fs::exists(target, ec);
+    if (replacing) writer.TakeAttributes(target);
     if (!writer.Flush() || !writer.Close()) return abandon(writer.Error());
 
     // The backup is made aside and renamed into place, so a failed copy never leaves a
     // partial .bak nor removes the one there was.
-    std::error_code ec;
-    if (makeBackup && fs::exists(target, ec)) {
+    if (makeBackup && replacing) {
         backupStarted = true;
         if (!writer.Copy(target, backupTemp) || !writer.Rename(backupTemp, backup))
             return abandon(writer.Error());
@@ -202,7 +187,9 @@ void esfile::UpdateFileHeader(bool force) {
     const std::string key = OpenHeader(h, wasPacked);
     if (!key.empty()) {
         Properties& props = records_[static_cast<std::size_t>(h)].SubRecords->Item(key).Properties;
-        const std::int64_t count = static_cast<std::int64_t>(records_.size()) - 1;
+        // The records a save writes after the header: every entry that has a type.
+        const auto named = std::count_if(records_.begin(), records_.end(), [](const RecordEntry& r) { return !r.Name.empty(); });
+        const std::int64_t count = static_cast<std::int64_t>(named) - 1;
         if (Property* p = props.Find("NumRecords"); p && p->Int() != count) p->SetValue(count);
         PackSubRecord(h, key);
     }

@@ -21,6 +21,7 @@ struct Entry {
 // The order of the table is the order keys are added to a fresh file.
 constexpr std::array kEntries{
     Entry{"Performance", "LeaveRecordsUnpacked", "1", &AppSettings::LeaveRecordsUnpacked, nullptr},
+    Entry{"Performance", "MapFiles", "True", &AppSettings::MapFiles, nullptr},
     Entry{"View", "HotTracking", "True", &AppSettings::HotTracking, nullptr},
     Entry{"View", "BackGroundImage", "", nullptr, &AppSettings::BackGroundImage},
     Entry{"View", "ViewRecordTypes", "False", &AppSettings::ViewRecordTypes, nullptr},
@@ -30,6 +31,7 @@ constexpr std::array kEntries{
     Entry{"Editing", "ConfirmCut", "True", &AppSettings::ConfirmCut, nullptr},
     Entry{"Editing", "ReplaceClipboard", "True", &AppSettings::ReplaceClipboard, nullptr},
     Entry{"Editing", "SafeCutBehaviour", "False", &AppSettings::SafeCutBehaviour, nullptr},
+    Entry{"Editing", "SortRecordsWhenSaving", "False", &AppSettings::SortRecordsWhenSaving, nullptr},
     Entry{"Paths", "DataFolder", "", nullptr, &AppSettings::DataFolder},
 };
 

@@ -11,6 +11,7 @@ class Config;
 struct AppSettings {
     // "Performance"
     bool LeaveRecordsUnpacked = false;
+    bool MapFiles = true; // data files mapped under a read lease, else read into memory
     // "View"
     bool HotTracking = false;
     std::string BackGroundImage;
@@ -22,6 +23,7 @@ struct AppSettings {
     bool ConfirmCut = false;
     bool ReplaceClipboard = false;
     bool SafeCutBehaviour = false;
+    bool SortRecordsWhenSaving = false; // else a save keeps the file's own order
     // "Paths": the game data folder chosen by the user; empty means "find it".
     std::string DataFolder;
 };

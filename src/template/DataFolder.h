@@ -21,14 +21,9 @@ public:
     // (default ~/.config/openmw/openmw.cfg) and $HOME.
     static Sources ForUser(std::string configured);
 
-    // The configured folder when set; else the first data= folder of openmw.cfg that holds
+    // The configured folder when set; else the first data folder of openmw.cfg that holds
     // Morrowind.esm; else Steam's folder when it exists; else the fixed default.
     static std::string Find(const Sources& sources);
-
-    // The data= folders of an openmw.cfg text in order, unquoted and un-escaped, relative
-    // ones resolved against `cfgFolder`.
-    static std::vector<std::filesystem::path> OpenMWDataFolders(std::string_view cfgText,
-                                                                const std::filesystem::path& cfgFolder);
 
     // The usual Steam locations of the game's data folder under `home`.
     static std::vector<std::filesystem::path> SteamFolders(const std::filesystem::path& home);

@@ -1,6 +1,7 @@
 #include "template/Startup.h"
 
 #include "index/esFiles.h"
+#include "model/FileBuffer.h"
 #include "model/KeyedCollection.h"
 #include "template/DataFolder.h"
 
@@ -30,6 +31,7 @@ esFiles& Startup::Files() {
 }
 
 void Startup::ApplyToFiles() {
+    FileBuffer::SetMapping(values_.MapFiles ? FileBuffer::Mapping::Leased : FileBuffer::Mapping::Off);
     if (!files_) return;
     files_->SetLeaveRecordsUnpacked(values_.LeaveRecordsUnpacked);
     files_->ReplaceClipboard = values_.ReplaceClipboard;
@@ -45,7 +47,10 @@ void Startup::LoadSettings() {
     ApplyToFiles();
 }
 
-int Startup::SaveSettings() { return vellum::SaveSettings(settings_, values_); }
+int Startup::SaveSettings() {
+    ApplyToFiles();
+    return vellum::SaveSettings(settings_, values_);
+}
 
 std::vector<std::pair<std::string, std::string>> Startup::TemplateFiles() const {
     std::vector<std::pair<std::string, std::string>> out;

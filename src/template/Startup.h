@@ -55,8 +55,8 @@ public:
     std::string InstallFolder() const;
     void GetDataFolder();
 
-    // LoadSettings also hands the collection its settings (records left unpacked, clipboard
-    // replacement, safe cut behaviour).
+    // Both hand the settings in force to what they concern: the collection (records left
+    // unpacked, clipboard replacement, safe cut behaviour) and the reading of files (mapping).
     void LoadSettings();
     int SaveSettings();
 

@@ -174,16 +174,18 @@ void ConnectToolWindows(frmMain& main) {
         for (esfile* f : OpenFiles(main))
             if (!f->IsSupport) plugins.push_back(f);
         EditorContext& c = main.Context();
-        frmSupport window(plugins, c.dataFolder,
+        frmSupport window(plugins, DataPaths::ForGame(c.dataFolder),
                           {[&c](const std::string& path) { return c.files.IsOpen(path); },
-                           [&main, &c](const std::string& path) {
+                           [&main, &c](const std::string& path, Progress* progress) {
                                esfile* added = c.files.Add(path);
-                               if (!added) return;
+                               if (!added) return false;
                                esfile& file = *added;
                                file.FileTitle = QFileInfo(QString::fromStdString(path)).fileName().toStdString();
-                               file.LoadFile(path, false, true, &main.Progress());
                                file.IsSupport = true;
+                               const bool loaded = file.LoadFile(path, false, true, progress) == esfile::kLoaded;
+                               if (!loaded) c.files.Remove(path); // nothing half-open stays behind
                                main.RebuildFileButtons();
+                               return loaded;
                            }},
                           &main);
         bool indices = false;

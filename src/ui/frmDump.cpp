@@ -1,8 +1,10 @@
 #include "ui/frmDump.h"
 
+#include "model/Prompt.h"
 #include "model/TextDump.h"
 #include "model/esfile.h"
 #include "ui/Busy.h"
+#include "ui/DesktopOpen.h"
 #include "ui/LegacyText.h"
 
 #include <QApplication>
@@ -42,7 +44,8 @@ frmDump::frmDump(esfile& file, std::filesystem::path dumpsFolder, QWidget* paren
       byteValues_(new QCheckBox("Dump raw data as byte values")),
       trim_(new QCheckBox("Trim raw byte data for safe Spreadsheet import (trailing data will be lost)")),
       dump_(new QPushButton(tr("&Dump to File"))), cancel_(new QPushButton("&Cancel")), bar_(new QProgressBar),
-      action_(new QLabel), result_(new QLabel), text_(new QPlainTextEdit) {
+      action_(new QLabel), result_(new QLabel), whole_(new QLabel), view_(new QPushButton(tr("Open in &Text Viewer"))),
+      text_(new QPlainTextEdit) {
     setWindowTitle(tr("Dump to Text File") + " - " + FromFileText(file_.FileTitle));
     auto* data = OptionGroup("Data Options", modes_,
                          {"Dump as record types with raw record data",
@@ -58,9 +61,13 @@ frmDump::frmDump(esfile& file, std::filesystem::path dumpsFolder, QWidget* paren
     text_->setLineWrapMode(QPlainTextEdit::NoWrap);
     text_->setFont(QFont("Monospace"));
     result_->setWordWrap(true);
+    whole_->setWordWrap(true);
+    whole_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    view_->setEnabled(false);
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(action_, 1);
+    buttons->addWidget(view_);
     buttons->addWidget(dump_);
     buttons->addWidget(cancel_);
     auto* options = new QHBoxLayout;
@@ -71,8 +78,13 @@ frmDump::frmDump(esfile& file, std::filesystem::path dumpsFolder, QWidget* paren
     layout->addWidget(bar_);
     layout->addLayout(buttons);
     layout->addWidget(result_);
+    layout->addWidget(whole_);
     layout->addWidget(text_, 1);
     connect(dump_, &QPushButton::clicked, this, &frmDump::DumpToFile);
+    connect(view_, &QPushButton::clicked, this, [this] {
+        if (!path_.isEmpty() && !DesktopOpen(path_))
+            CurrentPrompt().Message("No program could be started to show " + path_.toStdString());
+    });
     connect(cancel_, &QPushButton::clicked, this, [this] {
         if (running_)
             file_.CancelProcess();
@@ -109,8 +121,22 @@ void frmDump::DumpToFile() {
     running_ = false;
     dump_->setEnabled(true);
     if (path.empty()) return;
-    QFile written(QString::fromStdString(path));
-    if (written.open(QIODevice::ReadOnly)) text_->setPlainText(FromFileText(written.readAll().toStdString()));
+    path_ = QString::fromStdString(path);
+    QFile written(path_);
+    const qint64 size = written.size();
+    if (written.open(QIODevice::ReadOnly)) {
+        QByteArray head = written.read(kShownBytes);
+        // Whole lines where they are short enough to cut at.
+        if (const qsizetype end = head.lastIndexOf('\n'); size > head.size() && end > head.size() - (64 << 10))
+            head.truncate(end + 1);
+        text_->setPlainText(FromFileText(head.toStdString()));
+    }
+    const auto megabytes = [](qint64 bytes) { return QString::number(static_cast<double>(bytes) / (1 << 20), 'f', 1); };
+    whole_->setText(size > kShownBytes
+                        ? "Shown: the first " + megabytes(kShownBytes) + " MB of " + megabytes(size) +
+                              " MB. The whole dump is " + path_ + "."
+                        : "The whole dump is " + path_ + ".");
+    view_->setEnabled(true);
     result_->setText("The dumped text has been saved to \nDumped Text - .../Dumps/" + FromFileText(file_.FileTitle) +
                      ".txt");
     result_->setToolTip(QString::fromStdString(path));

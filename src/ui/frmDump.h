@@ -21,11 +21,15 @@ struct DumpOptions;
 
 namespace vellum::ui {
 
-// Dumps the selected file as text with the chosen options, then shows the text written. The
-// window is the dump's progress sink; Cancel during a dump stops it.
+// Dumps the selected file as text with the chosen options, then shows the start of the text
+// written (a dump of a master runs to hundreds of megabytes), where the whole of it is, and a
+// button that opens it with the desktop's text viewer. The window is the dump's progress sink;
+// Cancel during a dump stops it.
 class frmDump : public QDialog, public Progress {
     Q_OBJECT
 public:
+    static constexpr qint64 kShownBytes = qint64{4} << 20;
+
     frmDump(esfile& file, std::filesystem::path dumpsFolder, QWidget* parent = nullptr);
 
     DumpOptions Options() const;
@@ -37,6 +41,8 @@ public:
 
     QPlainTextEdit* Text() const { return text_; }
     QLabel* Result() const { return result_; }
+    QLabel* Whole() const { return whole_; }     // where the whole dump is
+    QPushButton* ViewButton() const { return view_; }
     QPushButton* CancelButton() const { return cancel_; }
     QCheckBox* Headers() const { return headers_; }
     QCheckBox* ByteValues() const { return byteValues_; }
@@ -56,7 +62,10 @@ private:
     QProgressBar* bar_;
     QLabel* action_;
     QLabel* result_;
+    QLabel* whole_;
+    QPushButton* view_;
     QPlainTextEdit* text_;
+    QString path_; // of the last dump
     QElapsedTimer sinceYield_;
     bool running_ = false;
 };

@@ -145,6 +145,7 @@ bool frmMain::SaveFile(bool showDialog) {
     bool saved = false;
     {
         BusyGuard busy;
+        file->SortOnSave = context_.values.SortRecordsWhenSaving;
         saved = file->Save(file->SaveFileName, file->FileTitle, true, progress_.get());
         progress_->DoneWaiting();
     }

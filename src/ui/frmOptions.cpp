@@ -33,6 +33,10 @@ frmOptions::frmOptions(EditorContext& context, QWidget* parent)
     layout->addWidget(AddBox("ViewRecordTypes", "Show record types in category captions", context.values.ViewRecordTypes));
     layout->addWidget(AddBox("LeaveRecordsUnpacked", "Leave records unpacked (faster, uses more memory)",
                              context.values.LeaveRecordsUnpacked));
+    layout->addWidget(AddBox("MapFiles", "Map data files into memory (turn off for network folders or a failing disk)",
+                             context.values.MapFiles));
+    layout->addWidget(AddBox("SortRecordsWhenSaving", "Sort records by type when saving",
+                             context.values.SortRecordsWhenSaving));
 
     connect(boxes_["EnableSafeEdit"], &QCheckBox::toggled, this, &frmOptions::SafeEditingToggled);
     connect(boxes_["HotTracking"], &QCheckBox::toggled, this, [this](bool on) {
@@ -109,6 +113,8 @@ void frmOptions::accept() {
     context_.values.ConfirmDelete = boxes_["ConfirmDelete"]->isChecked();
     context_.values.EnableDelete = boxes_["EnableDelete"]->isChecked();
     context_.values.LeaveRecordsUnpacked = boxes_["LeaveRecordsUnpacked"]->isChecked();
+    context_.values.MapFiles = boxes_["MapFiles"]->isChecked();
+    context_.values.SortRecordsWhenSaving = boxes_["SortRecordsWhenSaving"]->isChecked();
     context_.values.ReplaceClipboard = boxes_["ReplaceClipboard"]->isChecked();
     context_.values.EnableSafeEdit = boxes_["EnableSafeEdit"]->isChecked();
     context_.values.HotTracking = boxes_["HotTracking"]->isChecked();

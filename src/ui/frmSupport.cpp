@@ -6,9 +6,11 @@
 #include "ui/ListGrid.h"
 #include "ui/TextTableModel.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
@@ -17,12 +19,15 @@
 
 namespace vellum::ui {
 
-frmSupport::frmSupport(std::vector<esfile*> plugins, std::filesystem::path dataFolder, Files files, QWidget* parent)
-    : QDialog(parent), support_(std::move(plugins)), dataFolder_(std::move(dataFolder)), files_(std::move(files)),
+frmSupport::frmSupport(std::vector<esfile*> plugins, DataPaths folders, Files files, QWidget* parent)
+    : QDialog(parent), support_(std::move(plugins)), folders_(std::move(folders)), files_(std::move(files)),
       model_(new TextTableModel({tr("File"), tr("Dependency"), tr("Loaded"), tr("Path")}, this)),
-      grid_(new QTableView), plugins_(new QComboBox), caption_(new QLabel("Support Files for Selected Plugin")) {
+      grid_(new QTableView), plugins_(new QComboBox), caption_(new QLabel("Support Files for Selected Plugin")),
+      bar_(new QProgressBar), status_(new QLabel) {
     setWindowTitle("Master/Plugin Support Files");
-    rows_ = SupportFiles::ListDataFiles(dataFolder_);
+    rows_ = SupportFiles::ListDataFiles(folders_);
+    bar_->setRange(0, 100);
+    bar_->setValue(0);
     model_->SetCheckColumn(kDependency);
     grid_->setModel(model_);
     ConfigureListGrid(grid_);
@@ -59,6 +64,8 @@ frmSupport::frmSupport(std::vector<esfile*> plugins, std::filesystem::path dataF
     layout->addWidget(caption_);
     layout->addWidget(grid_, 1);
     layout->addWidget(texts);
+    layout->addWidget(status_);
+    layout->addWidget(bar_);
     layout->addLayout(buttonRow);
     resize(720, 600);
 
@@ -104,14 +111,23 @@ void frmSupport::Refresh() {
     model_->SetRows(std::move(rows));
 }
 
+bool frmSupport::Load(const std::string& path) {
+    for (QPushButton* b : buttons_) b->setEnabled(false);
+    loading_ = FromFileText(std::filesystem::path(path).filename().string());
+    Waiting(0, "Reading Records");
+    const bool loaded = files_.loadSupport(path, this);
+    loading_.clear();
+    DoneWaiting();
+    for (QPushButton* b : buttons_) b->setEnabled(true);
+    loadAll_->setEnabled(support_.Count() > 0);
+    return loaded;
+}
+
 void frmSupport::ClickLoad(int row) {
     if (row < 0 || row >= static_cast<int>(rows_.size())) return;
     const std::string path = rows_[static_cast<std::size_t>(row)].Path;
     if (!files_.loadSupport || (files_.isOpen && files_.isOpen(path))) return;
-    for (QPushButton* b : buttons_) b->setEnabled(false);
-    files_.loadSupport(path);
-    for (QPushButton* b : buttons_) b->setEnabled(true);
-    loadAll_->setEnabled(support_.Count() > 0);
+    if (!Load(path)) CurrentPrompt().Message("The file " + path + " could not be loaded as a support file.");
     Refresh();
 }
 
@@ -126,8 +142,23 @@ void frmSupport::ToggleDependency(int row) {
 
 void frmSupport::LoadAll() {
     if (!files_.loadSupport) return;
-    for (const std::string& path : support_.MastersToLoad(dataFolder_, files_.isOpen)) files_.loadSupport(path);
+    const SupportFiles::MasterFiles masters = support_.MastersToLoad(folders_, files_.isOpen);
+    std::vector<std::string> failed;
+    for (const std::string& path : masters.paths)
+        if (!Load(path)) failed.push_back(path);
     Refresh();
+    std::string text;
+    auto list = [&text](const std::string& heading, const std::vector<std::string>& items) {
+        if (items.empty()) return;
+        text += (text.empty() ? "" : "\n\n") + heading;
+        for (const std::string& item : items) text += "\n" + item;
+    };
+    std::vector<std::string> searched;
+    for (const auto& folder : folders_.Folders()) searched.push_back(folder.string());
+    list("These master files were not loaded, as no data folder holds them:", masters.missing);
+    if (!masters.missing.empty()) list("Data folders searched:", searched);
+    list("These master files could not be loaded:", failed);
+    if (!text.empty()) CurrentPrompt().Message(text);
 }
 
 void frmSupport::ManageIndices() {
@@ -139,6 +170,17 @@ void frmSupport::ManageIndices() {
 void frmSupport::accept() {
     support_.Apply();
     QDialog::accept();
+}
+
+void frmSupport::Waiting(double percent, std::string_view text) {
+    if (percent >= 0) bar_->setValue(static_cast<int>(std::min(percent, 100.0)));
+    status_->setText(loading_.isEmpty() ? FromFileText(text) : loading_ + ": " + FromFileText(text));
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void frmSupport::DoneWaiting() {
+    bar_->setValue(0);
+    status_->clear();
 }
 
 } // namespace vellum::ui

@@ -72,8 +72,8 @@ TEST(Transfer, PasteReplaceKeepsThePositionOfAnExistingIDAndAddsNewOnes) {
     EXPECT_EQ(b.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Item("npc_b").IndexNumber, 4);
 
     std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
-    EXPECT_EQ(t.IDs(reopened), (std::vector<std::string>{"", "pick", "rope", "npc_a", "npc_b"}))
-        << "saved by type in category order";
+    EXPECT_EQ(t.IDs(reopened), (std::vector<std::string>{"", "pick", "npc_a", "npc_b", "rope"}))
+        << "saved in the file's order, the new record after the last of its type";
     EXPECT_EQ(t.DataOf(reopened, t.IndexOfID(reopened, "npc_a")), source);
     EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls[0].text;
 }
@@ -132,7 +132,7 @@ TEST(Transfer, ParentsBringTheirChildren) {
 
     t.files->Paste(t.b, PasteMode::Replace, nullptr);
     std::string reopened = t.SaveAndReopen(t.b, "b2.esp");
-    EXPECT_EQ(t.IDs(reopened), (std::vector<std::string>{"", "pick", "rope", "npc_a", "topic", "i1", "i2"}));
+    EXPECT_EQ(t.IDs(reopened), (std::vector<std::string>{"", "pick", "npc_a", "rope", "topic", "i1", "i2"}));
     EXPECT_EQ(t.File(reopened).Records()[5].ParentKey, t.File(reopened).Records()[4].Key);
 }
 

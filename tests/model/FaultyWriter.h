@@ -8,18 +8,24 @@
 
 namespace vellum::test {
 
-// The program's writer with one step made to fail on demand: the create, the Nth write, the
-// flush, the close, the backup copy (after writing half of it, as a full disk does) or the
-// Nth rename. It counts the calls, so a clean run tells how many steps a save takes.
+// The program's writer with one step made to fail on demand: the check of the folder, the
+// create, the Nth write, the flush, the close, the backup copy (after writing half of it, as a
+// full disk does) or the Nth rename. It counts the calls, so a clean run tells how many steps a save takes.
 class FaultyWriter : public PosixFileWriter {
 public:
     int failWrite = 0;  // 1-based number of the Write call that fails; 0 none
     int failRename = 0; // likewise for Rename
     bool failCreate = false, failFlush = false, failClose = false, failCopy = false;
+    bool readOnlyFolder = false; // the target's folder refuses writes, as a read-only mount does
     bool sync = true; // false: the flush skips the fsync, for tests that save often
     std::size_t chunk = 64;
     int writes = 0, renames = 0;
 
+    bool CheckWritable(const std::filesystem::path& target) override {
+        return readOnlyFolder ? Refuse("the folder " + target.parent_path().string() +
+                                       " cannot be written to: Read-only file system")
+                              : PosixFileWriter::CheckWritable(target);
+    }
     bool Create(const std::filesystem::path& file) override {
         return failCreate ? Refuse("cannot create " + file.string() + ": Permission denied")
                           : PosixFileWriter::Create(file);

@@ -1,7 +1,10 @@
+#include "ModelFixture.h"
 #include "TestSupport.h"
 
 #include "model/FastFile.h"
 #include "model/FileBuffer.h"
+#include "model/ReferenceIndexBuilder.h"
+#include "model/TextDump.h"
 
 #include <gtest/gtest.h>
 
@@ -77,6 +80,81 @@ TEST_F(FileBufferTest, FileOpenForWritingIsReadInstead) {
         b = Open();
         Expect(*b, bytes); // page-sized files too end in a zero byte
     }
+}
+
+// A mapping the kernel cannot fill (here: the file cut short behind it, where no lease holds
+// the cutting program back) reads as zeros, and the offset of the first fault is kept.
+TEST_F(FileBufferTest, PageThatCannotBeReadGivesZerosAndItsOffset) {
+    const Bytes bytes = Make(5 * 4096);
+    auto b = FileBuffer::Map(path.string(), bytes.size(), false);
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->ReadFault(), -1);
+    EXPECT_EQ(b->data()[3 * 4096 + 5], bytes[3 * 4096 + 5]);
+    b->ReleasePages();
+    fs::resize_file(path, 2 * 4096);
+    EXPECT_EQ(static_cast<const volatile std::uint8_t*>(b->data())[3 * 4096 + 5], 0);
+    EXPECT_EQ(b->ReadFault(), 3 * 4096 + 5);
+    EXPECT_EQ(b->data()[4096 + 7], bytes[4096 + 7]) << "pages the file still has read as they are";
+    EXPECT_EQ(b->data()[4 * 4096], 0);
+    EXPECT_EQ(b->ReadFault(), 3 * 4096 + 5) << "the first fault is the one kept";
+}
+
+// Cuts the file short at the end of its load, then reads every record, as the reference
+// index does.
+class CuttingIndexer : public ReferenceIndexBuilder {
+public:
+    explicit CuttingIndexer(fs::path file) : file_(std::move(file)) {}
+    void BuildReferenceIndex(esfile& file, Progress*) override {
+        fs::resize_file(file_, 4096);
+        unsigned sum = 0;
+        for (const RecordEntry& r : file.Records())
+            for (std::size_t i = 0; i < r.Data.size(); ++i) sum += static_cast<const volatile std::uint8_t*>(r.Data.data())[i];
+        (void)sum;
+    }
+
+private:
+    fs::path file_;
+};
+
+// Load, save and dump each end with the read-error message; nothing is written or kept.
+TEST_F(FileBufferTest, ReadErrorsEndLoadSaveAndDumpWithTheMessage) {
+    struct Unguarded {
+        Unguarded() { FileBuffer::SetMapping(FileBuffer::Mapping::Unguarded); }
+        ~Unguarded() { FileBuffer::SetMapping(FileBuffer::Mapping::Leased); }
+    } mapping;
+    ModelTest t;
+    const Bytes file = Concat({HeaderRecord(2), Gmst("a"), RecordBytes("GMST", {{"NAME", Text("big")}, {"STRV", Bytes(30000, 'x')}})});
+    const std::string in = (t.dir / "test.esp").string();
+    auto readError = [&](const std::string& text) {
+        const std::string start = "Warning: Error reading bytes from file at position ";
+        return text.starts_with(start) && std::stoll(text.substr(start.size())) > 4096;
+    };
+
+    ASSERT_EQ(t.Load(file), 0);
+    fs::resize_file(in, 4096);
+    EXPECT_FALSE(t.file->Save((t.dir / "out.esp").string()));
+    ASSERT_EQ(t.prompt.calls.size(), 2u);
+    EXPECT_TRUE(readError(t.prompt.Texts()[0])) << t.prompt.Texts()[0];
+    EXPECT_EQ(t.prompt.Texts()[1], "Error: The file " + (t.dir / "out.esp").string() + " could not be saved (the file " +
+                                       in + " could not be read back). The file on disk was not changed.");
+    EXPECT_EQ(FilesIn(t.dir.path()), std::set<std::string>{"test.esp"});
+
+    t.prompt.calls.clear();
+    EXPECT_EQ(DumpAsText(*t.file, {}, t.dir / "Dumps"), "");
+    ASSERT_EQ(t.prompt.calls.size(), 1u);
+    EXPECT_TRUE(readError(t.prompt.Texts()[0]));
+    EXPECT_TRUE(FilesIn(t.dir / "Dumps").empty());
+
+    t.prompt.calls.clear();
+    WriteBytes(in, file);
+    CuttingIndexer cutter(in);
+    auto loaded = t.NewFile();
+    loaded->SetReferenceIndexBuilder(&cutter);
+    EXPECT_EQ(loaded->LoadFile(in, true, true), esfile::kReadError);
+    ASSERT_EQ(t.prompt.calls.size(), 1u);
+    EXPECT_TRUE(readError(t.prompt.Texts()[0]));
+    EXPECT_EQ(loaded->Records().size(), 1u) << "nothing read stays";
+    EXPECT_FALSE(loaded->Busy);
 }
 
 } // namespace

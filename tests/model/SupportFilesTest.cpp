@@ -49,28 +49,88 @@ TEST_F(SupportFilesTest, DataFilesMastersFirstThenPlugins) {
 }
 
 TEST_F(SupportFilesTest, ToggleRefreshAndLoadList) {
-    LoadPlugin({{"Morrowind.esm", 79837557}});
+    LoadPlugin({{"Morrowind.esm", 79837557}, {"Tribunal.esm", 4565686}, {"Bloodmoon.esm", 9631798}});
     file->FileTitle = "mine.esp";
     SupportFiles support({file.get()});
     EXPECT_EQ(support.Caption(0), "Support Files for mine.esp");
     std::vector<SupportFiles::Row> rows{{"morrowind.ESM", false, "Click to load", "/d/morrowind.ESM", 0, 0},
-                                        {"Tribunal.esm", false, "Click to load", "/d/Tribunal.esm", 0, 1}};
-    auto isOpen = [](const std::string& p) { return p == "/d/Tribunal.esm"; };
+                                        {"Sheogorad.esm", false, "Click to load", "/d/Sheogorad.esm", 0, 1}};
+    auto isOpen = [](const std::string& p) { return p.ends_with("tribunal.esm"); };
     support.Refresh(rows, 0, isOpen);
     EXPECT_TRUE(rows[0].Dependency);
     EXPECT_FALSE(rows[1].Dependency);
     EXPECT_EQ(rows[0].LoadState, "Click to Load");
-    EXPECT_EQ(rows[1].LoadState, "Loaded");
 
-    EXPECT_FALSE(file->Changed);
-    support.Toggle(0, "Tribunal.esm", 4565686);
-    EXPECT_TRUE(file->Changed);
-    EXPECT_TRUE(support.Changed());
-    EXPECT_EQ(support.MastersToLoad("/d", isOpen), (Names{"/d/Morrowind.esm"})) << "open files are skipped";
+    // Found in any letter case, in the data folder or a later one (which wins); open files
+    // are skipped; what no folder holds is named.
+    fs::path data = dir / "Data Files", mods = dir / "mods";
+    for (const fs::path& f : {data / "MORROWIND.ESM", data / "tribunal.esm", mods / "morrowind.esm"}) {
+        fs::create_directories(f.parent_path());
+        std::ofstream(f) << "x";
+    }
+    const SupportFiles::MasterFiles masters = support.MastersToLoad(DataPaths({data, mods}), isOpen);
+    EXPECT_EQ(masters.paths, (Names{(mods / "morrowind.esm").string()}));
+    EXPECT_EQ(masters.missing, (Names{"Bloodmoon.esm"}));
+    EXPECT_EQ(support.MastersToLoad(DataPaths({mods, data}), {}).paths,
+              (Names{(data / "MORROWIND.ESM").string(), (data / "tribunal.esm").string()}));
+
+    EXPECT_FALSE(support.Changed());
+    support.Toggle(0, "Sheogorad.esm", 1);
     support.Toggle(0, "MORROWIND.esm", 0);
-    ASSERT_EQ(support.WorkingList(0).size(), 1u);
-    EXPECT_EQ(support.WorkingList(0)[0].Name, "Tribunal.esm");
-    EXPECT_EQ(Masters(), (Names{"Morrowind.esm:79837557"})) << "nothing changes before OK";
+    EXPECT_TRUE(support.Changed());
+    EXPECT_EQ(support.WorkingList(0).size(), 3u);
+    EXPECT_EQ(support.WorkingList(0)[2].Name, "Sheogorad.esm");
+    EXPECT_EQ(Masters(), (Names{"Morrowind.esm:79837557", "Tribunal.esm:4565686", "Bloodmoon.esm:9631798"}))
+        << "nothing changes before OK";
+    EXPECT_FALSE(file->Changed);
+}
+
+// Only a plug-in whose list changed is rewritten and marked; its pairs stay where they stood
+// in the header, as the saved bytes show.
+TEST_F(SupportFilesTest, OkRewritesChangedHeadersOnlyAndKeepsTheirSubrecordOrder) {
+    const Bytes gameHeader = RecordBytes("TES3", {{"HEDR", Bytes(300, 0)},
+                                                  {"MAST", Text("Morrowind.esm")},
+                                                  {"DATA", Bytes(8, 1)},
+                                                  {"GMDT", Bytes(124, 2)},
+                                                  {"SCRD", Bytes(20, 3)},
+                                                  {"SCRS", Bytes(65536, 4)}});
+    ASSERT_EQ(Load(Concat({gameHeader, Gmst("a")}), false, nullptr, "game.ess"), 0);
+    ModelTest other;
+    ASSERT_EQ(other.Load(Concat({HeaderRecord(1, 0, {{"Morrowind.esm", 5}}), Gmst("b")})), 0);
+    ModelTest bare;
+    ASSERT_EQ(bare.Load(Concat({RecordBytes("TES3", {{"HEDR", Bytes(300, 0)}, {"GMDT", Bytes(4, 2)}}), Gmst("c")}),
+                        false),
+              0);
+    const Bytes untouched = other.file->Rec(0).Data.ToBytes();
+
+    SupportFiles support({file.get(), other.file.get(), bare.file.get()});
+    support.Toggle(0, "Tribunal.esm", 7);
+    support.Toggle(1, "Tribunal.esm", 7); // and back: no change
+    support.Toggle(1, "Tribunal.esm", 7);
+    support.Toggle(2, "Bloodmoon.esm", 9);
+    support.Apply();
+    EXPECT_TRUE(file->Changed);
+    EXPECT_FALSE(other.file->Changed);
+    EXPECT_TRUE(bare.file->Changed);
+    EXPECT_EQ(other.file->Rec(0).Data.ToBytes(), untouched);
+
+    auto headerOf = [](esfile& f, const fs::path& out) {
+        EXPECT_TRUE(f.Save(out.string()));
+        std::vector<std::string> names;
+        for (const RawSubrecord& s : RawSubrecords(ReadBytes(out)))
+            if (s.record == "TES3") names.push_back(s.type.substr(0, 4));
+        return names;
+    };
+    EXPECT_EQ(headerOf(*file, dir / "saved.ess"),
+              (Names{"HEDR", "MAST", "DATA", "MAST", "DATA", "GMDT", "SCRD", "SCRS"}));
+    if (HaveEsmTool()) { // another reader of the header sees the same
+        const std::string dump = EsmTool("dump " + (dir / "saved.ess").string());
+        EXPECT_NE(dump.find("Masters:\n  Morrowind.esm, 72340172838076673 bytes\n  Tribunal.esm, 7 bytes\n"),
+                  std::string::npos)
+            << dump;
+    }
+    EXPECT_EQ(headerOf(*bare.file, dir / "bare.esp"), (Names{"HEDR", "MAST", "DATA", "GMDT"}));
+    EXPECT_EQ(Masters(), (Names{"Morrowind.esm:72340172838076673", "Tribunal.esm:7"}));
 }
 
 TEST_F(SupportFilesTest, OkWritesThePairsInWorkingOrder) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <unistd.h>
@@ -81,6 +82,23 @@ const std::string& ShippedTemplateText() {
         return std::string(bytes.begin(), bytes.end());
     }();
     return text;
+}
+
+namespace {
+constexpr const char* kEsmTool = "/usr/games/esmtool";
+}
+
+bool HaveEsmTool() { return ::access(kEsmTool, X_OK) == 0; }
+
+std::string EsmTool(const std::string& arguments) {
+    std::string out;
+    if (!HaveEsmTool()) return out;
+    if (std::FILE* pipe = ::popen((std::string(kEsmTool) + " " + arguments + " 2>&1").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        ::pclose(pipe);
+    }
+    return out;
 }
 
 TempDir::TempDir() {

@@ -1,4 +1,6 @@
 #include "template/DataFolder.h"
+#include "template/DataPaths.h"
+#include "template/OpenMWConfig.h"
 
 #include "TestSupport.h"
 
@@ -18,21 +20,53 @@ void Touch(const fs::path& file) {
 
 } // namespace
 
-TEST(DataFolder, OpenMWConfigQuotingAndEscapes) {
-    auto folders = DataFolder::OpenMWDataFolders(
+TEST(OpenMWConfig, QuotingEscapesReplaceAndDataFolders) {
+    const OpenMWConfig cfg(
         "# comment\r\n"
         "data=\"/games/Morrowind/Data Files\"\r\n"
         "content=Morrowind.esm\n"
-        "data-local=\"/ignored\"\n"
+        "data-local=\"/local\"\n"
         "  data = \"/odd/R&&D &\"quoted&\" name\" trailing\n"
         "data=/plain/path\n"
         "data=\"relative/mods\"\n"
         "data=\n"
-        "data=\"unterminated\n",
+        "not a setting\n"
+        "=no key\n"
+        "data=\"unterminated\n"
+        "data=?userdata?data\n"
+        "content=Tribunal.esm\n"
+        "replace=content\n"
+        "content=Bloodmoon.esm\n",
         "/home/u/.config/openmw");
-    EXPECT_EQ(folders, (std::vector<fs::path>{"/games/Morrowind/Data Files", "/odd/R&D \"quoted\" name",
-                                                 "/plain/path", "/home/u/.config/openmw/relative/mods",
-                                                 "/home/u/.config/openmw/unterminated"}));
+    EXPECT_EQ(cfg.DataFolders(),
+              (std::vector<fs::path>{"/games/Morrowind/Data Files", "/odd/R&D \"quoted\" name", "/plain/path",
+                                     "/home/u/.config/openmw/relative/mods", "/home/u/.config/openmw/unterminated",
+                                     OpenMWConfig::UserDataFolder() / "data", "/local"}))
+        << "data-local comes last, as it wins";
+    EXPECT_EQ(cfg.Values("content"), std::vector<std::string>{"Bloodmoon.esm"}) << "replace= drops the ones before";
+    EXPECT_TRUE(OpenMWConfig::Read("/no/such/openmw.cfg").Entries().empty());
+}
+
+// The folders a master is looked for in: a later one wins, letter case aside.
+TEST(DataPaths, LaterFolderWinsAndCaseIsIgnored) {
+    TempDir dir;
+    const fs::path data = dir / "Data Files", mods = dir / "mods", cfg = dir / "openmw.cfg";
+    Touch(data / "Morrowind.esm");
+    Touch(data / "Tribunal.ESM");
+    Touch(data / "Both.esp");
+    Touch(mods / "both.ESP");
+    Touch(mods / "Only.esp");
+    std::ofstream(cfg) << "data=\"" << data.string() << "\"\ndata=mods\n";
+    const DataPaths paths = DataPaths::ForGame(data.string() + "/", cfg);
+    EXPECT_EQ(paths.Folders(), (std::vector<fs::path>{data, mods})) << "the data folder counts once";
+    EXPECT_EQ(paths.Find("morrowind.esm"), data / "Morrowind.esm");
+    EXPECT_EQ(paths.Find("tribunal.esm"), data / "Tribunal.ESM");
+    EXPECT_EQ(paths.Find("BOTH.esp"), mods / "both.ESP");
+    EXPECT_EQ(paths.Find("missing.esm"), std::nullopt);
+    EXPECT_EQ(paths.Find("../mods/Only.esp"), std::nullopt);
+    EXPECT_EQ(paths.Files(), (std::vector<fs::path>{mods / "both.ESP", data / "Morrowind.esm", mods / "Only.esp",
+                                                    data / "Tribunal.ESM"}));
+    EXPECT_EQ(DataPaths({data / "missing"}).Files(), std::vector<fs::path>{});
 }
 
 TEST(DataFolder, OrderOfTheSources) {

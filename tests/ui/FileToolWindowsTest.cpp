@@ -8,6 +8,7 @@
 #include "model/esfile.h"
 #include "model/TextDump.h"
 #include "template/Config.h"
+#include "ui/DesktopOpen.h"
 #include "ui/frmDump.h"
 #include "ui/frmIndex.h"
 #include "ui/frmSearch.h"
@@ -113,18 +114,57 @@ private slots:
         const test::TempDir dumps;
         frmDump dialog(a, dumps.path());
         QCOMPARE(dialog.windowTitle(), QString("Dump to Text File - a.esp"));
+        QVERIFY(!dialog.ViewButton()->isEnabled());
         dialog.SetMode(2);
         dialog.Headers()->setChecked(true);
         dialog.Layouts()->button(1)->setChecked(true);
         QCOMPARE(dialog.Options().Mode, 2);
         QVERIFY(!dialog.Options().TabDelimited);
         dialog.DumpToFile();
+        const QString path = QString::fromStdString((dumps / "a.esp.txt").string());
         QVERIFY(std::filesystem::exists(dumps / "a.esp.txt"));
         QVERIFY(dialog.Text()->toPlainText().contains("Record Name:GMST"));
         QVERIFY(dialog.Result()->text().startsWith("The dumped text has been saved to \n"));
+        QCOMPARE(dialog.Whole()->text(), "The whole dump is " + path + ".");
         QCOMPARE(dialog.CancelButton()->text(), QString("&OK"));
         test::Shoot(dialog, "frmDump");
         QVERIFY(!a.Busy);
+    }
+
+    // A dump of a master runs to hundreds of megabytes: the window holds its start, and the
+    // desktop's viewer opens the whole of it.
+    void bigDumpShowsItsStartAndOpensWhole() {
+        test::PromptRecorder prompt;
+        test::TestPlugins plugins;
+        std::vector<Bytes> records;
+        for (int i = 0; i < 20000; ++i) records.push_back(Setting("s" + std::to_string(i), std::string(60, 'v')));
+        esfile& a = plugins.Add("big.esp", records);
+        const test::TempDir dumps;
+        frmDump dialog(a, dumps.path());
+        dialog.ByteValues()->setChecked(true);
+        dialog.DumpToFile();
+        const auto whole = std::filesystem::file_size(dumps / "big.esp.txt");
+        QVERIFY(whole > 5u << 20);
+        // The start of the file, whole lines of it, and no more than the window keeps.
+        QFile written(QString::fromStdString((dumps / "big.esp.txt").string()));
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray head = written.read(frmDump::kShownBytes);
+        QVERIFY(head.lastIndexOf('\n') > frmDump::kShownBytes - 1000);
+        const QString expected = QString::fromLatin1(head.left(head.lastIndexOf('\n') + 1)).remove('\r');
+        QCOMPARE(dialog.Text()->toPlainText().remove('\r'), expected);
+        const QString path = QString::fromStdString((dumps / "big.esp.txt").string());
+        QCOMPARE(dialog.Whole()->text(), "Shown: the first 4.0 MB of " +
+                                             QString::number(static_cast<double>(whole) / (1 << 20), 'f', 1) +
+                                             " MB. The whole dump is " + path + ".");
+        QString opened;
+        SetDesktopOpener([&opened](const QString& p) {
+            opened = p;
+            return true;
+        });
+        QTest::mouseClick(dialog.ViewButton(), Qt::LeftButton);
+        SetDesktopOpener({});
+        QCOMPARE(opened, path);
+        QVERIFY(prompt.calls.empty());
     }
 
     void statisticsShowTheFigures() {
@@ -142,27 +182,52 @@ private slots:
         test::PromptRecorder prompt;
         test::TestPlugins plugins;
         plugins.Add("m.esm", {});
-        esfile& p = plugins.Add("p.esp", {Gmst("sA")});
+        esfile& p = plugins.Add("p.esp", {Gmst("sA")}, {"M.ESM", "gone.esm", "broken.esm"});
+        Touch(plugins.dir() / "Broken.esm");
         std::vector<std::string> loaded;
-        frmSupport window({&p}, plugins.dir(),
+        std::vector<QString> progress;
+        frmSupport* shown = nullptr;
+        frmSupport window({&p}, DataPaths({plugins.dir()}),
                           {[&](const std::string& path) {
                                return std::find(loaded.begin(), loaded.end(), path) != loaded.end();
                            },
-                           [&](const std::string& path) { loaded.push_back(path); }});
+                           [&](const std::string& path, Progress* sink) {
+                               sink->Waiting(50, "Reading Offset 218 GMST");
+                               progress.push_back(shown->Status()->text() + " " + QString::number(shown->Bar()->value()));
+                               if (path.ends_with("Broken.esm")) return false;
+                               loaded.push_back(path);
+                               return true;
+                           }});
+        shown = &window;
         // Listing, ticking and writing the pairs are the core's; the window shows and wires them.
         QCOMPARE(window.Caption()->text(), QString("Support Files for p.esp"));
-        QCOMPARE(window.Grid()->At(0).cells[0], QString("m.esm"));
-        QCOMPARE(window.Grid()->At(0).cells[frmSupport::kLoaded], QString("Click to Load"));
-        window.Grid()->setData(window.Grid()->index(0, frmSupport::kDependency), Qt::Checked, Qt::CheckStateRole);
-        QVERIFY(window.Grid()->At(0).checked);
-        window.ClickLoad(0);
+        QCOMPARE(window.Grid()->At(0).cells[0], QString("Broken.esm"));
+        QCOMPARE(window.Grid()->At(1).cells[0], QString("m.esm"));
+        QVERIFY(window.Grid()->At(1).checked); // M.ESM names it
+        QCOMPARE(window.Grid()->At(1).cells[frmSupport::kLoaded], QString("Click to Load"));
+        window.ClickLoad(1);
         QCOMPARE(loaded.size(), std::size_t(1));
-        QCOMPARE(window.Grid()->At(0).cells[frmSupport::kLoaded], QString("Loaded"));
+        QCOMPARE(progress, std::vector<QString>{"m.esm: Reading Offset 218 GMST 50"});
+        QCOMPARE(window.Grid()->At(1).cells[frmSupport::kLoaded], QString("Loaded"));
+        QCOMPARE(window.Bar()->value(), 0);
         test::Shoot(window, "frmSupport");
-        window.ClickLoad(0); // open already: nothing
+        window.ClickLoad(1); // open already: nothing
         QCOMPARE(loaded.size(), std::size_t(1));
+
+        // One message names what could not be found or loaded.
+        window.LoadAll();
+        QCOMPARE(prompt.Texts(), std::vector<std::string>{
+            "These master files were not loaded, as no data folder holds them:\ngone.esm\n\nData folders searched:\n" +
+            plugins.dir().string() + "\n\nThese master files could not be loaded:\n" +
+            (plugins.dir() / "Broken.esm").string()});
+        QCOMPARE(window.Grid()->At(0).cells[frmSupport::kLoaded], QString("Click to Load"));
+
+        window.Grid()->setData(window.Grid()->index(1, frmSupport::kDependency), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(!p.Changed);
         window.accept();
-        QCOMPARE(p.esMasterFiles().Item(1).Name, std::string("m.esm"));
+        QVERIFY(p.Changed);
+        QCOMPARE(p.esMasterFiles().Count(), std::size_t(2));
+        QCOMPARE(p.esMasterFiles().Item(1).Name, std::string("gone.esm"));
     }
 
     void indexManagerAsksAndIndexesWhatItSays() {

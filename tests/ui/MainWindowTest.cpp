@@ -1,8 +1,10 @@
 // The main window: the file commands (open, close, save, save as, recent files, new, the
 // safe-editing and template questions) and desktop habits (dropped files, settings and geometry
 // written on exit, options, shortcuts, busy state, the splash, the debug window).
+#include "TestRecords.h"
 #include "UiTestSupport.h"
 
+#include "model/FileBuffer.h"
 #include "model/esfile.h"
 #include "template/Config.h"
 #include "ui/Busy.h"
@@ -296,6 +298,45 @@ private slots:
         QCOMPARE(saved.GetVar("Editing", "EnableDelete"), std::string("True"));
         QCOMPARE(TextCodePage(), 1250);
         SetTextCodePage(1252);
+    }
+
+    // Save keeps the file's order; "Sort records by type when saving" writes it type by type.
+    // "Map data files into memory" off reads the next file into memory.
+    void saveKeepsTheOrderUnlessTheOptionSorts() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("flin.esp");
+        auto& [s, path, w, ed, model, file] = o;
+        const Bytes original = test::ReadBytes(path);
+        auto types = [](const Bytes& bytes) {
+            QStringList out;
+            for (const test::RawRecord& r : test::RawRecords(bytes)) out << QString::fromStdString(r.type);
+            return out;
+        };
+        QVERIFY(w.SaveFile(false));
+        QCOMPARE(types(test::ReadBytes(path)), types(original));
+        QCOMPARE(test::ReadBytes(path + ".bak"), original);
+
+        test::OnNextModal([](QWidget* d) {
+            auto* options = qobject_cast<frmOptions*>(d);
+            QVERIFY(options && !options->Box("SortRecordsWhenSaving")->isChecked() && options->Box("MapFiles")->isChecked());
+            options->Box("SortRecordsWhenSaving")->setChecked(true);
+            options->Box("MapFiles")->setChecked(false);
+            options->accept();
+        });
+        w.Command("mnuToolsOptions")->trigger();
+        QVERIFY(w.SaveFile(false));
+        const QStringList sorted = types(test::ReadBytes(path));
+        QVERIFY(sorted != types(original));
+        QCOMPARE(sorted.size(), types(original).size());
+        for (const QString& t : sorted) // each type in one run, responses among their topics
+            if (t != "INFO" && t != "DIAL")
+                QCOMPARE(sorted.lastIndexOf(t) - sorted.indexOf(t) + 1, static_cast<int>(sorted.count(t)));
+        Config saved;
+        QCOMPARE(saved.OpenFile((s.ProgramFolder() / "Vellum.ini").string()), 0);
+        QCOMPARE(saved.GetVar("Editing", "SortRecordsWhenSaving"), std::string("True"));
+        QCOMPARE(saved.GetVar("Performance", "MapFiles"), std::string("False"));
+        QCOMPARE(FileBuffer::CurrentMapping(), FileBuffer::Mapping::Off);
+        FileBuffer::SetMapping(FileBuffer::Mapping::Leased);
     }
 
     void closingABigTreeReportsItsUnloading() {

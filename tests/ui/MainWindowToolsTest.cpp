@@ -1,5 +1,6 @@
 // The main window started as a user starts it: every command whose window lives beside the
 // editor is enabled and opens its window.
+#include "TestRecords.h"
 #include "UiTestSupport.h"
 
 #include "index/References.h"
@@ -12,6 +13,8 @@
 #include "ui/frmScanRelatives.h"
 #include "ui/frmSearch.h"
 #include "ui/frmSearchAll.h"
+#include "ui/frmSupport.h"
+#include "ui/FileButtonBar.h"
 
 #include "ui/SearchPanel.h"
 
@@ -24,6 +27,8 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace vellum;
 using namespace vellum::ui;
@@ -247,6 +252,53 @@ private slots:
         esfile& target = *s.context.files.Find(to);
         QVERIFY(FindRecordByID(target, r.ID) >= 0);
         QVERIFY(target.Changed);
+    }
+
+    // Load All Support Files finds masters in any letter case, in the data folder and in the
+    // data folders of openmw.cfg (the later one winning), and leaves nothing open of a master
+    // it could not load.
+    void loadAllFindsMastersInEveryDataFolder() {
+        test::EditorSession s;
+        test::TempDir config;
+        const std::filesystem::path mods = config / "mods";
+        std::filesystem::create_directories(config / "openmw");
+        std::filesystem::create_directories(mods);
+        std::ofstream(config / "openmw" / "openmw.cfg") << "data=\"" << s.DataFolder().string() << "\"\ndata=\""
+                                                        << mods.string() << "\"\n";
+        const QByteArray xdg = qgetenv("XDG_CONFIG_HOME");
+        qputenv("XDG_CONFIG_HOME", QByteArray::fromStdString(config.path().string()));
+        const auto master = [](const char* id) { return test::Concat({test::HeaderRecord(1, 1), test::Gmst(id)}); };
+        test::WriteBytes(s.DataFolder() / "Morrowind.esm", master("sData"));
+        test::WriteBytes(s.DataFolder() / "Mod.esm", master("sOverridden"));
+        test::WriteBytes(mods / "mod.ESM", master("sMods"));
+        test::WriteBytes(s.DataFolder() / "Short.esm", Bytes(10, 0));
+        const std::string plugin = (s.DataFolder() / "p.esp").string();
+        test::WriteBytes(plugin, test::Concat({test::HeaderRecord(1, 0, {{"MORROWIND.ESM", 1}, {"mod.esm", 2},
+                                                                        {"Gone.esm", 3}, {"short.esm", 4}}),
+                                               test::Gmst("sPlugin")}));
+        frmMain& w = s.Window();
+        w.OpenFiles({QString::fromStdString(plugin)});
+
+        test::OnNextModal([](QWidget* modal) {
+            auto* support = qobject_cast<frmSupport*>(modal);
+            QVERIFY(support);
+            support->LoadAll();
+            support->reject();
+        });
+        w.Command("mnuSupportFiles")->trigger();
+        qputenv("XDG_CONFIG_HOME", xdg);
+
+        const std::string data = (s.DataFolder() / "Morrowind.esm").string(), mod = (mods / "mod.ESM").string();
+        QCOMPARE(w.FileButtons().Keys(), QStringList({"<Clipboard>", QString::fromStdString(data),
+                                                      QString::fromStdString(mod), QString::fromStdString(plugin)}));
+        QVERIFY(s.context.files.Find(data)->IsSupport);
+        QCOMPARE(s.context.files.Find(mod)->Records().at(1).ID, std::string("sMods"));
+        QCOMPARE(s.context.files.Count(), std::size_t(4));
+        QCOMPARE(s.prompt.Texts().back(),
+                 "These master files were not loaded, as no data folder holds them:\nGone.esm\n\nData folders "
+                 "searched:\n" + s.DataFolder().string() + "\n" + mods.string() +
+                 "\n\nThese master files could not be loaded:\n" + (s.DataFolder() / "Short.esm").string());
+        QVERIFY(!s.context.files.Find(plugin)->Changed);
     }
 };
 
