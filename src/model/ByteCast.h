@@ -43,6 +43,14 @@ inline std::uint32_t LoadU32(const std::uint8_t* p) {
     return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
            std::uint32_t(p[3]) << 24;
 }
+// An integer of 1 to 4 bytes: sign-extended when `isSigned`, and always at 4 bytes.
+inline std::int64_t LoadInt(const std::uint8_t* p, std::size_t n, bool isSigned) {
+    std::uint32_t v = 0;
+    for (std::size_t i = 0; i < n; ++i) v |= std::uint32_t(p[i]) << (8 * i);
+    if (!isSigned && n < 4) return v;
+    const int unused = 32 - 8 * static_cast<int>(n);
+    return static_cast<std::int32_t>(v << unused) >> unused;
+}
 inline void StoreU32(std::uint8_t* p, std::uint32_t v) {
     p[0] = std::uint8_t(v);
     p[1] = std::uint8_t(v >> 8);

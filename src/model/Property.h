@@ -13,7 +13,7 @@ namespace vellum {
 // Type codes of decoded properties; every view that shows or edits properties switches on them.
 enum class PropertyType {
     Text = 0,     // STRING, STRINGLIST
-    Short = 1,    // SHORT
+    Short = 1,    // SHORT, and SIGNED of Size 1..4 bytes
     Long = 2,     // LONG of 1..4 bytes
     Long64 = 3,   // LONG64, all 8 bytes kept
     Float = 4,    // SINGLE (Size 4) or DOUBLE (Size 8)

@@ -54,6 +54,14 @@ const RecordLayout& PropertyCodec::RecordInfo(std::string_view recordType) const
     return cache_->layouts.Record(recordType);
 }
 
+std::shared_ptr<const ValueNames> PropertyCodec::NamesOf(std::string_view recordType, std::string_view subType,
+                                                         std::string_view property) const {
+    if (const SubrecordLayout* layout = Layout(recordType, subType))
+        for (const Line& line : layout->Lines)
+            if (KeysEqual(line.Name, property)) return line.Names;
+    return nullptr;
+}
+
 void PropertyCodec::ParseTemplate() const { cache_->layouts.ParseAll(); }
 
 bool PropertyCodec::Decode(std::string_view recordType, std::string_view subType, ByteSpan data,
@@ -127,6 +135,7 @@ bool PropertyCodec::Defaults(std::string_view recordType, std::string_view subTy
             break;
         case Type::Short: p.DataType = PropertyType::Short, p.Size = 2, p.Value = std::int64_t{0}; break;
         case Type::Long: p.DataType = PropertyType::Long, p.Value = std::int64_t{0}; break;
+        case Type::Signed: p.DataType = PropertyType::Short, p.Value = std::int64_t{0}; break;
         case Type::Long64: p.DataType = PropertyType::Long64, p.Size = 8, p.Value = std::int64_t{0}; break;
         case Type::Single: p.DataType = PropertyType::Float, p.Size = 4, p.Value = 0.0; break;
         case Type::Double: p.DataType = PropertyType::Float, p.Size = 8, p.Value = 0.0; break;

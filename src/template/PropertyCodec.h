@@ -76,6 +76,10 @@ public:
     const SubrecordLayout* Layout(std::string_view recordType, std::string_view subType) const;
     // Layout of group R: ID and description sources, HexID, Unique, parent/child instructions.
     const RecordLayout& RecordInfo(std::string_view recordType) const;
+    // The names the template gives to the values of property `property` of group R.S (an
+    // enumeration, or the bits of a bit field); nullptr when it gives none.
+    std::shared_ptr<const ValueNames> NamesOf(std::string_view recordType, std::string_view subType,
+                                              std::string_view property) const;
     // Parses every group of the template at once, so that its faulty lines are reported when
     // the template is read rather than when a group is first used.
     void ParseTemplate() const;

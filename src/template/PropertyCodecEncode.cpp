@@ -51,7 +51,6 @@ void PutText(const Property& p, Bytes& out, bool keepLayout) {
 
 void PutNumber(const Property& p, Bytes& out) {
     switch (p.DataType) {
-    case PropertyType::Short: Put(out, static_cast<std::int16_t>(p.Int())); break;
     case PropertyType::Long64: Put(out, p.Int()); break;
     case PropertyType::Float:
         if (p.Size == 8) Put(out, p.Real());

@@ -69,15 +69,11 @@ bool ReadNumber(Type kind, int size, ByteSpan at, Part& part) {
         v = at[0];
         break;
     case Type::Short:
-        if (at.size() < 2) return false;
-        v = static_cast<std::int16_t>(at[0] | at[1] << 8);
-        break;
-    case Type::Long: {
-        const auto n = static_cast<std::size_t>(size >= 1 && size <= 4 ? size : 4);
+    case Type::Long:
+    case Type::Signed: {
+        const auto n = kind == Type::Short ? 2 : static_cast<std::size_t>(size >= 1 && size <= 4 ? size : 4);
         if (at.size() < n) return false;
-        std::uint32_t u = 0;
-        for (std::size_t i = 0; i < n; ++i) u |= std::uint32_t(at[i]) << (8 * i);
-        v = n == 4 ? std::int64_t{static_cast<std::int32_t>(u)} : std::int64_t{u};
+        v = cast::LoadInt(at.data(), n, kind != Type::Long);
         break;
     }
     default: return false;

@@ -16,6 +16,7 @@ void PropertyDecoder::Fill(const SubrecordLayout::Line& line, Property& p) {
     switch (line.Kind) {
     case Type::Short: Number(p, PropertyType::Short, 2); break;
     case Type::Long: Number(p, PropertyType::Long, line.Size); break;
+    case Type::Signed: Number(p, PropertyType::Short, line.Size); break;
     case Type::Long64: Number(p, PropertyType::Long64, 8); break;
     case Type::Single: Number(p, PropertyType::Float, 4); break;
     case Type::Double: Number(p, PropertyType::Float, 8); break;
@@ -58,14 +59,8 @@ void PropertyDecoder::Number(Property& p, PropertyType type, int size) {
         std::int64_t v;
         std::memcpy(&v, at, 8);
         p.Value = v;
-    } else if (type == PropertyType::Short) {
-        std::int16_t v;
-        std::memcpy(&v, at, 2);
-        p.Value = std::int64_t{v};
     } else {
-        std::uint32_t v = 0;
-        for (std::size_t i = 0; i < n; ++i) v |= std::uint32_t(at[i]) << (8 * i);
-        p.Value = n == 4 ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v};
+        p.Value = cast::LoadInt(at, n, type == PropertyType::Short);
     }
     pos += n;
 }

@@ -1,5 +1,6 @@
 #include "template/PropertyTexts.h"
 
+#include "model/ByteCast.h"
 #include "model/KeyedCollection.h"
 #include "template/Config.h"
 #include "template/PropertyCodec.h"
@@ -145,12 +146,11 @@ bool PropertyTexts::Fast(const SubrecordLayout& layout, const LayoutInfo& info, 
         case Type::Short:
             if (!Fixed<std::int16_t>(d, left, pos)) return false;
             break;
-        case Type::Long: {
+        case Type::Long:
+        case Type::Signed: {
             const auto n = static_cast<std::size_t>(line.Size);
             if (n > left) return false;
-            std::uint32_t v = 0;
-            for (std::size_t i = 0; i < n; ++i) v |= std::uint32_t(d[pos + i]) << (8 * i);
-            AppendNumber(text_, n == 4 ? std::int64_t{static_cast<std::int32_t>(v)} : std::int64_t{v});
+            AppendNumber(text_, cast::LoadInt(d + pos, n, line.Kind == Type::Signed));
             pos += n;
             break;
         }

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "template/ValueNames.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@ struct SubrecordLayout {
         BitField,
         Short,
         Long,
+        Signed, // SIGNED,1..4: sign-extended
         Long64,
         Single,
         Double,
@@ -28,6 +32,8 @@ struct SubrecordLayout {
         int Size = 0;      // declared SIZE; LONG normalised to 1..4, negative sizes read as 0
         bool TextLookup = false;
         bool FileLookup = false;
+        // The list its third part names, when that list exists and suits the type.
+        std::shared_ptr<const ValueNames> Names;
     };
 
     std::string Group; // "R.S" as the heading was written

@@ -23,6 +23,7 @@ Type TypeOf(std::string_view value1) {
         {"STRING", Type::String}, {"STRINGLIST", Type::StringList}, {"BYTE", Type::Byte},
         {"BITFIELD", Type::BitField}, {"SHORT", Type::Short}, {"LONG", Type::Long},
         {"LONG64", Type::Long64}, {"SINGLE", Type::Single}, {"DOUBLE", Type::Double},
+        {"SIGNED", Type::Signed},
     };
     for (const Name& n : kNames)
         if (KeysEqual(value1, n.text)) return n.type;
@@ -36,6 +37,7 @@ void TemplateLayouts::Refresh() {
     generation_ = templ_.Generation();
     subrecords_.clear();
     records_.clear();
+    names_.clear();
 }
 
 const SubrecordLayout* TemplateLayouts::Subrecord(std::string_view recordType,
@@ -76,10 +78,12 @@ std::unique_ptr<SubrecordLayout> TemplateLayouts::ParseSubrecord(std::string_vie
         line.Kind = v.Value.empty() ? Type::Missing : TypeOf(TrimSpaces(v.Value1()));
         // A size beyond any real subrecord only matters to new contents: keep those bounded.
         line.Size = std::clamp(ValInt(v.Value2()), 0, kMaxDeclaredSize);
-        if (line.Kind == Type::Long && (line.Size == 0 || line.Size > 4)) {
-            ReportLongSize(g->Name, v.Name, v.Value);
+        if ((line.Kind == Type::Long || line.Kind == Type::Signed) && (line.Size == 0 || line.Size > 4)) {
+            const std::string word = line.Kind == Type::Long ? "LONG" : "SIGNED";
+            Report(g->Name, v, "a " + word + " holds 1 to 4 bytes, so it is read as " + word + ",4.");
             line.Size = 4;
         }
+        line.Names = NamesFor(*g, v, line.Kind);
         address = g->Name;
         address += '.';
         address += v.Name;
@@ -133,18 +137,57 @@ void TemplateLayouts::ParseIntegrity(const Group& g, SubrecordLayout& layout) {
     }
 }
 
-void TemplateLayouts::ReportLongSize(const std::string& group, const std::string& name,
-                                     const std::string& value) {
-    std::string line = "[" + group + "] " + name + " = " + value;
+void TemplateLayouts::Report(const std::string& group, const Variable& v, const std::string& problem) {
+    std::string line = "[" + group + "] " + v.Name + " = " + v.Value;
     if (!reported_.insert(FoldKey(line)).second) return;
-    CurrentPrompt().Message("Format template entry " + line +
-                            ": a LONG holds 1 to 4 bytes, so it is read as LONG,4.");
+    CurrentPrompt().Message("Format template entry " + line + ": " + problem);
+}
+
+std::shared_ptr<const ValueNames> TemplateLayouts::Names(ValueNames::Kind kind, std::string_view name) {
+    Refresh();
+    const std::string group = ValueNames::GroupName(kind, name);
+    auto it = names_.find(group);
+    if (it == names_.end()) it = names_.emplace(group, ParseNames(kind, name)).first;
+    return it->second;
+}
+
+std::shared_ptr<const ValueNames> TemplateLayouts::ParseNames(ValueNames::Kind kind, std::string_view name) {
+    const Group* g = templ_.FindGroup(ValueNames::GroupName(kind, name));
+    if (!g) return nullptr;
+    auto names = std::make_shared<ValueNames>(kind, std::string(name));
+    for (const auto& e : g->Variables)
+        if (!names->Add(e.value.Name, e.value.Value))
+            Report(g->Name, e.value,
+                   "a flag is named by the value of its one bit, such as 0x0004, so the line is left out.");
+    return names;
+}
+
+// The names a property line asks for by its third part, if its type can show them.
+std::shared_ptr<const ValueNames> TemplateLayouts::NamesFor(const Group& g, const Variable& v, Type kind) {
+    const std::string_view list = TrimSpaces(v.Value3());
+    if (list.empty()) return nullptr;
+    const bool number = kind == Type::Short || kind == Type::Long || kind == Type::Signed || kind == Type::Long64;
+    if (!number && kind != Type::String && kind != Type::BitField) {
+        Report(g.Name, v, "only numbers, texts and bit fields take names, so the names are left out.");
+        return nullptr;
+    }
+    const auto listKind = kind == Type::BitField ? ValueNames::Kind::Flags : ValueNames::Kind::Values;
+    auto names = Names(listKind, list);
+    if (!names)
+        Report(g.Name, v, "there is no group [" + ValueNames::GroupName(listKind, list) +
+                              "], so the value shows without names.");
+    else if (number && !names->AllNumeric())
+        Report(g.Name, v, "not every name of [" + ValueNames::GroupName(listKind, list) +
+                              "] is for a number; only those that are apply.");
+    return names;
 }
 
 void TemplateLayouts::ParseAll() {
     std::vector<std::string> names;
-    for (const auto& g : templ_.Groups())
+    for (const auto& g : templ_.Groups()) {
+        if (StartsWithNoCase(g.key, "@FLAGS.")) Names(ValueNames::Kind::Flags, std::string_view(g.key).substr(7));
         if (!g.key.empty() && g.key[0] != '@') names.push_back(g.key);
+    }
     for (const std::string& name : names) {
         const std::size_t dot = name.find('.');
         if (dot == std::string::npos) Record(name);

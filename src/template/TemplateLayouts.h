@@ -14,6 +14,7 @@ namespace vellum {
 
 class Config;
 struct Group;
+struct Variable;
 
 // Parses template groups into layouts on first use and keeps them until the template changes
 // (Config::Generation). Each group is parsed once, so decoding never walks template text.
@@ -26,6 +27,9 @@ public:
     // Layout of group "R"; never null (an absent group gives an empty layout).
     const RecordLayout& Record(std::string_view recordType);
 
+    // The list of names "[@VALUES.name]" or "[@FLAGS.name]"; nullptr when the template has none.
+    std::shared_ptr<const ValueNames> Names(ValueNames::Kind kind, std::string_view name);
+
     // Parses every group now (reporting template lines as it goes).
     void ParseAll();
 
@@ -35,7 +39,10 @@ private:
     void ParseIntegrity(const Group& group, SubrecordLayout& layout);
     RecordLayout ParseRecord(std::string_view recordType);
     RecordLayout::Source Locate(std::string_view recordType, std::string subID, std::string propID);
-    void ReportLongSize(const std::string& group, const std::string& name, const std::string& value);
+    std::shared_ptr<const ValueNames> ParseNames(ValueNames::Kind kind, std::string_view name);
+    std::shared_ptr<const ValueNames> NamesFor(const Group& g, const Variable& v, SubrecordLayout::Type kind);
+    // Shows a problem with one template line, once for the whole run.
+    void Report(const std::string& group, const Variable& v, const std::string& problem);
 
     template <class T>
     using Map = std::unordered_map<std::string, T, FoldedHash, FoldedEqual>;
@@ -44,6 +51,7 @@ private:
     unsigned long generation_ = ~0ul;
     Map<std::unique_ptr<SubrecordLayout>> subrecords_; // null entries remember absent groups
     Map<RecordLayout> records_;
+    Map<std::shared_ptr<const ValueNames>> names_; // by group name; null entries remember absent lists
     std::string key_; // scratch for "R.S" look-ups
     std::unordered_set<std::string> reported_; // template lines reported already, for good
 };

@@ -16,4 +16,11 @@ std::string_view Variable::Value2() const {
                                                                    : second - first - 1);
 }
 
+std::string_view Variable::Value3() const {
+    std::string_view v = Value;
+    std::size_t first = v.find(',');
+    std::size_t second = first == std::string_view::npos ? first : v.find(',', first + 1);
+    return second == std::string_view::npos ? std::string_view{} : v.substr(second + 1);
+}
+
 } // namespace vellum

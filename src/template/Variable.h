@@ -14,6 +14,8 @@ struct Variable {
     std::string_view Value1() const;
     // Text between the first and second comma ("LONG, 4" gives " 4"; "a,b,c" gives "b").
     std::string_view Value2() const;
+    // Text after the second comma, untrimmed ("LONG,4,Skill" gives "Skill"; commas included).
+    std::string_view Value3() const;
 };
 
 } // namespace vellum

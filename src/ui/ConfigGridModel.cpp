@@ -2,6 +2,7 @@
 
 #include "model/Text.h"
 #include "template/Config.h"
+#include "template/ValueNames.h"
 
 #include <QBrush>
 #include <QFont>
@@ -63,6 +64,38 @@ int ConfigGridModel::BlockEnd(int heading) const {
     int r = heading + 1;
     while (r < static_cast<int>(rows_.size()) && !IsHeading(r)) ++r;
     return r;
+}
+
+std::vector<std::string> ConfigGridModel::ValueChoices(int row) const {
+    const std::string group = GroupOf(row);
+    if (IsHeading(row) || row < 0 || row >= static_cast<int>(rows_.size()) || group.empty() || group[0] == '@' ||
+        group.find('.') == std::string::npos)
+        return {};
+    const Row& r = rows_[static_cast<std::size_t>(row)];
+    if (r.name.empty() || r.name[0] == '@') return {};
+    Variable line{r.name, r.value};
+    const std::string type = ToUpper(TrimSpaces(line.Value1()));
+    const char* prefix = type == "BITFIELD" ? "@FLAGS."
+                         : type == "SHORT" || type == "LONG" || type == "SIGNED" || type == "LONG64" || type == "STRING"
+                             ? "@VALUES."
+                             : nullptr;
+    if (!prefix) return {};
+    const std::string plain(TrimSpaces(line.Value1()));
+    std::string size(TrimSpaces(line.Value2()));
+    std::vector<std::string> out{size.empty() ? plain : plain + "," + size};
+    // A third part needs a second: the size the type fixes anyway, else "to the end" (0).
+    if (size.empty()) size = type == "SHORT" ? "2" : type == "LONG64" ? "8" : "0";
+    const std::size_t skip = std::string_view(prefix).size();
+    const bool number = type != "STRING" && type != "BITFIELD";
+    for (int h = 0; h < static_cast<int>(rows_.size()); ++h) {
+        const std::string& name = rows_[static_cast<std::size_t>(h)].name;
+        if (!IsHeading(h) || !StartsWithNoCase(name, prefix) || name.size() <= skip) continue;
+        bool fits = true; // a number takes only lists of numbers
+        for (int e = h + 1; number && e < BlockEnd(h); ++e)
+            fits = fits && ValueNames::ParseNumber(rows_[static_cast<std::size_t>(e)].name).has_value();
+        if (fits) out.push_back(plain + "," + size + "," + name.substr(skip));
+    }
+    return out;
 }
 
 bool ConfigGridModel::NameInUse(const std::string& upperName, bool headings, int groupRow) const {

@@ -35,6 +35,10 @@ public:
     std::string GroupOf(int row) const; // name of the heading at or above the row
     int HeadingOf(int row) const;       // -1 above the first heading
     int BlockEnd(int heading) const;    // first row after the group's rows
+    // For a property line of a subrecord group: its type and size alone, then the same followed
+    // by each list of names that suits the type ("LONG,4,Skill" for every "[@VALUES.Skill]").
+    // Empty for any other row.
+    std::vector<std::string> ValueChoices(int row) const;
 
     // Each returns the row that holds the moved or new entry, or -1 when nothing changed.
     int AddGroup(const std::string& name);

@@ -54,14 +54,16 @@ bool FormBuilder::IsIdentity(const std::string& recordType, const std::string& s
 void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::string& recordKey) {
     const RecordEntry& r = file_.Rec(recordKey);
     const Config& templ = file_.Template();
-    const std::string label = templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record " : "Record ";
-    esLLFormEntry h = Heading(FormEntryKind::RecordHeading, label + ListedID::Of(r.Name, r.ID).caption);
-    h.RecordKey = recordKey;
-    h.RecordType = r.Name;
-    h.OldID = r.ID;
-    out.push_back(std::move(h));
+    if (Keep()) {
+        const std::string label = templ.InstrExists(r.Name, "PrecedesChildren") ? "Parent Record " : "Record ";
+        esLLFormEntry h = Heading(FormEntryKind::RecordHeading, label + ListedID::Of(r.Name, r.ID).caption);
+        h.RecordKey = recordKey;
+        h.RecordType = r.Name;
+        h.OldID = r.ID;
+        out.push_back(std::move(h));
+    }
     // A child shows its parent (a response its topic) in a field that can look up another.
-    if (templ.InstrExists(r.Name, "FollowsParent") && file_.esRecArrayIndex().Exists(r.ParentKey.str())) {
+    if (templ.InstrExists(r.Name, "FollowsParent") && file_.esRecArrayIndex().Exists(r.ParentKey.str()) && Keep()) {
         const RecordEntry& parent = file_.Rec(r.ParentKey.str());
         esLLFormEntry p = Heading(FormEntryKind::ParentLookupField, std::string(CategoryCaption(parent.Name)));
         p.RecordKey = recordKey;
@@ -72,7 +74,7 @@ void FormBuilder::AddRecordHeading(std::vector<esLLFormEntry>& out, const std::s
         p.OldID = r.ID;
         out.push_back(std::move(p));
     }
-    if (!r.Children.empty()) {
+    if (!r.Children.empty() && Keep()) {
         esLLFormEntry c = Heading(FormEntryKind::ShowChildren, "Show " + r.Children.front().substr(0, 4));
         c.RecordKey = r.Children.front();
         out.push_back(std::move(c));
@@ -85,17 +87,27 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     const bool wasPacked = sub.Packed;
     if (sub.Packed)
         file_.UnpackSubRecord(recordKey, sub.Key);
-    esLLFormEntry h = Heading(FormEntryKind::SubrecordHeading, "  Subrecord " + SubrecordCaption(file_.Template(), r.Name, sub.Name));
-    h.RecordKey = recordKey;
-    h.SubRecordKey = sub.Key;
-    h.RecordType = r.Name;
-    h.SubrecordType = sub.Name;
-    h.GroupNumber = sub.GroupNumber;
-    if (sub.GroupNumber > 0)
-        h.Html = "Item " + std::to_string(sub.GroupNumber) + (beginsGroup ? " (Begin Item Group)" : "");
-    out.push_back(std::move(h));
+    const std::size_t entries = 1 + sub.Properties.Count();
+    if (total_ + entries <= first_ || (total_ >= first_ && total_ - first_ >= count_)) {
+        total_ += entries; // wholly outside the entries wanted
+        return;
+    }
+    if (Keep()) {
+        esLLFormEntry h = Heading(FormEntryKind::SubrecordHeading,
+                                  "  Subrecord " + SubrecordCaption(file_.Template(), r.Name, sub.Name));
+        h.RecordKey = recordKey;
+        h.SubRecordKey = sub.Key;
+        h.RecordType = r.Name;
+        h.SubrecordType = sub.Name;
+        h.GroupNumber = sub.GroupNumber;
+        if (sub.GroupNumber > 0)
+            h.Html = "Item " + std::to_string(sub.GroupNumber) + (beginsGroup ? " (Begin Item Group)" : "");
+        out.push_back(std::move(h));
+    }
     const Config& templ = file_.Template();
     for (const auto& e : sub.Properties) {
+        if (!Keep())
+            continue;
         const Property& p = e.value;
         esLLFormEntry f;
         f.FormEntryType = EntryTypeOf(p);
@@ -113,6 +125,7 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
         f.Size = p.Size;
         f.MaxChars = p.DataType == PropertyType::Text && p.Size > 0 ? p.Size : 0;
         f.IDEntry = IsIdentity(r.Name, sub.Name, e.key);
+        f.Names = file_.Codec().NamesOf(r.Name, sub.Name, e.key);
         const std::string address = r.Name + "." + sub.Name + "." + e.key;
         if (const Variable* html = templ.FindVar("@HTML", address))
             f.Html = std::string(html->Value1());
@@ -126,13 +139,21 @@ void FormBuilder::AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std
     }
 }
 
-std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, const esCheckedEntries* marks) {
+std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, const esCheckedEntries* marks,
+                                              std::size_t first, std::size_t count) {
+    first_ = first;
+    count_ = count;
+    total_ = 0;
     std::vector<esLLFormEntry> out;
     if (selection.recordKey.empty()) {
         if (marks && marks->Count() > 0) {
-            out.push_back(Heading(FormEntryKind::MainHeading, "Marked Entries"));
-            out.push_back(Heading(FormEntryKind::MarkedActions, "Marked Entry Actions"));
+            if (Keep())
+                out.push_back(Heading(FormEntryKind::MainHeading, "Marked Entries"));
+            if (Keep())
+                out.push_back(Heading(FormEntryKind::MarkedActions, "Marked Entry Actions"));
             for (const auto& m : *marks) {
+                if (!Keep())
+                    continue;
                 std::string caption = m.key;
                 if (m.value.IsRecord() && file_.esRecArrayIndex().Exists(m.value.RecordKey))
                     caption = file_.Rec(m.value.RecordKey).Name + " " + file_.Rec(m.value.RecordKey).ID;
@@ -149,7 +170,8 @@ std::vector<esLLFormEntry> FormBuilder::Build(const FormSelection& selection, co
     if (r.Packed || !r.SubRecords)
         file_.UnPackRecord(selection.recordKey);
     const bool oneSubrecord = !selection.subRecordKey.empty();
-    out.push_back(Heading(FormEntryKind::MainHeading, oneSubrecord ? "Selected Subrecord" : "Selected Entry"));
+    if (Keep())
+        out.push_back(Heading(FormEntryKind::MainHeading, oneSubrecord ? "Selected Subrecord" : "Selected Entry"));
     AddRecordHeading(out, selection.recordKey);
     if (!r.SubRecords)
         return out;
@@ -168,17 +190,15 @@ int FormBuilder::PageCount(std::size_t entries) {
     return entries == 0 ? 1 : static_cast<int>((entries + kPageSize - 1) / kPageSize);
 }
 
-esLLFormEntries FormBuilder::Page(const std::vector<esLLFormEntry>& all, int page) {
+esLLFormEntries FormBuilder::Page(std::vector<esLLFormEntry> pageEntries, int page, std::size_t total) {
     esLLFormEntries out;
     std::size_t n = 0;
     auto add = [&](esLLFormEntry e) { out.Add("Entry" + std::to_string(++n), std::move(e)); };
-    page = std::clamp(page, 0, PageCount(all.size()) - 1);
-    const std::size_t first = static_cast<std::size_t>(page) * kPageSize;
     if (page > 0)
         add(Heading(FormEntryKind::PreviousPage, "Previous Page"));
-    for (std::size_t i = first; i < all.size() && i < first + kPageSize; ++i)
-        add(all[i]);
-    if (first + kPageSize < all.size())
+    for (esLLFormEntry& e : pageEntries)
+        add(std::move(e));
+    if ((static_cast<std::size_t>(page) + 1) * kPageSize < total)
         add(Heading(FormEntryKind::NextPage, "More..."));
     return out;
 }

@@ -3,6 +3,7 @@
 #include "model/KeyedCollection.h"
 #include "ui/esLLFormEntry.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -27,13 +28,17 @@ public:
 
     explicit FormBuilder(esfile& file) : file_(file) {}
 
-    // Every entry for the selection, before paging. With nothing but a category selected and
-    // entries marked, the marked entries are listed.
-    std::vector<esLLFormEntry> Build(const FormSelection& selection, const esCheckedEntries* marks = nullptr);
+    // The entries `first` to `first + count` of the selection's form, before paging; Total()
+    // then tells how many the whole form has. With nothing but a category selected and entries
+    // marked, the marked entries are listed. Only the entries asked for are made, so that one
+    // page of a record with thousands of fields costs one page.
+    std::vector<esLLFormEntry> Build(const FormSelection& selection, const esCheckedEntries* marks = nullptr,
+                                     std::size_t first = 0, std::size_t count = SIZE_MAX);
+    std::size_t Total() const { return total_; }
 
-    // Page `page` (from 0) of `all`: at most kPageSize entries, a previous-page button in front
-    // of pages after the first and a next-page button when more follow.
-    static esLLFormEntries Page(const std::vector<esLLFormEntry>& all, int page);
+    // Page `page` (from 0) of a form of `total` entries, from the entries built for it: a
+    // previous-page button in front of pages after the first and a next-page button when more follow.
+    static esLLFormEntries Page(std::vector<esLLFormEntry> pageEntries, int page, std::size_t total);
     static int PageCount(std::size_t entries);
 
     struct IdChange {
@@ -57,8 +62,14 @@ private:
     void AddSubrecordEntries(std::vector<esLLFormEntry>& out, const std::string& recordKey, Subrecord& sub,
                              bool beginsGroup);
     bool IsIdentity(const std::string& recordType, const std::string& subType, const std::string& property) const;
+    // Counts one entry; true when it is one of those wanted.
+    bool Keep() {
+        const std::size_t i = total_++;
+        return i >= first_ && i - first_ < count_;
+    }
 
     esfile& file_;
+    std::size_t first_ = 0, count_ = SIZE_MAX, total_ = 0;
 };
 
 } // namespace vellum::ui

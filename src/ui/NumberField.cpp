@@ -5,6 +5,7 @@
 
 #include <QRegularExpressionValidator>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -15,7 +16,10 @@ bool IsFloat(FormEntryKind type) { return type == FormEntryKind::SingleField || 
 
 std::pair<double, double> RangeOf(FormEntryKind type, int size) {
     switch (type) {
-    case FormEntryKind::ShortField: return {-32768, 32767};
+    case FormEntryKind::ShortField: { // SHORT, and SIGNED of 1 to 4 bytes
+        const double half = std::ldexp(1.0, 8 * std::clamp(size, 1, 4) - 1);
+        return {-half, half - 1};
+    }
     case FormEntryKind::ByteField: return {0, 255};
     case FormEntryKind::Long64Field: return {-9.2e18, 9.2e18};
     case FormEntryKind::LongField:

@@ -2,6 +2,7 @@
 
 #include "ui/BitFieldEditor.h"
 #include "ui/LegacyText.h"
+#include "ui/NamedValueField.h"
 #include "ui/NumberField.h"
 
 #include <QGridLayout>
@@ -85,6 +86,25 @@ QWidget* PropertyForm::HeadingRow(QLabel* caption, const esLLFormEntry& e) {
     return holder;
 }
 
+// Colours a heading. A palette rather than a style sheet: a style sheet per label makes showing
+// a page of headings several times slower.
+void PropertyForm::Band(QLabel* label, const QColor& background, const QColor& text, int margin, int points,
+                        bool bold) {
+    label->setAutoFillBackground(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, background);
+    palette.setColor(QPalette::WindowText, text);
+    label->setPalette(palette);
+    label->setMargin(margin);
+    if (points > 0 || bold) {
+        QFont font = label->font();
+        if (points > 0)
+            font.setPointSize(points);
+        font.setBold(bold);
+        label->setFont(font);
+    }
+}
+
 void PropertyForm::AddRow(int n, esLLFormEntry& e) {
     const int row = rows_++;
     auto label = [&](const QString& text) {
@@ -107,15 +127,15 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
     };
     switch (e.FormEntryType) {
     case FormEntryKind::MainHeading: {
-        auto* l = new QLabel(QStringLiteral("<b>%1</b>").arg(FromFileText(e.Caption).toHtmlEscaped()), page_);
-        l->setStyleSheet("QLabel { background: #3a5f8f; color: white; padding: 4px; font-size: 13pt; }");
+        auto* l = new QLabel(FromFileText(e.Caption), page_);
+        Band(l, QColor(0x3a, 0x5f, 0x8f), Qt::white, 4, 13, true);
         grid_->addWidget(l, row, 0, 1, 2);
         break;
     }
     case FormEntryKind::MarkedActions:
     case FormEntryKind::RecordHeading: {
         auto* l = new QLabel(FromFileText(e.Caption), page_);
-        l->setStyleSheet("QLabel { background: #c8d8ec; padding: 3px; font-weight: bold; }");
+        Band(l, QColor(0xc8, 0xd8, 0xec), Qt::black, 3, 0, true);
         grid_->addWidget(HeadingRow(l, e), row, 0, 1, 2);
         break;
     }
@@ -125,12 +145,14 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
         if (!e.Html.empty())
             text += QStringLiteral("    ") + FromFileText(e.Html);
         auto* l = new QLabel(text, page_);
-        l->setStyleSheet(band_ ? "QLabel { background: #ffffff; padding: 2px; border-top: 1px solid #bbb; }"
-                               : "QLabel { background: #efefef; padding: 2px; border-top: 1px solid #bbb; }");
+        Band(l, band_ ? QColor(0xff, 0xff, 0xff) : QColor(0xef, 0xef, 0xef), Qt::black, 2);
         grid_->addWidget(HeadingRow(l, e), row, 0, 1, 2);
         break;
     }
     case FormEntryKind::TextField:
+        label(FromFileText(e.Caption));
+        place(e.Names ? NamedRow(n, e) : TextRow(n, e));
+        break;
     case FormEntryKind::TextLookupField:
         label(FromFileText(e.Caption));
         place(TextRow(n, e));
@@ -150,6 +172,10 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
     case FormEntryKind::ShortField:
     case FormEntryKind::ByteField: {
         label(FromFileText(e.Caption));
+        if (e.Names) {
+            place(NamedRow(n, e));
+            break;
+        }
         auto* f = new NumberField(e.FormEntryType, e.Size, e.Data, page_);
         f->setObjectName(QStringLiteral("Entry%1").arg(n));
         if (e.IDEntry)
@@ -168,7 +194,7 @@ void PropertyForm::AddRow(int n, esLLFormEntry& e) {
             v->addWidget(new QLabel("Warning! Data exceeds the maximum number of bytes allowed for the bitfield "
                                     "control. Only the first 4 bytes can be edited",
                                     holder));
-        auto* bits = new BitFieldEditor(bytes, holder);
+        auto* bits = new BitFieldEditor(bytes, e.Names.get(), holder);
         bits->setObjectName(QStringLiteral("Entry%1").arg(n));
         connect(bits, &BitFieldEditor::valueEdited, this, [this, &e](const Bytes& b) { SetData(e, b); });
         v->addWidget(bits);

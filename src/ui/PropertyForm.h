@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <functional>
 
+class QColor;
 class QGridLayout;
 class QHBoxLayout;
 class QLabel;
@@ -56,8 +57,11 @@ private:
     void AddLookupButtons(QHBoxLayout* layout, int n, esLLFormEntry& e, QLineEdit* edit,
                           const std::function<QString(const esLLFormEntry&)>& ask, std::function<void()> goTo);
     QWidget* ByteRow(int n, esLLFormEntry& e);
+    QWidget* NamedRow(int n, esLLFormEntry& e);
     void SetData(esLLFormEntry& e, PropertyValue value);
     QWidget* HeadingRow(QLabel* caption, const esLLFormEntry& e);
+    static void Band(QLabel* label, const QColor& background, const QColor& text, int margin, int points = 0,
+                     bool bold = false);
 
     QWidget* page_ = nullptr;
     QGridLayout* grid_ = nullptr;

@@ -5,6 +5,7 @@
 #include "ui/BookPreview.h"
 #include "ui/FileDialogs.h"
 #include "ui/LegacyText.h"
+#include "ui/NamedValueField.h"
 #include "ui/fhByteControl.h"
 #include "ui/frmEditText.h"
 
@@ -158,6 +159,15 @@ QWidget* PropertyForm::ParentLookupRow(int n, esLLFormEntry& e) {
     AddLookupButtons(layout, n, e, edit, parentLookup,
                      [this, &e] { emit goToParent(TextOf(e.Data), QString::fromStdString(e.ParentType)); });
     return row;
+}
+
+QWidget* PropertyForm::NamedRow(int n, esLLFormEntry& e) {
+    auto* field = new NamedValueField(e.Names, e.FormEntryType, e.Size, e.Data, page_);
+    field->setObjectName(QStringLiteral("Entry%1").arg(n));
+    if (e.IDEntry)
+        field->setToolTip("Identity Property");
+    connect(field, &NamedValueField::valueEdited, this, [this, &e](const PropertyValue& v) { SetData(e, v); });
+    return field;
 }
 
 QWidget* PropertyForm::ByteRow(int n, esLLFormEntry& e) {

@@ -2,8 +2,10 @@
 
 #include "model/KeyedCollection.h"
 #include "model/Property.h"
+#include "template/ValueNames.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace vellum::ui {
@@ -54,6 +56,8 @@ struct esLLFormEntry {
     int Size = 0;
     // A parent-lookup field: the parent's record type (its ID is the value).
     std::string ParentType;
+    // The template's names of the values (a drop-down) or of the bits (check boxes).
+    std::shared_ptr<const ValueNames> Names;
 
     void SetByte(std::size_t index, std::uint8_t value) {
         if (auto* bytes = std::get_if<Bytes>(&Data); bytes && index < bytes->size()) {

@@ -4,6 +4,7 @@
 #include "model/Text.h"
 #include "template/TemplateIdentity.h"
 #include "ui/ConfigGridModel.h"
+#include "ui/ConfigValueDelegate.h"
 #include "ui/Icons.h"
 
 #include <QCloseEvent>
@@ -33,6 +34,7 @@ frmConfigEditor::frmConfigEditor(std::string path, fs::path folder, QWidget* par
     : QMainWindow(parent), model_(new ConfigGridModel(this)), grid_(new QTableView), folder_(std::move(folder)) {
     setAttribute(Qt::WA_DeleteOnClose, false);
     grid_->setModel(model_);
+    grid_->setItemDelegateForColumn(1, new ConfigValueDelegate(*model_, grid_));
     grid_->setSelectionBehavior(QAbstractItemView::SelectRows);
     grid_->setSelectionMode(QAbstractItemView::SingleSelection);
     grid_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);

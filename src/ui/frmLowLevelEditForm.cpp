@@ -70,10 +70,16 @@ void frmLowLevelEdit::BuildForm() {
     entries_.clear();
     if (file_) {
         const FormSelection selection{file_->CurrentCatKey, file_->CurrentRecordKey, file_->CurrentSubRecordKey};
-        const std::vector<esLLFormEntry> all =
-            FormBuilder(*file_).Build(selection, &context_.files.CheckedEntries(fileKey_));
-        page_ = std::clamp(page_, 0, FormBuilder::PageCount(all.size()) - 1);
-        entries_ = FormBuilder::Page(all, page_);
+        const esCheckedEntries* marks = &context_.files.CheckedEntries(fileKey_);
+        FormBuilder builder(*file_);
+        page_ = std::max(page_, 0);
+        auto build = [&] { return builder.Build(selection, marks, page_ * FormBuilder::kPageSize, FormBuilder::kPageSize); };
+        std::vector<esLLFormEntry> entries = build();
+        if (const int last = FormBuilder::PageCount(builder.Total()) - 1; page_ > last) {
+            page_ = last; // the form has shrunk since
+            entries = build();
+        }
+        entries_ = FormBuilder::Page(std::move(entries), page_, builder.Total());
     }
     form_->Draw(&entries_);
     UpdateTopicView();

@@ -98,6 +98,11 @@ TEST(PropertyCodec, DecodeAndEncodeByLineType) {
          B({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF}),
          {"A@0/1=255", "B@1/2=65535", "C@3/3=16777215", "D@6/4=-2"},
          B({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF})},
+        {"SIGNED of 1 to 4 bytes; SHORT is SIGNED,2",
+         "[T.X]\nA = SIGNED,1\nB = SIGNED,2\nC = SIGNED,3\nD = SIGNED,4\nE = SHORT\n",
+         B({0xFF, 0x80, 0xFF, 0x7F, 0x00, 0x80, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x80}),
+         {"A@0/1=-1", "B@1/2=-128", "C@3/3=-8388481", "D@6/4=-2", "E@10/2=-32768"},
+         B({0xFF, 0x80, 0xFF, 0x7F, 0x00, 0x80, 0xFE, 0xFF, 0xFF, 0xFF, 0x00, 0x80})},
         {"LONG of no or too many bytes is read as four", "[T.X]\nA = LONG,0\nB = LONG, 6\n",
          B({1, 0, 0, 0, 2, 0, 0, 0}), {"A@0/4=1", "B@4/4=2"}, B({1, 0, 0, 0, 2, 0, 0, 0})},
         {"LONG64 kept whole", "[T.X]\nA = LONG64\n", B({1, 2, 3, 4, 5, 6, 7, 0x80}), {"A@0/8=-9221395093405892095"},
@@ -137,6 +142,30 @@ TEST(PropertyCodec, DecodeAndEncodeByLineType) {
     EXPECT_EQ(props.Item("R").DataType, PropertyType::Bytes);
 }
 
+// A number typed into a field is stored in the line's own width, two's complement for signed
+// lines, and reads back as typed.
+TEST(PropertyCodec, EditedNumbersKeepTheirWidthAndSign) {
+    const struct {
+        const char* line;
+        std::int64_t value;
+        Bytes bytes;
+    } cases[] = {
+        {"SIGNED,1", -1, B({0xFF})},          {"SIGNED,1", -128, B({0x80})},  {"SIGNED,1", 127, B({0x7F})},
+        {"SIGNED,2", -2, B({0xFE, 0xFF})},    {"SHORT", -1, B({0xFF, 0xFF})}, {"LONG,1", 255, B({0xFF})},
+        {"LONG,2", 65535, B({0xFF, 0xFF})},   {"SIGNED,4", -1, B({0xFF, 0xFF, 0xFF, 0xFF})},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(t.line);
+        Codec c(std::string("[T.X]\nA = ") + t.line + "\n");
+        Properties props;
+        ASSERT_TRUE(c.codec.Defaults("T", "X", props));
+        props.Item("A").SetValue(t.value);
+        const Bytes written = c.codec.Encode(props);
+        EXPECT_EQ(written, t.bytes);
+        EXPECT_EQ(c.Decode("T", "X", written).Item("A").Int(), t.value);
+    }
+}
+
 TEST(PropertyCodec, NumericReadPastTheEndReportsTheCastFailure) {
     PromptRecorder prompt;
     Codec c("[T.X]\nA = LONG,4\nB = SHORT\n");
@@ -154,7 +183,7 @@ TEST(PropertyCodec, NumericReadPastTheEndReportsTheCastFailure) {
 // A LONG of no or too many bytes is read as LONG,4 (see DecodeAndEncodeByLineType).
 TEST(PropertyCodec, FaultyLinesAreReportedOnceAndUpFront) {
     PromptRecorder prompt;
-    Codec c("[A.X]\nV = LONG\n[B.Y]\nW = long, 6\n[B]\nPropID = Y:W\n");
+    Codec c("[A.X]\nV = LONG\n[B.Y]\nW = long, 6\n[B]\nPropID = Y:W\n[C.Z]\nS = SIGNED\n");
     c.codec.ParseTemplate();
     c.Decode("B", "Y", B({1, 2, 3, 4}));
     c.templ.Touch(); // a rebuilt layout does not report the same lines again
@@ -162,7 +191,8 @@ TEST(PropertyCodec, FaultyLinesAreReportedOnceAndUpFront) {
     EXPECT_EQ(prompt.Texts(),
               (std::vector<std::string>{
                   "Format template entry [A.X] V = LONG: a LONG holds 1 to 4 bytes, so it is read as LONG,4.",
-                  "Format template entry [B.Y] W = long, 6: a LONG holds 1 to 4 bytes, so it is read as LONG,4."}));
+                  "Format template entry [B.Y] W = long, 6: a LONG holds 1 to 4 bytes, so it is read as LONG,4.",
+                  "Format template entry [C.Z] S = SIGNED: a SIGNED holds 1 to 4 bytes, so it is read as SIGNED,4."}));
 }
 
 TEST(PropertyCodec, LookupsAreMarked) {
@@ -222,12 +252,12 @@ TEST(PropertyCodec, GroupLayoutCarriesInstructions) {
 
 TEST(PropertyCodec, DefaultsEncodeToZeroContents) {
     Codec c("[T.X]\nName = STRING\nFixed = STRING,4\nFlags = BITFIELD,2\nS = SHORT\nL = LONG,3\n"
-            "L8 = LONG64\nF = SINGLE\nD = DOUBLE\nOdd = THING\n");
+            "L8 = LONG64\nF = SINGLE\nD = DOUBLE\nOdd = THING\nS1 = SIGNED,1\n");
     Properties props;
     ASSERT_TRUE(c.codec.Defaults("T", "X", props));
-    EXPECT_EQ(props.Count(), 8u);
+    EXPECT_EQ(props.Count(), 9u);
     EXPECT_EQ(props.Item("Fixed").Size, 4);
-    EXPECT_EQ(c.codec.Encode(props), Bytes(1 + 4 + 2 + 2 + 3 + 8 + 4 + 8, 0));
+    EXPECT_EQ(c.codec.Encode(props), Bytes(1 + 4 + 2 + 2 + 3 + 8 + 4 + 8 + 1, 0));
     EXPECT_FALSE(c.codec.Defaults("T", "Missing", props));
     Codec odd("[T.X]\nBig = BYTE,99999999999\nNeg = BITFIELD,-4\n");
     ASSERT_TRUE(odd.codec.Defaults("T", "X", props));

@@ -5,6 +5,8 @@
 #include "template/PropertyCodec.h"
 #include "template/SubrecordCaption.h"
 
+#include "template/ValueNames.h"
+
 #include "TestRecords.h"
 #include "TestSupport.h"
 
@@ -33,7 +35,7 @@ const std::vector<std::string> kCategories = {
     "NPCC", "STLN", "QUES", "FMAP", "SPLM", "JOUR", "REFR", "GAME", "KLST", "PCDT", "SSCR"};
 
 const std::set<std::string> kTypes = {"STRING", "STRINGLIST", "BYTE", "BITFIELD", "SHORT",
-                                      "LONG",   "LONG64",     "SINGLE", "DOUBLE"};
+                                      "LONG",   "LONG64",     "SINGLE", "DOUBLE", "SIGNED"};
 
 const Config& Template() {
     static Config* templ = [] {
@@ -76,6 +78,7 @@ TEST(ShippedTemplate, ReadsWithoutAnyMessageAndMatchesItsDefaultCopy) {
     test::PromptRecorder prompt;
     Config c;
     ASSERT_EQ(c.OpenFile((DataDir() / "ESTemplate.ini").string()), 0);
+    PropertyCodec(c).ParseTemplate(); // every line's names are found and fit
     EXPECT_TRUE(prompt.calls.empty()) << Joined(prompt.Texts());
     EXPECT_GT(c.Groups().Count(), 500u);
     EXPECT_TRUE(test::ReadBytes(DataDir() / "ESTemplate.ini") == test::ReadBytes(DataDir() / "ESTemplate.def"))
@@ -138,8 +141,8 @@ TEST(ShippedTemplate, PropertyLinesAndInstructionsAreWellFormed) {
             std::string type = Type(v.value);
             if (!kTypes.count(type)) faults.push_back(where + ": unknown type " + v.value.Value);
             // A LONG of no or an odd size is normalised with a message when the template is read.
-            if (type == "LONG" && (Size(v.value) < 1 || Size(v.value) > 4))
-                faults.push_back(where + ": LONG needs a size of 1 to 4");
+            if ((type == "LONG" || type == "SIGNED") && (Size(v.value) < 1 || Size(v.value) > 4))
+                faults.push_back(where + ": " + type + " needs a size of 1 to 4");
             if (v.value.Name.find_first_of(".,:") != std::string::npos)
                 faults.push_back(where + ": property names must not contain . , or :");
         }
@@ -255,6 +258,89 @@ TEST(ShippedTemplate, IdsAndDescriptionsNamePropertiesThatCanBeLocated) {
     EXPECT_TRUE(faults.empty()) << Joined(faults);
     // Only the header and saved-game records that exist once per file go without an ID.
     EXPECT_EQ(withoutId, (std::vector<std::string>{"TES3", "FMAP", "SPLM", "JOUR", "GAME", "KLST", "PCDT"}));
+}
+
+// Every bit field names its bits, and each list of names fits the lines that use it: flags for
+// bit fields, numbers for numbers, and a -1 only where the line can hold one.
+TEST(ShippedTemplate, NamesFitTheLinesThatUseThem) {
+    const std::set<std::string> undocumented = {"CELL.ACTN", "REFR.ACTN"}; // saved-game bits nobody knows
+    std::vector<std::string> faults;
+    std::set<std::string> used;
+    for (const auto& entry : Template().Groups()) {
+        const Group& g = entry.value;
+        if (IsRecordGroup(g.Name) || g.Name[0] == '@') continue;
+        for (const auto& v : g.Variables) {
+            const std::string where = g.Name + "." + v.value.Name, type = Type(v.value);
+            const std::string list(TrimSpaces(v.value.Value3()));
+            if (list.empty()) {
+                if (type == "BITFIELD" && !undocumented.count(g.Name)) faults.push_back(where + ": bits without names");
+                continue;
+            }
+            const auto kind = type == "BITFIELD" ? ValueNames::Kind::Flags : ValueNames::Kind::Values;
+            const std::string heading = ValueNames::GroupName(kind, list);
+            used.insert(ToUpper(heading));
+            const Group* names = Template().FindGroup(heading);
+            if (!names) {
+                faults.push_back(where + ": no " + heading);
+                continue;
+            }
+            const bool holdsMinusOne = type == "SHORT" || type == "SIGNED" || (type == "LONG" && Size(v.value) == 4);
+            for (const auto& n : names->Variables) {
+                const auto number = ValueNames::ParseNumber(n.value.Name);
+                if (type != "STRING" && !number) faults.push_back(where + ": " + heading + " " + n.value.Name);
+                if (number && *number < 0 && !holdsMinusOne)
+                    faults.push_back(where + ": " + heading + " names " + n.value.Name + ", which it cannot hold");
+            }
+        }
+    }
+    for (const auto& entry : Template().Groups())
+        if ((StartsWithNoCase(entry.key, "@VALUES.") || StartsWithNoCase(entry.key, "@FLAGS.")) &&
+            !used.count(ToUpper(entry.key)))
+            faults.push_back(entry.key + ": used by no line");
+    EXPECT_TRUE(faults.empty()) << Joined(faults);
+
+    // The fixed sets of the game, complete.
+    const std::map<std::string, std::pair<std::string, std::size_t>> complete = {
+        {"@VALUES.Skill", {"26", 28}},     {"@VALUES.Attribute", {"7", 9}},
+        {"@VALUES.MagicEffect", {"142", 144}}, {"@VALUES.ConditionFunction", {"73", 74}},
+        {"@VALUES.BipedSlot", {"26", 27}}, {"@FLAGS.Services", {"0x20000", 18}},
+    };
+    for (const auto& [heading, last] : complete) {
+        const Group* g = Template().FindGroup(heading);
+        ASSERT_NE(g, nullptr) << heading;
+        EXPECT_EQ(g->Variables.Count(), last.second) << heading;
+        EXPECT_EQ(g->Variables.KeyAt(g->Variables.Count()), last.first) << heading;
+    }
+}
+
+// Where the game stores a signed byte, -1 reads as -1, and the values show their names.
+TEST(ShippedTemplate, SignedFieldsReadMinusOneAndValuesTheirNames) {
+    test::PromptRecorder quiet;
+    PropertyCodec codec(Template());
+    const struct {
+        const char* record;
+        const char* sub;
+        Bytes data;
+        std::vector<std::pair<std::string, std::string>> shown; // property, value or name
+    } cases[] = {
+        {"INFO", "DATA", {2, 0, 0, 0, 30, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0},
+         {{"Type", "Greeting"}, {"Disposition", "30"}, {"Rank", "Any"}, {"Sex", "Any"}, {"PCRank", "Any"}}},
+        {"INFO", "DATA", {0, 0, 0, 0, 0, 0, 0, 0, 3, 1, 0xFE, 0}, {{"Rank", "3"}, {"Sex", "Female"}, {"PCRank", "-2"}}},
+        {"SPEL", "ENAM", {85, 0, 0xFF, 3, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0},
+         {{"Effect", "Absorb Attribute"}, {"Skill", "None"}, {"Attribute", "Agility"}, {"Range", "Target"}}},
+        {"INFO", "SCVR", {'0', '1', '4', '6', '0'},
+         {{"Type", "Function"}, {"Function", "Same faction"}, {"Comparison", "="}}},
+        {"WEAP", "WPDT", test::Concat({Bytes(8, 0), Bytes{9, 0}}), {{"Type", "Marksman Bow"}}},
+    };
+    for (const auto& t : cases) {
+        Properties props;
+        ASSERT_TRUE(codec.Decode(t.record, t.sub, t.data, props));
+        for (const auto& [name, shown] : t.shown) {
+            const auto names = codec.NamesOf(t.record, t.sub, name);
+            const std::string* named = names ? names->NameOf(props.Item(name)) : nullptr;
+            EXPECT_EQ(named ? *named : props.Item(name).Text(), shown) << t.record << "." << t.sub << "." << name;
+        }
+    }
 }
 
 // Every entry of the lookup groups names a text property of the template.

@@ -3,11 +3,15 @@
 #include "UiTestSupport.h"
 
 #include "template/Config.h"
+#include "template/PropertyCodec.h"
 #include "ui/ConfigGridModel.h"
 #include "ui/frmConfigEditor.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QComboBox>
 #include <QImage>
+#include <QLineEdit>
 #include <QMap>
 #include <QTableView>
 #include <QtTest>
@@ -203,6 +207,69 @@ private slots:
         QCOMPARE(prompt.calls.back().title, std::string("Confirm File Revert"));
         QCOMPARE(editor.Model()->Rows()[1].value, std::string("1"));
         QCOMPARE(Read(path).GetVar("G", "v"), std::string("1"));
+    }
+
+    // A property line's value cell offers the lists of names that suit its type; a list made in
+    // the grid and chosen there names the values once the template is read again.
+    void valueCellsOfferTheListsOfNames() {
+        test::PromptRecorder prompt;
+        test::TempDir dir;
+        const auto path = dir / "ESTemplate.ini";
+        Write(path, "[WEAP]\nPropID = NAME:ID\n[WEAP.NAME]\n@REQUIREMENT = 2\nID = STRING\n"
+                    "[WEAP.WPDT]\nType = SHORT\nFlags = BITFIELD,4\nWeight = SINGLE\n"
+                    "[@VALUES.WeaponType]\n0 = Short Blade\n[@FLAGS.Weapon]\n0x2 = Silver\n"
+                    "[@VALUES.GlobalType]\ns = Short\n");
+        frmConfigEditor ed(path.string(), dir.path());
+        ConfigGridModel& m = *ed.Model();
+        auto rowOf = [&m](const std::string& name) {
+            for (int r = 0; r < m.rowCount(); ++r)
+                if (!m.IsHeading(r) && m.Rows()[static_cast<std::size_t>(r)].name == name)
+                    return r;
+            return -1;
+        };
+        using Choices = std::vector<std::string>;
+        QCOMPARE(m.ValueChoices(rowOf("Type")), (Choices{"SHORT", "SHORT,2,WeaponType"}));
+        QCOMPARE(m.ValueChoices(rowOf("Flags")), (Choices{"BITFIELD,4", "BITFIELD,4,Weapon"}));
+        QCOMPARE(m.ValueChoices(rowOf("ID")), (Choices{"STRING", "STRING,0,WeaponType", "STRING,0,GlobalType"}));
+        QVERIFY(m.ValueChoices(rowOf("Weight")).empty()); // a float has no names
+        QVERIFY(m.ValueChoices(rowOf("PropID")).empty()); // nor a record group's entry
+        QVERIFY(m.ValueChoices(rowOf("0")).empty());
+
+        // A new list, typed into the grid.
+        const int heading = m.InsertGroup();
+        QVERIFY(m.setData(m.index(heading, 1), "@VALUES.Grip"));
+        const int entry = m.InsertVariable(heading);
+        QVERIFY(m.setData(m.index(entry, 0), "1") && m.setData(m.index(entry, 1), "Two-Handed"));
+        QVERIFY(m.ValueChoices(rowOf("Type")).back() == "SHORT,2,Grip");
+
+        // F2 on the Type value opens the drop-down; Down and Enter take the first list.
+        ed.show();
+        QVERIFY(QTest::qWaitForWindowActive(&ed));
+        ed.Grid()->setCurrentIndex(m.index(rowOf("Type"), 1));
+        ed.Grid()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        auto* box = ed.Grid()->findChild<QComboBox*>("ValueChoices");
+        QVERIFY(box);
+        QCOMPARE(box->currentText(), QString("SHORT"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(m.Rows()[static_cast<std::size_t>(rowOf("Type"))].value, std::string("SHORT,2,WeaponType"));
+        // Any text can still be typed.
+        ed.Grid()->setCurrentIndex(m.index(rowOf("Flags"), 1));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+        QTest::keyClicks(QApplication::focusWidget(), "BITFIELD,2,Weapon");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QTRY_COMPARE(m.Rows()[static_cast<std::size_t>(rowOf("Flags"))].value, std::string("BITFIELD,2,Weapon"));
+        QVERIFY(ed.Save());
+
+        Config saved = Read(path);
+        PropertyCodec codec(saved);
+        codec.ParseTemplate();
+        QVERIFY2(prompt.calls.empty(), prompt.calls.empty() ? "" : prompt.calls[0].text.c_str());
+        QCOMPARE(*codec.NamesOf("WEAP", "WPDT", "Type")->NameOf(0), std::string("Short Blade"));
+        QCOMPARE(*codec.NamesOf("WEAP", "WPDT", "Flags")->BitName(1), std::string("Silver"));
+        QCOMPARE(codec.Layout("WEAP", "WPDT")->Lines[1].Size, 2);
+        QVERIFY(saved.FindGroup("@VALUES.Grip")->Variables.Exists("1"));
     }
 };
 

@@ -5,7 +5,9 @@
 #include "model/esfile.h"
 #include "ui/BitFieldEditor.h"
 #include "ui/DesktopOpen.h"
+#include "TestRecords.h"
 #include "ui/FormBuilder.h"
+#include "ui/NamedValueField.h"
 #include "ui/NumberField.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/TextTableModel.h"
@@ -15,6 +17,7 @@
 #include "ui/frmMain.h"
 #include "ui/frmScanReferences.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QTableView>
@@ -22,6 +25,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QtTest>
+
+#include <cstring>
 
 using namespace vellum;
 using namespace vellum::ui;
@@ -102,45 +107,6 @@ private slots:
         QVERIFY(entries.Item("Entry3").Changed);
     }
 
-    void editSaveAndReload() {
-        VELLUM_QREQUIRE_SHARED();
-        test::OpenedPlugin o("blank.esm");
-        auto& [s, path, w, ed, model, file] = o;
-        const std::string recordKey = o.NthKey("GMST", 0);
-        o.Go("GMST", recordKey);
-        // The first value field (not the identity) of the game setting.
-        const int n = FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.IsData && !e.IDEntry; });
-        QVERIFY(n > 0);
-        const esLLFormEntry entry = ed.Entries().Item(static_cast<std::size_t>(n));
-        auto* edit = LineEdit(o, n);
-        if (!edit)
-            edit = qobject_cast<QLineEdit*>(ed.Form()->EditorOf(n));
-        QVERIFY(edit);
-        edit->selectAll();
-        QTest::keyClicks(edit, entry.FormEntryType == FormEntryKind::TextField ? "Edited" : "77");
-        QVERIFY(ed.Entries().Item(static_cast<std::size_t>(n)).Changed);
-        // Selecting another record commits the edit into the record.
-        o.Go("GMST", o.NthKey("GMST", 1));
-        QVERIFY(file.Changed);
-        QVERIFY(w.SaveFile(false));
-        QVERIFY(!file.Changed);
-
-        esfile reread(s.context.files.Codec());
-        QCOMPARE(reread.LoadFile(path, true, false), 0);
-        FormBuilder builder(reread);
-        const auto all = builder.Build({"GMST", recordKey, {}}, {});
-        bool found = false;
-        for (const esLLFormEntry& e : all)
-            if (e.SubRecordKey == entry.SubRecordKey && e.PropertyName == entry.PropertyName) {
-                found = true;
-                if (entry.FormEntryType == FormEntryKind::TextField)
-                    QCOMPARE(std::get<std::string>(e.Data), std::string("Edited"));
-                else
-                    QCOMPARE(NumberField::Format(e.Data), QString("77"));
-            }
-        QVERIFY(found);
-    }
-
     void duplicateIDIsRefusedAndARenameIsScanned() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
@@ -213,6 +179,34 @@ private slots:
         QCOMPARE(ed.Entries().Item(1).FormEntryType, FormEntryKind::PreviousPage);
         qobject_cast<QPushButton*>(ed.Form()->EditorOf(1))->click();
         QCOMPARE(ed.FormPage(), 0);
+
+        // Only the entries asked for are made; any window of them is that stretch of the whole.
+        auto describe = [](const std::vector<esLLFormEntry>& entries) {
+            std::vector<std::string> out;
+            for (const esLLFormEntry& e : entries)
+                out.push_back(std::to_string(int(e.FormEntryType)) + e.Caption + e.SubRecordKey + e.PropertyName);
+            return out;
+        };
+        FormBuilder builder(o.file);
+        const std::vector<std::string> whole = describe(builder.Build({"CELL", key, {}}));
+        QCOMPARE(builder.Total(), whole.size());
+        QVERIFY(whole.size() > 2 * FormBuilder::kPageSize);
+        for (const auto& [first, count] : std::vector<std::pair<std::size_t, std::size_t>>{
+                 {0, 1}, {1, 2}, {2, 5}, {127, 128}, {128, 128}, {whole.size() - 3, 128}, {whole.size(), 128}}) {
+            const auto window = describe(builder.Build({"CELL", key, {}}, nullptr, first, count));
+            const auto end = whole.begin() + static_cast<std::ptrdiff_t>(std::min(whole.size(), first + count));
+            QCOMPARE(window, std::vector<std::string>(whole.begin() + static_cast<std::ptrdiff_t>(first), end));
+            QCOMPARE(builder.Total(), whole.size());
+        }
+        // A response's parent button and a topic's children button count like any entry.
+        const RecordEntry* info = nullptr;
+        for (const RecordEntry& r : o.file.Records())
+            if (r.Name == "INFO" && !r.ParentKey.empty())
+                info = &r;
+        QVERIFY(info);
+        const auto all = describe(builder.Build({"INFO", info->Key, {}}));
+        for (std::size_t first = 0; first < all.size(); ++first)
+            QCOMPARE(describe(builder.Build({"INFO", info->Key, {}}, nullptr, first, 1)), std::vector<std::string>{all[first]});
     }
 
     void fileBrowseStaysInItsFolder() {
@@ -297,6 +291,81 @@ private slots:
         ed.Form()->EditorOf(parent)->findChild<QPushButton*>(QString("GoTo%1").arg(parent))->click();
         QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
         QVERIFY(FindEntry(ed.Entries(), [](const esLLFormEntry& e) { return e.FormEntryType == FormEntryKind::ShowChildren; }) > 0);
+    }
+
+    // Through the keyboard on a real spell: a type chosen by name, a cost typed, a flag ticked, a
+    // skill typed as its number; committed by selecting elsewhere, the saved file holds them.
+    void namedValuesAndFlagsEditTheStoredBytes() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        auto& [s, path, w, ed, model, file] = o;
+        w.show();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const std::string key = o.KeyOf("SPEL", "PP_vivec");
+        model.BuildRecords(o.Cat("SPEL"));
+        o.Click(model.RecordIndex(key));
+        auto entry = [&](const char* sub, const char* property) {
+            return FindEntry(ed.Entries(), [&](const esLLFormEntry& e) {
+                return e.SubrecordType == sub && e.PropertyName == property;
+            });
+        };
+        auto* type = qobject_cast<NamedValueField*>(ed.Form()->EditorOf(entry("SPDT", "Type")));
+        QVERIFY(type);
+        QCOMPARE(type->Choices()->currentText(), QString("Power"));
+        type->Choices()->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        QCOMPARE(type->Stored()->text(), QString("4"));
+
+        auto* cost = qobject_cast<QLineEdit*>(ed.Form()->EditorOf(entry("SPDT", "Cost")));
+        QVERIFY(cost);
+        cost->setFocus();
+        cost->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "77");
+
+        auto* flags = qobject_cast<BitFieldEditor*>(ed.Form()->EditorOf(entry("SPDT", "Flags")));
+        QVERIFY(flags && flags->BitCount() == 3); // the three named bits, none set
+        QCOMPARE(flags->Bit(2)->text(), QString("Always Succeeds"));
+        flags->Bit(2)->setFocus();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+
+        auto* skill = qobject_cast<NamedValueField*>(ed.Form()->EditorOf(entry("ENAM", "Skill")));
+        QVERIFY(skill);
+        QCOMPARE(skill->Choices()->currentText(), QString("None")); // a stored FF is -1
+        skill->Stored()->setFocus();
+        skill->Stored()->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "26");
+        QCOMPARE(skill->Choices()->currentText(), QString("Hand-to-hand"));
+        QTest::keyClicks(QApplication::focusWidget(), "0");
+        QCOMPARE(skill->Choices()->currentText(), QString("(unnamed)")); // 127 at most: clamped, unnamed
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+
+        o.Click(model.CategoryIndex("SPEL")); // commits
+        QVERIFY(w.SaveFile(false));
+        const Bytes saved = test::ReadBytes(path);
+        int spells = 0;
+        for (const test::RawRecord& r : test::RawRecords(saved)) {
+            if (r.type != "SPEL")
+                continue;
+            ++spells;
+            Bytes spdt, enam;
+            for (std::size_t at = 0; r.data.size() - at >= 8;) {
+                const std::string name(reinterpret_cast<const char*>(r.data.data() + at), 4);
+                std::uint32_t size;
+                std::memcpy(&size, r.data.data() + at + 4, 4);
+                if (name == "SPDT")
+                    spdt.assign(r.data.begin() + at + 8, r.data.begin() + at + 8 + size);
+                if (name == "ENAM" && enam.empty())
+                    enam.assign(r.data.begin() + at + 8, r.data.begin() + at + 8 + size);
+                at += 8 + size;
+            }
+            QCOMPARE(spdt.size(), std::size_t(12));
+            QCOMPARE(int(spdt[0]), 4);           // Curse
+            QCOMPARE(int(spdt[4]), 77);          // the cost, a plain number
+            QCOMPARE(int(spdt[8]), 0x4);         // Always Succeeds
+            QCOMPARE(int(enam[2]), 26);          // Hand-to-hand
+            QCOMPARE(int(enam[3]), 0xFF);        // the attribute stays -1
+        }
+        QCOMPARE(spells, 1);
     }
 };
 
