@@ -131,20 +131,6 @@ TEST(IdxFile, LayoutAndReaders) {
     EXPECT_TRUE(prompt.calls.empty());
 }
 
-TEST(IdxFile, ProgressEveryThirtyFirstStep) {
-    TempDir dir;
-    std::vector<std::string> ids;
-    for (int i = 0; i < 40; ++i) ids.push_back("id" + std::to_string(i));
-    IdxCategory cat{"MISC", {}};
-    for (auto& id : ids) cat.IDs.push_back(id);
-    test::RecordingProgress progress;
-    ASSERT_TRUE(WriteIdxFile(dir / "p.idx", std::span(&cat, 1), &progress));
-    ASSERT_EQ(progress.reports.size(), 2u);
-    EXPECT_EQ(progress.reports[0].second, "Indexing Category MISC");
-    EXPECT_EQ(progress.reports[1].second, "Indexing ID id30");
-    EXPECT_EQ(progress.done, 1);
-}
-
 TEST(IdxFile, TruncatedAndGarbageFilesReadAsNotFound) {
     TempDir dir;
     WriteSampleIdx(dir.path());

@@ -66,7 +66,9 @@ TEST(KeyedCollection, BulkRemovalAndChurnKeepPositionsAndLookupsRight) {
     c.clear();
     for (int i = 0; i < 100000; ++i) {
         ASSERT_NE(c.Add("key" + std::to_string(i), i), nullptr);
-        if (i >= 5) ASSERT_TRUE(c.Remove("KEY" + std::to_string(i - 5)));
+        if (i >= 5) {
+            ASSERT_TRUE(c.Remove("KEY" + std::to_string(i - 5)));
+        }
     }
     EXPECT_EQ(c.Count(), 5u);
     EXPECT_EQ(c.Item(1), 99995);

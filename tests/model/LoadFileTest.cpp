@@ -9,14 +9,6 @@
 namespace vellum::test {
 namespace {
 
-const std::string kMisreported =
-    "Warning: The number of records was mis-reported in the file header. This might have been "
-    "caused by the file being edited in a hex editor or other low level editor. The problem has "
-    "been corrected and will probably have no negative effect. ";
-const std::string kUnreadable =
-    "Warning: Vellum Editor was unable to read this file correctly! Saving this file will "
-    "probably produce a corrupt and unusable file.";
-
 Bytes Setting(const std::string& id, const std::string& value = "v") {
     return RecordBytes("GMST", {{"NAME", Text(id)}, {"STRV", Text(value, false)}});
 }
@@ -85,19 +77,12 @@ TEST_F(LoadFileTest, TrailingBytesThatFormNoRecordAreReported) {
     }
 }
 
-TEST_F(LoadFileTest, MissingAndSmallFiles) {
+// Short files are refused in MalformedFileTest.
+TEST_F(LoadFileTest, MissingFile) {
     EXPECT_EQ(file->LoadFile((dir / "none.esp").string(), true, true, nullptr), esfile::kMissing);
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error: The file does not exist"});
     EXPECT_EQ(file->FileName, (dir / "none.esp").string());
     EXPECT_FALSE(file->Busy);
-
-    prompt.calls.clear();
-    Bytes small = ThreeGmsts(3);
-    small.resize(307);
-    EXPECT_EQ(Load(small), esfile::kTooSmall);
-    EXPECT_TRUE(prompt.calls.empty());
-    EXPECT_TRUE(file->Loaded) << "Loaded takes the value asked for";
-    EXPECT_EQ(file->LastIndex(), -1);
 }
 
 TEST_F(LoadFileTest, TemplateNamesAndFileNameProperty) {

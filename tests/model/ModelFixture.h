@@ -22,6 +22,15 @@ extern const char* const kModelTemplate;
 // Constant-initialised: other files build their templates from it while they start up.
 extern const char kHeaderTemplate[];
 
+// What a load says of a header that miscounts its records, and of bytes that form no record.
+inline const std::string kMisreported =
+    "Warning: The number of records was mis-reported in the file header. This might have been "
+    "caused by the file being edited in a hex editor or other low level editor. The problem has "
+    "been corrected and will probably have no negative effect. ";
+inline const std::string kUnreadable =
+    "Warning: Vellum Editor was unable to read this file correctly! Saving this file will "
+    "probably produce a corrupt and unusable file.";
+
 // Unpacks every record, decodes every subrecord and packs the record back, as an editor
 // browsing the whole file would.
 void UnpackAndDecodeAll(esfile& f);

@@ -90,12 +90,6 @@ TEST_F(PackingTest, KeepPackedFillsSubrecordsAndKeepsData) {
     EXPECT_EQ(file->Records()[1].SubRecords, subs) << "unpacking an unpacked record changes nothing";
 }
 
-TEST_F(PackingTest, EditedPropertiesAreEncodedOnPack) {
-    Decoded(*file, 1, "XSCL").Item("Scale").SetValue(3.0);
-    file->PackRecord(1);
-    EXPECT_EQ(Decoded(*file, 1, "XSCL").Item("Scale").Real(), 3.0);
-}
-
 TEST_F(PackingTest, SubHeadersReadOneSubrecordWithoutUnpacking) {
     file->UnPackSubHeaders("CELL2", "NAME", 4);
     const RecordEntry& r = file->Records()[2];

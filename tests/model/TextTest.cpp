@@ -16,14 +16,3 @@ TEST(Text, ValReadsTheLeadingNumberLikeTheSettingsAndTemplateReadersNeed) {
     EXPECT_EQ(ValInt("99999999999"), 2147483647);
     EXPECT_EQ(ValInt("1e999999999"), 2147483647);
 }
-
-TEST(Text, TrimSplitAndCase) {
-    EXPECT_EQ(TrimSpaces("  a b  "), "a b");
-    EXPECT_EQ(TrimSpaces("\ta "), "\ta") << "only blanks are trimmed";
-    EXPECT_EQ(TrimRightSpaces(" a  "), " a");
-    EXPECT_EQ(ToUpper("npc_.npdt"), "NPC_.NPDT");
-    EXPECT_TRUE(EndsWithNoCase("Tribunal.esm", "TRIBUNAL.ESM"));
-    EXPECT_FALSE(StartsWithNoCase("ab", "abc"));
-    EXPECT_EQ(Split("a,,b", ','), (std::vector<std::string>{"a", "", "b"}));
-    EXPECT_EQ(Split("", ','), (std::vector<std::string>{""}));
-}

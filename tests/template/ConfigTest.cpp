@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 using namespace vellum;
 using vellum::test::PromptRecorder;
 
@@ -47,15 +45,6 @@ TEST(Config, EntryBeforeAnyHeadingStopsReadingKeepingWhatWasRead) {
     EXPECT_EQ(c.Groups().Count(), 0u);
 }
 
-TEST(Config, ValueParts) {
-    for (auto [value, first, second] : {std::tuple{"STRING,32", "STRING", "32"}, {"BYTE", "BYTE", ""},
-                                        {"LONG, 4", "LONG", " 4"}, {"a,b,c", "a", "b"}}) {
-        const Variable v{"p", value};
-        EXPECT_EQ(v.Value1(), first) << value;
-        EXPECT_EQ(v.Value2(), second) << value;
-    }
-}
-
 TEST(Config, SaveWritesInstructionsFirstAndReadsBackTheSameModel) {
     vellum::test::TempDir dir;
     Config c;
@@ -81,16 +70,6 @@ TEST(Config, SaveAsksBeforeReplacingAndKeepsTheFileOnNo) {
     EXPECT_EQ(c.Save(file, true), 0);
     EXPECT_EQ(prompt.calls.at(0).text, "Are you sure you want to replace " + file + "?");
     EXPECT_EQ(vellum::test::ReadBytes(file).size(), 3u);
-}
-
-TEST(Config, SetVarCreatesWhatIsMissingAndAddVarRefusesDuplicates) {
-    Config c;
-    EXPECT_EQ(c.SetVar("New", "k", "v"), 0);
-    EXPECT_EQ(c.Groups().KeyAt(c.Groups().Count()), "New");
-    EXPECT_EQ(c.AddVar("New", "K", "x"), -1);
-    EXPECT_EQ(c.GetVar("New", "k"), "v");
-    EXPECT_NE(c.AddVar("Missing", "k", "x"), 0);
-    EXPECT_EQ(c.AddGroup("new"), -1);
 }
 
 TEST(Config, MissingFileLeavesAnEmptyModel) {

@@ -68,32 +68,32 @@ protected:
 
 using Rows = std::vector<std::string>;
 
-TEST_F(SearchTest, ThreeLettersInAnyCaseInsideLongerTexts) {
-    EXPECT_EQ(Find("dwe", "", ""), (Rows{"a.esp GMST1 NAME ID sDwemer", "a.esp GMST1 STRV Value The DWE ruins",
-                                         "a.esp NPC_3 NAME ID dwe", "a.esp NPC_3 FNAM Name Dwe Guard",
-                                         "a.esp NPC_3 NPDT Note dwe"}))
-        << "NPC_4's DATA holds the bytes but declares no text";
-}
-
-TEST_F(SearchTest, WholePhraseAndMatchCase) {
-    EXPECT_EQ(Find("DWE", "", "", false, true, true),
-              (Rows{"a.esp NPC_3 NAME ID dwe", "a.esp NPC_3 NPDT Note dwe", "b.esp NPC_1 NAME ID DWE"}));
-    EXPECT_EQ(Find("dwe", "", "", true, true, true), (Rows{"a.esp NPC_3 NAME ID dwe", "a.esp NPC_3 NPDT Note dwe"}));
-    EXPECT_EQ(Find("Dwe", "", "", true, false), (Rows{"a.esp GMST1 NAME ID sDwemer", "a.esp NPC_3 FNAM Name Dwe Guard"}));
-}
-
-TEST_F(SearchTest, EveryPropertyOfATextSubrecordIsCompared) {
-    EXPECT_EQ(Find("5", "npc_", ""), (Rows{"a.esp NPC_3 NPDT Level 5", "a.esp NPC_4 FNAM3 Name 5"}))
-        << "numbers compare as their text; a repeated subrecord has its unpacked key";
-    EXPECT_TRUE(Find("100", "", "").empty()) << "INTV declares no text";
-}
-
-TEST_F(SearchTest, TypeFiltersAndListing) {
-    EXPECT_EQ(Find("dwe", "", "FNAM"), (Rows{"a.esp NPC_3 FNAM Name Dwe Guard"}));
-    EXPECT_EQ(Find("", "NPC_", "", false, false, true),
-              (Rows{"a.esp NPC_3   ", "a.esp NPC_4   ", "b.esp NPC_1   "}));
-    EXPECT_EQ(Find("", "", "fnam"), (Rows{"a.esp NPC_3 FNAM  ", "a.esp NPC_4 FNAM  ", "a.esp NPC_4 FNAM3  "}));
-    EXPECT_TRUE(Find("dwe", "LIGH", "").empty()) << "a type the file lacks gives nothing";
+TEST_F(SearchTest, TextCaseWholePhraseAndTypes) {
+    const struct {
+        const char *text, *type, *sub;
+        bool matchCase, whole, both;
+        Rows rows;
+        const char* why;
+    } cases[] = {
+        {"dwe", "", "", false, false, false,
+         {"a.esp GMST1 NAME ID sDwemer", "a.esp GMST1 STRV Value The DWE ruins", "a.esp NPC_3 NAME ID dwe",
+          "a.esp NPC_3 FNAM Name Dwe Guard", "a.esp NPC_3 NPDT Note dwe"},
+         "any case inside longer texts; NPC_4's DATA holds the bytes but declares no text"},
+        {"DWE", "", "", false, true, true,
+         {"a.esp NPC_3 NAME ID dwe", "a.esp NPC_3 NPDT Note dwe", "b.esp NPC_1 NAME ID DWE"}, "whole, both files"},
+        {"dwe", "", "", true, true, true, {"a.esp NPC_3 NAME ID dwe", "a.esp NPC_3 NPDT Note dwe"}, "whole, case"},
+        {"Dwe", "", "", true, false, false, {"a.esp GMST1 NAME ID sDwemer", "a.esp NPC_3 FNAM Name Dwe Guard"},
+         "case"},
+        {"5", "npc_", "", false, false, false, {"a.esp NPC_3 NPDT Level 5", "a.esp NPC_4 FNAM3 Name 5"},
+         "numbers compare as their text; a repeated subrecord has its unpacked key"},
+        {"100", "", "", false, false, false, {}, "INTV declares no text"},
+        {"dwe", "", "FNAM", false, false, false, {"a.esp NPC_3 FNAM Name Dwe Guard"}, "subrecord type"},
+        {"", "NPC_", "", false, false, true, {"a.esp NPC_3   ", "a.esp NPC_4   ", "b.esp NPC_1   "}, "listing"},
+        {"", "", "fnam", false, false, false, {"a.esp NPC_3 FNAM  ", "a.esp NPC_4 FNAM  ", "a.esp NPC_4 FNAM3  "},
+         "listing subrecords"},
+        {"dwe", "LIGH", "", false, false, false, {}, "a type the file lacks"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Find(c.text, c.type, c.sub, c.matchCase, c.whole, c.both), c.rows) << c.why;
 }
 
 TEST_F(SearchTest, PackedRecordsStayPackedUnlessLeftUnpacked) {

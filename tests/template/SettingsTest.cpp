@@ -9,11 +9,6 @@
 using namespace vellum;
 using vellum::test::TempDir;
 
-TEST(Settings, BooleanIsTrueOnlyForTheWordTrue) {
-    for (const char* text : {"True", "tRUE"}) EXPECT_TRUE(SettingIsTrue(text)) << text;
-    for (const char* text : {"1", " True", "yes", ""}) EXPECT_FALSE(SettingIsTrue(text)) << text;
-}
-
 TEST(Settings, FreshStartRunsOnPresetsButWritesTheMissingKeyTexts) {
     TempDir dir;
     Config c;
@@ -39,8 +34,8 @@ TEST(Settings, FreshStartRunsOnPresetsButWritesTheMissingKeyTexts) {
     EXPECT_EQ(again.GetVar("Performance", "LeaveRecordsUnpacked"), "False");
 }
 
+// Only the word True, in any case, is true: the "1" written for a missing key is not.
 TEST(Settings, KeysWrittenWhenMissingReadBackAsTheTableSays) {
-    // A file holding exactly the texts added for missing keys: "1" is not true.
     Config c;
     c.OpenText("[Performance]\nLeaveRecordsUnpacked = 1\n[View]\nHotTracking = True\n"
                "[Editing]\nConfirmDelete = True\nEnableSafeEdit = False\n");

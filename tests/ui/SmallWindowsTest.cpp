@@ -36,7 +36,6 @@ class SmallWindowsTest : public QObject {
     Q_OBJECT
 private slots:
     void recentFilesCaptionAndSettingsRoundTrip() {
-        QCOMPARE(RecentFiles::Caption(1, "Morrowind.esm"), std::string("&1. Morrowind.esm"));
         QCOMPARE(RecentFiles::Caption(2, std::string(31, 'a')), "&2. " + std::string(27, 'a') + "...");
         QCOMPARE(RecentFiles::Caption(2, std::string(30, 'a')), "&2. " + std::string(30, 'a'));
         RecentFiles r;
@@ -182,9 +181,6 @@ private slots:
         chooser.List()->setCurrentRow(1);
         chooser.accept();
         QCOMPARE(chooser.Chosen(), QString("Plugin.esp"));
-        frmTemplateChooser cancelled(dir.path());
-        cancelled.reject();
-        QCOMPARE(cancelled.Chosen(), QString());
     }
 
     // OK copies the values (the main window's options test); Cancel keeps them and undoes the
