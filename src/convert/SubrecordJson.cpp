@@ -166,8 +166,11 @@ Property PropertyFor(const SubrecordLayout::Line& line, const JsonValue& v, int 
         p.Value = WholeNumberIn(v, line.Name, std::numeric_limits<std::int16_t>::min(),
                                 std::numeric_limits<std::uint16_t>::max());
         break;
-    case Type::Long: {
-        p.DataType = PropertyType::Long, p.Size = line.Size >= 1 && line.Size <= 4 ? line.Size : 4;
+    case Type::Long:
+    case Type::Signed: {
+        // The decoder gives a signed integer the short's type at the line's width.
+        p.DataType = line.Kind == Type::Long ? PropertyType::Long : PropertyType::Short;
+        p.Size = line.Size >= 1 && line.Size <= 4 ? line.Size : 4;
         const auto top = static_cast<std::int64_t>(MaxUnsigned(p.Size));
         p.Value = WholeNumberIn(v, line.Name, -(top / 2) - 1, top);
         break;

@@ -138,6 +138,7 @@ DialogueChain::MoveResult DialogueChain::Move(esfile& file, const std::string& r
     newTopic.Children.push_back(responseKey);
     moved.ParentKey = newTopic.Key;
     moved.ParentID = newTopic.ID;
+    moved.Added = true; // a save places it anew: behind the last response of its new topic
     file.Changed = true;
     return MoveResult::Moved;
 }

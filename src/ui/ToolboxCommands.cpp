@@ -88,7 +88,7 @@ void OpenLoadOrder(frmMain& main, const LoadOrder& order, int editable) {
 
 } // namespace
 
-esfile* OpenSupportFile(frmMain& main, const std::string& path, Progress* progress) {
+esfile* OpenSupportFile(frmMain& main, const std::string& path, Progress* progress, bool rebuildButtons) {
     esFiles& files = main.Context().files;
     esfile* file = files.Add(path);
     if (!file) return nullptr;
@@ -96,7 +96,7 @@ esfile* OpenSupportFile(frmMain& main, const std::string& path, Progress* progre
     file->IsSupport = true;
     const bool loaded = file->LoadFile(path, false, true, progress ? progress : &main.Progress()) == esfile::kLoaded;
     if (!loaded) files.Remove(path); // nothing half-open stays behind
-    main.RebuildFileButtons(main.CurrentKey());
+    if (rebuildButtons) main.RebuildFileButtons(main.CurrentKey());
     return loaded ? file : nullptr;
 }
 

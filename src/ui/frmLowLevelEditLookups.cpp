@@ -49,7 +49,7 @@ QString frmLowLevelEdit::LookupID(const esLLFormEntry& e) {
         const auto add = [](std::string& list, const std::string& item) { list += (list.empty() ? "" : ", ") + item; };
         for (const std::string& path : masters.paths)
             if (asked(path)) {
-                if (OpenSupportFile(main_, path, &main_.Progress()))
+                if (OpenSupportFile(main_, path, &main_.Progress(), false))
                     loaded = true;
                 else
                     add(failed, path);

@@ -196,7 +196,7 @@ TEST(ShippedTemplate, InstructionsThatKeepRecordsWholeNameWhatTheyRelyOn) {
         }
         if (const Variable* c = t.FindInstr(g.Name, "Condition")) {
             const Variable* kind = t.FindVar(g.Name, TrimSpaces(c->Value));
-            if (!kind || kind->Value != "STRING,1") faults.push_back(g.Name + ": the kind is not a one-character line");
+            if (!kind || TrimSpaces(kind->Value1()) != "STRING" || TrimSpaces(kind->Value2()) != "1") faults.push_back(g.Name + ": the kind is not a one-character line");
         }
         if (t.InstrExists(g.Name, "Filter") && !t.InstrExists(g.Name, "Condition") &&
             !(g.Variables.Count() == 1 && t.VarExists("@TEXTLOOKUP", g.Name + "." + g.Variables.Item(1).Name)))
