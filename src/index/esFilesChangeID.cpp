@@ -139,11 +139,12 @@ void esFiles::ChangeIDsInFile(const std::string& fileKey, const esCheckedEntries
                 const std::string now =
                     m.Kind == MentionKind::Condition ? c.newID : TextMentions::ReplaceInScript(text, c.oldID, c.newID);
                 if (now != text) {
+                    const std::string name = p->Name; // packing frees the properties
                     p->SetValue(now);
                     file.PackSubRecord(m.RecordIndex, m.SubrecordKey);
                     file.Changed = anyChange = true;
                     report(i, m.SubrecordKey,
-                           p->Name + ": " + c.oldID + " -> " + c.newID +
+                           name + ": " + c.oldID + " -> " + c.newID +
                                (m.Kind == MentionKind::ScriptSource
                                     ? " (recompile this script: its compiled data still names the old ID)"
                                     : ""),
