@@ -54,6 +54,7 @@ void esFiles::Remove(std::string_view key) {
     if (!slot) return;
     esfile& f = **slot;
     const std::string title = f.FileTitle.empty() ? std::string(key) : f.FileTitle;
+    history_.Forget(key);
     ProgAction = title + ": Checked Nodes";
     checked_.Remove(key);
     ProgAction = title + ": Master Files";

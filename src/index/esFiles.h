@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index/ReferenceIndexer.h"
+#include "index/UndoHistory.h"
 #include "index/esCallbacks.h"
 #include "index/esCheckedEntries.h"
 #include "index/esRelatives.h"
@@ -65,6 +66,7 @@ public:
     const vellum::Config& Config() const { return templ_; }
     const PropertyCodec& Codec() const { return codec_; }
     ReferenceIndexer& Indexer() { return indexer_; }
+    UndoHistory& History() { return history_; }
     vellum::esTextLookups& esTextLookups() { return lookups_; }
     void BuildTextLookupList();
     vellum::esRelatives& esRelatives() { return relatives_; }
@@ -143,6 +145,7 @@ private:
     bool leaveUnpacked_ = false;
     bool cancel_ = false;
     esCancelCallback* cancelWindow_ = nullptr;
+    UndoHistory history_{*this};
 };
 
 } // namespace vellum

@@ -1,3 +1,4 @@
+#include "index/HistoryScope.h"
 #include "index/RawSubrecords.h"
 #include "index/ReferenceReader.h"
 #include "index/esFiles.h"
@@ -9,6 +10,7 @@ namespace vellum {
 
 void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList,
                                  bool checkAllFiles, esCallbackStringValue* cbsv) {
+    HistoryScope step(history_, "Change ID", checkAllFiles ? std::vector<std::string>{} : std::vector<std::string>{fileKey});
     BusyScope busy(*this);
     if (checkAllFiles) {
         for (auto& e : files_) {

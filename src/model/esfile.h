@@ -82,6 +82,11 @@ public:
     RecordEntry Record(RecordRef ref) const { return Rec(ref); }
     // The slot keeps its place in the file: a record added since the load stays an addition.
     void ReplaceRecord(int index, const RecordEntry& entry);
+    // Puts back a whole record array (undo and redo): every index and the master list are
+    // rebuilt from it.
+    void RestoreRecords(std::vector<RecordEntry> records);
+    // The record's data as a fresh byte array, its unpacked subrecords encoded where edited.
+    Bytes CurrentData(const RecordEntry& r) const;
 
     // 0 loaded, -1 too small (or not even a header record), -2 missing, -3 the disk could not
     // give the file's bytes back (said to the user; nothing stays loaded).
@@ -153,8 +158,6 @@ private:
     std::string OpenHeader(int& headerIndex, bool& wasPacked);
     std::string_view CategoryOf(const RecordEntry& r) const;
     void AddToCategoryIDs(int position);
-    // The record's data as a fresh byte array, its unpacked subrecords encoded where edited.
-    Bytes CurrentData(const RecordEntry& r) const;
     std::vector<int> SaveOrder();
     bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
 
