@@ -23,6 +23,7 @@ esfile* esFiles::Add(const std::string& key, std::unique_ptr<esfile> existing) {
     }
     existing->LeaveRecordsUnpacked = leaveUnpacked_;
     existing->SetReferenceIndexBuilder(&indexer_);
+    existing->SetHistory(&history_);
     return files_.Add(key, std::move(existing))->get();
 }
 

@@ -23,6 +23,7 @@ class FileBuffer;
 class FileWriter;
 class Progress;
 class ReferenceIndexBuilder;
+class UndoHistory;
 
 // One open data file (.esm, .esp, .ess, .EST): its records in one array, entry 0 the "TES3"
 // header record, with the key, category and ID indexes over them. Records keep their raw bytes
@@ -145,6 +146,9 @@ public:
     void SetFileWriter(FileWriter* writer) { writer_ = writer; }
     // Called at the end of LoadFile; nothing happens when unset.
     void SetReferenceIndexBuilder(ReferenceIndexBuilder* builder) { refBuilder_ = builder; }
+    // The undo history of the file set the file belongs to; null for a file on its own.
+    UndoHistory* History() const { return history_; }
+    void SetHistory(UndoHistory* history) { history_ = history; }
 
 private:
     bool ReadRecord(int index, std::size_t offset);
@@ -175,6 +179,7 @@ private:
     vellum::esMasterFiles masters_;
     FileWriter* writer_ = nullptr;
     ReferenceIndexBuilder* refBuilder_ = nullptr;
+    UndoHistory* history_ = nullptr;
 };
 
 } // namespace vellum

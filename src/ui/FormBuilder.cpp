@@ -1,5 +1,6 @@
 #include "ui/FormBuilder.h"
 
+#include "index/HistoryScope.h"
 #include "index/esCheckedEntries.h"
 #include "model/Prompt.h"
 #include "model/Text.h"
@@ -176,6 +177,7 @@ esLLFormEntries FormBuilder::Page(const std::vector<esLLFormEntry>& all, int pag
 }
 
 FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
+    HistoryScope step(file_, "Edit {records}");
     CommitResult result;
     for (auto& slot : entries) {
         esLLFormEntry& e = slot.value;

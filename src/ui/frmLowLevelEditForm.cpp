@@ -2,6 +2,7 @@
 // act on the shown file.
 #include "ui/frmLowLevelEdit.h"
 
+#include "index/HistoryScope.h"
 #include "index/esCallbacks.h"
 #include "index/esFiles.h"
 #include "model/Prompt.h"
@@ -154,6 +155,7 @@ void frmLowLevelEdit::RebuildIndex() {
 void frmLowLevelEdit::ChangeType(int fileType) {
     if (!file_)
         return;
+    HistoryScope step(*file_, "Change File Type");
     file_->SetFileType(fileType);
     file_->Changed = true;
     RefreshForm();

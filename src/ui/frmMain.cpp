@@ -11,6 +11,7 @@
 #include "ui/Version.h"
 #include "ui/frmCredits.h"
 #include "ui/ToolWindowCommands.h"
+#include "ui/UndoCommands.h"
 #include "ui/frmLowLevelEdit.h"
 
 #include <QAction>
@@ -49,6 +50,7 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     setCentralWidget(tabs_);
 
     ConnectToolWindows(*this);
+    ConnectUndoCommands(*this);
     setWindowTitle(BaseCaption());
     SetBusyHandler([this](bool busy) { SetBusyLook(busy); });
     enableTimer_ = new QTimer(this);
