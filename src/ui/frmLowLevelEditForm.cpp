@@ -29,12 +29,20 @@ namespace vellum::ui {
 void frmLowLevelEdit::CommitForm() {
     if (!file_ || entries_.Count() == 0)
         return;
-    bool pending = false;
+    bool pending = false, idEdit = false;
     for (const auto& e : entries_)
-        pending = pending || (e.value.IsData && e.value.Changed);
+        if (e.value.IsData && e.value.Changed) {
+            pending = true;
+            idEdit = idEdit || e.value.IDEntry;
+        }
     if (!pending)
         return;
+    // An ID change and the reference repair it leads to, in any open file, are one step.
+    HistoryScope step(context_.files.History(), "Edit {records}",
+                      idEdit ? std::vector<std::string>{} : std::vector<std::string>{fileKey_});
     const FormBuilder::CommitResult result = FormBuilder(*file_).Commit(entries_);
+    if (!result.idChanges.empty())
+        step.Rename("Change ID");
     for (const auto& change : result.idChanges)
         model_->RecordCaptionChanged(change.recordKey);
     if (result.changed)
