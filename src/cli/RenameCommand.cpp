@@ -1,6 +1,7 @@
 #include "IntegritySession.h"
 
 #include "index/ChangeRecordID.h"
+#include "index/HistoryScope.h"
 #include "model/esfile.h"
 
 namespace vellum::cli {
@@ -22,6 +23,7 @@ int Rename(const Arguments& args) {
     esfile* f = nullptr;
     const int index = session.OpenRecord("rename", args.files[0], args.files[1], f);
     if (index < 0) return 1;
+    HistoryScope step(session.Files().History(), "Change ID", {f->FileName});
     if (!ChangeRecordID(*f, index, args.files[2]))
         return Fail("rename", "the ID of " + f->Records()[static_cast<std::size_t>(index)].Key +
                                   " cannot be changed to '" + args.files[2] + "'");

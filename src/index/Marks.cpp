@@ -99,6 +99,21 @@ void SetParentRecord(esfile& file, RecordRef record, const std::string& parentKe
     r.ParentID = file.esRecArrayIndex().Exists(parentKey) ? file.Rec(parentKey).ID : std::string{};
 }
 
+void DropStaleTicks(const esfile& file, esCheckedEntries& ticked) {
+    std::vector<std::string> stale;
+    for (const auto& e : ticked) {
+        const esCheckedEntry& c = e.value;
+        const auto* pos = file.esRecArrayIndex().Find(c.RecordKey);
+        bool alive = pos != nullptr;
+        if (alive && !c.SubRecordKey.empty()) {
+            const RecordEntry& r = file.Records()[static_cast<std::size_t>(pos->IndexNumber)];
+            alive = r.Packed || (r.SubRecords && r.SubRecords->Exists(c.SubRecordKey));
+        }
+        if (!alive) stale.push_back(e.key);
+    }
+    for (const std::string& key : stale) ticked.Remove(key);
+}
+
 void DeleteMarked(esfile& file, Progress* progress, ReferenceIndexBuilder* indexer,
                   esCheckedEntries* ticked) {
     auto& records = file.Records();
@@ -151,20 +166,7 @@ void DeleteMarked(esfile& file, Progress* progress, ReferenceIndexBuilder* index
     }
 
     if (progress) progress->Waiting(-1, "Clearing Checked Entries...");
-    if (ticked) {
-        std::vector<std::string> stale;
-        for (const auto& e : *ticked) {
-            const esCheckedEntry& c = e.value;
-            const auto* pos = file.esRecArrayIndex().Find(c.RecordKey);
-            bool alive = pos != nullptr;
-            if (alive && !c.SubRecordKey.empty()) {
-                const RecordEntry& r = records[static_cast<std::size_t>(pos->IndexNumber)];
-                alive = r.Packed || (r.SubRecords && r.SubRecords->Exists(c.SubRecordKey));
-            }
-            if (!alive) stale.push_back(e.key);
-        }
-        for (const std::string& key : stale) ticked->Remove(key);
-    }
+    if (ticked) DropStaleTicks(file, *ticked);
 
     if (changed) {
         file.Changed = true;

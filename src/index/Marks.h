@@ -31,5 +31,7 @@ std::string ChildTypeOf(const esfile& file, std::string_view recordType);
 // The header record is never deleted.
 void DeleteMarked(esfile& file, Progress* progress, ReferenceIndexBuilder* indexer,
                   esCheckedEntries* ticked);
+// Drops the ticked entries whose record or subrecord the file no longer holds.
+void DropStaleTicks(const esfile& file, esCheckedEntries& ticked);
 
 } // namespace vellum

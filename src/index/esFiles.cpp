@@ -25,6 +25,7 @@ esfile* esFiles::Add(const std::string& key, std::unique_ptr<esfile> existing) {
     }
     existing->LeaveRecordsUnpacked = settings_->LeaveRecordsUnpacked;
     existing->SetReferenceIndexBuilder(&indexer_);
+    existing->SetHistory(&history_);
     return files_.Add(key, std::move(existing))->get();
 }
 
@@ -80,6 +81,7 @@ void esFiles::Remove(std::string_view key) {
     if (!slot) return;
     esfile& f = **slot;
     const std::string title = f.FileTitle.empty() ? std::string(key) : f.FileTitle;
+    history_.Forget(key);
     ProgAction = title + ": Checked Nodes";
     checked_.Remove(key);
     ProgAction = title + ": Master Files";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "index/ReferenceIndexer.h"
+#include "index/UndoHistory.h"
 #include "index/esCallbacks.h"
 #include "index/esCheckedEntries.h"
 #include "index/UnchangedPlace.h"
@@ -75,6 +76,7 @@ public:
     const vellum::Config& Config() const { return templ_; }
     const PropertyCodec& Codec() const { return codec_; }
     ReferenceIndexer& Indexer() { return indexer_; }
+    UndoHistory& History() { return history_; }
     vellum::esTextLookups& esTextLookups() { return lookups_; }
     void BuildTextLookupList();
     vellum::esRelatives& esRelatives() { return relatives_; }
@@ -168,6 +170,7 @@ private:
     std::vector<UnchangedPlace> unchanged_;
     bool cancel_ = false;
     esCancelCallback* cancelWindow_ = nullptr;
+    UndoHistory history_{*this};
 };
 
 } // namespace vellum

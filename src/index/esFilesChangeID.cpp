@@ -1,3 +1,4 @@
+#include "index/HistoryScope.h"
 #include "index/RawSubrecords.h"
 #include "index/ReferenceReader.h"
 #include "index/TextMentions.h"
@@ -10,6 +11,7 @@ namespace vellum {
 
 void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList, bool checkAllFiles,
                                  esCallbackStringValue* cbsv, bool rewriteScriptSource) {
+    HistoryScope step(history_, "Change ID", checkAllFiles ? std::vector<std::string>{} : std::vector<std::string>{fileKey});
     BusyScope busy(*this);
     unchanged_.clear();
     std::vector<std::string> keys;

@@ -1,4 +1,5 @@
 #include "index/ChainLinks.h"
+#include "index/HistoryScope.h"
 #include "index/Marks.h"
 #include "index/TextMentions.h"
 #include "index/esFiles.h"
@@ -278,6 +279,7 @@ public:
 void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& destFileKey,
                          bool /*flag*/, Progress* progress, bool replaceClipboard,
                          bool mergeRecords, const std::string& destRecordKey, int pasteMergeType) {
+    HistoryScope step(history_, "Copy {records}", {sourceFileKey, destFileKey});
     esfile* src = Find(sourceFileKey);
     esfile* dst = Find(destFileKey);
     if (!src || !dst || src == dst) return;
@@ -325,6 +327,10 @@ void esFiles::CopyMarked(const std::string& sourceFileKey, const std::string& de
 void esFiles::Paste(const std::string& destFileKey, PasteMode mode, Progress* progress,
                     const std::string& destRecordKey, int pasteMergeType) {
     // The clipboard in use, not the file an earlier clipboard was saved as.
+    HistoryScope step(history_,
+                      std::string(mode == PasteMode::Replace ? "Paste" : mode == PasteMode::Merge ? "Paste Merge" : "Paste Into") +
+                          " {records}",
+                      {destFileKey});
     esfile& clip = ClipboardFile();
     const std::string clipKey = ClipboardKey();
     esCheckedEntries& ticked = CheckedEntries(clipKey);
@@ -344,10 +350,13 @@ void esFiles::Paste(const std::string& destFileKey, PasteMode mode, Progress* pr
 }
 
 void esFiles::DeleteMarked(const std::string& fileKey, Progress* progress) {
+    HistoryScope step(history_, "Delete {records}", {fileKey});
     if (esfile* f = Find(fileKey)) vellum::DeleteMarked(*f, progress, &indexer_, &CheckedEntries(fileKey));
 }
 
 void esFiles::ProcessRelatives(const std::string& destFileKey, Progress* progress, bool flag) {
+    const bool cut = std::any_of(relatives_.begin(), relatives_.end(), [](const auto& e) { return e.value.Action == kCut; });
+    HistoryScope step(history_, cut ? "Cut {records}" : "Delete {records}");
     const std::string dest = destFileKey.empty() ? ClipboardKey() : destFileKey;
     unchanged_.clear();
     std::vector<std::string> touched; // files with entries, in the order met

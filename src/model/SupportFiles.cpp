@@ -1,5 +1,6 @@
 #include "model/SupportFiles.h"
 
+#include "index/HistoryScope.h"
 #include "model/KeyedCollection.h"
 #include "model/Text.h"
 #include "model/esfile.h"
@@ -97,6 +98,9 @@ SupportFiles::MasterFiles SupportFiles::MastersToLoad(const DataPaths& folders,
 }
 
 void SupportFiles::Apply() {
+    std::vector<std::string> keys;
+    for (const esfile* f : plugins_) keys.push_back(f->FileName);
+    HistoryScope step(plugins_.empty() ? nullptr : plugins_.front()->History(), "Change Master List", keys);
     for (std::size_t i = 0; i < plugins_.size(); ++i) {
         if (!Changed(i)) continue;
         Write(*plugins_[i], lists_[i]);

@@ -24,6 +24,7 @@ class FileBuffer;
 class FileWriter;
 class Progress;
 class ReferenceIndexBuilder;
+class UndoHistory;
 
 // One open data file (.esm, .esp, .ess, .EST): its records in one array, entry 0 the "TES3"
 // header record, with the key, category and ID indexes over them. Records keep their raw bytes
@@ -88,6 +89,11 @@ public:
     RecordEntry Record(RecordRef ref) const { return Rec(ref); }
     // The slot keeps its place in the file: a record added since the load stays an addition.
     void ReplaceRecord(int index, const RecordEntry& entry);
+    // Puts back a whole record array (undo and redo): every index and the master list are
+    // rebuilt from it.
+    void RestoreRecords(std::vector<RecordEntry> records);
+    // The record's data as a fresh byte array, its unpacked subrecords encoded where edited.
+    Bytes CurrentData(const RecordEntry& r) const;
 
     // 0 loaded, -1 too small (or not even a header record), -2 missing, -3 the disk could not
     // give the file's bytes back (said to the user; nothing stays loaded).
@@ -147,6 +153,9 @@ public:
     void SetFileWriter(FileWriter* writer) { writer_ = writer; }
     // Called at the end of LoadFile; nothing happens when unset.
     void SetReferenceIndexBuilder(ReferenceIndexBuilder* builder) { refBuilder_ = builder; }
+    // The undo history of the file set the file belongs to; null for a file on its own.
+    UndoHistory* History() const { return history_; }
+    void SetHistory(UndoHistory* history) { history_ = history; }
 
 private:
     bool ReadRecord(int index, std::size_t offset);
@@ -160,8 +169,6 @@ private:
     std::string OpenHeader(int& headerIndex, bool& wasPacked);
     std::string_view CategoryOf(const RecordEntry& r) const;
     void AddToCategoryIDs(int position);
-    // The record's data as a fresh byte array, its unpacked subrecords encoded where edited.
-    Bytes CurrentData(const RecordEntry& r) const;
     std::vector<int> SaveOrder();
     bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
 
@@ -180,6 +187,7 @@ private:
     vellum::esMasterFiles masters_;
     FileWriter* writer_ = nullptr;
     ReferenceIndexBuilder* refBuilder_ = nullptr;
+    UndoHistory* history_ = nullptr;
 };
 
 } // namespace vellum

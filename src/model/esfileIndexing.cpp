@@ -43,6 +43,18 @@ void esfile::ClearIndices(Progress* progress) {
     catIndex_.clear(progress);
 }
 
+void esfile::RestoreRecords(std::vector<RecordEntry> records) {
+    records_ = std::move(records);
+    lastIndex_ = static_cast<int>(records_.size()) - 1;
+    keys_.clear();
+    ClearIndices();
+    for (int p = 0; p <= lastIndex_; ++p) {
+        IndexRecord(p);
+        AddToCategoryIDs(p);
+    }
+    UpdateMasterFiles();
+}
+
 void esfile::RebuildIndices(Progress* progress) {
     if (progress) progress->Waiting(-1, "Clearing Indices...");
     std::vector<const esKey*> stale;

@@ -1,6 +1,7 @@
 #include "ui/FormBuilder.h"
 
 #include "index/DialogueChain.h"
+#include "index/HistoryScope.h"
 #include "index/esCheckedEntries.h"
 #include "model/Prompt.h"
 #include "model/Text.h"
@@ -204,6 +205,7 @@ esLLFormEntries FormBuilder::Page(std::vector<esLLFormEntry> pageEntries, int pa
 }
 
 FormBuilder::CommitResult FormBuilder::Commit(esLLFormEntries& entries) {
+    HistoryScope step(file_, "Edit {records}");
     CommitResult result;
     for (auto& slot : entries) {
         esLLFormEntry& e = slot.value;

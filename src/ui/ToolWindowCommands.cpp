@@ -1,6 +1,8 @@
 #include "ui/ToolWindowCommands.h"
 
 #include "index/IndexManager.h"
+#include "index/HistoryScope.h"
+#include "index/ReferenceIndexer.h"
 #include "model/Prompt.h"
 #include "model/esfile.h"
 #include "template/Search.h"
@@ -180,6 +182,7 @@ void ConnectToolWindows(frmMain& main) {
         main.Editor().Save();
         const std::string type = dialog.Result().toStdString();
         const std::size_t before = file->Records().size();
+        HistoryScope step(*file, "Insert " + type + " Record");
         const int index = file->AddRecord(type);
         if (index < 0) return;
         const std::string key = file->Records()[static_cast<std::size_t>(index)].Key;
@@ -202,6 +205,7 @@ void ConnectToolWindows(frmMain& main) {
         frmInsertSubrecord dialog(*file, record, &main);
         if (dialog.exec() != QDialog::Accepted || dialog.Result().isEmpty()) return;
         main.Editor().Save();
+        HistoryScope step(*file, "Insert " + dialog.Result().toStdString() + " Subrecord");
         const std::string key = file->AddSubrecord(record, dialog.Result().toStdString());
         if (key == "@NOTUNIQUE") {
             CurrentPrompt().Message("Only one subrecord of this type may exist in a record.");

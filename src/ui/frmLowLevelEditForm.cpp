@@ -2,6 +2,7 @@
 // act on the shown file.
 #include "ui/frmLowLevelEdit.h"
 
+#include "index/HistoryScope.h"
 #include "index/esCallbacks.h"
 #include "index/esFiles.h"
 #include "model/Prompt.h"
@@ -31,13 +32,21 @@ namespace vellum::ui {
 void frmLowLevelEdit::CommitForm() {
     if (!file_ || entries_.Count() == 0)
         return;
-    bool pending = false;
+    bool pending = false, idEdit = false;
     for (const auto& e : entries_)
-        pending = pending || (e.value.IsData && e.value.Changed);
+        if (e.value.IsData && e.value.Changed) {
+            pending = true;
+            idEdit = idEdit || e.value.IDEntry;
+        }
     if (!pending)
         return;
+    // An ID change and the reference repair it leads to, in any open file, are one step.
+    HistoryScope step(context_.files.History(), "Edit {records}",
+                      idEdit ? std::vector<std::string>{} : std::vector<std::string>{fileKey_});
     const FormBuilder::CommitResult result = FormBuilder(*file_).Commit(entries_);
     topicStale_ = topicStale_ || result.changed;
+    if (!result.idChanges.empty())
+        step.Rename("Change ID");
     for (const auto& change : result.idChanges)
         model_->RecordCaptionChanged(change.recordKey);
     if (result.changed)
@@ -191,6 +200,7 @@ void frmLowLevelEdit::RebuildIndex() {
 void frmLowLevelEdit::ChangeType(int fileType) {
     if (!file_)
         return;
+    HistoryScope step(*file_, "Change File Type");
     file_->SetFileType(fileType);
     file_->Changed = true;
     RefreshForm();

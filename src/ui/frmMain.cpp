@@ -13,6 +13,7 @@
 #include "ui/Version.h"
 #include "ui/frmCredits.h"
 #include "ui/ToolWindowCommands.h"
+#include "ui/UndoCommands.h"
 #include "ui/frmLowLevelEdit.h"
 
 #include <QAction>
@@ -55,6 +56,7 @@ frmMain::frmMain(EditorContext& context, QWidget* parent)
     setCentralWidget(tabs_);
 
     ConnectToolWindows(*this);
+    ConnectUndoCommands(*this);
     setWindowTitle(BaseCaption());
     SetBusyHandler([this](bool busy) { SetBusyLook(busy); });
     enableTimer_ = new QTimer(this);

@@ -152,6 +152,7 @@ bool frmMain::SaveFile(bool showDialog) {
     if (saved) {
         file->FileExists = true;
         file->Changed = false;
+        context_.files.History().MarkSaved(key);
     }
     RebuildFileButtons(currentKey_);
     if (editor_->Showfile(currentKey_) && !cat.empty())

@@ -1,5 +1,6 @@
 #include "ui/frmRawData.h"
 
+#include "index/HistoryScope.h"
 #include "model/FastFile.h"
 #include "model/Prompt.h"
 #include "model/esfile.h"
@@ -102,6 +103,7 @@ void frmRawData::LoadBytes() {
 }
 
 void frmRawData::StoreByte(int index, quint8 value) {
+    HistoryScope step(file_, "Edit Raw Data");
     try {
         RecordEntry& r = file_.Rec(recordKey_);
         if (subrecordKey_.empty()) {

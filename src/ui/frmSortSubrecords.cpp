@@ -1,5 +1,6 @@
 #include "ui/frmSortSubrecords.h"
 
+#include "index/HistoryScope.h"
 #include "model/esfile.h"
 #include "ui/Icons.h"
 #include "ui/LegacyText.h"
@@ -92,6 +93,7 @@ void frmSortSubrecords::Move(int delta) {
 void frmSortSubrecords::accept() {
     RecordEntry& r = file_.Rec(recordKey_);
     if (r.SubRecords) {
+        HistoryScope step(file_, "Sort Subrecords");
         auto sorted = std::make_shared<Subrecords>();
         for (const auto& row : model_->Rows()) {
             const std::string key = row.key.toStdString();

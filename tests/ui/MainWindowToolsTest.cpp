@@ -252,10 +252,48 @@ private slots:
 
         w.ClickFileButton(QString::fromStdString(to));
         QCOMPARE(w.Editor().File(), s.context.files.Find(to));
-        w.Command("mnuEditPaste")->trigger();
         esfile& target = *s.context.files.Find(to);
+        const bool targetChanged = target.Changed; // a header whose count was wrong, corrected on loading
+        w.Command("mnuEditPaste")->trigger();
         QVERIFY(FindRecordByID(target, r.ID) >= 0);
         QVERIFY(target.Changed);
+
+        // Both undone by keys sent to whatever has the focus, named in the Edit menu first.
+        auto* undo = w.findChild<QAction*>("mnuEditUndo");
+        auto* redo = w.findChild<QAction*>("mnuEditRedo");
+        auto* edit = w.findChild<QMenu*>("mnuEdit");
+        QVERIFY(undo && redo && edit);
+        emit edit->aboutToShow();
+        QCOMPARE(undo->text(), QString("&Undo Paste 1 Record"));
+        QVERIFY(!redo->isEnabled());
+        emit edit->aboutToHide();
+        w.show();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto keys = [](Qt::Key key, Qt::KeyboardModifiers mods) {
+            QWidget* focus = QApplication::focusWidget();
+            QTest::keyClick(focus ? focus : QApplication::activeWindow(), key, mods);
+        };
+        const Bytes original = test::ReadBytes(from);
+        keys(Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(FindRecordByID(target, r.ID), -1);
+        QCOMPARE(target.Changed, targetChanged);
+        emit edit->aboutToShow();
+        QVERIFY(undo->text().startsWith("&Undo Cut"));
+        QCOMPARE(redo->text(), QString("&Redo Paste 1 Record"));
+        emit edit->aboutToHide();
+        keys(Qt::Key_Z, Qt::ControlModifier);
+        QVERIFY(FindRecordByID(source, r.ID) >= 0);
+        QVERIFY(!source.Changed);
+        w.ClickFileButton(QString::fromStdString(from));
+        QVERIFY(w.SaveFile(false));
+        QCOMPARE(test::ReadBytes(from), original);
+
+        keys(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(FindRecordByID(source, r.ID), -1);
+        QVERIFY(source.Changed);
+        keys(Qt::Key_Y, Qt::ControlModifier);
+        QVERIFY(FindRecordByID(target, r.ID) >= 0);
     }
 
     // Load All Support Files finds masters in any letter case, in the data folder and in the

@@ -152,14 +152,21 @@ private slots:
             changes = scan->Changes()->rowCount();
             scan->Scan();
         });
+        const std::size_t steps = s.context.files.History().Position();
         setId("PP_ordinator_renamed");
         QCOMPARE(file.Rec(key).ID, std::string("PP_ordinator_renamed"));
+        QCOMPARE(s.context.files.History().Position(), steps + 1); // the repair joined the edit
+        QCOMPARE(s.context.files.History().UndoName(), std::string("Change ID"));
         const auto* cat = file.esRecArrayCatIndex().Item("NPC_");
         QVERIFY(cat->esRecIDIndex.Exists("PP_ordinator_renamed"));
         QVERIFY(!cat->esRecIDIndex.Exists("PP_ordinator"));
         QCOMPARE(ed.Model()->RecordIndex(key).data().toString(), QString("NPC_ PP_ordinator_renamed"));
         QCOMPARE(heading, QString("Scan References: PP_ordinator_renamed"));
         QVERIFY(changes >= 0);
+        s.context.files.History().Undo();
+        QVERIFY(file.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Exists("PP_ordinator"));
+        QVERIFY(!file.esRecArrayCatIndex().Item("NPC_")->esRecIDIndex.Exists("PP_ordinator_renamed"));
+        s.context.files.History().Redo();
         w.resize(1280, 800);
         test::Shoot(w, "main-window");
     }
