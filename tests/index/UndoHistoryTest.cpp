@@ -66,14 +66,15 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         std::function<void(Undo&)> command;
         std::function<void(Undo&)> before = [](Undo&) {};
     } cases[] = {
-        // The script goes, and the NPC that requires it; an item and a response lose their reference.
-        {"safe delete with descendants", "Delete 4 Records",
+        // The script goes with what requires it, the responses only a deleted NPC may say
+        // included; an item loses its reference.
+        {"safe delete with descendants", "Delete 5 Records",
          [](Undo& t) {
              t.files->RecurseRelatives(t.a, t.KeyOf(t.a, "scr_a"), {}, kRecurseDescendants, false, kOpDelete, true,
                                        {}, nullptr);
              t.files->ProcessRelatives("", nullptr);
          }},
-        {"cut", "Cut 2 Records", [](Undo& t) { t.Cut(t.a, "npc_b"); }},
+        {"cut", "Cut 3 Records", [](Undo& t) { t.Cut(t.a, "npc_b"); }}, // with its response
         {"paste", "Paste 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Replace, nullptr); },
          [](Undo& t) { t.Cut(t.a, "spl"); }},
         {"paste merge", "Paste Merge 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Merge, nullptr); },
