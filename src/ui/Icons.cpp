@@ -273,6 +273,29 @@ QIcon CommandIcon(const QString& key) {
     return icon;
 }
 
+QIcon MarkedIcon(const QString& key, const QString& mark) {
+    static QHash<QString, QIcon> cache;
+    const QString cacheKey = key + QLatin1Char('/') + mark;
+    if (auto it = cache.constFind(cacheKey); it != cache.constEnd())
+        return *it;
+    QPixmap pm = CommandIcon(key).pixmap(24, 24);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    const bool added = mark == QLatin1String("Added");
+    p.setPen(QPen(Qt::white, 1.5));
+    p.setBrush(added ? QColor(30, 140, 40) : QColor(200, 100, 0));
+    p.drawEllipse(QPointF(17.5, 17.5), 6, 6);
+    if (added) {
+        p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(14.5, 17.5), QPointF(20.5, 17.5));
+        p.drawLine(QPointF(17.5, 14.5), QPointF(17.5, 20.5));
+    }
+    p.end();
+    const QIcon icon(pm);
+    cache.insert(cacheKey, icon);
+    return icon;
+}
+
 QIcon ApplicationIcon() {
     // An installed copy has every size in the icon theme; a build tree has its one picture.
     const std::filesystem::path shipped =

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/FileStatistics.h"
 #include "model/KeyedCollection.h"
 
 #include <QAbstractItemModel>
@@ -23,7 +24,9 @@ class RecordTreeModel : public QAbstractItemModel {
     Q_OBJECT
 public:
     enum Level { kCategory = 0, kRecord = 1, kSubrecord = 2 };
-    enum Role { KeyRole = Qt::UserRole + 1, MarkedKeyRole };
+    // ChangeRole: a record's RecordChange since the file was loaded (as int); a category's is
+    // Changed when anything among its records was added, changed or deleted.
+    enum Role { KeyRole = Qt::UserRole + 1, MarkedKeyRole, ChangeRole };
 
     explicit RecordTreeModel(QObject* parent = nullptr);
 
@@ -101,6 +104,12 @@ private:
         bool band = false;
     };
 
+    // What changed since the load, shown on rows (RecordTreeModelChanges.cpp): an invalid
+    // QVariant for the roles it leaves to data().
+    QVariant ChangeData(const QModelIndex& index, int role) const;
+    RecordChange ChangeOfRecord(const QModelIndex& index) const;
+    const FileStatistics::TypeCount& ChangesIn(int category) const;
+
     std::string SortId(const RecordNode& r) const;
     QString CategoryCaption(const CategoryNode& c) const;
     QString RecordCaption(const RecordNode& r) const;
@@ -118,6 +127,10 @@ private:
     std::string fileKey_;
     esCheckedEntries* checked_ = nullptr;
     KeyedCollection<char> catMarks_;
+    // Per category, counted again once the file's contents move on.
+    mutable std::vector<FileStatistics::TypeCount> changeCounts_;
+    mutable std::uint64_t countedSerial_ = 0, countedRevision_ = 0;
+    mutable bool countedChanged_ = false;
 };
 
 } // namespace vellum::ui

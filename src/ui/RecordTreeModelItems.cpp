@@ -91,6 +91,8 @@ QString RecordTreeModel::RecordCaption(const RecordNode& r) const {
 QVariant RecordTreeModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || !file_)
         return {};
+    if (QVariant change = ChangeData(index, role); change.isValid())
+        return change;
     const Level level = LevelOf(index);
     switch (role) {
     case Qt::DisplayRole:

@@ -31,14 +31,22 @@ void StatusProgress::Waiting(double percent, std::string_view text) {
         else
             SetBar(bar_->value() >= 100 ? 0 : bar_->value() + 1); // unknown progress
     }
-    if (!text.empty() && text_)
-        text_->setText(FromFileText(text));
+    if (first && text_)
+        before_ = text_->text();
+    if (!text.empty() && text_) {
+        shown_ = FromFileText(text);
+        text_->setText(shown_);
+    }
     if (cancel_)
         cancel_->setEnabled(true);
     Yield(first);
 }
 
 void StatusProgress::DoneWaiting() {
+    // The panel shows again what it showed before, unless someone else wrote it meanwhile.
+    if (waiting_ && text_ && !shown_.isNull() && text_->text() == shown_)
+        text_->setText(before_);
+    shown_.clear();
     waiting_ = false;
     cancelled_ = false;
     if (bar_)

@@ -4,6 +4,7 @@
 
 #include <QElapsedTimer>
 #include <QPointer>
+#include <QString>
 
 class QLabel;
 class QProgressBar;
@@ -11,8 +12,8 @@ class QAbstractButton;
 
 namespace vellum::ui {
 
-// The main window's progress sink: the text goes to a status-bar panel, the percentage to the
-// progress bar, and the Cancel button sets the flag long operations poll. Reports let the
+// The main window's progress sink: the text goes to a status-bar panel (until the waiting ends),
+// the percentage to the progress bar, and the Cancel button sets the flag long operations poll. Reports let the
 // interface paint, but at most every few dozen milliseconds so a fast loop stays fast.
 class StatusProgress : public Progress {
 public:
@@ -34,6 +35,7 @@ private:
     QPointer<QProgressBar> bar_;
     QPointer<QAbstractButton> cancel_;
     QElapsedTimer sinceYield_;
+    QString before_, shown_; // the panel's text before the waiting; the last progress text
     bool waiting_ = false;
     bool cancelled_ = false;
     int yields_ = 0;

@@ -78,9 +78,10 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
                     NodeClicked(current, true);
             });
     connect(tree_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
-        if (RecordTreeModel::LevelOf(index) == RecordTreeModel::kCategory)
+        if (RecordTreeModel::LevelOf(index) == RecordTreeModel::kCategory) {
             model_->BuildRecords(index, &main_.Progress());
-        else if (index != model_->OpenRecord())
+            main_.Progress().DoneWaiting();
+        } else if (index != model_->OpenRecord())
             SelectIndex(index, true);
     });
     connect(tree_, &QWidget::customContextMenuRequested, this, &frmLowLevelEdit::ShowPopupMenu);
@@ -88,6 +89,8 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
         UpdateEditCommands();
         RefreshForm();
     });
+    // The marks of what changed since the load follow every command.
+    connect(&main_, &frmMain::FilesMayHaveChanged, tree_->viewport(), qOverload<>(&QWidget::update));
     connect(form_, &PropertyForm::pageRequested, this, &frmLowLevelEdit::GoToPage);
     connect(form_, &PropertyForm::goToId, this, &frmLowLevelEdit::GoToId);
     connect(form_, &PropertyForm::goToParent, this, &frmLowLevelEdit::GoToParent);
@@ -122,7 +125,7 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
         {"Insert &Subrecord", "mnuInsertSubRecord"},
         {"&Find", "mnuEditFind"},
         {"Fi&nd All", "mnuEditFindAll"},
-        {"Browse &references to selected record", "mnuEditFindRefs"},
+        {"Bro&wse references to selected record", "mnuEditFindRefs"},
         {"Sort subrecords of selected record", "mnuEditSortSubrecords"},
     };
     for (const auto& [caption, name] : items) {

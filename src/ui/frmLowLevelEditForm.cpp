@@ -172,7 +172,7 @@ void frmLowLevelEdit::UpdateEditCommands() {
     main_.UpdateEditCommands(st);
     const auto actions = popup_->actions();
     const QString& label = st.recordLabel;
-    actions[13]->setText(label.isEmpty() ? "Browse &references to selected record" : "Browse references for " + label);
+    actions[13]->setText(label.isEmpty() ? "Bro&wse references to selected record" : "Bro&wse references for " + label);
     actions[14]->setText(label.isEmpty() ? "Sort subrecords of selected record" : "Sort subrecords of " + label);
 }
 

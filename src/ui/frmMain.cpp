@@ -211,12 +211,12 @@ void frmMain::RebuildFileButtons(const QString& pressKey) {
 void frmMain::UpdateEditCommands(const EditState& st) {
     editState_ = st;
     const QString& label = st.recordLabel;
-    commands_["mnuEditFindRefs"]->setText(label.isEmpty() ? "Browse Record &References"
-                                                          : "Browse references for " + label);
+    commands_["mnuEditFindRefs"]->setText(label.isEmpty() ? "Browse Record Refere&nces"
+                                                          : "Browse refere&nces for " + label);
     commands_["mnuEditSortSubrecords"]->setText(label.isEmpty() ? "Sort Record Subrecords"
                                                                 : "Sort subrecords of " + label);
     commands_["mnuEditDelete"]->setText(st.marked ? "&Delete Marked" : "&Delete");
-    commands_["mnuEditCut"]->setText(st.marked ? "C&ut Marked" : "C&ut");
+    commands_["mnuEditCut"]->setText(st.marked ? "Cu&t Marked" : "Cu&t");
     commands_["mnuEditCopy"]->setText(st.marked ? "&Copy Marked" : "&Copy");
     commands_["mnuEditEditMarked"]->setText(st.marked ? "&Edit Marked" : "&Edit Selected");
 

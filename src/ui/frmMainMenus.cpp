@@ -89,16 +89,16 @@ void frmMain::CreateActions() {
     AddCommand("mnuEditEditMarked", "&Edit Marked Entries");
     AddCommand("mnuEditUnmark", "Unmar&k Entries");
     AddCommand("mnuEditDelete", "&Delete Selected/Marked", "Delete", QKeySequence::Delete);
-    AddCommand("mnuEditCut", "C&ut Selected/Marked", "Cut", QKeySequence::Cut);
+    AddCommand("mnuEditCut", "Cu&t Selected/Marked", "Cut", QKeySequence::Cut);
     AddCommand("mnuEditCopy", "&Copy Selected/Marked", "Copy", QKeySequence::Copy);
     AddCommand("mnuEditPaste", "&Paste - Replace Records with same IDs", "PasteReplace", QKeySequence::Paste);
     AddCommand("mnuEditPasteAdd", "Paste - &Merge Records with same IDs", "PasteMerge");
     AddCommand("mnuEditPasteSubrecords", "Paste Marked Su&brecords into Record", "PasteInto");
-    AddCommand("mnuClearClipboard", "Clear Cli&pboard");
-    AddCommand("mnuEditRawData", "Edit/Analyse &Raw Data");
+    AddCommand("mnuClearClipboard", "C&lear Clipboard");
+    AddCommand("mnuEditRawData", "Edit/Analyse Ra&w Data");
     AddCommand("mnuEditFind", "&Find", "Find", QKeySequence::Find);
     AddCommand("mnuEditFindAll", "Find All", "FindAll", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
-    AddCommand("mnuEditFindRefs", "Browse Record &References");
+    AddCommand("mnuEditFindRefs", "Browse Record Refere&nces");
     AddCommand("mnuEditSortSubrecords", "Sort Record Subrecords");
     for (const char* flag : {"mnuEditEnableDelete", "mnuEditConfirmDelete", "mnuEditConfirmCut",
                              "mnuEditClipboardMode", "mnuEditSafeEditing"})
@@ -203,7 +203,7 @@ void frmMain::CreateMenus() {
                              "mnuEditSortSubrecords"})
         edit->addAction(commands_[name]);
     edit->addSeparator();
-    QMenu* options = edit->addMenu("&Editing Options");
+    QMenu* options = edit->addMenu("Editing &Options");
     options->setObjectName("mnuEditOptions");
     for (const char* name : {"mnuEditEnableDelete", "mnuEditConfirmDelete", "mnuEditConfirmCut",
                              "mnuEditClipboardMode", "mnuEditSafeEditing"})

@@ -16,8 +16,9 @@
 namespace vellum::ui {
 
 frmStatistics::frmStatistics(esfile& file, QWidget* parent)
-    : QDialog(parent), types_(new TextTableModel({tr("Record Type"), tr("Records")}, this)), grid_(new QTableView),
-      masters_(new QListWidget) {
+    : QDialog(parent),
+      types_(new TextTableModel({tr("Record Type"), tr("Records"), tr("Added"), tr("Changed"), tr("Deleted")}, this)),
+      grid_(new QTableView), deleted_(new QListWidget), masters_(new QListWidget) {
     setWindowTitle(tr("Statistics"));
     const FileStatistics s = FileStatistics::Of(file);
     auto* form = new QFormLayout;
@@ -38,20 +39,31 @@ frmStatistics::frmStatistics(esfile& file, QWidget* parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
-    layout->addWidget(grid_, 1);
+    layout->addWidget(grid_, 4);
+    // Deleted records are no longer in the tree: their IDs are only here.
+    auto* deletedLabel = new QLabel(tr("Deleted since the file was loaded"));
+    layout->addWidget(deletedLabel);
+    layout->addWidget(deleted_, 1);
+    deletedLabel->setVisible(!s.Deleted.empty());
+    deleted_->setVisible(!s.Deleted.empty());
     layout->addWidget(new QLabel(tr("Dependencies")));
-    layout->addWidget(masters_);
+    layout->addWidget(masters_, 1);
     layout->addWidget(buttons);
 
+    auto number = [](std::size_t n) { return QString::fromStdString(FileStatistics::Grouped(static_cast<long long>(n))); };
     std::vector<TextTableModel::Row> rows;
-    for (const auto& [type, count] : s.Types) {
-        const QString t = QString::fromStdString(type);
-        rows.push_back({{t, QString::fromStdString(FileStatistics::Grouped(static_cast<long long>(count)))}, t,
-                        CommandIcon(t)});
+    for (const FileStatistics::TypeCount& t : s.Types) {
+        const QString type = FromFileText(t.Type);
+        rows.push_back({{type, number(t.Total), number(t.Added), number(t.Changed), number(t.Deleted)}, type,
+                        t.HasChanges() ? MarkedIcon(type, QStringLiteral("Changed")) : CommandIcon(type)});
     }
+    const FileStatistics::TypeCount& all = s.Totals;
+    rows.push_back({{tr("Total"), number(all.Total), number(all.Added), number(all.Changed), number(all.Deleted)}});
     types_->SetRows(std::move(rows));
+    for (const esfile::DeletedRecord& d : s.Deleted)
+        deleted_->addItem(FromFileText(d.Type + " " + d.ID));
     for (const std::string& m : s.Masters) masters_->addItem(FromFileText(m));
-    resize(420, 560);
+    resize(560, 680);
 }
 
 QString frmStatistics::Field(const QString& name) const {

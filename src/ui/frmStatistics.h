@@ -14,7 +14,8 @@ namespace vellum::ui {
 
 class TextTableModel;
 
-// Size, type, record count, records per record type and masters of one open file.
+// Size, type, record count, masters of one open file, and per record type its records with
+// those added, changed and deleted since the file was loaded.
 class frmStatistics : public QDialog {
     Q_OBJECT
 public:
@@ -23,11 +24,13 @@ public:
     QString Field(const QString& name) const; // "Title", "Size", "Type", "Records"
     TextTableModel* Types() const { return types_; }
     QListWidget* Masters() const { return masters_; }
+    QListWidget* Deleted() const { return deleted_; } // "TYPE ID" per record deleted since the load
 
 private:
 
     TextTableModel* types_;
     QTableView* grid_;
+    QListWidget* deleted_;
     QListWidget* masters_;
 };
 

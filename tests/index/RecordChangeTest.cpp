@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -19,54 +18,16 @@ const char* Word(RecordChange c) {
     return c == RecordChange::Added ? "added" : c == RecordChange::Changed ? "changed" : "unchanged";
 }
 
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
-// "TYPE id#n" -> state, and "TYPE deleted" -> count: what a reader of the bytes alone sees
-// between the file as loaded and as saved, records matched by type, ID and rank among records
-// of that ID. `renamed` maps a changed ID back to the loaded one.
-std::map<std::string, std::string> RawChanges(const Bytes& loaded, const Bytes& saved,
-                                              const std::map<std::string, std::string>& renamed) {
-    auto keyed = [](const Bytes& file, const std::map<std::string, std::string>& ids) {
-        std::map<std::string, ByteSpan> out;
-        std::map<std::string, int> seen;
-        for (const RawRecord& r : RawRecords(file)) {
-            std::string id = Lower(RawID(r));
-            if (auto it = ids.find(id); it != ids.end()) id = it->second;
-            const std::string base = r.type + " " + id;
-            out[base + "#" + std::to_string(seen[base]++)] = r.whole;
-        }
-        return out;
-    };
-    const auto before = keyed(loaded, {}), after = keyed(saved, renamed);
-    std::map<std::string, std::string> out;
-    for (const auto& [key, bytes] : after) {
-        const auto it = before.find(key);
-        out[key] = it == before.end() ? "added"
-                   : std::equal(bytes.begin(), bytes.end(), it->second.begin(), it->second.end()) ? "unchanged"
-                                                                                                 : "changed";
+// What the file's own marks say, keyed as RawChanges keys records.
+RawChangeList ModelChanges(const esfile& f, const std::map<std::string, std::string>& renamed) {
+    RawChangeList out;
+    ChangeKeys keys;
+    for (std::size_t i = 0; i < f.Records().size(); ++i) {
+        const RecordEntry& r = f.Records()[i];
+        auto it = renamed.find(r.ID);
+        out.records[keys.Next(r.Name, it == renamed.end() ? r.ID : it->second)] = Word(f.ChangeOf(static_cast<int>(i)));
     }
-    std::map<std::string, int> gone;
-    for (const auto& [key, bytes] : before)
-        if (!after.count(key)) ++gone[key.substr(0, 4)];
-    for (const auto& [type, n] : gone) out[type + " deleted"] = std::to_string(n);
-    return out;
-}
-
-// The same from the file's own marks.
-std::map<std::string, std::string> ModelChanges(const esfile& f, const std::map<std::string, std::string>& renamed) {
-    std::map<std::string, std::string> out;
-    std::map<std::string, int> seen;
-    const auto& records = f.Records();
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        std::string id = records[i].Name == "TES3" ? "" : Lower(records[i].ID);
-        if (auto it = renamed.find(id); it != renamed.end()) id = it->second;
-        const std::string base = records[i].Name + " " + id;
-        out[base + "#" + std::to_string(seen[base]++)] = Word(f.ChangeOf(static_cast<int>(i)));
-    }
-    for (const auto& d : f.DeletedSinceLoad()) out[d.Type + " deleted"] = std::to_string(f.DeletedSinceLoad(d.Type));
+    for (const auto& d : f.DeletedSinceLoad()) out.deleted[d.Type] = f.DeletedSinceLoad(d.Type);
     return out;
 }
 
@@ -90,10 +51,14 @@ struct Changes : IntegrityTest {
         for (const std::string& key : {a, b, c}) {
             esfile& f = File(key);
             EXPECT_TRUE(f.Save());
-            const auto raw = RawChanges(Loaded(key), ReadBytes(key), renamed);
-            EXPECT_EQ(ModelChanges(f, renamed), raw) << key;
-            for (const auto& [k, v] : raw)
-                if (v != "unchanged") out.push_back(std::filesystem::path(key).filename().string() + " " + k + " " + v);
+            const RawChangeList raw = RawChanges(Loaded(key), ReadBytes(key), renamed);
+            const RawChangeList marked = ModelChanges(f, renamed);
+            EXPECT_EQ(marked.records, raw.records) << key;
+            EXPECT_EQ(marked.deleted, raw.deleted) << key;
+            const std::string name = std::filesystem::path(key).filename().string();
+            for (const auto& [k, v] : raw.records)
+                if (v != "unchanged") out.push_back(name + " " + k + " " + v);
+            for (const auto& [type, n] : raw.deleted) out.push_back(name + " " + type + " deleted " + std::to_string(n));
         }
         return out;
     }
@@ -148,9 +113,9 @@ TEST(RecordChange, MarksMatchTheBytesAndFollowUndo) {
              MarkAsDeleted(t.File(t.a), t.KeyOfID(t.a, "gold"));
              t.files->DeleteMarked(t.a, nullptr);
          },
-         {"a.esp MISC deleted 1", "a.esp NPC_ deleted 1", "a.esp TES3 #0 changed"}},
+         {"a.esp TES3 #0 changed", "a.esp MISC deleted 1", "a.esp NPC_ deleted 1"}},
         {"cut with descendants", [](Changes& t) { t.Relatives(t.a, "npc_b", kOpCut); },
-         {"a.esp INFO deleted 1", "a.esp NPC_ deleted 1", "a.esp TES3 #0 changed"}},
+         {"a.esp TES3 #0 changed", "a.esp INFO deleted 1", "a.esp NPC_ deleted 1"}},
         {"ID change with references repaired in every file",
          [](Changes& t) {
              t.renamed = {{"coin", "gold"}};

@@ -173,7 +173,7 @@ TEST_F(SupportFilesTest, StatisticsFigures) {
     EXPECT_EQ(s.TypeText, " Plugin file");
     EXPECT_EQ(s.RecordsText, "1");
     ASSERT_EQ(s.Types.size(), 2u);
-    EXPECT_EQ(s.Types[1], (std::pair<std::string, std::size_t>{"GMST", 1}));
+    EXPECT_EQ(s.Types[1], (FileStatistics::TypeCount{"GMST", 1}));
     EXPECT_EQ(s.Masters, (Names{"Morrowind.esm"}));
     EXPECT_EQ(FileStatistics::Grouped(79837557), "79,837,557");
     EXPECT_EQ(FileStatistics::Grouped(999), "999");

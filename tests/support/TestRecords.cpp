@@ -257,4 +257,36 @@ std::vector<std::string> PlacesNaming(const Bytes& file, std::string_view id) {
     return out;
 }
 
+std::string ChangeKeys::Next(std::string_view type, std::string_view id) {
+    std::string base = std::string(type) + " ";
+    if (type != "TES3")
+        for (char c : id) base += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return base + "#" + std::to_string(seen[base]++);
+}
+
+RawChangeList RawChanges(const Bytes& loaded, const Bytes& saved, const std::map<std::string, std::string>& renamed) {
+    auto keyed = [](const Bytes& file, const std::map<std::string, std::string>& ids) {
+        std::map<std::string, ByteSpan> out;
+        ChangeKeys keys;
+        for (const RawRecord& r : RawRecords(file)) {
+            std::string id = RawID(r);
+            std::transform(id.begin(), id.end(), id.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            if (auto it = ids.find(id); it != ids.end()) id = it->second;
+            out[keys.Next(r.type, id)] = r.whole;
+        }
+        return out;
+    };
+    const auto before = keyed(loaded, {}), after = keyed(saved, renamed);
+    RawChangeList out;
+    for (const auto& [key, bytes] : after) {
+        const auto it = before.find(key);
+        out.records[key] = it == before.end() ? "added"
+                           : std::equal(bytes.begin(), bytes.end(), it->second.begin(), it->second.end()) ? "unchanged"
+                                                                                                         : "changed";
+    }
+    for (const auto& [key, bytes] : before)
+        if (!after.count(key)) ++out.deleted[key.substr(0, 4)];
+    return out;
+}
+
 } // namespace vellum::test

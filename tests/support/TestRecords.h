@@ -3,6 +3,7 @@
 #include "model/Bytes.h"
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -42,6 +43,20 @@ struct RawSubrecord {
 };
 std::vector<RawRecord> RawRecords(const Bytes& file);
 std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
+
+// What a reader of the bytes alone finds changed between a file as loaded and as saved. Records
+// are matched by type, ID (any letter case) and rank among the records of that type and ID,
+// under ChangeKeys' keys; `renamed` maps a changed ID (lower case) back to the loaded one.
+struct ChangeKeys {
+    std::map<std::string, int> seen;
+    std::string Next(std::string_view type, std::string_view id); // "TYPE id#rank"
+};
+struct RawChangeList {
+    std::map<std::string, std::string> records; // key -> "added", "changed" or "unchanged"
+    std::map<std::string, int> deleted;         // type -> loaded records no longer there
+};
+RawChangeList RawChanges(const Bytes& loaded, const Bytes& saved,
+                         const std::map<std::string, std::string>& renamed = {});
 
 // A file's dialogue as its bytes hold it: each topic with its type and the responses that follow
 // it in the file, with their links, speaker and text (NAME as stored).

@@ -173,7 +173,7 @@ private slots:
         frmStatistics window(a);
         QCOMPARE(window.Field("Title"), QString("a.esp"));
         QCOMPARE(window.Field("Records"), QString("2")); // the figures are the core's
-        QCOMPARE(window.Types()->At(1).cells, QStringList({"GMST", "2"}));
+        QCOMPARE(window.Types()->At(1).cells, QStringList({"GMST", "2", "0", "0", "0"}));
         QCOMPARE(window.Masters()->item(0)->text(), QString("Morrowind.esm"));
         test::Shoot(window, "frmStatistics");
     }

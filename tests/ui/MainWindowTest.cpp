@@ -26,6 +26,7 @@
 #include <QLabel>
 #include <QTimer>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QPushButton>
@@ -375,6 +376,35 @@ private slots:
             QVERIFY(!w.menuBar()->isEnabled());
         }
         QVERIFY(w.menuBar()->isEnabled());
+    }
+
+    // Alt and a letter reach one item: no two items of a menu (the menu bar's titles, every
+    // menu, submenu and the tree's pop-up, as a record selection words them) share a letter.
+    void accessKeysAreDistinctInEveryMenu() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("blank.esm");
+        o.Go("GMST", o.NthKey("GMST", 0));
+        auto letters = [](const QList<QAction*>& actions) {
+            QStringList clashes;
+            QHash<QChar, QString> seen;
+            for (const QAction* a : actions) {
+                const QString text = a->text();
+                for (qsizetype i = text.indexOf('&'); i >= 0 && i + 1 < text.size(); i = text.indexOf('&', i + 2)) {
+                    if (text[i + 1] == '&')
+                        continue;
+                    const QChar key = text[i + 1].toLower();
+                    if (seen.contains(key))
+                        clashes << seen[key] + " / " + text;
+                    seen[key] = text;
+                    break;
+                }
+            }
+            return clashes;
+        };
+        QStringList clashes = letters(o.w.menuBar()->actions());
+        for (QMenu* menu : o.w.findChildren<QMenu*>())
+            clashes += letters(menu->actions());
+        QVERIFY2(clashes.isEmpty(), qPrintable(clashes.join("; ")));
     }
 
     void splashClosesOnAKey() {

@@ -5,11 +5,24 @@
 #include "index/esCheckedEntries.h"
 #include "model/ByteCast.h"
 #include "model/esfile.h"
+#include "model/FileStatistics.h"
+#include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
+#include "ui/TextTableModel.h"
+#include "ui/frmInsertRecord.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
+#include "ui/frmStatistics.h"
 
+#include <QApplication>
 #include <QColor>
+#include <QFont>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+
+#include <array>
 
 #include <map>
 #include <sstream>
@@ -130,6 +143,140 @@ private slots:
         f.model.BuildRecords(f.Cat("GLOB"), &progress);
         QCOMPARE(progress.reports.size(), std::size_t(1));
         QVERIFY(progress.reports[0].second.starts_with("Building node GLOB"));
+
+        // Expanded in the window, the status bar shows the file again once the nodes are built.
+        const auto* status = f.w.findChild<QLabel*>("StatusText");
+        QVERIFY(status);
+        const QString shown = status->text();
+        QVERIFY(shown.endsWith("antares_big_mod_1.2.esp"));
+        f.ed.Tree()->expand(f.Cat("INFO"));
+        QCOMPARE(f.model.rowCount(f.Cat("INFO")), 2411);
+        QCOMPARE(status->text(), shown);
+    }
+
+    // Records added, changed and deleted since the load, as a reader of the saved bytes finds
+    // them, are marked in the tree and counted by File > Statistics; a save keeps the marks,
+    // undo takes them back.
+    void changesSinceLoadingAreMarkedAndCounted() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("antares_big_mod_1.2.esp");
+        o.EditFreely();
+        QVERIFY(test::ShowActive(o.w));
+        const Bytes loaded = test::ReadBytes(o.path);
+        const QModelIndex globals = o.Cat("GLOB");
+
+        // A spell's cost typed into its field, a global deleted from the tree, an item inserted.
+        o.Go("SPEL", o.KeyOf("SPEL", "PP_vivec"));
+        QLineEdit* cost = nullptr;
+        int n = 0;
+        for (const auto& e : o.ed.Entries())
+            if (++n && e.value.SubrecordType == "SPDT" && e.value.PropertyName == "Cost")
+                cost = qobject_cast<QLineEdit*>(o.ed.Form()->EditorOf(n));
+        QVERIFY(cost);
+        cost->setFocus();
+        cost->selectAll();
+        QTest::keyClicks(QApplication::focusWidget(), "77");
+        o.Go("GLOB", o.NthKey("GLOB", 10)); // commits the form
+        const QString deletedId = QString::fromStdString(o.file.Rec(o.file.CurrentRecordKey).ID);
+        o.ed.Tree()->setFocus();
+        QVERIFY(test::Press(Qt::Key_Delete));
+        test::OnNextModal([](QWidget* modal) {
+            auto* chooser = qobject_cast<frmInsertRecord*>(modal);
+            QVERIFY(chooser && chooser->Select("MISC"));
+            chooser->accept();
+        });
+        o.w.Command("mnuInsertRecord")->trigger();
+        const std::string inserted = o.file.CurrentRecordKey;
+        QVERIFY(o.w.SaveFile(false));
+        const test::RawChangeList raw = test::RawChanges(loaded, test::ReadBytes(o.path));
+
+        // Every record row of the tree says what the bytes say.
+        auto marks = [&] {
+            test::RawChangeList shown;
+            test::ChangeKeys keys;
+            const char* const words[] = {"unchanged", "added", "changed"};
+            for (int c = 0; c < o.model.rowCount(); ++c) {
+                const QModelIndex cat = o.model.index(c, 0);
+                o.model.BuildRecords(cat);
+                for (int r = 0; r < o.model.rowCount(cat); ++r) {
+                    const QModelIndex row = o.model.index(r, 0, cat);
+                    const RecordEntry& e = o.file.Rec(o.model.KeyOf(row));
+                    shown.records[keys.Next(e.Name, e.ID)] = words[row.data(RecordTreeModel::ChangeRole).toInt()];
+                }
+            }
+            return shown.records;
+        };
+        QCOMPARE(marks(), raw.records);
+        QCOMPARE(raw.deleted, (std::map<std::string, int>{{"GLOB", 1}}));
+        const QModelIndex spell = o.model.RecordIndex(o.KeyOf("SPEL", "PP_vivec"));
+        const QModelIndex item = o.model.RecordIndex(inserted);
+        QCOMPARE(item.data(RecordTreeModel::ChangeRole).toInt(), int(RecordChange::Added));
+        QCOMPARE(spell.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0xC8, 0x64, 0x00));
+        QCOMPARE(item.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(0x1E, 0x8C, 0x28));
+        const QModelIndex plain = o.model.index(0, 0, globals);
+        QCOMPARE(plain.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
+        auto icon = [](const QModelIndex& i) { return i.data(Qt::DecorationRole).value<QIcon>().cacheKey(); };
+        QVERIFY(icon(spell) != icon(plain) && icon(item) != icon(spell));
+        // Bold: the categories holding a change (not the header, whose count the save put back).
+        for (int c = 0; c < o.model.rowCount(); ++c) {
+            const QModelIndex cat = o.model.index(c, 0);
+            const std::string type = o.model.KeyOf(cat);
+            bool changed = raw.deleted.count(type) > 0;
+            for (const auto& [key, state] : raw.records)
+                changed = changed || (key.starts_with(type + " ") && state != "unchanged");
+            QVERIFY2(cat.data(Qt::FontRole).value<QFont>().bold() == changed, type.c_str());
+        }
+        QVERIFY(globals.data(Qt::ToolTipRole).toString().startsWith(
+            "GLOB: 0 added, 0 changed, 1 deleted since the file was loaded"));
+        QVERIFY(spell.data(Qt::ToolTipRole).toString().contains("Orange with a dot: changed"));
+        test::Shoot(o.w, "changesMarked");
+
+        // File > Statistics: per type the records and the changes, and the deleted global's ID.
+        QStringList rows, gone;
+        test::OnNextModal([&](QWidget* modal) {
+            auto* window = qobject_cast<frmStatistics*>(modal);
+            QVERIFY(window);
+            for (const auto& row : window->Types()->Rows())
+                rows << row.cells.join(' ');
+            for (int i = 0; i < window->Deleted()->count(); ++i)
+                gone << window->Deleted()->item(i)->text();
+            test::Shoot(*window, "frmStatisticsChanges");
+            window->reject();
+        });
+        o.w.Command("mnuFileStatistics")->trigger();
+        std::map<std::string, std::array<std::size_t, 4>> counts; // records, added, changed, deleted
+        for (const auto& [key, state] : raw.records) {
+            auto& c = counts[key.substr(0, 4)];
+            ++c[0];
+            c[1] += state == "added";
+            c[2] += state == "changed";
+        }
+        for (const auto& [type, n] : raw.deleted)
+            counts[type][3] = static_cast<std::size_t>(n);
+        QStringList expected;
+        std::array<std::size_t, 4> totals{};
+        auto line = [](const QString& type, const std::array<std::size_t, 4>& c) {
+            QStringList cells{type};
+            for (std::size_t n : c)
+                cells << QString::fromStdString(FileStatistics::Grouped(static_cast<long long>(n)));
+            return cells.join(' ');
+        };
+        for (const auto& [type, c] : counts) {
+            expected << line(QString::fromStdString(type), c);
+            for (std::size_t k = 0; k < 4; ++k)
+                totals[k] += c[k];
+        }
+        expected << line("Total", totals);
+        std::sort(rows.begin(), rows.end() - 1); // by type, as the map holds them; the totals last
+        QCOMPARE(rows, expected);
+        QCOMPARE(gone, QStringList({"GLOB " + deletedId}));
+
+        // Undone, step by step from the keyboard: no mark is left.
+        QVERIFY(test::ShowActive(o.w));
+        for (int step = 0; step < 3; ++step)
+            QVERIFY(test::Press(Qt::Key_Z, Qt::ControlModifier));
+        QCOMPARE(marks(), test::RawChanges(loaded, loaded).records);
+        QVERIFY(!o.Cat("GLOB").data(Qt::FontRole).value<QFont>().bold());
     }
 
     // Exterior cells by name and grid, subrecords by what the template's descriptions say; read

@@ -78,6 +78,7 @@ private slots:
         QLabel text;
         QProgressBar bar;
         QPushButton cancel;
+        text.setText("a.esp");
         StatusProgress p(&text, &bar, &cancel);
         QVERIFY(!cancel.isEnabled());
         p.Waiting(40, "Loading");
@@ -95,8 +96,13 @@ private slots:
         QVERIFY(p.Cancelled());
         p.DoneWaiting();
         QCOMPARE(bar.value(), 0);
+        QCOMPARE(text.text(), QString("a.esp")); // the progress text goes with the waiting
         QVERIFY(!p.Cancelled());
         QVERIFY(!cancel.isEnabled());
+        p.Waiting(10, "Saving");
+        text.setText("b.esp"); // written while waiting: kept
+        p.DoneWaiting();
+        QCOMPARE(text.text(), QString("b.esp"));
     }
 
     void progressYieldsAreThrottled() {
