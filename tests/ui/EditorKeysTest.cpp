@@ -29,15 +29,6 @@ using namespace vellum::ui;
 
 namespace {
 
-// Deleting, cutting and copying act at once, without questions or the relatives wizard.
-void EditFreely(test::OpenedPlugin& o) {
-    auto& v = o.s.context.values;
-    v.EnableDelete = true;
-    v.ConfirmDelete = v.ConfirmCut = false;
-    v.EnableSafeEdit = false;
-    o.ed.SetEnableDelete();
-}
-
 // Type and ID of the selected record, and the selected subrecord's key after a blank.
 QString Selected(test::OpenedPlugin& o) {
     const esfile& f = o.file;
@@ -126,7 +117,7 @@ private slots:
     void editKeysStayInsideEditControls() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
-        EditFreely(o);
+        o.EditFreely();
         QVERIFY(test::ShowActive(o.w));
         const std::size_t records = o.file.Records().size();
         const esfile& clipboard = o.s.context.files.ClipboardFile();
@@ -189,7 +180,7 @@ private slots:
     void theSelectionMovesToTheNearestEntryThatRemains() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
-        EditFreely(o);
+        o.EditFreely();
         QVERIFY(test::ShowActive(o.w));
         o.Go("GLOB", o.NthKey("GLOB", 10));
         auto row = [&](int n) { return RowId(o, "GLOB", n); };

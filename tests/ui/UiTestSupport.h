@@ -79,6 +79,8 @@ struct OpenedPlugin {
     QModelIndex Cat(const char* type) const;
     void Click(const QModelIndex& node); // selects the node in the tree
     void Go(const char* type, const std::string& key, const std::string& subrecord = {});
+    // Deleting, cutting and copying act at once, without questions or the relatives wizard.
+    void EditFreely();
 };
 
 } // namespace vellum::test
