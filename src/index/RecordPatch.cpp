@@ -37,7 +37,7 @@ RecordEntry RecordPatch::Frozen(const RecordEntry& r, const esfile& file) {
 bool RecordPatch::Same(const RecordEntry& a, const RecordEntry& b, const esfile& file) {
     if (a.Key != b.Key || a.ID != b.ID || a.Name != b.Name || a.Offset != b.Offset || a.Size != b.Size ||
         a.Header1 != b.Header1 || a.Flags != b.Flags || a.CopyLevel != b.CopyLevel || a.CopyMark != b.CopyMark ||
-        a.Deleted != b.Deleted || a.Marked != b.Marked || a.Checked != b.Checked || a.Added != b.Added ||
+        a.Deleted != b.Deleted || a.Marked != b.Marked || a.Checked != b.Checked || a.Added != b.Added || a.Origin != b.Origin ||
         a.PreviousID.str() != b.PreviousID.str() || a.Description.str() != b.Description.str() ||
         a.ParentKey.str() != b.ParentKey.str() || a.ParentID.str() != b.ParentID.str() ||
         a.FileName.str() != b.FileName.str() || a.Children != b.Children)

@@ -35,6 +35,9 @@ struct RecordEntry {
     std::int32_t CopyLevel = 0;  // 0 unmarked, 1 or 2 marked for copying
     std::int32_t CopyMark = 0;   // 1 while marked for copying
     std::int32_t GroupCount = 0; // subrecord groups found by the last unpack
+    // 1-based place among the records as the file was loaded, 0 for a record made since. Unlike
+    // Key and Offset it stays with the slot when a paste replaces the record.
+    std::int32_t Origin = 0;
     bool Packed = true;  // the contents are held only as raw bytes in Data
     bool Loaded = false; // Data holds the raw bytes
     bool Deleted = false;

@@ -37,8 +37,10 @@ const RecordEntry& esfile::Rec(RecordRef ref) const {
 void esfile::ReplaceRecord(int index, const RecordEntry& entry) {
     RecordEntry& r = records_.at(static_cast<std::size_t>(index));
     const bool added = r.Added;
+    const std::int32_t origin = r.Origin;
     r = entry;
     r.Added = added;
+    r.Origin = origin;
 }
 
 void esfile::LoadRecord(RecordRef ref) {
@@ -70,6 +72,7 @@ void esfile::UnLoadRecordNoSave(RecordRef ref) {
 
 void esfile::ClearRecords(Progress* progress) {
     records_.assign(1, RecordEntry{});
+    loaded_.clear();
     lastIndex_ = 0;
     ClearIndices(progress);
     Changed.Touch();

@@ -5,6 +5,7 @@
 #include "index/esRecArrayIndex.h"
 #include "model/Bytes.h"
 #include "model/ChangeFlag.h"
+#include "model/RecordChange.h"
 #include "model/RecordEntry.h"
 #include "model/RecordRef.h"
 #include "model/esMasterFiles.h"
@@ -95,6 +96,18 @@ public:
     // The record's data as a fresh byte array, its unpacked subrecords encoded where edited.
     Bytes CurrentData(const RecordEntry& r) const;
 
+    // ---- Changes since the load, judged against the bytes loaded (a save keeps them, so
+    // marks last until the file is closed or loaded again; undoing back to them clears them).
+    // A record is changed when its header or data differ from the loaded ones; an edit undone
+    // by hand is no change. Cheap for a record never repacked.
+    RecordChange ChangeOf(int index) const;
+    // Loaded records of that type the array no longer holds.
+    int DeletedSinceLoad(std::string_view type) const;
+    struct DeletedRecord {
+        std::string Type, ID;
+    };
+    std::vector<DeletedRecord> DeletedSinceLoad() const; // in the order of the file
+
     // 0 loaded, -1 too small (or not even a header record), -2 missing, -3 the disk could not
     // give the file's bytes back (said to the user; nothing stays loaded).
     int LoadFile(const std::string& fileName, bool loadedValue, bool showWarnings,
@@ -170,11 +183,20 @@ private:
     std::string_view CategoryOf(const RecordEntry& r) const;
     void AddToCategoryIDs(int position);
     std::vector<int> SaveOrder();
+    std::vector<bool> LoadedStillHeld() const; // per entry of loaded_
+    std::string_view LoadedType(std::size_t origin) const;
     bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
 
     const PropertyCodec& codec_;
     const std::uint64_t serial_;
     std::vector<RecordEntry> records_;
+    // The records as loaded, by Origin - 1: where their header lies in buffer_ and their type.
+    struct LoadedRecord {
+        std::int64_t offset;
+        std::int32_t size, header1, flags;
+        char type[4];
+    };
+    std::vector<LoadedRecord> loaded_;
     int lastIndex_ = -1;
     std::int64_t fileSize_ = 0;
     int subrecordCounter_ = 0;

@@ -53,6 +53,7 @@ void esfile::RestoreRecords(std::vector<RecordEntry> records) {
         AddToCategoryIDs(p);
     }
     UpdateMasterFiles();
+    Changed.Touch();
 }
 
 void esfile::RebuildIndices(Progress* progress) {

@@ -58,6 +58,13 @@ bool esfile::ReadRecord(int index, std::size_t offset) {
     r.Loaded = true;
     r.Packed = true;
     r.Data = SharedBytes(buffer_, h + 16, static_cast<std::size_t>(dataSize));
+    LoadedRecord& origin = loaded_.emplace_back();
+    origin.offset = static_cast<std::int64_t>(offset);
+    origin.size = dataSize;
+    origin.header1 = r.Header1;
+    origin.flags = r.Flags;
+    std::copy(h, h + 4, origin.type);
+    r.Origin = static_cast<std::int32_t>(loaded_.size());
 
     const RecordLayout& traits = codec_.RecordInfo(r.Name);
     if (traits.PrecedesChildren) {
@@ -121,9 +128,11 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     masters_.clear();
     currentParent_ = -1;
     records_.assign(1, RecordEntry{});
+    loaded_.clear();
     if (!ReadRecord(0, 0)) {
         if (showWarnings) CurrentPrompt().Message(kUnreadable);
         records_.assign(1, RecordEntry{});
+        loaded_.clear();
         buffer_.reset();
         Loaded = loadedValue;
         return kTooSmall;
@@ -139,6 +148,7 @@ int esfile::LoadFile(const std::string& fileName, bool loadedValue, bool showWar
     // Room for what the header announces, never more than the file can hold.
     const auto expected = static_cast<std::size_t>(std::clamp<std::int64_t>(announced, 0, fileSize_ / 16) + 1);
     records_.reserve(expected);
+    loaded_.reserve(expected);
     keyIndex_.Reserve(expected);
     int index = 1;
     int sinceReport = 0;

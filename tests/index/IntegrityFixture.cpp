@@ -181,6 +181,15 @@ int IntegrityTest::IndexOfID(const std::string& key, const std::string& id) {
     return FindRecordByID(File(key), id);
 }
 
+std::string IntegrityTest::KeyOfID(const std::string& key, const std::string& id) {
+    return File(key).Records()[static_cast<std::size_t>(IndexOfID(key, id))].Key;
+}
+
+void IntegrityTest::Relatives(const std::string& key, const std::string& id, int operation) {
+    files->RecurseRelatives(key, KeyOfID(key, id), {}, kRecurseDescendants, false, operation, true, {}, nullptr);
+    files->ProcessRelatives({}, nullptr);
+}
+
 std::string IntegrityTest::SaveAndReopen(const std::string& key, const std::string& name) {
     const std::filesystem::path out = dir / name;
     EXPECT_TRUE(File(key).Save(out.string(), name));

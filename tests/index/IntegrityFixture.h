@@ -34,6 +34,10 @@ public:
     std::string OpenPath(const std::filesystem::path& path);
     esfile& File(const std::string& key) { return files->Item(key); }
     int IndexOfID(const std::string& key, const std::string& id);
+    std::string KeyOfID(const std::string& key, const std::string& id);
+    // Scans the relatives of the record with `id` and its descendants and carries out
+    // `operation` (kOpDelete, kOpCut, kOpCopy) by the default actions.
+    void Relatives(const std::string& key, const std::string& id, int operation);
     // Saves the file to `name` in the temp folder and loads the result into a fresh file.
     std::string SaveAndReopen(const std::string& key, const std::string& name);
     // Gives record `index` the ID `newID` and carries it into what names the old one, as the

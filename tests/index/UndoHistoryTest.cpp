@@ -35,9 +35,6 @@ struct Undo : IntegrityTest {
         f.FileTitle = title;
         return ReadBytes(out);
     }
-    std::string KeyOf(const std::string& file, const std::string& id) {
-        return File(file).Records()[static_cast<std::size_t>(IndexOfID(file, id))].Key;
-    }
     void ChangeID(const std::string& file, const std::string& id, const std::string& to, bool allFiles) {
         HistoryScope step(history, "Change ID");
         const int index = IndexOfID(file, id);
@@ -49,10 +46,7 @@ struct Undo : IntegrityTest {
         NoLines lines;
         files->ChangeIDReferences(file, list, allFiles, &lines);
     }
-    void Cut(const std::string& file, const std::string& id) {
-        files->RecurseRelatives(file, KeyOf(file, id), {}, kRecurseDescendants, false, kOpCut, true, {}, nullptr);
-        files->ProcessRelatives("", nullptr);
-    }
+    void Cut(const std::string& file, const std::string& id) { Relatives(file, id, kOpCut); }
 };
 
 } // namespace
@@ -70,9 +64,7 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         // included; an item loses its reference.
         {"safe delete with descendants", "Delete 5 Records",
          [](Undo& t) {
-             t.files->RecurseRelatives(t.a, t.KeyOf(t.a, "scr_a"), {}, kRecurseDescendants, false, kOpDelete, true,
-                                       {}, nullptr);
-             t.files->ProcessRelatives("", nullptr);
+             t.Relatives(t.a, "scr_a", kOpDelete);
          }},
         {"cut", "Cut 3 Records", [](Undo& t) { t.Cut(t.a, "npc_b"); }}, // with its response
         {"paste", "Paste 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Replace, nullptr); },
@@ -100,8 +92,8 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
          }},
         {"delete of marked records", "Delete 2 Records",
          [](Undo& t) {
-             MarkAsDeleted(t.File(t.b), t.KeyOf(t.b, "npc_a"));
-             MarkAsDeleted(t.File(t.b), t.KeyOf(t.b, "npc_b"));
+             MarkAsDeleted(t.File(t.b), t.KeyOfID(t.b, "npc_a"));
+             MarkAsDeleted(t.File(t.b), t.KeyOfID(t.b, "npc_b"));
              t.files->DeleteMarked(t.b, nullptr);
          }},
     };
