@@ -215,6 +215,8 @@ bool RecordFilter::Keeps(const esfile& file, int position) const {
     const RecordEntry& r = records[static_cast<std::size_t>(position)];
     if (markedOnly_ && !marked_.contains(r.Key))
         return false;
+    if (changedOnly_ && file.ChangeOf(position) == RecordChange::Unchanged)
+        return false;
     if (!HasText())
         return true;
     // An exterior cell is listed by its name and grid, not by its stored ID.

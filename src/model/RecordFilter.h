@@ -20,7 +20,7 @@ struct RecordEntry;
 // it and in its name (the template's description: FNAM for most types, a response's text), in
 // any letter case of the file's code page; text written /like this/ is a regular expression
 // (ECMAScript) searched for in the same way. Toggles keep only ticked records (a record with a
-// ticked subrecord counts) or only records changed since the file was loaded.
+// ticked subrecord counts) or only records added or changed since the file was loaded.
 class RecordFilter {
 public:
     static constexpr std::size_t kMaxExpression = 500;
@@ -37,9 +37,10 @@ public:
     // The ticked records of `marks` as they are now; null keeps ticked and unticked alike.
     void SetMarkedOnly(const esCheckedEntries* marks);
     bool MarkedOnly() const { return markedOnly_; }
+    void SetChangedOnly(bool on) { changedOnly_ = on; }
 
     // Some record may be left out.
-    bool Active() const { return HasText() || markedOnly_; }
+    bool Active() const { return HasText() || markedOnly_ || changedOnly_; }
     bool Keeps(const esfile& file, int position) const;
     // The records of category `type` that the filter keeps, without building anything.
     std::size_t Count(const esfile& file, std::string_view type) const;
@@ -53,6 +54,7 @@ private:
     std::shared_ptr<const std::regex> expression_; // its non-ASCII letters small
     std::string error_;
     bool markedOnly_ = false;
+    bool changedOnly_ = false;
     std::unordered_set<std::string> marked_; // record keys
 };
 

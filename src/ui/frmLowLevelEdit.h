@@ -77,6 +77,10 @@ public:
     // The filter over the tree (Ctrl+L): text, /expression/ and toggles above it.
     void FocusFilter();
     void ClearFilter();
+    // Applies the field and toggles at once (typing waits for a pause in a big file). A
+    // selection the filter hides moves to its category, and comes back once a filter shows its
+    // record again.
+    void ApplyFilter();
     // True when the filter hides the record.
     bool FilterHides(const std::string& recordKey) const;
     // With a category selected under a filter, ticks the records it shows there, for a command
@@ -139,9 +143,6 @@ private:
     // The topic view follows a selected topic or response; hidden otherwise.
     void UpdateTopicView();
     void BuildFilterBar(QVBoxLayout* layout);
-    // Applies the field and toggles to the tree. A selection the filter hides moves to its
-    // category, and comes back once a filter shows its record again.
-    void ApplyFilter();
     void ShowFilterState();
     bool FilterKey(QKeyEvent* key);
     // The tree takes the keys, at the first record shown when the selection shows no record.
@@ -164,6 +165,7 @@ private:
     QPointer<frmDebug> debug_;
     QLineEdit* filterField_;
     QToolButton* tickedOnly_;
+    QToolButton* changedOnly_;
     QLabel* filterState_;
     QTimer* filterTimer_;
     std::string hiddenChoice_; // the record the user last chose, while the filter hides it

@@ -50,7 +50,13 @@ void frmLowLevelEdit::BuildFilterBar(QVBoxLayout* layout) {
     tickedOnly_->setText(tr("Ticked"));
     tickedOnly_->setCheckable(true);
     tickedOnly_->setToolTip(tr("Only ticked records, and records with a ticked subrecord"));
+    changedOnly_ = new QToolButton(this);
+    changedOnly_->setObjectName("btnFilterChanged");
+    changedOnly_->setText(tr("Changed"));
+    changedOnly_->setCheckable(true);
+    changedOnly_->setToolTip(tr("Only records added or changed since the file was loaded"));
     bar->addWidget(filterField_, 1);
+    bar->addWidget(changedOnly_);
     bar->addWidget(tickedOnly_);
     layout->addLayout(bar);
     filterState_ = new QLabel(this);
@@ -68,6 +74,7 @@ void frmLowLevelEdit::BuildFilterBar(QVBoxLayout* layout) {
         filterTimer_->start(big ? kTypingPauseMs : 0);
     });
     connect(tickedOnly_, &QToolButton::toggled, this, &frmLowLevelEdit::ApplyFilter);
+    connect(changedOnly_, &QToolButton::toggled, this, &frmLowLevelEdit::ApplyFilter);
     connect(model_, &RecordTreeModel::marksChanged, this, [this] {
         // Ticks change what the toggle keeps and how many ticked records the filter hides.
         if (tickedOnly_->isChecked())
@@ -84,8 +91,9 @@ void frmLowLevelEdit::FocusFilter() {
 
 void frmLowLevelEdit::ClearFilter() {
     {
-        const QSignalBlocker once(tickedOnly_);
+        const QSignalBlocker ticked(tickedOnly_), changed(changedOnly_);
         tickedOnly_->setChecked(false);
+        changedOnly_->setChecked(false);
     }
     filterField_->clear();
     ApplyFilter();
@@ -120,8 +128,10 @@ void frmLowLevelEdit::ApplyFilter() {
         ShowFilterState();
         return;
     }
+    CommitForm(); // an edit waiting in the form may change what the filter keeps
     if (tickedOnly_->isChecked())
         filter.SetMarkedOnly(&context_.files.CheckedEntries(fileKey_));
+    filter.SetChangedOnly(changedOnly_->isChecked());
 
     QModelIndex current = tree_->currentIndex();
     if (RecordTreeModel::LevelOf(current) == RecordTreeModel::kSubrecord)
@@ -130,10 +140,8 @@ void frmLowLevelEdit::ApplyFilter() {
     const std::string recordKey = onRecord ? model_->KeyOf(current) : std::string();
     const bool hides = onRecord && file_->esRecArrayIndex().Exists(recordKey) &&
                        !filter.Keeps(*file_, file_->GetRecordIndex(recordKey));
-    if (hides) {
-        CommitForm();
+    if (hides)
         CloseOpenNodes();
-    }
     const std::string comeBack = hiddenChoice_;
     model_->SetFilter(std::move(filter));
     if (hides) {

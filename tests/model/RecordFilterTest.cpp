@@ -125,6 +125,16 @@ TEST(RecordFilter, CountsRecordsByListedIdNameAndTick) {
     EXPECT_TRUE(ticked.Keeps(f, 1));
     ticked.SetMarkedOnly(&marks);
     EXPECT_FALSE(ticked.Keeps(f, 1));
+
+    // Changed since loading: a record edited and one added; the text narrows further.
+    t.file->SetRecordByte(2, 8, 'S');
+    t.file->AddRecord("NPC_");
+    RecordFilter changed;
+    changed.SetChangedOnly(true);
+    EXPECT_EQ(changed.Count(f, "NPC_"), 2u);
+    EXPECT_EQ(changed.Count(f, "CELL"), 0u);
+    changed.SetText("hlaalu");
+    EXPECT_EQ(changed.Count(f, "NPC_"), 1u);
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 
 #include "index/esCheckedEntries.h"
 #include "model/esfile.h"
+#include "ui/NumberField.h"
+#include "ui/PropertyForm.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
@@ -168,7 +170,7 @@ private slots:
         QVERIFY(!o.file.CurrentRecordKey.empty());
     }
 
-    // Ticked only; and a command under a filter acts on the ticked records, hidden or not, else
+    // Changed and ticked only; and a command under a filter acts on the ticked records, hidden or not, else
     // on the records its category shows, no other: the saved bytes tell.
     void ticksAndCommandsUnderTheFilter() {
         VELLUM_QREQUIRE_SHARED();
@@ -176,7 +178,23 @@ private slots:
         o.EditFreely();
         o.s.context.values.ConfirmDelete = true;
         QVERIFY(test::ShowActive(o.w));
-        o.model.BuildRecords(o.Cat("GLOB"));
+        // Changed: a value typed into the form makes its record one, and it stays selected.
+        const std::string edited = o.KeyOf("GLOB", "AS_global_day");
+        o.Go("GLOB", edited, "FLTV");
+        NumberField* value = o.ed.Form()->findChild<NumberField*>();
+        QVERIFY(value);
+        QTest::mouseClick(value, Qt::LeftButton);
+        QVERIFY(test::Press(Qt::Key_A, Qt::ControlModifier));
+        QVERIFY(Type("7.5"));
+        auto* changedOnly = o.w.findChild<QToolButton*>("btnFilterChanged");
+        QTest::mouseClick(changedOnly, Qt::LeftButton);
+        QCOMPARE(Caption(o, "GLOB"), QString("Global Variables  (1 of 51)"));
+        QCOMPARE(Caption(o, "SCPT"), QString("Scripts  (0 of 62)"));
+        QCOMPARE(o.file.CurrentRecordKey, edited);
+        QTest::mouseClick(changedOnly, Qt::LeftButton);
+        QTest::mouseClick(o.ed.Tree()->viewport(), Qt::LeftButton, {},
+                          o.ed.Tree()->visualRect(o.ed.Tree()->currentIndex()).center());
+
         for (const char* id : {"MTP_global", "AG_global_var"})
             QVERIFY(o.model.setData(o.model.RecordIndex(o.KeyOf("GLOB", id)), Qt::Checked, Qt::CheckStateRole));
         auto* tickedOnly = o.w.findChild<QToolButton*>("btnFilterTicked");
