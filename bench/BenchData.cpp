@@ -30,4 +30,26 @@ const Bytes& BigMasterBytes() {
     return bytes;
 }
 
+Loaded* LoadBigMaster(benchmark::State& state) {
+    static std::unique_ptr<Loaded> loaded;
+    if (loaded) return loaded.get();
+    if (BigMaster().empty()) {
+        state.SkipWithError("no synthetic master: pass --big FILE");
+        return nullptr;
+    }
+    auto l = std::make_unique<Loaded>();
+    if (l->templ.OpenFile((ProgramDir() / "ESTemplate.ini").string()) != 0) {
+        state.SkipWithError("no ESTemplate.ini beside the benchmark");
+        return nullptr;
+    }
+    l->codec = std::make_unique<PropertyCodec>(l->templ);
+    l->file = std::make_unique<esfile>(*l->codec);
+    if (l->file->LoadFile(BigMaster().string(), true, false) != esfile::kLoaded) {
+        state.SkipWithError("the synthetic master does not load");
+        return nullptr;
+    }
+    loaded = std::move(l);
+    return loaded.get();
+}
+
 } // namespace vellum::bench

@@ -3,51 +3,16 @@
 #include "BenchData.h"
 
 #include "model/TextDump.h"
-#include "model/esfile.h"
-#include "template/Config.h"
-#include "template/PropertyCodec.h"
 #include "template/Search.h"
 
-#include <benchmark/benchmark.h>
-
 #include <filesystem>
-#include <memory>
 
 namespace {
 
 using namespace vellum;
 
-// The big master loaded once, with the shipped template.
-struct Loaded {
-    Config templ;
-    std::unique_ptr<PropertyCodec> codec;
-    std::unique_ptr<esfile> file;
-};
-
-Loaded* Load(benchmark::State& state) {
-    static std::unique_ptr<Loaded> loaded;
-    if (loaded) return loaded.get();
-    if (bench::BigMaster().empty()) {
-        state.SkipWithError("no synthetic master: pass --big FILE");
-        return nullptr;
-    }
-    auto l = std::make_unique<Loaded>();
-    if (l->templ.OpenFile((bench::ProgramDir() / "ESTemplate.ini").string()) != 0) {
-        state.SkipWithError("no ESTemplate.ini beside the benchmark");
-        return nullptr;
-    }
-    l->codec = std::make_unique<PropertyCodec>(l->templ);
-    l->file = std::make_unique<esfile>(*l->codec);
-    if (l->file->LoadFile(bench::BigMaster().string(), true, false) != esfile::kLoaded) {
-        state.SkipWithError("the synthetic master does not load");
-        return nullptr;
-    }
-    loaded = std::move(l);
-    return loaded.get();
-}
-
 void Dump(benchmark::State& state) {
-    Loaded* l = Load(state);
+    bench::Loaded* l = bench::LoadBigMaster(state);
     if (!l) return;
     DumpOptions o;
     o.Mode = static_cast<int>(state.range(0));
@@ -64,7 +29,7 @@ void Dump(benchmark::State& state) {
 BENCHMARK(Dump)->Args({1, 0})->Args({2, 0})->Args({2, 1})->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void FindAllThreeLetters(benchmark::State& state) {
-    Loaded* l = Load(state);
+    bench::Loaded* l = bench::LoadBigMaster(state);
     if (!l) return;
     std::size_t hits = 0;
     for (auto _ : state) {

@@ -1,6 +1,7 @@
 // The editor window on the synthetic 80 MB master: opening it until the tree is painted, selecting
-// its biggest category, building a record's form, the resident memory of the whole editor with
-// the file open, and a topic of 2,000 of its responses. Each step ends with the window painted, as a person would see it. Run headless:
+// its biggest category, filtering the tree, building a record's form, the resident memory of the
+// whole editor with the file open, and a topic of 2,000 of its responses. Each step ends with the
+// window painted, as a person would see it. Run headless:
 //   QT_QPA_PLATFORM=offscreen build/bin/vellum_ui_bench --big build/big.esm
 #include "BenchData.h"
 
@@ -14,6 +15,7 @@
 #include "ui/frmMain.h"
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QPixmap>
 #include <QTreeView>
 
@@ -133,6 +135,38 @@ void SelectBiggestCategory(benchmark::State& state) {
     state.counters["records"] = ed.Model()->rowCount(ed.Model()->CategoryIndex(cat));
 }
 BENCHMARK(SelectBiggestCategory)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Filtering the whole tree with its biggest category open, until painted: a text typed (0), a
+// regular expression (1), and clearing the filter again (2).
+void FilterTree(benchmark::State& state) {
+    if (BigMaster().empty()) {
+        state.SkipWithError("no --big master");
+        return;
+    }
+    Editor e;
+    e.Open();
+    ui::frmLowLevelEdit& ed = e.window->Editor();
+    const QModelIndex biggest = ed.Model()->CategoryIndex(e.BiggestCategory());
+    ed.Tree()->setCurrentIndex(biggest);
+    ed.Tree()->expand(biggest);
+    const QString text = state.range(0) == 1 ? "/^ex_.*_(door|gate)/" : "glass";
+    const bool clearing = state.range(0) == 2;
+    auto apply = [&](const QString& t) {
+        ed.FilterField()->setText(t);
+        ed.ApplyFilter();
+        e.Paint();
+    };
+    for (auto _ : state) {
+        state.PauseTiming();
+        apply(clearing ? text : QString());
+        state.ResumeTiming();
+        apply(clearing ? QString() : text);
+    }
+    state.SetLabel(clearing ? "cleared" : text.toStdString());
+    state.counters["records"] = static_cast<double>(ed.Model()->TotalRecords());
+    state.counters["shown"] = static_cast<double>(ed.Model()->ShownRecords());
+}
+BENCHMARK(FilterTree)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 // Selecting a record until its form is painted: the NPCs in turn (0), or the master's largest
 // record, whose first page of entries is built afresh after the category was selected (1).

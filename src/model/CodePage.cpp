@@ -91,7 +91,37 @@ const std::unordered_map<char16_t, char>& ReverseOf(int codePage) {
     }
 }
 
+// The small letter of a capital of the three pages' scripts (Latin-1, Latin Extended-A, Cyrillic).
+char16_t SmallLetter(char16_t c) {
+    if ((c >= u'A' && c <= u'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F))
+        return static_cast<char16_t>(c + 0x20);
+    if (c >= 0x400 && c <= 0x40F) return static_cast<char16_t>(c + 0x50);
+    if (c == 0x178) return 0xFF;
+    if (c == 0x490) return 0x491;
+    // Latin Extended-A pairs a capital with the small letter after it: from an even code point,
+    // but from an odd one between L-acute and N-caron and between Z-acute and Z-caron.
+    const bool oddFirst = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
+    const bool evenFirst = (c >= 0x100 && c <= 0x137) || (c >= 0x14A && c <= 0x177);
+    if ((evenFirst && c % 2 == 0) || (oddFirst && c % 2 == 1)) return static_cast<char16_t>(c + 1);
+    return c;
+}
+
 } // namespace
+
+std::array<unsigned char, 256> SmallLetterBytes(int codePage) {
+    const auto& table = TableOf(codePage);
+    const auto& reverse = ReverseOf(codePage);
+    std::array<unsigned char, 256> small{};
+    for (int b = 0; b < 256; ++b) {
+        small[b] = static_cast<unsigned char>(b);
+        const char16_t c = b < 0x80 ? static_cast<char16_t>(b) : table[b - 0x80];
+        const char16_t s = SmallLetter(c);
+        if (s == c) continue;
+        if (s < 0x80) small[b] = static_cast<unsigned char>(s);
+        else if (const auto it = reverse.find(s); it != reverse.end()) small[b] = static_cast<unsigned char>(it->second);
+    }
+    return small;
+}
 
 bool IsSupportedCodePage(int codePage) { return HighHalf(codePage) != nullptr; }
 

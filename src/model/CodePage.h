@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -24,5 +25,9 @@ std::string EncodeCodePage(std::u16string_view text, int codePage, bool* lossles
 // (false, `out` unspecified) on text that is not UTF-8 or holds a character the page lacks.
 std::string CodePageToUtf8(std::string_view bytes, int codePage);
 bool Utf8ToCodePage(std::string_view utf8, int codePage, std::string& out);
+
+// For each byte, the byte of its small letter in the code page (itself when it is no capital),
+// for comparing text in any letter case.
+std::array<unsigned char, 256> SmallLetterBytes(int codePage);
 
 } // namespace vellum

@@ -1,5 +1,6 @@
 #include "ui/EditCommands.h"
 
+#include "index/esCheckedEntries.h"
 #include "index/esFiles.h"
 #include "model/Prompt.h"
 #include "model/esfile.h"
@@ -7,6 +8,7 @@
 #include "ui/EditorContext.h"
 #include "ui/StatusProgress.h"
 #include "ui/ToolWindowCommands.h"
+#include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 #include "ui/frmMergeOptions.h"
@@ -41,15 +43,28 @@ void CopyCutDelete(frmMain& main, int mode) {
     if (!selection.marked && selection.recordKey.empty() && selection.recordType.empty()) return;
     if (selection.marked) selection.recordKey.clear(), selection.subRecordKey.clear();
     if (mode == frmScanRelatives::kDelete && !c.values.EnableDelete) return;
+    // Under a filter a category stands for the records it shows: they are ticked for the
+    // command alone, and the ticks go again however it ends.
+    struct Ticks {
+        esCheckedEntries* marks = nullptr;
+        ~Ticks() { if (marks) marks->clear(); }
+    } forCommand;
+    std::string what = selection.marked                 ? "the marked entries"
+                       : !selection.subRecordKey.empty() ? "the selected subrecord"
+                       : !selection.recordKey.empty()    ? "the selected record"
+                                                         : "every record of the selected category";
+    if (!selection.marked && selection.recordKey.empty() && main.Editor().Model()->Filtered()) {
+        forCommand.marks = &c.files.CheckedEntries(fileKey);
+        const std::size_t shown = main.Editor().TickShownRecords();
+        if (shown == 0) return;
+        selection.marked = true;
+        what = "the " + std::to_string(shown) + " records of the category that the filter shows";
+    }
     const bool ask = mode == frmScanRelatives::kDelete ? c.values.ConfirmDelete
                      : mode == frmScanRelatives::kCut  ? c.values.ConfirmCut
                                                        : false;
     if (ask) {
         const std::string verb = mode == frmScanRelatives::kDelete ? "delete" : "cut";
-        const std::string what = selection.marked                 ? "the marked entries"
-                                 : !selection.subRecordKey.empty() ? "the selected subrecord"
-                                 : !selection.recordKey.empty()    ? "the selected record"
-                                                                   : "every record of the selected category";
         if (CurrentPrompt().Ask("Are you sure you want to " + verb + " " + what + "?", Buttons::YesNo) != Answer::Yes)
             return;
     }
@@ -66,7 +81,7 @@ void CopyCutDelete(frmMain& main, int mode) {
         c.files.ProcessRelatives("", &main.Progress());
         main.Progress().DoneWaiting();
     }
-    if (mode != frmScanRelatives::kCopy) c.files.CheckedEntries(fileKey).clear();
+    if (mode != frmScanRelatives::kCopy || forCommand.marks) c.files.CheckedEntries(fileKey).clear();
     Reshow(main, anchor);
 }
 

@@ -43,9 +43,11 @@ void RecordTreeModel::SetFile(esfile* file, const std::string& fileKey, esChecke
     viewRecordTypes_ = viewRecordTypes;
     categories_.clear();
     subrecords_.clear();
-    openCat_ = openRec_ = -1;
+    openCat_ = openAt_ = -1;
     openRecordKey_.clear();
     catMarks_.clear();
+    filter_ = RecordFilter();
+    filtered_ = false;
     if (file_) {
         const auto& index = file_->esRecArrayCatIndex();
         std::unordered_set<std::string> listed;
@@ -65,6 +67,8 @@ void RecordTreeModel::SetFile(esfile* file, const std::string& fileKey, esChecke
         }
         const Config& templ = file_->Template();
         std::erase_if(categories_, [&](const CategoryNode& c) { return templ.InstrExists(c.type, "Hidden"); });
+        for (CategoryNode& c : categories_)
+            c.shownCount = c.count;
     }
     endResetModel();
 }
@@ -99,40 +103,143 @@ void RecordTreeModel::BuildRecords(const QModelIndex& category, Progress* progre
     std::vector<Sortable> rows;
     rows.reserve(entries->esRecArrayCatEntries.Count());
     const std::size_t total = entries->esRecArrayCatEntries.Count();
-    const bool parentMarked = catMarks_.Exists(c.type);
     for (const auto& e : entries->esRecArrayCatEntries) {
         const int position = e.value.IndexNumber;
         const std::string& id =
             position >= 0 && position < static_cast<int>(records.size()) ? records[position].ID : e.key;
         rows.push_back({UpperCopy(id), RecordNode{position, e.key}});
-        if (parentMarked)
-            SetRecordMark(e.key, true);
         if (progress && rows.size() % kRecordReportStep == 0)
             progress->Waiting(100.0 * rows.size() / total, "Building node " + e.key);
     }
     std::stable_sort(rows.begin(), rows.end(), [](const Sortable& a, const Sortable& b) { return a.id < b.id; });
-    beginInsertRows(category, 0, static_cast<int>(rows.size()) - 1);
-    c.records.reserve(rows.size());
+    std::vector<RecordNode> built;
+    built.reserve(rows.size());
     for (Sortable& s : rows)
-        c.records.push_back(std::move(s.node));
+        built.push_back(std::move(s.node));
+    // The rows appear in one insertion, so the view lays the category out once.
+    CategoryNode sized;
+    sized.records = std::move(built);
+    Refilter(sized);
+    if (RowCount(sized) == 0) {
+        c.records = std::move(sized.records);
+        c.shown = std::move(sized.shown);
+        return;
+    }
+    beginInsertRows(category, 0, RowCount(sized) - 1);
+    c.records = std::move(sized.records);
+    c.shown = std::move(sized.shown);
     endInsertRows();
+}
+
+int RecordTreeModel::RowCount(const CategoryNode& c) const {
+    return static_cast<int>(filtered_ ? c.shown.size() : c.records.size());
+}
+
+const RecordTreeModel::RecordNode& RecordTreeModel::RecordAt(const CategoryNode& c, int row) const {
+    return c.records[static_cast<std::size_t>(PlaceOf(c, row))];
+}
+
+int RecordTreeModel::RowOf(const CategoryNode& c, int place) const {
+    if (!filtered_)
+        return place;
+    const auto it = std::lower_bound(c.shown.begin(), c.shown.end(), place);
+    return it != c.shown.end() && *it == place ? static_cast<int>(it - c.shown.begin()) : -1;
+}
+
+// Rows of a built category, the count of any; `shown` stays in the order of `records`.
+void RecordTreeModel::Refilter(CategoryNode& c) {
+    c.shown.clear();
+    if (!filtered_) {
+        c.shownCount = c.count;
+        return;
+    }
+    if (!c.built && c.records.empty()) {
+        c.shownCount = file_ ? filter_.Count(*file_, c.type) : 0;
+        return;
+    }
+    for (std::size_t i = 0; i < c.records.size(); ++i)
+        if (filter_.Keeps(*file_, c.records[i].position))
+            c.shown.push_back(static_cast<int>(i));
+    c.shownCount = c.shown.size();
+}
+
+void RecordTreeModel::SetFilter(RecordFilter filter) {
+    emit layoutAboutToBeChanged();
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> places; // of the record rows among them
+    places.reserve(static_cast<std::size_t>(before.size()));
+    for (const QModelIndex& i : before)
+        places.push_back(LevelOf(i) == kRecord ? PlaceOf(categories_[i.internalId() - 1], i.row()) : -1);
+    filter_ = std::move(filter);
+    filtered_ = filter_.Active();
+    for (CategoryNode& c : categories_)
+        Refilter(c);
+    if (openCat_ >= 0 && RowOf(categories_[openCat_], openAt_) < 0) {
+        subrecords_.clear();
+        openCat_ = openAt_ = -1;
+        openRecordKey_.clear();
+    }
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype k = 0; k < before.size(); ++k) {
+        const QModelIndex& i = before[k];
+        switch (LevelOf(i)) {
+        case kCategory: after.push_back(i); break;
+        case kRecord: {
+            const int row = RowOf(categories_[i.internalId() - 1], places[static_cast<std::size_t>(k)]);
+            after.push_back(row < 0 ? QModelIndex() : createIndex(row, 0, i.internalId()));
+            break;
+        }
+        case kSubrecord: after.push_back(openCat_ >= 0 ? i : QModelIndex()); break;
+        }
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged();
+}
+
+std::size_t RecordTreeModel::ShownRecords() const {
+    std::size_t n = 0;
+    for (const CategoryNode& c : categories_)
+        n += c.shownCount;
+    return n;
+}
+
+std::size_t RecordTreeModel::TotalRecords() const {
+    std::size_t n = 0;
+    for (const CategoryNode& c : categories_)
+        n += c.count;
+    return n;
+}
+
+std::size_t RecordTreeModel::TickShown(const QModelIndex& category) {
+    if (!file_ || LevelOf(category) != kCategory || !category.isValid())
+        return 0;
+    const auto* entries = file_->esRecArrayCatIndex().Item(categories_[category.row()].type);
+    std::size_t ticked = 0;
+    if (entries)
+        for (const auto& e : entries->esRecArrayCatEntries)
+            if (!filtered_ || filter_.Keeps(*file_, e.value.IndexNumber)) {
+                SetRecordMark(e.key, true);
+                ++ticked;
+            }
+    return ticked;
 }
 
 void RecordTreeModel::CloseOpenNodes() {
     if (openCat_ < 0)
         return;
-    const QModelIndex record = index(openRec_, 0, index(openCat_, 0));
+    const QModelIndex record = OpenRecord();
     if (!subrecords_.empty()) {
         beginRemoveRows(record, 0, static_cast<int>(subrecords_.size()) - 1);
         subrecords_.clear();
         endRemoveRows();
     }
-    openCat_ = openRec_ = -1;
+    openCat_ = openAt_ = -1;
     openRecordKey_.clear();
 }
 
 QModelIndex RecordTreeModel::OpenRecord() const {
-    return openCat_ < 0 ? QModelIndex() : index(openRec_, 0, index(openCat_, 0));
+    return openCat_ < 0 ? QModelIndex() : index(RowOf(categories_[openCat_], openAt_), 0, index(openCat_, 0));
 }
 
 void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progress) {
@@ -141,7 +248,7 @@ void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progr
     if (record == OpenRecord())
         return;
     CloseOpenNodes();
-    const RecordNode& r = categories_[record.parent().row()].records[record.row()];
+    const RecordNode& r = RecordAt(categories_[record.parent().row()], record.row());
     RecordEntry& entry = file_->Rec(r.key);
     if (entry.Packed || !entry.SubRecords)
         file_->UnPackRecord(r.key);
@@ -165,7 +272,7 @@ void RecordTreeModel::BuildSubrecords(const QModelIndex& record, Progress* progr
         }
     }
     openCat_ = record.parent().row();
-    openRec_ = record.row();
+    openAt_ = PlaceOf(categories_[openCat_], record.row());
     openRecordKey_ = r.key;
     if (subs.empty())
         return;
@@ -185,7 +292,7 @@ std::string RecordTreeModel::KeyOf(const QModelIndex& index) const {
         return {};
     switch (LevelOf(index)) {
     case kCategory: return categories_[index.row()].type;
-    case kRecord: return categories_[index.internalId() - 1].records[index.row()].key;
+    case kRecord: return RecordAt(categories_[index.internalId() - 1], index.row()).key;
     case kSubrecord: return subrecords_[index.row()].key;
     }
     return {};
@@ -216,10 +323,10 @@ QModelIndex RecordTreeModel::RecordIndex(std::string_view recordKey) const {
     const QModelIndex cat = CategoryIndex(entry->CatKey());
     if (!cat.isValid())
         return {};
-    const auto& records = categories_[cat.row()].records;
-    for (std::size_t i = 0; i < records.size(); ++i)
-        if (KeysEqual(records[i].key, recordKey))
-            return index(static_cast<int>(i), 0, cat);
+    const CategoryNode& c = categories_[cat.row()];
+    for (int row = 0; row < RowCount(c); ++row)
+        if (KeysEqual(RecordAt(c, row).key, recordKey))
+            return index(row, 0, cat);
     return {};
 }
 
@@ -241,30 +348,31 @@ RecordTreeModel::Nearest RecordTreeModel::NearestRecord(const QModelIndex& categ
                                                         int nth) const {
     if (!file_ || !category.isValid() || LevelOf(category) != kCategory)
         return {};
-    const auto& rows = categories_[category.row()].records;
-    if (rows.empty())
+    const CategoryNode& c = categories_[category.row()];
+    const int rows = RowCount(c);
+    if (rows == 0)
         return {};
     // Rows are sorted by upper-case ID, as BuildRecords left them.
     const std::string wanted = UpperCopy(id);
     int seen = 0;
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const std::string at = SortId(rows[i]);
+    for (int row = 0; row < rows; ++row) {
+        const std::string at = SortId(RecordAt(c, row));
         if (at < wanted)
             continue;
         if (at == wanted && seen++ < nth)
             continue;
-        return {static_cast<int>(i), at == wanted};
+        return {row, at == wanted};
     }
-    return {static_cast<int>(rows.size()) - 1, false};
+    return {rows - 1, false};
 }
 
 int RecordTreeModel::SameIdBefore(const QModelIndex& record) const {
     if (!file_ || LevelOf(record) != kRecord || !record.isValid())
         return 0;
-    const auto& rows = categories_[record.parent().row()].records;
-    const std::string id = SortId(rows[record.row()]);
+    const CategoryNode& c = categories_[record.parent().row()];
+    const std::string id = SortId(RecordAt(c, record.row()));
     int n = 0;
-    for (int i = record.row() - 1; i >= 0 && SortId(rows[i]) == id; --i)
+    for (int row = record.row() - 1; row >= 0 && SortId(RecordAt(c, row)) == id; --row)
         ++n;
     return n;
 }

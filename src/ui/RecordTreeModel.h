@@ -2,6 +2,7 @@
 
 #include "model/FileStatistics.h"
 #include "model/KeyedCollection.h"
+#include "model/RecordFilter.h"
 
 #include <QAbstractItemModel>
 
@@ -45,6 +46,19 @@ public:
     void BuildSubrecords(const QModelIndex& record, Progress* progress = nullptr);
     void CloseOpenNodes();
     QModelIndex OpenRecord() const;
+
+    // Keeps the rows of the records `filter` keeps: a built category shows them, and every
+    // category counts them, built or not ("(shown of total)"). The rows that stay keep their
+    // selection and expansion; the open record's subrecords go when it is hidden (the caller
+    // packs it first). A new file starts unfiltered.
+    void SetFilter(RecordFilter filter);
+    const RecordFilter& Filter() const { return filter_; }
+    bool Filtered() const { return filtered_; }
+    // Records the filter keeps in the file, and all of them (of the categories shown).
+    std::size_t ShownRecords() const;
+    std::size_t TotalRecords() const;
+    // Ticks the records of the category that the filter keeps, built or not; how many.
+    std::size_t TickShown(const QModelIndex& category);
 
     static Level LevelOf(const QModelIndex& index);
     std::string KeyOf(const QModelIndex& index) const;
@@ -94,8 +108,10 @@ private:
         std::string caption;
         bool unknown = false;
         std::size_t count = 0;
+        std::size_t shownCount = 0; // of the records the filter keeps
         bool built = false;
-        std::vector<RecordNode> records;
+        std::vector<RecordNode> records{}; // all of them, sorted by ID
+        std::vector<int> shown{};          // while filtered, the rows: places in `records`
     };
     struct SubrecordNode {
         std::string key;
@@ -110,6 +126,11 @@ private:
     RecordChange ChangeOfRecord(const QModelIndex& index) const;
     const FileStatistics::TypeCount& ChangesIn(int category) const;
 
+    int RowCount(const CategoryNode& c) const;
+    const RecordNode& RecordAt(const CategoryNode& c, int row) const;
+    int PlaceOf(const CategoryNode& c, int row) const { return filtered_ ? c.shown[row] : row; }
+    int RowOf(const CategoryNode& c, int place) const; // -1 while the filter hides it
+    void Refilter(CategoryNode& c);
     std::string SortId(const RecordNode& r) const;
     QString CategoryCaption(const CategoryNode& c) const;
     QString RecordCaption(const RecordNode& r) const;
@@ -121,7 +142,7 @@ private:
     esfile* file_ = nullptr;
     bool viewRecordTypes_ = false;
     std::vector<CategoryNode> categories_;
-    int openCat_ = -1, openRec_ = -1;
+    int openCat_ = -1, openAt_ = -1; // the open record's category and place in its `records`
     std::string openRecordKey_;
     std::vector<SubrecordNode> subrecords_;
     std::string fileKey_;
@@ -131,6 +152,8 @@ private:
     mutable std::vector<FileStatistics::TypeCount> changeCounts_;
     mutable std::uint64_t countedSerial_ = 0, countedRevision_ = 0;
     mutable bool countedChanged_ = false;
+    RecordFilter filter_;
+    bool filtered_ = false;
 };
 
 } // namespace vellum::ui

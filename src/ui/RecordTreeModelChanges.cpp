@@ -22,7 +22,7 @@ QString Legend() {
 } // namespace
 
 RecordChange RecordTreeModel::ChangeOfRecord(const QModelIndex& index) const {
-    const RecordNode& r = categories_[index.internalId() - 1].records[index.row()];
+    const RecordNode& r = RecordAt(categories_[index.internalId() - 1], index.row());
     if (r.position < 0 || r.position >= static_cast<int>(file_->Records().size()))
         return RecordChange::Unchanged;
     return file_->ChangeOf(r.position);

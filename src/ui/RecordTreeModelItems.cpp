@@ -22,11 +22,11 @@ QModelIndex RecordTreeModel::index(int row, int column, const QModelIndex& paren
         return row < static_cast<int>(categories_.size()) ? createIndex(row, 0, quintptr(0)) : QModelIndex();
     switch (LevelOf(parent)) {
     case kCategory:
-        if (row < static_cast<int>(categories_[parent.row()].records.size()))
+        if (row < RowCount(categories_[parent.row()]))
             return createIndex(row, 0, quintptr(parent.row() + 1));
         return {};
     case kRecord:
-        if (parent.internalId() - 1 == quintptr(openCat_) && parent.row() == openRec_ &&
+        if (parent.internalId() - 1 == quintptr(openCat_) && parent.row() == RowOf(categories_[openCat_], openAt_) &&
             row < static_cast<int>(subrecords_.size()))
             return createIndex(row, 0, kSubrecordId);
         return {};
@@ -40,7 +40,7 @@ QModelIndex RecordTreeModel::parent(const QModelIndex& child) const {
     switch (LevelOf(child)) {
     case kCategory: return {};
     case kRecord: return createIndex(static_cast<int>(child.internalId() - 1), 0, quintptr(0));
-    case kSubrecord: return createIndex(openRec_, 0, quintptr(openCat_ + 1));
+    case kSubrecord: return createIndex(RowOf(categories_[openCat_], openAt_), 0, quintptr(openCat_ + 1));
     }
     return {};
 }
@@ -49,9 +49,9 @@ int RecordTreeModel::rowCount(const QModelIndex& parent) const {
     if (!parent.isValid())
         return static_cast<int>(categories_.size());
     switch (LevelOf(parent)) {
-    case kCategory: return static_cast<int>(categories_[parent.row()].records.size());
+    case kCategory: return RowCount(categories_[parent.row()]);
     case kRecord:
-        return parent.internalId() - 1 == quintptr(openCat_) && parent.row() == openRec_
+        return parent.internalId() - 1 == quintptr(openCat_) && parent.row() == RowOf(categories_[openCat_], openAt_)
                    ? static_cast<int>(subrecords_.size())
                    : 0;
     default: return 0;
@@ -62,7 +62,7 @@ bool RecordTreeModel::hasChildren(const QModelIndex& parent) const {
     if (!parent.isValid())
         return !categories_.empty();
     switch (LevelOf(parent)) {
-    case kCategory: return categories_[parent.row()].count > 0; // expandable before it is built
+    case kCategory: return categories_[parent.row()].shownCount > 0; // expandable before it is built
     case kRecord: return true;
     default: return false;
     }
@@ -72,7 +72,9 @@ QString RecordTreeModel::CategoryCaption(const CategoryNode& c) const {
     QString caption = FromFileText(c.caption);
     if (viewRecordTypes_)
         caption = FromFileText(c.type) + QLatin1Char(' ') + caption;
-    if (c.count > 0)
+    if (c.count > 0 && filtered_)
+        caption += QStringLiteral("  (%1 of %2)").arg(c.shownCount).arg(c.count);
+    else if (c.count > 0)
         caption += QStringLiteral("  (%1)").arg(c.count);
     return caption;
 }
@@ -99,7 +101,7 @@ QVariant RecordTreeModel::data(const QModelIndex& index, int role) const {
         if (level == kCategory)
             return CategoryCaption(categories_[index.row()]);
         if (level == kRecord)
-            return RecordCaption(categories_[index.internalId() - 1].records[index.row()]);
+            return RecordCaption(RecordAt(categories_[index.internalId() - 1], index.row()));
         return FromFileText(subrecords_[index.row()].caption);
     case Qt::DecorationRole:
         if (level == kSubrecord) {
@@ -110,7 +112,7 @@ QVariant RecordTreeModel::data(const QModelIndex& index, int role) const {
             return CommandIcon(c.unknown ? QStringLiteral("Unknown") : QString::fromStdString(c.type));
         }
     case Qt::ForegroundRole:
-        if (level == kCategory && categories_[index.row()].count == 0)
+        if (level == kCategory && categories_[index.row()].shownCount == 0)
             return QBrush(QColor(0xA0, 0xA0, 0xA0));
         return QBrush(Qt::black);
     case Qt::BackgroundRole:
@@ -168,10 +170,11 @@ void RecordTreeModel::SetMark(const QModelIndex& index, bool on) {
             catMarks_.Add(type, 1);
         else
             catMarks_.Remove(type);
-        // Every record of the category, also those without a node yet.
+        // Every record of the category the filter keeps, also those without a node yet.
         if (const auto* cat = file_->esRecArrayCatIndex().Item(type))
             for (const auto& e : cat->esRecArrayCatEntries)
-                SetRecordMark(e.key, on);
+                if (!filtered_ || filter_.Keeps(*file_, e.value.IndexNumber))
+                    SetRecordMark(e.key, on);
         break;
     }
     case kRecord: SetRecordMark(KeyOf(index), on); break;

@@ -18,6 +18,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSplitter>
 #include <QTreeView>
@@ -46,6 +47,9 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     // Not an edit control: Del, Ctrl+X, Ctrl+C and Ctrl+V act on its selection.
     tree_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     tree_->installEventFilter(this);
+    model_ = new RecordTreeModel(this);
+    tree_->setModel(model_);
+    BuildFilterBar(treeLayout);
     waitLabel_ = new QLabel("The low level editor is building nodes for a large number of records. Please wait...",
                             treeHolder);
     waitLabel_->setWordWrap(true);
@@ -53,8 +57,6 @@ frmLowLevelEdit::frmLowLevelEdit(frmMain& main, QWidget* parent)
     waitLabel_->hide();
     treeLayout->addWidget(tree_);
     treeLayout->addWidget(waitLabel_);
-    model_ = new RecordTreeModel(this);
-    tree_->setModel(model_);
     auto* right = new QSplitter(Qt::Vertical, splitter_);
     topic_ = new TopicView(right);
     topic_->hide();
@@ -177,6 +179,8 @@ bool frmLowLevelEdit::Showfile(const QString& key) {
     file_->CurrentCatKey.clear();
     file_->CurrentRecordKey.clear();
     file_->CurrentSubRecordKey.clear();
+    hiddenChoice_.clear();
+    ApplyFilter(); // the filter stays over the file shown
     UpdateEditCommands();
     SetNavButtons();
     // The keys move through the tree of the file just shown.
@@ -194,6 +198,7 @@ void frmLowLevelEdit::FileClosing(const QString& key) {
     model_->SetFile(nullptr, {}, nullptr, context_.values.ViewRecordTypes);
     file_ = nullptr;
     fileKey_.clear();
+    ShowFilterState();
     UpdateEditCommands();
 }
 
@@ -241,6 +246,7 @@ void frmLowLevelEdit::NodeClicked(const QModelIndex& index, bool addHistory) {
     if (busy_ || selecting_ || !file_ || !index.isValid())
         return;
     CommitForm();
+    hiddenChoice_.clear();
     busy_ = true;
     BusyGuard busyCount;
     const auto level = RecordTreeModel::LevelOf(index);
@@ -301,6 +307,8 @@ void frmLowLevelEdit::GotoRecord(const std::string& catKey, const std::string& r
         if (fileKey != fileKey_)
             return;
     }
+    if (addHistory)
+        RevealRecord(recordKey);
     QModelIndex target = model_->CategoryIndex(catKey);
     if (!target.isValid())
         return;
@@ -403,6 +411,8 @@ void frmLowLevelEdit::UpLevel() {
 
 void frmLowLevelEdit::Back() {
     history_.Back();
+    if (const esHistoryItem* item = history_.CurrentItem(); item && item->FileKey == fileKey_)
+        RevealRecord(item->RecordKey);
     if (const esHistoryItem* item = history_.CurrentItem())
         GotoRecord(item->CatKey, item->RecordKey, item->FileKey, item->SubRecordKey, false);
     SetNavButtons();
@@ -410,6 +420,8 @@ void frmLowLevelEdit::Back() {
 
 void frmLowLevelEdit::Forward() {
     history_.Forward();
+    if (const esHistoryItem* item = history_.CurrentItem(); item && item->FileKey == fileKey_)
+        RevealRecord(item->RecordKey);
     if (const esHistoryItem* item = history_.CurrentItem())
         GotoRecord(item->CatKey, item->RecordKey, item->FileKey, item->SubRecordKey, false);
     SetNavButtons();
@@ -421,6 +433,8 @@ void frmLowLevelEdit::SetNavButtons() {
 }
 
 bool frmLowLevelEdit::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == filterField_ && event->type() == QEvent::KeyPress)
+        return FilterKey(static_cast<QKeyEvent*>(event));
     if (watched != tree_ || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);

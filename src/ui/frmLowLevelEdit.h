@@ -9,11 +9,16 @@
 
 #include <string>
 
+class QKeyEvent;
 class QLabel;
+class QLineEdit;
 class QMenu;
 class QModelIndex;
 class QSplitter;
+class QTimer;
+class QToolButton;
 class QTreeView;
+class QVBoxLayout;
 
 namespace vellum {
 class esfile;
@@ -46,6 +51,8 @@ public:
 
     // Selects the entry by keys (empty keys stop the descent), as a click would.
     // The tree takes the focus at the end unless `focusTree` is off (the topic view keeps it).
+    // A record the filter hides stops the descent at its category, unless the move is the
+    // user's (`addHistory`): then the filter is cleared to show it.
     void GotoRecord(const std::string& catKey, const std::string& recordKey, const std::string& fileKey,
                     const std::string& subRecordKey, bool addHistory, bool focusTree = true);
     void Back();
@@ -66,6 +73,19 @@ public:
     // when it was the last, the category when none is left) and the subrecord that took its
     // place (the one before when it was the last, the record when none is left).
     void Reselect(const SelectionAnchor& anchor);
+
+    // The filter over the tree (Ctrl+L): text, /expression/ and toggles above it.
+    void FocusFilter();
+    void ClearFilter();
+    // Applies the field and toggles at once (typing waits for a pause in a big file). A
+    // selection the filter hides moves to its category, and comes back once a filter shows its
+    // record again.
+    void ApplyFilter();
+    // True when the filter hides the record.
+    bool FilterHides(const std::string& recordKey) const;
+    // With a category selected under a filter, ticks the records it shows there, for a command
+    // that would act on the whole category; how many.
+    std::size_t TickShownRecords();
 
     // Ticked entries: every category, none, the page listing them; emptying the clipboard file.
     void MarkAll();
@@ -95,6 +115,7 @@ public:
     esHistory& History() { return history_; }
     int FormPage() const { return page_; }
     QMenu* PopupMenu() const { return popup_; }
+    QLineEdit* FilterField() const { return filterField_; }
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -121,6 +142,12 @@ private:
     void WriteDebugListing();
     // The topic view follows a selected topic or response; hidden otherwise.
     void UpdateTopicView();
+    void BuildFilterBar(QVBoxLayout* layout);
+    void ShowFilterState();
+    bool FilterKey(QKeyEvent* key);
+    // The tree takes the keys, at the first record shown when the selection shows no record.
+    void FocusTreeAtMatch();
+    void RevealRecord(const std::string& recordKey);
 
     frmMain& main_;
     EditorContext& context_;
@@ -136,6 +163,12 @@ private:
     esLLFormEntries entries_;
     esHistory history_;
     QPointer<frmDebug> debug_;
+    QLineEdit* filterField_;
+    QToolButton* tickedOnly_;
+    QToolButton* changedOnly_;
+    QLabel* filterState_;
+    QTimer* filterTimer_;
+    std::string hiddenChoice_; // the record the user last chose, while the filter hides it
     int page_ = 0;
     bool busy_ = false;
     bool splitSet_ = false;

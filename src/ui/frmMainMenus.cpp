@@ -98,6 +98,7 @@ void frmMain::CreateActions() {
     AddCommand("mnuEditRawData", "Edit/Analyse Ra&w Data");
     AddCommand("mnuEditFind", "&Find", "Find", QKeySequence::Find);
     AddCommand("mnuEditFindAll", "Find All", "FindAll", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    AddCommand("mnuEditFilter", "F&ilter Records", {}, QKeySequence(Qt::CTRL | Qt::Key_L));
     AddCommand("mnuEditFindRefs", "Browse Record Refere&nces");
     AddCommand("mnuEditSortSubrecords", "Sort Record Subrecords");
     for (const char* flag : {"mnuEditEnableDelete", "mnuEditConfirmDelete", "mnuEditConfirmCut",
@@ -118,6 +119,7 @@ void frmMain::CreateActions() {
     toEditor("mnuEditEditMarked", &frmLowLevelEdit::ShowMarked);
     toEditor("mnuEditUnmark", &frmLowLevelEdit::UnMark);
     toEditor("mnuClearClipboard", &frmLowLevelEdit::ClearClipboard);
+    toEditor("mnuEditFilter", &frmLowLevelEdit::FocusFilter);
 
     AddCommand("mnuInsertRecord", "&Record", "InsertRecord");
     AddCommand("mnuInsertSubRecord", "&Subrecord", "InsertSubrecord");
@@ -199,7 +201,7 @@ void frmMain::CreateMenus() {
                              "mnuEditPasteSubrecords", "mnuClearClipboard"})
         edit->addAction(commands_[name]);
     edit->addSeparator();
-    for (const char* name : {"mnuEditRawData", "mnuEditFind", "mnuEditFindAll", "mnuEditFindRefs",
+    for (const char* name : {"mnuEditRawData", "mnuEditFind", "mnuEditFindAll", "mnuEditFilter", "mnuEditFindRefs",
                              "mnuEditSortSubrecords"})
         edit->addAction(commands_[name]);
     edit->addSeparator();

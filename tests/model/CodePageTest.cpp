@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cwctype>
 #include <set>
 
 namespace vellum {
@@ -20,6 +22,22 @@ TEST_P(CodePageRoundTrip, EveryByteSurvives) {
     EXPECT_TRUE(lossless);
     // No two bytes share a character, or the way back would be ambiguous.
     EXPECT_EQ(std::u16string(text).size(), std::set<char16_t>(text.begin(), text.end()).size());
+}
+
+// The C library's Unicode case mapping is the oracle for every byte of the page.
+TEST_P(CodePageRoundTrip, SmallLettersAsTheCLibraryKnowsThem) {
+    const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
+    if (!utf8) GTEST_SKIP() << "no C.UTF-8 locale";
+    const auto small = SmallLetterBytes(GetParam());
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        const char16_t c = DecodeCodePage(byte, GetParam())[0];
+        const auto lower = static_cast<char16_t>(towlower_l(c, utf8));
+        bool exact = false;
+        const std::string expected = EncodeCodePage(std::u16string(1, lower), GetParam(), &exact);
+        EXPECT_EQ(small[b], exact ? static_cast<unsigned char>(expected[0]) : b) << GetParam() << " byte " << b;
+    }
+    freelocale(utf8);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPages, CodePageRoundTrip, ::testing::Values(1250, 1251, 1252));

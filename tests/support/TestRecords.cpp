@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 
 namespace vellum::test {
 
@@ -161,6 +162,17 @@ std::string RawID(const RawRecord& record) {
         for (const auto& [name, data] : subs)
             if (name == "SCHD") return TextOf(data.subspan(0, std::min<std::size_t>(32, data.size())));
     return TextOf(subs.front().second);
+}
+
+std::string RawName(const RawRecord& record) {
+    static const std::set<std::string> named{"NPC_", "CREA", "CLAS", "FACT", "RACE", "REGN", "BSGN", "DOOR",
+                                             "MISC", "WEAP", "CONT", "SPEL", "LIGH", "ARMO", "CLOT", "REPA",
+                                             "ACTI", "APPA", "LOCK", "PROB", "INGR", "BOOK", "ALCH"};
+    const char* wanted = record.type == "INFO" ? "NAME" : named.count(record.type) ? "FNAM" : nullptr;
+    if (wanted)
+        for (const auto& [name, data] : Subs(record))
+            if (name == wanted) return TextOf(data);
+    return {};
 }
 
 namespace {

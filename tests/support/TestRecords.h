@@ -75,6 +75,9 @@ std::vector<RawTopic> RawTopics(const Bytes& file);
 
 // A record's ID as its bytes give it: a script's name in SCHD, else its first subrecord's text.
 std::string RawID(const RawRecord& record);
+// The name the game shows for a record as its bytes give it: FNAM of the types that carry one,
+// a response's text (INFO NAME); empty for other types.
+std::string RawName(const RawRecord& record);
 // "<TYPE> <ID>: <SUB> <n>, <m> <COUNTED> follow" per count that disagrees with the subrecords
 // after it: LEVI/LEVC INDX (INAM/CNAM) and CELL NAM0 (FRMR). A count off by just as much in
 // `original` is passed over: counts that were off in the input are kept as read.

@@ -117,6 +117,14 @@ QModelIndex OpenedPlugin::Cat(const char* type) const { return model.CategoryInd
 
 void OpenedPlugin::Click(const QModelIndex& node) { ed.Tree()->setCurrentIndex(node); }
 
+void OpenedPlugin::EditFreely() {
+    auto& v = s.context.values;
+    v.EnableDelete = true;
+    v.ConfirmDelete = v.ConfirmCut = false;
+    v.EnableSafeEdit = false;
+    ed.SetEnableDelete();
+}
+
 void OpenedPlugin::Go(const char* type, const std::string& key, const std::string& subrecord) {
     ed.GotoRecord(type, key, path, subrecord, true);
 }
