@@ -21,6 +21,7 @@ namespace vellum {
 class Config;
 struct Group;
 class FileBuffer;
+class AtomicOutput;
 class FileWriter;
 class Progress;
 class ReferenceIndexBuilder;
@@ -170,7 +171,7 @@ private:
     std::string_view CategoryOf(const RecordEntry& r) const;
     void AddToCategoryIDs(int position);
     std::vector<int> SaveOrder();
-    bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
+    bool WriteRecords(AtomicOutput& output, const std::vector<int>& order, Progress* progress);
 
     const PropertyCodec& codec_;
     const std::uint64_t serial_;

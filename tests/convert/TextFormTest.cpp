@@ -150,11 +150,18 @@ TEST(TextForm, OddFilesRoundTripAndBadDocumentsWriteNothing) {
     // "-" is standard output, as git's textconv reads it.
     EXPECT_EQ(RunCli("export --template " + Shipped() + " --out - " + Quote((dir / "odd.esp").string()), dir.path()).out,
               json);
+    // Written over a link, as a save is: the file it names is replaced and keeps its mode.
+    WriteBytes(dir / "real.esp", Bytes{7});
+    std::filesystem::permissions(dir / "real.esp", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("real.esp", dir / "odd.back");
     r = RunCli("import --template " + Shipped() + " " + Quote((dir / "odd.json").string()) + " --out " +
                    Quote((dir / "odd.back").string()),
                dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(dir / "odd.back"), odd);
+    EXPECT_EQ(ReadBytes(dir / "real.esp"), odd);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "odd.back"));
+    EXPECT_EQ(std::filesystem::status(dir / "real.esp").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     const std::string good = json;
     const struct {
