@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 namespace vellum {
 
@@ -44,20 +45,31 @@ JsonValue FloatValue(double d, bool single) {
     return JsonValue::Number(single ? NumberText(static_cast<float>(d)) : NumberText(d));
 }
 
-std::int64_t WholeNumber(const JsonValue& v, std::string_view name) {
+// The name `v` gives, read through the code page as texts are; the entry of `names` it stands for.
+const ValueNames::Entry* NamedEntry(const JsonValue& v, const ValueNames& names, int codePage) {
+    std::string name;
+    return Utf8ToCodePage(v.text, codePage, name) ? names.Named(name) : nullptr;
+}
+
+ConvertError UnknownName(const JsonValue& v, std::string_view property, const ValueNames& names) {
+    return ConvertError(Quoted(property) + " has no " +
+                            (names.kind() == ValueNames::Kind::Flags ? "flag" : "value") + " named " + Quoted(v.text) +
+                            " in the format template's list " + names.Name(),
+                        v.line);
+}
+
+// A whole number, or the name the template gives one.
+std::int64_t WholeNumber(const JsonValue& v, std::string_view name, const ValueNames* names = nullptr,
+                         int codePage = 0) {
+    if (v.IsString() && names) {
+        const ValueNames::Entry* e = NamedEntry(v, *names, codePage);
+        if (!e || !e->number) throw UnknownName(v, name, *names);
+        return *e->number;
+    }
     std::int64_t n = 0;
     const char* end = v.text.data() + v.text.size();
     if (!v.IsNumber() || std::from_chars(v.text.data(), end, n).ptr != end)
         throw ConvertError(Quoted(name) + " needs a whole number", v.line);
-    return n;
-}
-
-std::int64_t WholeNumberIn(const JsonValue& v, std::string_view name, std::int64_t lo, std::int64_t hi) {
-    const std::int64_t n = WholeNumber(v, name);
-    if (n < lo || n > hi)
-        throw ConvertError(Quoted(name) + " must lie between " + std::to_string(lo) + " and " +
-                               std::to_string(hi) + ", not " + v.text,
-                           v.line);
     return n;
 }
 
@@ -95,20 +107,27 @@ Bytes LittleEndian(std::uint64_t n, int size) {
 
 std::uint64_t MaxUnsigned(int bytes) { return bytes >= 8 ? ~std::uint64_t{0} : (std::uint64_t{1} << (8 * bytes)) - 1; }
 
-Bytes BitFieldBytes(const JsonValue& v, const SubrecordLayout::Line& line) {
-    if (v.IsString()) return HexBytes(v, line.Name);
-    const int size = line.Size;
+// Bits as a whole number, hexadecimal bytes, or a list of the template's flag names and numbers.
+Bytes BitFieldBytes(const JsonValue& v, const Property& p, const ValueNames* names, int codePage) {
+    if (v.IsString()) return HexBytes(v, p.Name);
+    const int size = p.Size;
     if (size < 1 || size > 8)
-        throw ConvertError(Quoted(line.Name) + " has no fixed width of at most 8 bytes: give its bytes "
-                                               "in hexadecimal",
+        throw ConvertError(Quoted(p.Name) + " has no fixed width of at most 8 bytes: give its bytes "
+                                            "in hexadecimal",
                            v.line);
     std::uint64_t bits = 0;
     auto add = [&](const JsonValue& part) {
+        if (part.IsString() && names && names->kind() == ValueNames::Kind::Flags) {
+            const ValueNames::Entry* e = NamedEntry(part, *names, codePage);
+            if (!e || e->bit >= 8 * size) throw UnknownName(part, p.Name, *names);
+            bits |= std::uint64_t{1} << e->bit;
+            return;
+        }
         std::uint64_t n = 0;
         const char* end = part.text.data() + part.text.size();
         if (!part.IsNumber() || std::from_chars(part.text.data(), end, n).ptr != end || n > MaxUnsigned(size))
-            throw ConvertError(Quoted(line.Name) + " needs a whole number from 0 to " +
-                                   std::to_string(MaxUnsigned(size)),
+            throw ConvertError(Quoted(p.Name) + " needs a whole number from 0 to " +
+                                   std::to_string(MaxUnsigned(size)) + (names ? " or the names of its flags" : ""),
                                part.line);
         bits |= n;
     };
@@ -120,76 +139,81 @@ Bytes BitFieldBytes(const JsonValue& v, const SubrecordLayout::Line& line) {
     return LittleEndian(bits, size);
 }
 
-std::string TextBytes(const JsonValue& v, const SubrecordLayout::Line& line, int codePage, bool unterminated) {
+std::string TextBytes(const JsonValue& v, const Property& p, const ValueNames* names, int codePage,
+                      bool unterminated) {
     std::string utf8;
-    if (line.Kind == Type::StringList && v.IsArray()) {
+    if (p.IsStringList && v.IsArray()) {
         // Each string is followed by a zero byte, the last one too unless it ends the data bare.
         for (std::size_t i = 0; i < v.items.size(); ++i) {
             const JsonValue& s = v.items[i];
-            if (!s.IsString()) throw ConvertError(Quoted(line.Name) + " needs a list of texts", s.line);
+            if (!s.IsString()) throw ConvertError(Quoted(p.Name) + " needs a list of texts", s.line);
             utf8 += s.text;
             if (i + 1 < v.items.size() || !unterminated) utf8 += kListBreak;
         }
     } else if (v.IsString()) {
         utf8 = v.text;
     } else {
-        throw ConvertError(Quoted(line.Name) + " needs a text", v.line);
+        throw ConvertError(Quoted(p.Name) + " needs a text", v.line);
     }
     std::string bytes;
     if (!Utf8ToCodePage(utf8, codePage, bytes))
-        throw ConvertError(Quoted(line.Name) + " holds a character that code page " + std::to_string(codePage) +
+        throw ConvertError(Quoted(p.Name) + " holds a character that code page " + std::to_string(codePage) +
                                " cannot store",
                            v.line);
+    // A text the template names stands for its key; any other text is itself.
+    if (const ValueNames::Entry* e = names && !p.IsStringList ? names->Named(bytes) : nullptr) bytes = e->key;
     if (bytes.find('\0') != std::string::npos)
-        throw ConvertError(Quoted(line.Name) + " may not hold a zero character", v.line);
-    if (line.Size > 0 && bytes.size() > static_cast<std::size_t>(line.Size))
-        throw ConvertError(Quoted(line.Name) + " is longer than its " + std::to_string(line.Size) + " bytes",
-                           v.line);
+        throw ConvertError(Quoted(p.Name) + " may not hold a zero character", v.line);
+    if (p.Size > 0 && bytes.size() > static_cast<std::size_t>(p.Size))
+        throw ConvertError(Quoted(p.Name) + " is longer than its " + std::to_string(p.Size) + " bytes", v.line);
     return bytes;
 }
 
-// The property of `line` holding `v`, ready for fresh encoding.
-Property PropertyFor(const SubrecordLayout::Line& line, const JsonValue& v, int codePage, bool unterminated) {
-    Property p;
-    p.Name = line.Name;
-    switch (line.Kind) {
-    case Type::String:
-    case Type::StringList:
-        p.DataType = PropertyType::Text;
-        p.IsStringList = line.Kind == Type::StringList;
-        p.Size = std::max(line.Size, 0);
-        p.Value = TextBytes(v, line, codePage, unterminated);
-        p.Terminated = !unterminated || line.Size > 0;
+// Sets `p`, the property of its template line as the codec makes it for a new subrecord, to
+// `v`, ready for fresh encoding.
+void SetValue(Property& p, const JsonValue& v, const ValueNames* names, int codePage, bool unterminated) {
+    switch (p.DataType) {
+    case PropertyType::Text:
+        p.Value = TextBytes(v, p, names, codePage, unterminated);
+        p.Terminated = !unterminated || p.Size > 0;
         break;
-    case Type::Short:
-        p.DataType = PropertyType::Short, p.Size = 2;
-        p.Value = WholeNumberIn(v, line.Name, std::numeric_limits<std::int16_t>::min(),
-                                std::numeric_limits<std::uint16_t>::max());
-        break;
-    case Type::Long:
-    case Type::Signed: {
-        // The decoder gives a signed integer the short's type at the line's width.
-        p.DataType = line.Kind == Type::Long ? PropertyType::Long : PropertyType::Short;
-        p.Size = line.Size >= 1 && line.Size <= 4 ? line.Size : 4;
-        const auto top = static_cast<std::int64_t>(MaxUnsigned(p.Size));
-        p.Value = WholeNumberIn(v, line.Name, -(top / 2) - 1, top);
+    case PropertyType::Short:
+    case PropertyType::Long: {
+        // Either sign: the decoder reads SHORT and SIGNED signed, LONG unsigned.
+        const auto top = static_cast<std::int64_t>(MaxUnsigned(p.Size >= 1 && p.Size <= 4 ? p.Size : 4));
+        const std::int64_t n = WholeNumber(v, p.Name, names, codePage);
+        if (n < -(top / 2) - 1 || n > top)
+            throw ConvertError(Quoted(p.Name) + " must lie between " + std::to_string(-(top / 2) - 1) + " and " +
+                                   std::to_string(top) + ", not " + v.text,
+                               v.line);
+        p.Value = n;
         break;
     }
-    case Type::Long64: p.DataType = PropertyType::Long64, p.Size = 8, p.Value = WholeNumber(v, line.Name); break;
-    case Type::Single:
-        p.DataType = PropertyType::Float, p.Size = 4, p.Value = static_cast<double>(RealNumber<float>(v, line.Name));
+    case PropertyType::Long64: p.Value = WholeNumber(v, p.Name, names, codePage); break;
+    case PropertyType::Float:
+        p.Value = p.Size == 8 ? RealNumber<double>(v, p.Name) : static_cast<double>(RealNumber<float>(v, p.Name));
         break;
-    case Type::Double: p.DataType = PropertyType::Float, p.Size = 8, p.Value = RealNumber<double>(v, line.Name); break;
-    case Type::Byte: p.DataType = PropertyType::Bytes, p.Value = HexBytes(v, line.Name); break;
-    case Type::BitField: p.DataType = PropertyType::BitField, p.Value = BitFieldBytes(v, line); break;
-    default: break;
+    case PropertyType::Bytes: p.Value = HexBytes(v, p.Name); break;
+    case PropertyType::BitField: p.Value = BitFieldBytes(v, p, names, codePage); break;
     }
-    return p;
+}
+
+// The names of a decoded property's values: its template line's list, found by walking the
+// layout's lines in step with the decoded properties, which come in their order.
+const ValueNames* NamesOf(const SubrecordLayout& layout, std::size_t& line, std::string_view property) {
+    for (std::size_t i = line; i < layout.Lines.size(); ++i)
+        if (layout.Lines[i].Name == property) {
+            line = i + 1;
+            return layout.Lines[i].Names.get();
+        }
+    return nullptr;
 }
 
 } // namespace
 
-JsonValue SubrecordJson::ValueOf(const Property& p) const {
+JsonValue SubrecordJson::ValueOf(const Property& p, const ValueNames* names) const {
+    if (names)
+        if (std::optional<JsonValue> named = NamedValue(p, *names)) return std::move(*named);
     switch (p.DataType) {
     case PropertyType::Text: {
         const std::string* text = std::get_if<std::string>(&p.Value);
@@ -218,8 +242,46 @@ JsonValue SubrecordJson::ValueOf(const Property& p) const {
     return JsonValue::String(ToHex(p.Raw()));
 }
 
-bool SubrecordJson::Decode(std::string_view recordType, std::string_view subType, ByteSpan data,
-                           JsonValue& props, bool& unterminated) const {
+std::optional<JsonValue> SubrecordJson::NamedValue(const Property& p, const ValueNames& names) const {
+    // A name is written only where reading it gives this very value again.
+    auto name = [&](const std::string& n) { return JsonValue::String(CodePageToUtf8(n, codePage_)); };
+    if (names.kind() == ValueNames::Kind::Flags) {
+        const Bytes& raw = p.Raw();
+        if (p.DataType != PropertyType::BitField || raw.empty() || raw.size() > 8 ||
+            static_cast<int>(raw.size()) != p.Size)
+            return std::nullopt;
+        JsonValue list = JsonValue::Array();
+        std::uint64_t unnamed = 0;
+        for (int bit = 0; bit < 8 * static_cast<int>(raw.size()); ++bit) {
+            if (!(raw[static_cast<std::size_t>(bit / 8)] >> (bit % 8) & 1)) continue;
+            const std::string* n = names.BitName(bit);
+            if (n && names.Named(*n)->bit == bit) list.items.push_back(name(*n));
+            else unnamed |= std::uint64_t{1} << bit;
+        }
+        if (unnamed) list.items.push_back(JsonValue::Number(std::to_string(unnamed)));
+        return list;
+    }
+    if (p.DataType == PropertyType::Text) {
+        const std::string* text = std::get_if<std::string>(&p.Value);
+        const std::string* n = text && !p.IsStringList ? names.NameOf(std::string_view(*text)) : nullptr;
+        if (n && names.Named(*n)->key == *text) return name(*n);
+        return std::nullopt;
+    }
+    if (p.DataType != PropertyType::Short && p.DataType != PropertyType::Long && p.DataType != PropertyType::Long64)
+        return std::nullopt;
+    std::int64_t v = p.Int();
+    const std::string* n = names.NameOf(v);
+    if (!n && p.DataType == PropertyType::Long && p.Size >= 1 && p.Size < 8 && v > static_cast<std::int64_t>(MaxUnsigned(p.Size) / 2)) {
+        // A LONG is read unsigned; its names are written signed ("-1 = None").
+        v -= static_cast<std::int64_t>(MaxUnsigned(p.Size)) + 1;
+        n = names.NameOf(v);
+    }
+    if (n && names.Named(*n)->number == v) return name(*n);
+    return std::nullopt;
+}
+
+bool SubrecordJson::Decode(std::string_view recordType, const SubrecordLayout& layout, std::string_view subType,
+                           ByteSpan data, JsonValue& props, bool& unterminated) const {
     Properties decoded;
     PropertyCodec::DecodeReport report;
     {
@@ -230,9 +292,10 @@ bool SubrecordJson::Decode(std::string_view recordType, std::string_view subType
     props = JsonValue::Object();
     props.members.reserve(decoded.Count());
     unterminated = false;
+    std::size_t line = 0;
     for (const auto& e : decoded) {
         const Property& p = e.value;
-        props.Add(e.key, ValueOf(p));
+        props.Add(e.key, ValueOf(p, NamesOf(layout, line, e.key)));
         if (p.DataType == PropertyType::Text && p.Size <= 0 && !p.Terminated) unterminated = true;
     }
     return true;
@@ -247,7 +310,7 @@ JsonValue SubrecordJson::ToJson(std::string_view recordType, std::string_view na
     const SubrecordLayout* layout = codec_.Layout(recordType, subType);
     JsonValue props;
     bool unterminated = false;
-    if (!layout || !Decode(recordType, subType, data, props, unterminated)) {
+    if (!layout || !Decode(recordType, *layout, subType, data, props, unterminated)) {
         sub.Add("hex", JsonValue::String(ToHex(data)));
         return sub;
     }
@@ -255,7 +318,7 @@ JsonValue SubrecordJson::ToJson(std::string_view recordType, std::string_view na
         sub.Add("layout", JsonValue::String(subType));
     bool same = false;
     try {
-        same = Build(*layout, props, unterminated) == Bytes(data.begin(), data.end());
+        same = Build(recordType, *layout, props, unterminated) == Bytes(data.begin(), data.end());
     } catch (const ConvertError&) {
     }
     sub.Add("props", std::move(props));
@@ -268,7 +331,8 @@ JsonValue SubrecordJson::ToJson(std::string_view recordType, std::string_view na
     return sub;
 }
 
-Bytes SubrecordJson::Build(const SubrecordLayout& layout, const JsonValue& props, bool unterminated) const {
+Bytes SubrecordJson::Build(std::string_view recordType, const SubrecordLayout& layout, const JsonValue& props,
+                           bool unterminated) const {
     if (!props.IsObject()) throw ConvertError("\"props\" needs an object of properties", props.line);
     std::vector<std::pair<const SubrecordLayout::Line*, const JsonValue*>> given;
     given.reserve(props.members.size());
@@ -291,10 +355,13 @@ Bytes SubrecordJson::Build(const SubrecordLayout& layout, const JsonValue& props
         given.emplace_back(&line, v);
     }
     Bytes out;
+    Property p;
     for (std::size_t i = 0; i < given.size(); ++i) {
+        const SubrecordLayout::Line& line = *given[i].first;
+        PropertyCodec::DefaultOf(line, recordType, p);
         // Only the data's last text can end without its zero byte.
-        const bool bare = unterminated && i + 1 == given.size();
-        PropertyCodec::AppendProperty(PropertyFor(*given[i].first, *given[i].second, codePage_, bare), out, true);
+        SetValue(p, *given[i].second, line.Names.get(), codePage_, unterminated && i + 1 == given.size());
+        PropertyCodec::AppendProperty(p, out, true);
     }
     std::size_t used = given.size();
     if (const JsonValue* rest = props.Find(kUnknownData); rest && missing.empty()) {
@@ -349,11 +416,11 @@ Bytes SubrecordJson::FromJson(std::string_view recordType, const JsonValue& sub,
             PropertyCodec::TemplateSubrecordType(recordType, upper, stored.size(), first);
         JsonValue decoded;
         bool storedUnterminated = false;
-        if (storedType == subType && Decode(recordType, subType, stored, decoded, storedUnterminated) &&
+        if (storedType == subType && Decode(recordType, *layout, subType, stored, decoded, storedUnterminated) &&
             decoded == *props && storedUnterminated == unterminated)
             return stored;
     }
-    return Build(*layout, *props, unterminated);
+    return Build(recordType, *layout, *props, unterminated);
 }
 
 } // namespace vellum

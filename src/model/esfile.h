@@ -22,6 +22,7 @@ namespace vellum {
 class Config;
 struct Group;
 class FileBuffer;
+class AtomicOutput;
 class FileWriter;
 class Progress;
 class ReferenceIndexBuilder;
@@ -185,7 +186,7 @@ private:
     std::vector<int> SaveOrder();
     std::vector<bool> LoadedStillHeld() const; // per entry of loaded_
     std::string_view LoadedType(std::size_t origin) const;
-    bool WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress);
+    bool WriteRecords(AtomicOutput& output, const std::vector<int>& order, Progress* progress);
 
     const PropertyCodec& codec_;
     const std::uint64_t serial_;

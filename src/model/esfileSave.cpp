@@ -1,9 +1,9 @@
 #include "model/esfile.h"
 
+#include "model/AtomicOutput.h"
 #include "model/BusyScope.h"
 #include "model/ByteCast.h"
 #include "model/FastFile.h"
-#include "model/FileWriter.h"
 #include "model/MapFaults.h"
 #include "model/Progress.h"
 #include "model/Prompt.h"
@@ -26,18 +26,6 @@ bool SaveFailed(const std::string& target, const std::string& reason) {
     return false;
 }
 
-// Where a save really goes: through symbolic links to the file they name, so that the link
-// stays a link and the file in the folder it points into is the one updated.
-fs::path ResolveLinks(fs::path path) {
-    std::error_code ec;
-    for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
-        fs::path next = fs::read_symlink(path, ec);
-        if (ec) break;
-        path = next.is_absolute() ? next : path.parent_path() / next;
-    }
-    return path.lexically_normal();
-}
-
 std::string JoinTypes(const std::vector<std::string>& types) {
     std::string out;
     for (const std::string& t : types) out += (out.empty() ? "" : ", ") + t;
@@ -58,12 +46,12 @@ std::vector<int> esfile::SaveOrder() {
     return byType;
 }
 
-bool esfile::WriteRecords(FileWriter& writer, const std::vector<int>& order, Progress* progress) {
-    const std::size_t chunk = std::max<std::size_t>(writer.ChunkSize(), 16);
+bool esfile::WriteRecords(AtomicOutput& output, const std::vector<int>& order, Progress* progress) {
+    const std::size_t chunk = std::max<std::size_t>(output.ChunkSize(), 16);
     Bytes stage;
     stage.reserve(chunk);
     auto flush = [&] {
-        bool ok = stage.empty() || writer.Write(stage);
+        bool ok = stage.empty() || output.Write(stage);
         stage.clear();
         return ok;
     };
@@ -84,7 +72,7 @@ bool esfile::WriteRecords(FileWriter& writer, const std::vector<int>& order, Pro
         stage.insert(stage.end(), header, header + 16);
         if (stage.size() + r.Data.size() > chunk && !flush()) return false;
         if (r.Data.size() >= chunk) {
-            if (!writer.Write(r.Data.span())) return false;
+            if (!output.Write(r.Data.span())) return false;
         } else {
             stage.insert(stage.end(), r.Data.data(), r.Data.data() + r.Data.size());
         }
@@ -99,10 +87,9 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
     if (!fileTitle.empty()) FileTitle = fileTitle;
     if (SaveFileName.empty()) return SaveFailed(SaveFileName, "no file name");
 
-    PosixFileWriter posix;
-    FileWriter& writer = writer_ ? *writer_ : posix;
-    const fs::path target = ResolveLinks(SaveFileName);
-    if (!writer.CheckWritable(target)) return SaveFailed(SaveFileName, writer.Error());
+    // Opened first: a file that cannot be replaced is told before anything is packed.
+    AtomicOutput output(SaveFileName, writer_);
+    if (!output.Open()) return SaveFailed(SaveFileName, output.Reason());
     // Records read where the disk failed hold zeros: saving them would lose what is on disk.
     auto readFailed = [this](std::int64_t fault) {
         CurrentPrompt().Message(FastFile::ReadErrorText(fault + 1));
@@ -135,47 +122,15 @@ bool esfile::Save(const std::string& saveFileName, const std::string& fileTitle,
     }
     const std::vector<int> order = SaveOrder();
 
-    fs::path temp = target, backup = target, backupTemp = target;
-    temp += ".vellum-tmp";
-    backup += ".bak";
-    backupTemp += ".bak.vellum-tmp";
-    bool backupStarted = false;
-    auto discard = [&] {
-        writer.Close();
-        writer.Remove(temp);
-        if (backupStarted) writer.Remove(backupTemp);
-    };
-    auto abandon = [&](const std::string& reason) {
-        const std::string why = reason.empty() ? std::string("unknown error") : reason;
-        discard();
-        return SaveFailed(SaveFileName, why);
-    };
-    if (!writer.Create(temp)) return abandon(writer.Error());
-    if (!WriteRecords(writer, order, progress)) {
-        if (progress && progress->Cancelled()) {
-            discard();
-            return false;
-        }
-        return abandon(writer.Error());
+    if (!WriteRecords(output, order, progress)) {
+        if (progress && progress->Cancelled()) return false;
+        return SaveFailed(SaveFileName, output.Reason());
     }
     if (MapFaults::Instance().Count() != faultsBefore) {
-        discard();
         if (const std::int64_t fault = ReadFault(); fault >= 0) return readFailed(fault);
         return SaveFailed(SaveFileName, "a file its records come from could not be read back");
     }
-    std::error_code ec;
-    const bool replacing = fs::exists(target, ec);
-    if (replacing) writer.TakeAttributes(target);
-    if (!writer.Flush() || !writer.Close()) return abandon(writer.Error());
-
-    // The backup is made aside and renamed into place, so a failed copy never leaves a
-    // partial .bak nor removes the one there was.
-    if (makeBackup && replacing) {
-        backupStarted = true;
-        if (!writer.Copy(target, backupTemp) || !writer.Rename(backupTemp, backup))
-            return abandon(writer.Error());
-    }
-    if (!writer.Rename(temp, target)) return abandon(writer.Error());
+    if (!output.Commit(makeBackup)) return SaveFailed(SaveFileName, output.Reason());
     ReleaseFilePages();
     return true;
 }

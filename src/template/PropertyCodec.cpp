@@ -109,45 +109,52 @@ bool PropertyCodec::Decode(std::string_view recordType, std::string_view subType
     return true;
 }
 
+bool PropertyCodec::DefaultOf(const Line& line, std::string_view recordType, Property& p) {
+    p = Property{};
+    p.Name = line.Name;
+    p.Description = line.Name;
+    p.Size = line.Size;
+    switch (line.Kind) {
+    case Type::String:
+    case Type::StringList:
+        p.DataType = PropertyType::Text;
+        p.IsStringList = line.Kind == Type::StringList;
+        p.Value = std::string();
+        p.StoredLength = line.Size > 0 ? static_cast<std::size_t>(line.Size) : 1;
+        break;
+    case Type::Byte:
+    case Type::BitField:
+        p.DataType = line.Kind == Type::Byte ? PropertyType::Bytes : PropertyType::BitField;
+        p.Value = Bytes(static_cast<std::size_t>(line.Size), 0);
+        p.StoredLength = static_cast<std::size_t>(line.Size);
+        break;
+    case Type::Short: p.DataType = PropertyType::Short, p.Size = 2, p.Value = std::int64_t{0}; break;
+    case Type::Long: p.DataType = PropertyType::Long, p.Value = std::int64_t{0}; break;
+    case Type::Signed: p.DataType = PropertyType::Short, p.Value = std::int64_t{0}; break;
+    case Type::Long64: p.DataType = PropertyType::Long64, p.Size = 8, p.Value = std::int64_t{0}; break;
+    case Type::Single: p.DataType = PropertyType::Float, p.Size = 4, p.Value = 0.0; break;
+    case Type::Double: p.DataType = PropertyType::Float, p.Size = 8, p.Value = 0.0; break;
+    case Type::Unknown:
+    case Type::Missing: return false;
+    }
+    if (p.DataType != PropertyType::Text && p.DataType != PropertyType::Bytes && p.DataType != PropertyType::BitField)
+        p.StoredLength = static_cast<std::size_t>(p.Size);
+    if (line.TextLookup) {
+        p.TextLookup = true;
+        p.RecordType = std::string(recordType);
+    }
+    p.FileLookup = line.FileLookup;
+    return true;
+}
+
 bool PropertyCodec::Defaults(std::string_view recordType, std::string_view subType,
                              Properties& out) const {
     out.clear();
     const SubrecordLayout* layout = Layout(recordType, subType);
     if (!layout) return false;
+    Property p;
     for (const Line& line : layout->Lines) {
-        Property p;
-        p.Name = line.Name;
-        p.Description = line.Name;
-        p.Size = line.Size;
-        switch (line.Kind) {
-        case Type::String:
-        case Type::StringList:
-            p.DataType = PropertyType::Text;
-            p.IsStringList = line.Kind == Type::StringList;
-            p.Value = std::string();
-            p.StoredLength = line.Size > 0 ? static_cast<std::size_t>(line.Size) : 1;
-            break;
-        case Type::Byte:
-        case Type::BitField:
-            p.DataType = line.Kind == Type::Byte ? PropertyType::Bytes : PropertyType::BitField;
-            p.Value = Bytes(static_cast<std::size_t>(line.Size), 0);
-            p.StoredLength = static_cast<std::size_t>(line.Size);
-            break;
-        case Type::Short: p.DataType = PropertyType::Short, p.Size = 2, p.Value = std::int64_t{0}; break;
-        case Type::Long: p.DataType = PropertyType::Long, p.Value = std::int64_t{0}; break;
-        case Type::Signed: p.DataType = PropertyType::Short, p.Value = std::int64_t{0}; break;
-        case Type::Long64: p.DataType = PropertyType::Long64, p.Size = 8, p.Value = std::int64_t{0}; break;
-        case Type::Single: p.DataType = PropertyType::Float, p.Size = 4, p.Value = 0.0; break;
-        case Type::Double: p.DataType = PropertyType::Float, p.Size = 8, p.Value = 0.0; break;
-        default: continue;
-        }
-        if (p.DataType != PropertyType::Text && p.DataType != PropertyType::Bytes && p.DataType != PropertyType::BitField)
-            p.StoredLength = static_cast<std::size_t>(p.Size);
-        if (line.TextLookup) {
-            p.TextLookup = true;
-            p.RecordType = std::string(recordType);
-        }
-        p.FileLookup = line.FileLookup;
+        if (!DefaultOf(line, recordType, p)) continue;
         std::string key = p.Name;
         out.Add(std::move(key), std::move(p));
     }

@@ -60,6 +60,9 @@ public:
     // Properties of a new subrecord: zero bytes of the declared length, 0, or empty text.
     // False when the template has no group for it.
     bool Defaults(std::string_view recordType, std::string_view subType, Properties& out) const;
+    // The property of one template line as Defaults makes it: its type, declared and stored
+    // size, lookups. False for a line that holds no property (unknown or missing type).
+    static bool DefaultOf(const SubrecordLayout::Line& line, std::string_view recordType, Property& out);
 
     // The record's ID read from its packed data (a sequence of subrecords), by the record type's
     // PropID: composite IDs joined with ", ", @HexID parts as 8 hex digits without separator,

@@ -42,6 +42,7 @@ bool ValueNames::Add(std::string_view key, std::string_view name) {
         e.bit = 0;
         while ((mask >> e.bit) != 1) ++e.bit;
     }
+    byName_.try_emplace(ToUpper(e.name), entries_.size());
     entries_.push_back(std::move(e));
     return true;
 }
@@ -87,6 +88,11 @@ std::vector<std::string> ValueNames::SetBitNames(ByteSpan bytes) const {
             out.push_back(name ? *name : "Bit " + std::to_string(bit));
         }
     return out;
+}
+
+const ValueNames::Entry* ValueNames::Named(std::string_view name) const {
+    const auto it = byName_.find(ToUpper(name));
+    return it == byName_.end() ? nullptr : &entries_[it->second];
 }
 
 } // namespace vellum

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace vellum {
@@ -49,11 +50,15 @@ public:
     const std::string* BitName(int bit) const;
     // Flags: the bits set in `bytes` (little-endian), each by its name or as "Bit <n>".
     std::vector<std::string> SetBitNames(ByteSpan bytes) const;
+    // The entry a name stands for, compared without regard to letter case: the first that
+    // bears it. A value is written by name only where this leads back to the value's own entry.
+    const Entry* Named(std::string_view name) const;
 
 private:
     Kind kind_;
     std::string name_;
     std::vector<Entry> entries_;
+    std::unordered_map<std::string, std::size_t> byName_; // upper-case name -> first entry
 };
 
 } // namespace vellum

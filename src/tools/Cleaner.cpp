@@ -1,5 +1,6 @@
 #include "tools/Cleaner.h"
 
+#include "index/HistoryScope.h"
 #include "index/Marks.h"
 #include "index/RawSubrecords.h"
 #include "model/ByteCast.h"
@@ -252,6 +253,7 @@ std::vector<Cleaner::Item> Cleaner::Find(const esfile& plugin, const std::vector
 
 int Cleaner::Apply(esfile& plugin, const std::vector<Item>& items, Progress* progress,
                    ReferenceIndexBuilder* indexer) {
+    HistoryScope step(plugin, "Clean {records}");
     auto& records = plugin.Records();
     int removed = 0;
     for (const Item& item : items) {

@@ -17,7 +17,7 @@ class esfile;
 // changed references and goes when nothing of its own is left; a topic stays while the plug-in
 // has responses under it) and the game settings the game's editor adds (DirtySettings). A record
 // that another record of the plug-in refers to is never removed. Finding and removing are apart,
-// so that the user can see the list first; removing is one operation on the file.
+// so that the user can see the list first; removing is one undoable operation on the file.
 class Cleaner {
 public:
     struct Item {
@@ -35,8 +35,8 @@ public:
     static std::vector<Item> Find(const esfile& plugin, const std::vector<esfile*>& masters,
                                   const DirtySettings& dirty, Progress* progress = nullptr);
     // Removes the items (as chosen by the user: any subset of what Find gave) from the plug-in,
-    // which must not have changed since; `indexer` rebuilds its reference index. Returns the
-    // number of whole records removed.
+    // which must not have changed since; `indexer` rebuilds its reference index. One step of the
+    // plug-in's undo history ("Clean 12 Records"). Returns the number of whole records removed.
     static int Apply(esfile& plugin, const std::vector<Item>& items, Progress* progress = nullptr,
                      ReferenceIndexBuilder* indexer = nullptr);
     // "removed N of M records": M the records of the plug-in after its header, before removing.

@@ -22,7 +22,7 @@ namespace vellum::ui {
 class TextTableModel;
 
 // Tools > Clean Plug-in: lists what cleaning would remove from the plug-in, each entry with its
-// reason and ticked; "Remove Ticked" removes what stays ticked, in one operation on the file.
+// reason and ticked; "Remove Ticked" removes what stays ticked, as one step Edit > Undo takes back.
 class frmClean : public QDialog {
     Q_OBJECT
 public:

@@ -39,7 +39,36 @@ Flags = BITFIELD
 
 [TEST.REAL]
 Value = SINGLE
+
+[TEST.ENUM]
+Skill = SIGNED,1,Skill
+Kind = LONG,4,Skill
+Flags = BITFIELD,2,Light
+Type = STRING,1,Condition
+Count = SHORT,2,Skill
+
+[@VALUES.Skill]
+-1 = None
+0 = Block
+1 = Armorer
+2 = block
+
+[@VALUES.Condition]
+1 = Function
+A = Not Race
+
+[@FLAGS.Light]
+0x0001 = Dynamic
+0x0004 = Fire
 )";
+
+// TEST.ENUM's bytes.
+Bytes Enum(std::int8_t skill, std::uint32_t kind, std::uint16_t flags, char type, std::int16_t count) {
+    return Concat({Bytes{static_cast<std::uint8_t>(skill)}, Int32(static_cast<std::int32_t>(kind)),
+                   Bytes{static_cast<std::uint8_t>(flags), static_cast<std::uint8_t>(flags >> 8),
+                         static_cast<std::uint8_t>(type)},
+                   Bytes{static_cast<std::uint8_t>(count), static_cast<std::uint8_t>(count >> 8)}});
+}
 
 Bytes B(std::string_view s) { return Bytes(s.begin(), s.end()); }
 
@@ -114,6 +143,13 @@ TEST_F(SubrecordJsonTest, BytesBecomeNamedPropertiesAndComeBackTheSame) {
         {"REAL", nanBytes, 1252, R"({"sub": "REAL", "props": {"Value": "NaN"}, "hex": "0100c07f"})"},
         {"REAL", Bytes{0, 0, 0x80, 0xFF}, 1252, R"({"sub": "REAL", "props": {"Value": "-Infinity"}})"},
         {"ZZZZ", Bytes{1, 2, 0xFF}, 1252, R"({"sub": "ZZZZ", "hex": "0102ff"})"},
+        // Named values and flags; a value is named only where the name leads back to it (2 shares
+        // its name with 0, "a" is not the key "A"), bits without a name stay a number.
+        {"ENUM", Enum(-1, 0xFFFFFFFF, 0x1005, 'A', 2), 1252,
+         R"({"sub": "ENUM", "props": {"Skill": "None", "Kind": "None", "Flags": ["Dynamic", "Fire", 4096], )"
+         R"("Type": "Not Race", "Count": 2}})"},
+        {"ENUM", Enum(5, 1, 0, 'a', -1), 1252,
+         R"({"sub": "ENUM", "props": {"Skill": 5, "Kind": "Armorer", "Flags": [], "Type": "a", "Count": "None"}})"},
         {"name", B({"q\0", 2}), 1252, R"({"sub": "name", "props": {"ID": "q"}})"},
     };
     for (const auto& c : cases) {
@@ -130,6 +166,10 @@ TEST_F(SubrecordJsonTest, EditedPropertiesWinOverStoredBytesAndBadOnesAreNamed) 
     edited.replace(edited.find("\"ab\""), 4, "\"xy\"");
     EXPECT_EQ(FromText(edited), Concat({B({"xy\0\0\0\0\0\0", 8}), Bytes{1, 0}}));
     EXPECT_EQ(FromText(R"({"sub": "WIDE", "props": {"Flags": "0102"}})"), (Bytes{1, 2}));
+    // Names in any case, and numbers in their place.
+    EXPECT_EQ(FromText(R"({"sub": "ENUM", "props": {"Skill": "BLOCK", "Kind": 1, "Flags": ["fire", 1, 256], )"
+                       R"("Type": "not race", "Count": "none"}})"),
+              Enum(0, 1, 0x105, 'A', -1));
     EXPECT_EQ(FromText(R"({"sub": "FIXD", "props": {"Name": "", "Count": -1, "Level": 65535, "Big": 0,
         "Ratio": "Infinity", "Exact": 1e300, "Flags": [1, 256, 4]}})"),
               Concat({Bytes(8, 0), Bytes{0xFF, 0xFF, 0xFF, 0xFF}, Bytes(8, 0), Bytes{0, 0, 0x80, 0x7F},
@@ -155,6 +195,11 @@ TEST_F(SubrecordJsonTest, EditedPropertiesWinOverStoredBytesAndBadOnesAreNamed) 
         {R"({"sub": "FIXD", "props": {"Name": "", "Count": 0, "Level": 0, "Big": 0, "Ratio": 0, "Exact": 0, "Flags": 0, "Raw": "abc"}})",
          "'Raw' needs bytes as pairs of hexadecimal digits"},
         {R"({"sub": "ZZZZ", "props": {}})", "the format template has no group TEST.ZZZZ for the properties of ZZZZ"},
+        {R"({"sub": "ENUM", "props": {"Skill": "Blok"}})", "'Skill' has no value named 'Blok' in the format template's list Skill"},
+        {R"({"sub": "ENUM", "props": {"Skill": 0, "Kind": 0, "Flags": ["Flicker"]}})",
+         "'Flags' has no flag named 'Flicker' in the format template's list Light"},
+        {R"({"sub": "ENUM", "props": {"Skill": 0, "Kind": 0, "Flags": [true]}})",
+         "'Flags' needs a whole number from 0 to 65535 or the names of its flags"},
         {R"({"sub": "NAMEX", "hex": ""})", "a subrecord needs \"sub\": its name of four characters"},
         {R"({"sub": "NAME"})", "subrecord NAME needs \"props\" or \"hex\""},
         {R"({"sub": "ZZZZ", "hex": "0g"})", "'ZZZZ' needs bytes as pairs of hexadecimal digits"},

@@ -80,14 +80,17 @@ TEST(TextForm, HandEditsImportWithTheHeaderCountBroughtUpToDate) {
         {"fast_travel_tr_v2.esp",
          [&](std::string& t) {
              Edit(t, R"("Value": "Max Sale")", R"("Value": "Seller Max")");
+             // By names, in any case: the spell type and one flag more.
+             Edit(t, R"("Type": "Curse", "Cost": 0, "Flags": ["Always Succeeds"])",
+                  R"("Type": "ability", "Cost": 0, "Flags": ["PC start spell", "Always Succeeds"])");
              RemoveRecord(t, R"("ID": "sDeleteNote")");
              RemoveRecord(t, R"("ID": "sEditNote")");
              Edit(t, "\n    ]},", "\n    ]}," + added);
          },
          133,
          {"Record: GLOB 'vellum_added'", "Record: GMST 'sMaxSale'", "  variant string: \"Seller Max\"",
-          "  variant float: 2.5"},
-         {"Record: GMST 'sDeleteNote'", "Record: GMST 'sEditNote'", "  variant string: \"Max Sale\""}},
+          "  variant float: 2.5", "  Type: Abilities (1)", "  Flags: PCStart Always (0x00000006)"},
+         {"Record: GMST 'sDeleteNote'", "Record: GMST 'sEditNote'", "  variant string: \"Max Sale\"", "  Type: Curse (4)"}},
         // Its header announces 10 of 6 records: kept while the count stays, set once it changes.
         {"blank.esp", [](std::string&) {}, 7, {}, {}},
         {"blank.esp", [](std::string& t) { RemoveRecord(t, R"("ID": "gmst15")"); }, 6, {}, {}},
@@ -147,11 +150,18 @@ TEST(TextForm, OddFilesRoundTripAndBadDocumentsWriteNothing) {
     // "-" is standard output, as git's textconv reads it.
     EXPECT_EQ(RunCli("export --template " + Shipped() + " --out - " + Quote((dir / "odd.esp").string()), dir.path()).out,
               json);
+    // Written over a link, as a save is: the file it names is replaced and keeps its mode.
+    WriteBytes(dir / "real.esp", Bytes{7});
+    std::filesystem::permissions(dir / "real.esp", std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::create_symlink("real.esp", dir / "odd.back");
     r = RunCli("import --template " + Shipped() + " " + Quote((dir / "odd.json").string()) + " --out " +
                    Quote((dir / "odd.back").string()),
                dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(dir / "odd.back"), odd);
+    EXPECT_EQ(ReadBytes(dir / "real.esp"), odd);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "odd.back"));
+    EXPECT_EQ(std::filesystem::status(dir / "real.esp").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     const std::string good = json;
     const struct {
@@ -168,6 +178,10 @@ TEST(TextForm, OddFilesRoundTripAndBadDocumentsWriteNothing) {
         {"{\"format\": \"vellum-tes3\", \"records\": [\n{\"type\": \"GMST\", \"subrecords\": [\n"
          "{\"sub\": \"NAME\", \"props\": {\"Name\": \"x\"}}]}]}",
          "line 3: record 1 (GMST): subrecord 1 (NAME): the format template's group GMST.NAME has no property 'Name'"},
+        {"{\"format\": \"vellum-tes3\", \"records\": [{\"type\": \"SPEL\", \"subrecords\": [\n"
+         "{\"sub\": \"NAME\", \"props\": {\"ID\": \"x\"}},\n"
+         "{\"sub\": \"SPDT\", \"props\": {\"Type\": \"Spell\", \"Cost\": 0, \"Flags\": [\"Fast\"]}}]}]}",
+         "line 3: record 1 (SPEL): subrecord 2 (SPDT): 'Flags' has no flag named 'Fast' in the format template's list Spell"},
         {"{\"format\": \"vellum-tes3\", \"records\": [{\"type\": \"GMST\", \"flag\": 0, \"hex\": \"\"}]}",
          "record 1 (GMST): a record has no member \"flag\""},
         {"{\"format\": \"vellum-tes3\", \"records\": [{\"type\": \"GMST\", \"flags\": 4294967296, \"hex\": \"\"}]}",

@@ -153,8 +153,19 @@ complete_words() { # words... : what completing the last word offers
 [ "$(complete_words vellum-cli che)" = check ] || fail "completing a command: $(complete_words vellum-cli che)"
 [ "$(complete_words vellum-cli dump --mode '' | tr '\n' ' ')" = "0 1 2 " ] || fail "completing --mode"
 [[ $(complete_words vellum-cli dump --he) == *--headers* ]] || fail "completing an option"
-mkdir "$work/cwd/files" && touch "$work/cwd/files/a.esp" "$work/cwd/files/b.ESM" "$work/cwd/files/c.txt"
-[ "$(complete_words vellum-cli check files/ | sort | tr '\n' ' ')" = "files/a.esp files/b.ESM " ] || fail "completing files"
+mkdir "$work/cwd/files" && touch "$work/cwd/files/"{a.esp,b.ESM,c.txt,d.json}
+completes_files() { # expected words... -- words...
+    local want=() got
+    while [ "$1" != -- ]; do want+=("$1"); shift; done
+    shift
+    got=$(complete_words "$@" | sort | tr '\n' ' ')
+    [ "$got" = "$(printf '%s ' "${want[@]}")" ] || fail "completing '$*' gave: $got"
+}
+completes_files files/a.esp files/b.ESM -- vellum-cli check files/
+completes_files files/d.json -- vellum-cli import files/
+completes_files files/a.esp files/b.ESM -- vellum-cli import files/d.json --out files/
+completes_files files/d.json -- vellum-cli export files/a.esp --out files/
+completes_files files/a.esp files/b.ESM -- vellum-cli clean files/a.esp --with files/
 
 snapshot >"$work/after"
 diff "$work/before" "$work/after" >&2 || fail "something was written under the prefix"

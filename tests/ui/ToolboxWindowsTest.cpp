@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTableView>
@@ -43,6 +44,17 @@ Bytes Global(const std::string& id, float value) {
     Bytes v(4);
     std::memcpy(v.data(), &value, 4);
     return RecordBytes("GLOB", {{"NAME", Text(id)}, {"FNAM", Text("f", false)}, {"FLTV", v}});
+}
+
+// An interior cell holding references to objects, each with its number.
+Bytes Cell(const std::vector<std::pair<std::string, std::int32_t>>& references) {
+    std::vector<test::Sub> subs{{"NAME", Text("Vellum Hall")}, {"DATA", Concat({test::Int32(1), Bytes(8, 0)})}};
+    for (const auto& [object, number] : references) {
+        subs.push_back({"FRMR", test::Int32(number)});
+        subs.push_back({"NAME", Text(object)});
+        subs.push_back({"DATA", Bytes(24, 0)});
+    }
+    return RecordBytes("CELL", subs);
 }
 
 // The STRV text of the plug-in's game setting, read from its bytes.
@@ -173,17 +185,24 @@ private slots:
         QVERIFY(s.prompt.Saw("These files of the load order are in none of its data folders and were not opened: gone.esp"));
     }
 
-    void cleaningListsFirstAndRemovesOnlyWhatStaysTicked() {
-        MasterAndPlugin f({Setting("sOne", "a"), Setting("sTwo", "b")},
+    // The removal is one step that undo takes back to the very bytes of the plug-in.
+    void cleaningListsFirstRemovesOnlyWhatStaysTickedAndUndoes() {
+        // The plug-in's cell repeats the master's first reference (numbered by its master list)
+        // and adds one of its own.
+        MasterAndPlugin f({Setting("sOne", "a"), Setting("sTwo", "b"), Cell({{"crate", 1}, {"barrel", 2}})},
                           {Setting("sOne", "a"), Setting("sMaxSale", "Max Sale"), Setting("sTwo", "other"),
-                           Setting("sWerewolfPopup", "Werewolf")});
+                           Setting("sWerewolfPopup", "Werewolf"),
+                           Cell({{"crate", 0x01000001}, {"chest", 1}})});
+        const std::string path = f.plugin_->FileName;
+        const Bytes original = test::ReadBytes(path);
         bool shown = false;
         test::OnNextModal([&](QWidget* modal) {
             auto* window = qobject_cast<frmClean*>(modal);
             QVERIFY(window);
             shown = true;
             TextTableModel* rows = window->List();
-            QCOMPARE(rows->rowCount(), 3);
+            QCOMPARE(rows->rowCount(), 4);
+            QCOMPARE(rows->index(3, 1).data().toString(), QString("1 references identical to m.esm"));
             QCOMPARE(rows->index(0, 0).data().toString(), QString("GMST sOne"));
             QCOMPARE(rows->index(0, 1).data().toString(), QString("identical to m.esm"));
             QCOMPARE(rows->index(1, 1).data().toString(), QString("dirty game setting"));
@@ -198,11 +217,26 @@ private slots:
         });
         f.s.Window().Command("mnuToolsCleanPlugin")->trigger();
         QVERIFY(shown);
-        QVERIFY(f.s.prompt.Saw("removed 2 of 4 records"));
+        QVERIFY(f.s.prompt.Saw("removed 2 of 5 records"));
         std::vector<std::string> left;
         for (const RecordEntry& r : f.plugin_->Records()) left.push_back(r.Name + " " + r.ID);
-        QCOMPARE(left, (std::vector<std::string>{"TES3 ", "GMST sMaxSale", "GMST sTwo"}));
+        QCOMPARE(left, (std::vector<std::string>{"TES3 ", "GMST sMaxSale", "GMST sTwo", "CELL Vellum Hall"}));
         QVERIFY(f.plugin_->Changed);
+
+        auto* edit = f.s.Window().findChild<QMenu*>("mnuEdit");
+        auto* undo = f.s.Window().findChild<QAction*>("mnuEditUndo");
+        QVERIFY(edit && undo);
+        emit edit->aboutToShow();
+        QCOMPARE(undo->text(), QString("&Undo Clean 3 Records"));
+        emit edit->aboutToHide();
+        f.s.Window().show();
+        f.s.Window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&f.s.Window()));
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &f.s.Window(), Qt::Key_Z,
+                        Qt::ControlModifier);
+        QVERIFY(!f.plugin_->Changed);
+        QVERIFY(f.s.Window().SaveFile(false));
+        QCOMPARE(test::ReadBytes(path), original);
     }
 };
 
