@@ -1,6 +1,7 @@
 #include "IntegrityFixture.h"
 
 #include "index/ChangeRecordID.h"
+#include "index/HistoryScope.h"
 #include "index/ReferenceReader.h"
 #include "index/References.h"
 #include "model/esfile.h"
@@ -129,6 +130,12 @@ CELL.NAME_NEXT.Object = MISC,NPC_
 
 Bytes Npco(std::int32_t count, std::string_view item) { return Concat({Int32(count), Fixed(item, 32)}); }
 
+Bytes Info(std::string_view id, std::string_view previous, std::string_view next, std::vector<Sub> more) {
+    std::vector<Sub> subs{{"INAM", Text(id)}, {"PNAM", Text(previous)}, {"NNAM", Text(next)}};
+    subs.insert(subs.end(), more.begin(), more.end());
+    return RecordBytes("INFO", subs);
+}
+
 Bytes SampleFile() {
     return Concat({
         HeaderRecord(9),
@@ -181,6 +188,10 @@ int IntegrityTest::IndexOfID(const std::string& key, const std::string& id) {
     return FindRecordByID(File(key), id);
 }
 
+std::string IntegrityTest::KeyOf(const std::string& key, const std::string& id) {
+    return File(key).Records()[static_cast<std::size_t>(IndexOfID(key, id))].Key;
+}
+
 std::string IntegrityTest::SaveAndReopen(const std::string& key, const std::string& name) {
     const std::filesystem::path out = dir / name;
     EXPECT_TRUE(File(key).Save(out.string(), name));
@@ -199,6 +210,7 @@ std::vector<std::string> Listing(esFiles& files) {
 
 bool IntegrityTest::Rename(const std::string& key, int index, const std::string& newID, bool allFiles,
                            esCallbackStringValue* lines, bool scripts) {
+    HistoryScope step(files->History(), "Change ID");
     esfile& f = File(key);
     const std::string oldID = f.Records()[static_cast<std::size_t>(index)].ID;
     if (!ChangeRecordID(f, index, newID)) return false;

@@ -21,6 +21,8 @@ extern const std::string kIntegrityTemplate;
 Bytes SampleFile();
 // An inventory entry: a count and a 32-character item ID.
 Bytes Npco(std::int32_t count, std::string_view item);
+// A response with its ID, the IDs before and after it in its topic, and more subrecords.
+Bytes Info(std::string_view id, std::string_view previous, std::string_view next, std::vector<Sub> more = {});
 
 // An esFiles over a template, its indices in a temp folder, a recording prompt installed.
 class IntegrityTest {
@@ -34,10 +36,12 @@ public:
     std::string OpenPath(const std::filesystem::path& path);
     esfile& File(const std::string& key) { return files->Item(key); }
     int IndexOfID(const std::string& key, const std::string& id);
+    std::string KeyOf(const std::string& key, const std::string& id); // the record key of an ID
     // Saves the file to `name` in the temp folder and loads the result into a fresh file.
     std::string SaveAndReopen(const std::string& key, const std::string& name);
     // Gives record `index` the ID `newID` and carries it into what names the old one, as the
-    // form and its scan window do; false, changing nothing, when the ID cannot be changed.
+    // form and its scan window do, as one step of the history; false, changing nothing, when the
+    // ID cannot be changed.
     bool Rename(const std::string& key, int index, const std::string& newID, bool allFiles = false,
                 esCallbackStringValue* lines = nullptr, bool scripts = false);
     // Deletes record `index` safely, by the default actions.

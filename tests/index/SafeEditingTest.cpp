@@ -23,12 +23,6 @@ std::vector<std::string> UnchangedTexts(esFiles& files) {
     return out;
 }
 
-Bytes Info(std::string_view id, std::string_view previous, std::string_view next, std::vector<Sub> more = {}) {
-    std::vector<Sub> subs{{"INAM", Text(id)}, {"PNAM", Text(previous)}, {"NNAM", Text(next)}};
-    subs.insert(subs.end(), more.begin(), more.end());
-    return RecordBytes("INFO", subs);
-}
-
 // A condition on a dead actor ('6') with that name, and its value.
 std::vector<Sub> DeadCondition(std::string_view actor) {
     return {{"SCVR", Text("06DX0" + std::string(actor), false)}, {"INTV", Int32(0)}};
@@ -66,12 +60,8 @@ Bytes Counted() {
     });
 }
 
-std::string KeyOf(IntegrityTest& t, const std::string& file, const std::string& id) {
-    return t.File(file).Records()[static_cast<std::size_t>(t.IndexOfID(file, id))].Key;
-}
-
 void Delete(IntegrityTest& t, const std::string& file, const std::string& id) {
-    t.files->RecurseRelatives(file, KeyOf(t, file, id), {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    t.files->RecurseRelatives(file, t.KeyOf(file, id), {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
 }
 
 // Saved and read back as bytes.
@@ -310,6 +300,44 @@ TEST(SafeEditing, FilesThatDependOnTheSelectionsFileAreSearchedToo) {
     EXPECT_EQ(lines.lines.back(), "p2.esp/INFO3 (p1)/ONAM  Actor: npc_a -> npc_z") << "saved under that name above";
 }
 
+// A file saved under another path is scanned as before: a delete in the master still finds
+// what the plug-in holds, whichever of the two was saved elsewhere (their indexes are named by
+// title and full path), and the plug-in is the one changed.
+TEST(SafeEditing, SavedAsAnotherPathTheDescendantsAreStillFound) {
+    const struct {
+        const char* saved;
+        std::string to;
+    } cases[] = {{"m.esm", "other/m.esm"}, {"p.esp", "other/p2.esp"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        IntegrityTest t;
+        const std::string m = t.Open(SampleFile(), "m.esm");
+        const std::string p = t.Open(Concat({HeaderRecord(1, 1, {{"M.ESM", 0}}),
+                                             RecordBytes("CONT", {{"NAME", Text("chest")}, {"NPCO", Npco(1, "gold")}})}),
+                                     "p.esp");
+        auto found = [&] {
+            Delete(t, m, "gold");
+            std::vector<std::string> out;
+            for (const auto& e : t.files->esRelatives())
+                if (e.value.FileKey == p) out.push_back(e.value.ID);
+            return out;
+        };
+        EXPECT_EQ(found(), std::vector<std::string>{"chest"});
+        std::filesystem::create_directories(t.dir / "other");
+        esfile& f = t.File(t.dir / c.saved);
+        // As File > Save As does.
+        f.SaveFileName = (t.dir / c.to).string();
+        f.FileTitle = std::filesystem::path(c.to).filename().string();
+        ASSERT_TRUE(f.Save(f.SaveFileName, f.FileTitle));
+        t.files->History().MarkSaved(f.FileName);
+        EXPECT_EQ(found(), std::vector<std::string>{"chest"});
+        t.files->ProcessRelatives({}, nullptr);
+        EXPECT_TRUE(t.File(p).Changed);
+        EXPECT_EQ(PlacesNaming(Saved(t, p, "p3.esp"), "gold"), std::vector<std::string>{});
+        EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls.front().text;
+    }
+}
+
 // The reference index a scan reads describes the file as it is in memory: after an edit, after
 // its index went or was replaced, and apart from another file of the same name.
 TEST(SafeEditing, ScansReadAnIndexOfTheFileAsItIsNow) {
@@ -355,7 +383,7 @@ TEST(SafeEditing, ClipboardFollowsItsSettingAndTheClipboardInUse) {
     const std::string a = t.Open(SampleFile());
     const std::string b = t.Open(Concat({HeaderRecord(1), RecordBytes("MISC", {{"NAME", Text("pick")}})}), "b.esp");
     auto copy = [&](const std::string& id) {
-        t.files->RecurseRelatives(a, KeyOf(t, a, id), {}, -1, false, kOpCopy, true, {}, nullptr);
+        t.files->RecurseRelatives(a, t.KeyOf(a, id), {}, -1, false, kOpCopy, true, {}, nullptr);
         t.files->ProcessRelatives({}, nullptr);
     };
     auto clipboard = [&] {

@@ -156,7 +156,15 @@ int RunEsmtool(const fs::path& file, std::string& out, std::size_t keep) {
 std::optional<std::string> EsmtoolDump(const fs::path& file) {
     std::string out;
     if (RunEsmtool(file, out, std::string::npos) < 0) return std::nullopt;
-    return out;
+    std::string kept;
+    for (std::size_t at = 0; at < out.size();) {
+        std::size_t end = out.find('\n', at);
+        end = end == std::string::npos ? out.size() : end + 1;
+        const std::string_view line(out.data() + at, end - at);
+        if (line.find(file.string()) == std::string_view::npos) kept += line;
+        at = end;
+    }
+    return kept;
 }
 
 int EsmtoolStatus(const fs::path& file, std::string* tail) {

@@ -93,8 +93,9 @@ std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of
 // end of what it printed in `tail`; -1 when esmtool is not installed.
 int EsmtoolStatus(const std::filesystem::path& file, std::string* tail = nullptr);
 
-// OpenMW's esmtool, an outside reader of data files: the output of "esmtool dump FILE", or
-// nothing when the tool is not installed (tests then skip).
+// OpenMW's esmtool, an outside reader of data files: the output of "esmtool dump FILE" but the
+// lines that name FILE (so that two files' dumps compare), or nothing when the tool is not
+// installed (tests then skip).
 std::optional<std::string> EsmtoolDump(const std::filesystem::path& file);
 // Lines of an esmtool dump that start with `prefix` ("Record: GMST").
 std::vector<std::string> DumpLines(const std::string& dump, std::string_view prefix);
