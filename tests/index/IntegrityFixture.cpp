@@ -198,6 +198,16 @@ std::string IntegrityTest::SaveAndReopen(const std::string& key, const std::stri
     return OpenPath(out);
 }
 
+std::filesystem::path IntegrityTest::SaveCopy(const std::string& key) {
+    esfile& f = File(key);
+    const std::string name = f.SaveFileName, title = f.FileTitle;
+    const auto out = dir / ("copy" + std::to_string(++copies_) + ".esp");
+    EXPECT_TRUE(f.Save(out.string()));
+    f.SaveFileName = name;
+    f.FileTitle = title;
+    return out;
+}
+
 std::vector<std::string> Listing(esFiles& files) {
     std::vector<std::string> out;
     for (const auto& e : files.esRelatives()) {
@@ -222,9 +232,13 @@ bool IntegrityTest::Rename(const std::string& key, int index, const std::string&
     return true;
 }
 
+void IntegrityTest::ScanDelete(const std::string& key, const std::string& id, bool cut, Progress* progress) {
+    files->RecurseRelatives(key, KeyOf(key, id), {}, kRecurseDescendants, false, cut ? kOpCut : kOpDelete, true, {},
+                            progress);
+}
+
 void IntegrityTest::SafeDelete(const std::string& key, int index) {
-    const std::string recordKey = File(key).Records()[static_cast<std::size_t>(index)].Key;
-    files->RecurseRelatives(key, recordKey, {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    ScanDelete(key, File(key).Records()[static_cast<std::size_t>(index)].ID);
     files->ProcessRelatives({}, nullptr);
 }
 

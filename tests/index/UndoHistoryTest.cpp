@@ -29,23 +29,10 @@ struct Undo : IntegrityTest {
                                  Response("r2", "r1", ""), Topic("t2"), Response("r3", "", "")}),
                          "c.esp");
     UndoHistory& history = files->History();
-    int saves = 0;
 
-    // A save of the file under a fresh name; the file keeps its names, as if nothing had been saved.
-    std::filesystem::path SavedCopy(const std::string& key) {
-        esfile& f = File(key);
-        const std::string name = f.SaveFileName, title = f.FileTitle;
-        const auto out = dir / ("save" + std::to_string(++saves) + ".esp");
-        EXPECT_TRUE(f.Save(out.string()));
-        f.SaveFileName = name;
-        f.FileTitle = title;
-        return out;
-    }
-    // The file as a save writes it, read back from disk byte for byte.
-    std::vector<unsigned char> Saved(const std::string& key) { return ReadBytes(SavedCopy(key)); }
-    void Cut(const std::string& file, const std::string& id) {
-        files->RecurseRelatives(file, KeyOf(file, id), {}, kRecurseDescendants, false, kOpCut, true, {}, nullptr);
-        files->ProcessRelatives("", nullptr);
+    void Cut(const std::string& id) {
+        ScanDelete(a, id, true);
+        files->ProcessRelatives({}, nullptr);
     }
 };
 
@@ -64,11 +51,11 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         // included, the plug-in's one too (its neighbour relinked); an item loses its reference.
         {"safe delete with descendants in two files", "Delete 8 Records",
          [](Undo& t) { t.SafeDelete(t.a, t.IndexOfID(t.a, "scr_a")); }},
-        {"cut", "Cut 3 Records", [](Undo& t) { t.Cut(t.a, "npc_b"); }}, // with its response
+        {"cut", "Cut 3 Records", [](Undo& t) { t.Cut("npc_b"); }}, // with its response
         {"paste", "Paste 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Replace, nullptr); },
-         [](Undo& t) { t.Cut(t.a, "spl"); }},
+         [](Undo& t) { t.Cut("spl"); }},
         {"paste merge", "Paste Merge 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Merge, nullptr); },
-         [](Undo& t) { t.Cut(t.a, "spl"); }},
+         [](Undo& t) { t.Cut("spl"); }},
         {"ID change repairing references in both files", "Change ID",
          [](Undo& t) { t.Rename(t.a, t.IndexOfID(t.a, "gold"), "coin", true); }},
         {"reference repair reaching a plug-in", "Change ID",
@@ -115,7 +102,7 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         const std::vector<std::string> keys{t.a, t.b, t.c};
         auto saveAll = [&] {
             std::vector<std::filesystem::path> out;
-            for (const std::string& key : keys) out.push_back(t.SavedCopy(key));
+            for (const std::string& key : keys) out.push_back(t.SaveCopy(key));
             return out;
         };
         auto bytes = [](const std::vector<std::filesystem::path>& saves) {
@@ -154,7 +141,7 @@ TEST(UndoHistory, IndexesAndReferencesFollowUndo) {
     EXPECT_EQ(Decoded(f, 5, "NPCO4").Item("Item").Text(), "Gold") << "the repaired reference is back";
 
     const std::size_t all = f.Records().size();
-    t.Cut(t.a, "npc_b");
+    t.Cut("npc_b");
     t.history.Undo();
     EXPECT_EQ(f.Records().size(), all);
     for (std::size_t i = 0; i < f.Records().size(); ++i)
@@ -254,7 +241,7 @@ TEST(UndoHistory, StepsAreOnePerCommandAndClosedFilesLeaveThem) {
 
 TEST(UndoHistory, ChangesBehindTheHistoryEndItWithAMessage) {
     Undo t;
-    t.Cut(t.a, "npc_b");
+    t.Cut("npc_b");
     t.File(t.a).Records().pop_back(); // not through any command
     EXPECT_TRUE(t.history.Undo().empty());
     EXPECT_TRUE(t.prompt.Saw("The file " + t.a + " was changed outside the undo history; the history has been cleared."));

@@ -39,8 +39,10 @@ struct RawSubrecord {
     std::string type; // the format template's subrecord type
     ByteSpan data;
     bool first;       // the record's first subrecord
+    std::string name; // as stored
 };
 std::vector<RawRecord> RawRecords(const Bytes& file);
+std::vector<RawSubrecord> RawSubrecords(const RawRecord& record);
 std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
 
 // A file's dialogue as its bytes hold it: each topic with its type and the responses that follow
@@ -54,6 +56,8 @@ struct RawTopic {
     std::vector<RawResponse> responses;
 };
 std::vector<RawTopic> RawTopics(const Bytes& file);
+// Every topic's list: "\n<topic>: <id><<previous>|<next> ..." per topic, in file order.
+std::string RawChains(const Bytes& file);
 
 // Checks of a file's bytes that share nothing with the code under test (no template, no model):
 // what a reader of the game's format expects after a safe edit.

@@ -85,23 +85,6 @@ const std::string& ShippedTemplateText() {
     return text;
 }
 
-namespace {
-constexpr const char* kEsmTool = "/usr/games/esmtool";
-}
-
-bool HaveEsmTool() { return ::access(kEsmTool, X_OK) == 0; }
-
-std::string EsmTool(const std::string& arguments) {
-    std::string out;
-    if (!HaveEsmTool()) return out;
-    if (std::FILE* pipe = ::popen((std::string(kEsmTool) + " " + arguments + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     path_ = fs::temp_directory_path() /

@@ -81,11 +81,6 @@ private:
     std::filesystem::path path_;
 };
 
-// OpenMW's esmtool, a reader of data files that shares nothing with ours: its output for
-// `arguments` (standard error too), or nothing when it is not installed.
-bool HaveEsmTool();
-std::string EsmTool(const std::string& arguments);
-
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
