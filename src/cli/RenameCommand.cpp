@@ -23,7 +23,7 @@ int Rename(const Arguments& args) {
     esfile* f = nullptr;
     const int index = session.OpenRecord("rename", args.files[0], args.files[1], f);
     if (index < 0) return 1;
-    HistoryScope step(session.Files().History(), "Change ID", {f->FileName});
+    HistoryScope step(session.Files().History(), "Change ID"); // the --with files it repairs too
     if (!ChangeRecordID(*f, index, args.files[2]))
         return Fail("rename", "the ID of " + f->Records()[static_cast<std::size_t>(index)].Key +
                                   " cannot be changed to '" + args.files[2] + "'");

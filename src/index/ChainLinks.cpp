@@ -104,27 +104,33 @@ int ChainLinks::Sibling(int index, std::string_view id) {
 bool ChainLinks::RelinkAroundDeleted() {
     bool changed = false;
     auto& records = file_.Records();
-    const std::size_t limit = records.size();
     for (std::size_t i = 1; i < records.size(); ++i) {
         if (!records[i].Deleted || !Chained(records[i].Name)) continue;
         const auto* parent = records[i].ParentKey.empty() ? nullptr : file_.esRecArrayIndex().Find(records[i].ParentKey.str());
         if (parent && records[static_cast<std::size_t>(parent->IndexNumber)].Deleted) continue; // the whole list goes
-        const int index = static_cast<int>(i);
-        // The nearest neighbours that stay, on either side.
-        auto nearest = [&](Link which) {
-            std::string id = Get(index, which);
-            int at = Sibling(index, id);
-            for (std::size_t steps = 0; at > 0 && records[static_cast<std::size_t>(at)].Deleted && steps < limit; ++steps) {
-                id = Get(at, which);
-                at = Sibling(at, id);
-            }
-            return std::pair{id, at};
-        };
-        const auto [previous, before] = nearest(Link::Previous);
-        const auto [next, after] = nearest(Link::Next);
-        if (before > 0 && !records[static_cast<std::size_t>(before)].Deleted) changed |= Set(before, Link::Next, next);
-        if (after > 0 && !records[static_cast<std::size_t>(after)].Deleted) changed |= Set(after, Link::Previous, previous);
+        changed |= Unlink(static_cast<int>(i));
     }
+    return changed;
+}
+
+bool ChainLinks::Unlink(int index) {
+    auto& records = file_.Records();
+    const std::size_t limit = records.size();
+    // The nearest neighbours that stay, on either side.
+    auto nearest = [&](Link which) {
+        std::string id = Get(index, which);
+        int at = Sibling(index, id);
+        for (std::size_t steps = 0; at > 0 && records[static_cast<std::size_t>(at)].Deleted && steps < limit; ++steps) {
+            id = Get(at, which);
+            at = Sibling(at, id);
+        }
+        return std::pair{id, at};
+    };
+    const auto [previous, before] = nearest(Link::Previous);
+    const auto [next, after] = nearest(Link::Next);
+    bool changed = false;
+    if (before > 0 && !records[static_cast<std::size_t>(before)].Deleted) changed |= Set(before, Link::Next, next);
+    if (after > 0 && !records[static_cast<std::size_t>(after)].Deleted) changed |= Set(after, Link::Previous, previous);
     return changed;
 }
 

@@ -23,6 +23,9 @@ public:
     // Before the records marked Deleted go: the neighbours of each are linked to each other,
     // past neighbours that go as well. True when a link changed.
     bool RelinkAroundDeleted();
+    // Record `index` leaves its list: its neighbours (past those marked Deleted) are linked to
+    // each other. True when a link changed.
+    bool Unlink(int index);
     // Record `index`, a new last child of its parent: linked after the child that was last
     // (and before the one that came after it, when that is a record of another file).
     void LinkAsLastChild(int index);

@@ -1,5 +1,7 @@
 #include "index/DialogueChain.h"
 
+#include "index/ChainLinks.h"
+#include "index/HistoryScope.h"
 #include "model/KeyedCollection.h"
 #include "model/SubrecordViews.h"
 #include "model/esfile.h"
@@ -9,6 +11,8 @@
 
 namespace vellum {
 namespace {
+
+constexpr const char* kMoveStep = "Move Response";
 
 std::string_view AsText(ByteSpan bytes) {
     std::string_view s(reinterpret_cast<const char*>(bytes.data()), bytes.size());
@@ -23,13 +27,6 @@ std::string Upper(std::string_view s) {
 }
 
 } // namespace
-
-std::string DialogueChain::Text(const esfile& file, const RecordEntry& record, std::string_view name) {
-    SubrecordViews views(file.Codec());
-    for (const SubrecordViews::View& v : views.Read(record))
-        if (v.name.substr(0, 4) == name) return std::string(AsText(v.data));
-    return {};
-}
 
 int DialogueChain::DialogueType(const esfile& file, const RecordEntry& record) {
     SubrecordViews views(file.Codec());
@@ -83,61 +80,28 @@ std::vector<DialogueChain::Link> DialogueChain::Order(const esfile& file, const 
     return out;
 }
 
-void DialogueChain::SetText(esfile& file, const std::string& recordKey, std::string_view name,
-                            const std::string& text) {
-    const bool wasPacked = file.Rec(recordKey).Packed;
-    file.UnPackRecord(recordKey);
-    RecordEntry& r = file.Rec(recordKey);
-    Subrecord* sub = nullptr;
-    for (auto& e : *r.SubRecords)
-        if (std::string_view(e.value.Name).substr(0, 4) == name) {
-            sub = &e.value;
-            break;
-        }
-    if (!sub) sub = r.SubRecords->Find(file.AddSubrecord(recordKey, name));
-    if (sub) {
-        // Raw bytes: the template need not describe the link for it to be kept right.
-        sub->Properties.clear();
-        sub->Packed = true;
-        sub->Data.assign(text.begin(), text.end());
-        sub->Data.push_back(0);
-        sub->Size = static_cast<std::int32_t>(sub->Data.size());
-    }
-    if (wasPacked && !file.LeaveRecordsUnpacked) file.PackRecord(recordKey);
-}
-
 DialogueChain::MoveResult DialogueChain::Move(esfile& file, const std::string& responseKey,
                                               const std::string& topicKey) {
     auto& keys = file.esRecArrayIndex();
     if (!keys.Exists(responseKey) || !keys.Exists(topicKey)) return MoveResult::NotFound;
-    RecordEntry& response = file.Rec(responseKey);
-    const std::string oldTopicKey = response.ParentKey.str();
+    const std::string oldTopicKey = file.Rec(responseKey).ParentKey.str();
     if (KeysEqual(oldTopicKey, topicKey)) return MoveResult::SameTopic;
-    RecordEntry& topic = file.Rec(topicKey);
-    if (DialogueType(file, topic) != DialogueType(file, response)) return MoveResult::OtherKind;
+    if (DialogueType(file, file.Rec(topicKey)) != DialogueType(file, file.Rec(responseKey))) return MoveResult::OtherKind;
 
-    const std::string id = Text(file, response, "INAM");
+    HistoryScope step(file, kMoveStep);
+    step.Rename(kMoveStep); // also when a form edit that made the move holds the step
+    const int index = file.GetRecordIndex(responseKey);
+    ChainLinks links(file);
     if (!oldTopicKey.empty() && keys.Exists(oldTopicKey)) {
-        // The neighbours in the old topic close the gap.
-        const std::string previous = Text(file, response, "PNAM"), next = Text(file, response, "NNAM");
-        for (const Link& l : Order(file, file.Rec(oldTopicKey))) {
-            if (l.key == responseKey) continue;
-            if (!previous.empty() && KeysEqual(l.id, previous)) SetText(file, l.key, "NNAM", next);
-            if (!next.empty() && KeysEqual(l.id, next)) SetText(file, l.key, "PNAM", previous);
-        }
+        links.Unlink(index);
         std::erase(file.Rec(oldTopicKey).Children, responseKey);
     }
-    const std::vector<Link> chain = Order(file, file.Rec(topicKey));
-    const std::string last = chain.empty() ? std::string() : chain.back().id;
-    if (!chain.empty()) SetText(file, chain.back().key, "NNAM", id);
-    SetText(file, responseKey, "PNAM", last);
-    SetText(file, responseKey, "NNAM", {});
-
-    RecordEntry& moved = file.Rec(responseKey);
     RecordEntry& newTopic = file.Rec(topicKey);
     newTopic.Children.push_back(responseKey);
+    RecordEntry& moved = file.Rec(responseKey);
     moved.ParentKey = newTopic.Key;
     moved.ParentID = newTopic.ID;
+    links.LinkAsLastChild(index);
     moved.Added = true; // a save places it anew: behind the last response of its new topic
     file.Changed = true;
     return MoveResult::Moved;

@@ -30,15 +30,8 @@ public:
     enum class MoveResult { Moved, SameTopic, OtherKind, NotFound };
     // Moves a response to the end of another topic of the same dialogue type: its neighbours in
     // the old topic are linked to each other, it follows the new topic's last response, and it
-    // is saved behind the new topic. The file is changed.
+    // is saved behind the new topic. The file is changed; the move is one step of its history.
     static MoveResult Move(esfile& file, const std::string& responseKey, const std::string& topicKey);
-
-private:
-    // The text of a record's first subrecord of that name, from its current bytes.
-    static std::string Text(const esfile& file, const RecordEntry& record, std::string_view name);
-    // Sets a record's first subrecord of that name to a zero-terminated text, adding it when
-    // it is missing.
-    static void SetText(esfile& file, const std::string& recordKey, std::string_view name, const std::string& text);
 };
 
 } // namespace vellum

@@ -3,6 +3,7 @@
 #include "index/UndoHistory.h"
 #include "model/esfile.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -13,14 +14,16 @@ namespace vellum {
 // history (a file opened on its own) it does nothing.
 class HistoryScope {
 public:
-    HistoryScope(UndoHistory* history, std::string name, std::vector<std::string> fileKeys = {})
+    HistoryScope(UndoHistory* history, std::string name, std::vector<std::string> fileKeys = {},
+                 std::uint64_t session = 0)
         : history_(history) {
-        if (history_) history_->Begin(std::move(name), std::move(fileKeys));
+        if (history_) history_->Begin(std::move(name), std::move(fileKeys), session);
     }
     HistoryScope(UndoHistory& history, std::string name, std::vector<std::string> fileKeys = {})
         : HistoryScope(&history, std::move(name), std::move(fileKeys)) {}
     // A command on one file.
-    HistoryScope(esfile& file, std::string name) : HistoryScope(file.History(), std::move(name), {file.FileName}) {}
+    HistoryScope(esfile& file, std::string name, std::uint64_t session = 0)
+        : HistoryScope(file.History(), std::move(name), {file.FileName}, session) {}
     ~HistoryScope() {
         if (history_) history_->End();
     }

@@ -28,9 +28,10 @@ std::size_t UndoStep::MemoryBytes() const {
     return n;
 }
 
-void UndoHistory::Begin(std::string name, std::vector<std::string> fileKeys) {
+void UndoHistory::Begin(std::string name, std::vector<std::string> fileKeys, std::uint64_t session) {
     if (depth_++ > 0) return;
     pendingName_ = std::move(name);
+    pendingSession_ = session;
     pending_.clear();
     if (fileKeys.empty())
         for (const auto& e : files_) fileKeys.push_back(e.key);
@@ -74,6 +75,10 @@ void UndoHistory::End() {
     }
     pending_.clear();
     if (step.Files.empty()) return;
+    if (pendingSession_ != 0 && pendingSession_ == lastSession_ && position_ == steps_.size() && position_ > 0 &&
+        Join(step))
+        return;
+    lastSession_ = pendingSession_;
 
     step.Name = std::move(pendingName_);
     if (auto slot = step.Name.find(kRecordsSlot); slot != std::string::npos) {
@@ -90,6 +95,54 @@ void UndoHistory::End() {
     steps_.push_back(std::move(step));
     ++position_;
     while (steps_.size() > kMaxSteps) DropOldest();
+}
+
+bool UndoHistory::Join(UndoStep& step) {
+    UndoStep& last = steps_.back();
+    auto find = [](const UndoStep& s, const std::string& key) -> const UndoStep::FileChange* {
+        for (const auto& c : s.Files)
+            if (c.FileKey == key) return &c;
+        return nullptr;
+    };
+    std::vector<std::string> keys;
+    for (const auto* s : {&last, &step})
+        for (const auto& c : s->Files)
+            if (std::find(keys.begin(), keys.end(), c.FileKey) == keys.end()) keys.push_back(c.FileKey);
+    std::vector<UndoStep::FileChange> joined;
+    std::vector<std::pair<std::string, bool>> unchanged; // files back where the session found them
+    for (const std::string& key : keys) {
+        esfile* f = files_.Find(key);
+        if (!f) return false;
+        const UndoStep::FileChange* now = find(step, key);
+        const UndoStep::FileChange* earlier = find(last, key);
+        const bool changedBefore = (earlier ? earlier : now)->ChangedBefore;
+        // The array before the last step: back through this step, then through the last.
+        std::vector<RecordEntry> before = f->Records();
+        auto back = [&before](const UndoStep::FileChange* c) {
+            std::vector<RecordEntry> out;
+            if (!c) return true;
+            if (!c->Undo.Apply(before, out)) return false;
+            before = std::move(out);
+            return true;
+        };
+        if (!back(now) || !back(earlier)) return false;
+        RecordPatch undo = RecordPatch::Between(before, f->Records(), *f);
+        if (undo.IsIdentity(f->Records().size())) {
+            unchanged.emplace_back(key, changedBefore);
+            continue;
+        }
+        RecordPatch redo = RecordPatch::Between(f->Records(), before, *f);
+        joined.push_back({key, std::move(undo), std::move(redo), changedBefore, (now ? now : earlier)->ChangedAfter});
+    }
+    if (joined.empty()) {
+        steps_.pop_back();
+        --position_;
+        lastSession_ = 0;
+    } else {
+        last.Files = std::move(joined);
+    }
+    for (const auto& [key, changed] : unchanged) Refresh(key, changed);
+    return true;
 }
 
 void UndoHistory::DropOldest() {
@@ -131,6 +184,7 @@ bool UndoHistory::Move(std::size_t stepIndex, bool undo, Progress* progress, std
         results.emplace_back(f, std::move(out));
     }
     position_ = undo ? stepIndex : stepIndex + 1;
+    lastSession_ = 0;
     for (std::size_t i = 0; i < results.size(); ++i) {
         auto& [f, records] = results[i];
         const auto& c = step.Files[i];
@@ -168,9 +222,13 @@ std::vector<std::string> UndoHistory::JumpTo(std::size_t position, Progress* pro
     return touched;
 }
 
-void UndoHistory::MarkSaved(const std::string& fileKey) { savedAt_[fileKey] = position_; }
+void UndoHistory::MarkSaved(const std::string& fileKey) {
+    savedAt_[fileKey] = position_;
+    lastSession_ = 0; // a step that joined the last would cover the saved state
+}
 
 void UndoHistory::Forget(std::string_view fileKey) {
+    lastSession_ = 0;
     for (std::size_t s = steps_.size(); s-- > 0;) {
         auto& changes = steps_[s].Files;
         std::erase_if(changes, [&](const UndoStep::FileChange& c) { return KeysEqual(c.FileKey, fileKey); });
@@ -186,6 +244,7 @@ void UndoHistory::Forget(std::string_view fileKey) {
 
 void UndoHistory::clear() {
     steps_.clear();
+    lastSession_ = 0;
     position_ = 0;
     savedAt_.clear();
 }

@@ -4,6 +4,7 @@
 #include "model/RecordEntry.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -28,7 +29,11 @@ public:
     // Scopes nest: the outermost names the step and says which files it may change (empty:
     // every open file but the clipboard, whose contents a user never undoes); inner ones join
     // it. "{records}" in the name becomes the count of records the step changed ("12 Records").
-    void Begin(std::string name, std::vector<std::string> fileKeys = {});
+    // A step of a session (see NewSession) that ends right after the previous step of the same
+    // session, with nothing recorded, undone or saved in between, joins that step.
+    void Begin(std::string name, std::vector<std::string> fileKeys = {}, std::uint64_t session = 0);
+    // A run of small edits a user sees as one, such as the bytes typed into a byte grid.
+    std::uint64_t NewSession() { return ++sessions_; }
     // The step's name once the command knows what it did ("Delete 12 Records").
     void Rename(std::string name);
     const std::string& PendingName() const { return pendingName_; }
@@ -67,6 +72,8 @@ private:
         std::vector<RecordEntry> before;
         bool changed = false;
     };
+    // Folds `step` into the last step; false, changing nothing, when the arrays no longer fit.
+    bool Join(UndoStep& step);
     bool Move(std::size_t stepIndex, bool undo, Progress* progress, std::vector<std::string>& touched);
     void Refresh(const std::string& fileKey, bool changedInStep);
     void DropOldest();
@@ -78,6 +85,7 @@ private:
     int depth_ = 0;
     std::string pendingName_;
     std::vector<Pending> pending_;
+    std::uint64_t sessions_ = 0, pendingSession_ = 0, lastSession_ = 0; // lastSession_: of the last step
     // Position at which each saved file matched its disk copy; kLost once that state is gone.
     static constexpr std::size_t kLost = static_cast<std::size_t>(-1);
     std::unordered_map<std::string, std::size_t> savedAt_;

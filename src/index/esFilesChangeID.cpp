@@ -11,9 +11,6 @@ namespace vellum {
 
 void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntries& idList, bool checkAllFiles,
                                  esCallbackStringValue* cbsv, bool rewriteScriptSource) {
-    HistoryScope step(history_, "Change ID", checkAllFiles ? std::vector<std::string>{} : std::vector<std::string>{fileKey});
-    BusyScope busy(*this);
-    unchanged_.clear();
     std::vector<std::string> keys;
     if (checkAllFiles) {
         for (const auto& e : files_) keys.push_back(e.key);
@@ -21,6 +18,9 @@ void esFiles::ChangeIDReferences(const std::string& fileKey, const esCheckedEntr
         keys = Dependents(fileKey);
         keys.insert(keys.begin(), fileKey);
     }
+    HistoryScope step(history_, "Change ID", keys);
+    BusyScope busy(*this);
+    unchanged_.clear();
     for (const std::string& key : keys) {
         if (cancel_) break;
         ChangeIDsInFile(key, idList, checkAllFiles || keys.size() > 1, cbsv, rewriteScriptSource);

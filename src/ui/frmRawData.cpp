@@ -20,8 +20,13 @@
 
 namespace vellum::ui {
 
+namespace {
+constexpr const char* kStepName = "Edit Raw Data";
+}
+
 frmRawData::frmRawData(esfile& file, std::filesystem::path dumpsFolder, QWidget* parent)
-    : QDialog(parent), file_(file), dumpsFolder_(std::move(dumpsFolder)), grid_(new fhByteControl) {
+    : QDialog(parent), file_(file), dumpsFolder_(std::move(dumpsFolder)),
+      session_(file.History() ? file.History()->NewSession() : 0), grid_(new fhByteControl) {
     auto* scroll = new QScrollArea;
     scroll->setWidget(grid_);
     scroll->setWidgetResizable(false);
@@ -54,12 +59,14 @@ frmRawData::frmRawData(esfile& file, std::filesystem::path dumpsFolder, QWidget*
         ShowInspector(grid_->CursorOffset());
     });
     connect(grid_, &fhByteControl::Reverted, this, [this] {
+        HistoryScope step(file_, kStepName, session_);
         const Bytes& bytes = grid_->ByteArray();
         for (std::size_t i = 0; i < bytes.size(); ++i) StoreByte(static_cast<int>(i), bytes[i]);
         ShowInspector(grid_->CursorOffset());
     });
 
     LoadBytes();
+    grid_->HexView()->setFocus(); // this window is for typing bytes
     resize(620, 480);
 }
 
@@ -103,7 +110,7 @@ void frmRawData::LoadBytes() {
 }
 
 void frmRawData::StoreByte(int index, quint8 value) {
-    HistoryScope step(file_, "Edit Raw Data");
+    HistoryScope step(file_, kStepName, session_);
     try {
         RecordEntry& r = file_.Rec(recordKey_);
         if (subrecordKey_.empty()) {

@@ -4,6 +4,7 @@
 
 #include <QDialog>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -19,7 +20,8 @@ class fhByteControl;
 
 // The packed bytes of the current record of a file, or of its current subrecord, in a byte grid
 // with an inspector that reads the bytes at the cursor as numbers. Edited bytes go straight
-// into the record; Dump writes them to a .bin file in the Dumps folder.
+// into the record, one undo step for as long as the window is open; Dump writes them to a .bin
+// file in the Dumps folder.
 class frmRawData : public QDialog {
     Q_OBJECT
 public:
@@ -42,6 +44,8 @@ private:
     std::filesystem::path dumpsFolder_;
     std::string recordKey_, subrecordKey_;
     int subrecordDataOffset_ = 0; // where the subrecord's bytes start in the record's data
+    // The bytes typed while the window is open are one step of the undo history.
+    std::uint64_t session_;
     fhByteControl* grid_;
     QList<QLabel*> values_;
 };

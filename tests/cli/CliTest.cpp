@@ -57,7 +57,7 @@ TEST_F(CliTest, CheckPrintsOneLineOfCountsPerFileAndFailsWhenOneDoesNotLoad) {
     EXPECT_EQ(Cli("check --template " + Quote(templ) + " " + Quote(Write("b.esp", SmallPlugin(5)))).status, 0);
 }
 
-TEST_F(CliTest, ResaveWritesTheSameBytesKeepsABackupAndSortsOnRequest) {
+TEST_F(CliTest, ResaveWritesTheSameBytesAndKeepsABackup) {
     const std::string in = Write("in.esp", SmallPlugin(3));
     const std::string out = Write("out.esp", Bytes{1, 2, 3});
     CliRun r = Cli("resave --backup --template " + Quote(templ) + " " + Quote(in) + " " + Quote(out));
@@ -65,18 +65,6 @@ TEST_F(CliTest, ResaveWritesTheSameBytesKeepsABackupAndSortsOnRequest) {
     EXPECT_EQ(ReadBytes(out), ReadBytes(in));
     EXPECT_EQ(ReadBytes(out + ".bak"), (std::vector<unsigned char>{1, 2, 3}));
     EXPECT_EQ(Cli("resave --template " + Quote(templ) + " " + Quote(in)).status, 2);
-
-    // A template without a save order: kept as it is; sorted, nothing is left out and the
-    // types it cannot place are named.
-    std::ofstream(dir / "noseq.ini") << "[GMST]\nPropID = NAME:ID\n";
-    const std::string kept = (dir / "kept.esp").string(), sorted = (dir / "sorted.esp").string();
-    r = Cli("resave --template " + Quote((dir / "noseq.ini").string()) + " " + Quote(in) + " " + Quote(kept));
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(ReadBytes(kept), ReadBytes(in));
-    r = Cli("resave --sort --template " + Quote((dir / "noseq.ini").string()) + " " + Quote(in) + " " + Quote(sorted));
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_NE(r.err.find("[@FILESEQUENCE] does not name the record types TES3, "), std::string::npos) << r.err;
-    EXPECT_EQ(ReadBytes(sorted), ReadBytes(in));
 }
 
 TEST_F(CliTest, StatsPrintsTheFigures) {

@@ -1,6 +1,7 @@
 #include "IntegrityFixture.h"
 
 #include "index/ChangeRecordID.h"
+#include "index/HistoryScope.h"
 #include "index/ReferenceReader.h"
 #include "index/References.h"
 #include "model/esfile.h"
@@ -129,6 +130,12 @@ CELL.NAME_NEXT.Object = MISC,NPC_
 
 Bytes Npco(std::int32_t count, std::string_view item) { return Concat({Int32(count), Fixed(item, 32)}); }
 
+Bytes Info(std::string_view id, std::string_view previous, std::string_view next, std::vector<Sub> more) {
+    std::vector<Sub> subs{{"INAM", Text(id)}, {"PNAM", Text(previous)}, {"NNAM", Text(next)}};
+    subs.insert(subs.end(), more.begin(), more.end());
+    return RecordBytes("INFO", subs);
+}
+
 Bytes SampleFile() {
     return Concat({
         HeaderRecord(9),
@@ -181,12 +188,12 @@ int IntegrityTest::IndexOfID(const std::string& key, const std::string& id) {
     return FindRecordByID(File(key), id);
 }
 
-std::string IntegrityTest::KeyOfID(const std::string& key, const std::string& id) {
+std::string IntegrityTest::KeyOf(const std::string& key, const std::string& id) {
     return File(key).Records()[static_cast<std::size_t>(IndexOfID(key, id))].Key;
 }
 
 void IntegrityTest::Relatives(const std::string& key, const std::string& id, int operation) {
-    files->RecurseRelatives(key, KeyOfID(key, id), {}, kRecurseDescendants, false, operation, true, {}, nullptr);
+    files->RecurseRelatives(key, KeyOf(key, id), {}, kRecurseDescendants, false, operation, true, {}, nullptr);
     files->ProcessRelatives({}, nullptr);
 }
 
@@ -194,6 +201,16 @@ std::string IntegrityTest::SaveAndReopen(const std::string& key, const std::stri
     const std::filesystem::path out = dir / name;
     EXPECT_TRUE(File(key).Save(out.string(), name));
     return OpenPath(out);
+}
+
+std::filesystem::path IntegrityTest::SaveCopy(const std::string& key) {
+    esfile& f = File(key);
+    const std::string name = f.SaveFileName, title = f.FileTitle;
+    const auto out = dir / ("copy" + std::to_string(++copies_) + ".esp");
+    EXPECT_TRUE(f.Save(out.string()));
+    f.SaveFileName = name;
+    f.FileTitle = title;
+    return out;
 }
 
 std::vector<std::string> Listing(esFiles& files) {
@@ -208,6 +225,7 @@ std::vector<std::string> Listing(esFiles& files) {
 
 bool IntegrityTest::Rename(const std::string& key, int index, const std::string& newID, bool allFiles,
                            esCallbackStringValue* lines, bool scripts) {
+    HistoryScope step(files->History(), "Change ID");
     esfile& f = File(key);
     const std::string oldID = f.Records()[static_cast<std::size_t>(index)].ID;
     if (!ChangeRecordID(f, index, newID)) return false;
@@ -219,9 +237,13 @@ bool IntegrityTest::Rename(const std::string& key, int index, const std::string&
     return true;
 }
 
+void IntegrityTest::ScanDelete(const std::string& key, const std::string& id, bool cut, Progress* progress) {
+    files->RecurseRelatives(key, KeyOf(key, id), {}, kRecurseDescendants, false, cut ? kOpCut : kOpDelete, true, {},
+                            progress);
+}
+
 void IntegrityTest::SafeDelete(const std::string& key, int index) {
-    const std::string recordKey = File(key).Records()[static_cast<std::size_t>(index)].Key;
-    files->RecurseRelatives(key, recordKey, {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    ScanDelete(key, File(key).Records()[static_cast<std::size_t>(index)].ID);
     files->ProcessRelatives({}, nullptr);
 }
 

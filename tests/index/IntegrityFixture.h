@@ -21,6 +21,8 @@ extern const std::string kIntegrityTemplate;
 Bytes SampleFile();
 // An inventory entry: a count and a 32-character item ID.
 Bytes Npco(std::int32_t count, std::string_view item);
+// A response with its ID, the IDs before and after it in its topic, and more subrecords.
+Bytes Info(std::string_view id, std::string_view previous, std::string_view next, std::vector<Sub> more = {});
 
 // An esFiles over a template, its indices in a temp folder, a recording prompt installed.
 class IntegrityTest {
@@ -34,16 +36,23 @@ public:
     std::string OpenPath(const std::filesystem::path& path);
     esfile& File(const std::string& key) { return files->Item(key); }
     int IndexOfID(const std::string& key, const std::string& id);
-    std::string KeyOfID(const std::string& key, const std::string& id);
+    std::string KeyOf(const std::string& key, const std::string& id); // the record key of an ID
     // Scans the relatives of the record with `id` and its descendants and carries out
     // `operation` (kOpDelete, kOpCut, kOpCopy) by the default actions.
     void Relatives(const std::string& key, const std::string& id, int operation);
     // Saves the file to `name` in the temp folder and loads the result into a fresh file.
     std::string SaveAndReopen(const std::string& key, const std::string& name);
+    // A save of the file under a fresh name in the temp folder, the file keeping its names as if
+    // nothing had been saved; and what it wrote.
+    std::filesystem::path SaveCopy(const std::string& key);
+    Bytes Saved(const std::string& key) { return ReadBytes(SaveCopy(key)); }
     // Gives record `index` the ID `newID` and carries it into what names the old one, as the
-    // form and its scan window do; false, changing nothing, when the ID cannot be changed.
+    // form and its scan window do, as one step of the history; false, changing nothing, when the
+    // ID cannot be changed.
     bool Rename(const std::string& key, int index, const std::string& newID, bool allFiles = false,
                 esCallbackStringValue* lines = nullptr, bool scripts = false);
+    // The relatives scan of a delete (or cut) of the record with `id`, along its descendants.
+    void ScanDelete(const std::string& key, const std::string& id, bool cut = false, Progress* progress = nullptr);
     // Deletes record `index` safely, by the default actions.
     void SafeDelete(const std::string& key, int index);
 
@@ -51,6 +60,9 @@ public:
     TempDir dir;
     Config templ;
     std::unique_ptr<esFiles> files;
+
+private:
+    int copies_ = 0;
 };
 
 // "<action> <generation> <record key>[/<subrecord key>]" per entry of the last relatives scan.

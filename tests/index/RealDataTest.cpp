@@ -308,7 +308,7 @@ TEST(RealDataDependents, DeleteAndRenameInAMasterReachAPluginThatUsesIt) {
     const Bytes position(24, 0);
     const Bytes info(12, 0);
     const Bytes plugin = Concat({
-        HeaderRecord(8, 1, {{"PATCH_FOR_PURISTS.ESM", 0}}),
+        HeaderRecord(7, 1, {{"PATCH_FOR_PURISTS.ESM", 0}}),
         RecordBytes("LEVI", {{"NAME", Text("vt_list")}, {"DATA", Int32(0)}, {"NNAM", Bytes{0}}, {"INDX", Int32(2)},
                              {"INAM", Text(item)}, {"INTV", Bytes{1, 0}},
                              {"INAM", Text("vt_other")}, {"INTV", Bytes{2, 0}}}),
@@ -347,7 +347,14 @@ TEST(RealDataDependents, DeleteAndRenameInAMasterReachAPluginThatUsesIt) {
                 EXPECT_FALSE(t.files->Unchanged().empty()) << "the script source at least is reported";
             }
             EXPECT_EQ(EsmtoolStatus(out), 0);
+
+            // Undone, both files save as they were read.
+            t.files->History().Undo();
+            for (const auto& [key, input] : {std::pair{master, masterPath}, std::pair{p, t.dir / "vt.esp"}}) {
+                const std::filesystem::path undone = t.dir / ("undone" + input.extension().string());
+                ASSERT_TRUE(t.File(key).Save(undone.string()));
+                EXPECT_EQ(ReadBytes(undone), ReadBytes(input)) << input;
+            }
         }
     }
 }
-

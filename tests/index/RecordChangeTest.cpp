@@ -90,7 +90,7 @@ TEST(RecordChange, MarksMatchTheBytesAndFollowUndo) {
         {"record flags",
          [](Changes& t) {
              HistoryScope step(t.history, "Flags", {t.a});
-             t.File(t.a).Rec(t.KeyOfID(t.a, "spl")).Flags = 0x400;
+             t.File(t.a).Rec(t.KeyOf(t.a, "spl")).Flags = 0x400;
          },
          {"a.esp SPEL spl#0 changed"}},
         {"insert", [](Changes& t) { HistoryScope step(t.history, "Insert", {t.a}); t.File(t.a).AddRecord("MISC"); },
@@ -109,8 +109,8 @@ TEST(RecordChange, MarksMatchTheBytesAndFollowUndo) {
          {"a.esp MISC gold#0 changed"}},
         {"delete of marked records",
          [](Changes& t) {
-             MarkAsDeleted(t.File(t.a), t.KeyOfID(t.a, "npc_a"));
-             MarkAsDeleted(t.File(t.a), t.KeyOfID(t.a, "gold"));
+             MarkAsDeleted(t.File(t.a), t.KeyOf(t.a, "npc_a"));
+             MarkAsDeleted(t.File(t.a), t.KeyOf(t.a, "gold"));
              t.files->DeleteMarked(t.a, nullptr);
          },
          {"a.esp TES3 #0 changed", "a.esp MISC deleted 1", "a.esp NPC_ deleted 1"}},

@@ -21,11 +21,6 @@ bool Saw(const RecordingProgress& p, const std::string& text) {
 struct Scan : IntegrityTest {
     std::string key = Open(SampleFile());
     esfile& f = File(key);
-
-    void Delete(const std::string& id, Progress* progress = nullptr) {
-        const std::string recordKey = f.Records()[static_cast<std::size_t>(IndexOfID(key, id))].Key;
-        files->RecurseRelatives(key, recordKey, {}, kRecurseDescendants, false, kOpDelete, true, {}, progress);
-    }
 };
 
 } // namespace
@@ -74,7 +69,7 @@ TEST(Relatives, SafeDeleteOfEachKindOfRecord) {
         SCOPED_TRACE(c.id);
         Scan t;
         RecordingProgress progress;
-        t.Delete(c.id, &progress);
+        t.ScanDelete(t.key, c.id, false, &progress);
         EXPECT_EQ(Listing(*t.files), c.listing);
         t.files->ProcessRelatives({}, &progress);
         EXPECT_EQ(progress.done, 1);
@@ -151,7 +146,7 @@ TEST(Relatives, CancelIsServedAndStopsTheScan) {
     EXPECT_EQ(window.called, 1);
     EXPECT_TRUE(t.files->CancelRequested());
     t.files->Busy = false;
-    t.Delete("scr_a");
+    t.ScanDelete(t.key, "scr_a");
     EXPECT_EQ(window.called, 1) << "a new scan starts by dropping an old request";
     EXPECT_GT(t.files->esRelatives().Count(), 1u);
 
@@ -171,7 +166,7 @@ TEST(Relatives, SubrecordRequiredInItsGroupTakesTheGroupAlong) {
                                                                {"XIDX", Int32(7)},
                                                                {"NPCO", Npco(3, "rope")},
                                                                {"XIDX", Int32(8)}})}));
-    t.files->RecurseRelatives(key, "MISC1", {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
+    t.ScanDelete(key, "gold");
     EXPECT_EQ(Listing(*t.files), (std::vector<std::string>{"0 0 MISC1", "0 1 CONT2/NPCO", "0 1 CONT2/XIDX"}));
     t.files->ProcessRelatives({}, nullptr);
     esfile& f = t.File(key);

@@ -23,12 +23,6 @@ std::vector<std::string> UnchangedTexts(esFiles& files) {
     return out;
 }
 
-Bytes Info(std::string_view id, std::string_view previous, std::string_view next, std::vector<Sub> more = {}) {
-    std::vector<Sub> subs{{"INAM", Text(id)}, {"PNAM", Text(previous)}, {"NNAM", Text(next)}};
-    subs.insert(subs.end(), more.begin(), more.end());
-    return RecordBytes("INFO", subs);
-}
-
 // A condition on a dead actor ('6') with that name, and its value.
 std::vector<Sub> DeadCondition(std::string_view actor) {
     return {{"SCVR", Text("06DX0" + std::string(actor), false)}, {"INTV", Int32(0)}};
@@ -66,32 +60,10 @@ Bytes Counted() {
     });
 }
 
-std::string KeyOf(IntegrityTest& t, const std::string& file, const std::string& id) {
-    return t.File(file).Records()[static_cast<std::size_t>(t.IndexOfID(file, id))].Key;
-}
-
-void Delete(IntegrityTest& t, const std::string& file, const std::string& id) {
-    t.files->RecurseRelatives(file, KeyOf(t, file, id), {}, kRecurseDescendants, false, kOpDelete, true, {}, nullptr);
-}
-
-// Saved and read back as bytes.
-Bytes Saved(IntegrityTest& t, const std::string& key, const std::string& name) {
-    EXPECT_TRUE(t.File(key).Save((t.dir / name).string(), name));
-    return ReadBytes(t.dir / name);
-}
-
 // "<TYPE> <ID>" of every record of a file, in the order saved.
 std::vector<std::string> Order(const Bytes& file) {
     std::vector<std::string> out;
     for (const RawRecord& r : RawRecords(file)) out.push_back(r.type + " " + RawID(r));
-    return out;
-}
-
-// "PNAM=<id>" and "NNAM=<id>" of every response, in the order saved.
-std::vector<std::string> Links(const Bytes& file) {
-    std::vector<std::string> out;
-    for (const RawSubrecord& s : RawSubrecords(file))
-        if (s.type == "PNAM" || s.type == "NNAM") out.push_back(s.type + "=" + std::string(s.data.begin(), s.data.end()).c_str());
     return out;
 }
 
@@ -137,7 +109,7 @@ TEST(SafeEditing, CountsFollowEveryChangeToWhatTheyCount) {
         const Bytes original = Counted();
         const std::string a = t.Open(original);
         c.change(t, a);
-        const Bytes saved = Saved(t, a, "out.esp");
+        const Bytes saved = t.Saved(a);
         EXPECT_EQ(WrongCounts(saved), std::vector<std::string>{});
         std::vector<std::string> left;
         for (const RawSubrecord& s : RawSubrecords(saved))
@@ -152,7 +124,7 @@ TEST(SafeEditing, CountsFollowEveryChangeToWhatTheyCount) {
 TEST(SafeEditing, DeletingAnActorTakesItsResponsesAndMendsTheirList) {
     IntegrityTest t;
     const std::string a = t.Open(Dialogue());
-    Delete(t, a, "npc_a");
+    t.ScanDelete(a, "npc_a");
     EXPECT_EQ(Listing(*t.files), (std::vector<std::string>{"0 0 NPC_1", "0 1 INFO5", "-1 1 SCPT3/SCTX", "0 1 INFO6",
                                                            "-1 1 INFO7/BNAM"}));
     t.files->ProcessRelatives({}, nullptr);
@@ -160,14 +132,12 @@ TEST(SafeEditing, DeletingAnActorTakesItsResponsesAndMendsTheirList) {
                                              "a.esp/INFO7 (i3)/BNAM result script names the ID"};
     EXPECT_EQ(UnchangedTexts(*t.files), unchanged);
 
-    const Bytes saved = Saved(t, a, "out.esp");
+    const Bytes saved = t.Saved(a);
     EXPECT_EQ(Order(saved), (std::vector<std::string>{"TES3 ", "NPC_ npc_b", "SCPT scr", "DIAL topic", "INFO i3",
                                                       "INFO i4"}));
-    EXPECT_EQ(BrokenChains(saved), std::vector<std::string>{});
     EXPECT_EQ(PlacesNaming(saved, "npc_a"), (std::vector<std::string>{"SCPT scr SCTX", "INFO i3 BNAM"}))
         << "exactly the places reported unchanged";
-    EXPECT_EQ(Links(saved), (std::vector<std::string>{"PNAM=", "NNAM=i4", "PNAM=i3", "NNAM="}))
-        << "i3 is first now";
+    EXPECT_EQ(RawChains(saved), "\ntopic: i3<|i4 i4<i3|") << "i3 is first now";
 }
 
 TEST(SafeEditing, DeletingAResponseLinksItsNeighbours) {
@@ -176,9 +146,8 @@ TEST(SafeEditing, DeletingAResponseLinksItsNeighbours) {
     MarkAsDeleted(t.File(a), "INFO6");
     MarkAsDeleted(t.File(a), "INFO7");
     t.files->DeleteMarked(a, nullptr);
-    const Bytes saved = Saved(t, a, "out.esp");
-    EXPECT_EQ(BrokenChains(saved), std::vector<std::string>{});
-    EXPECT_EQ(Links(saved), (std::vector<std::string>{"PNAM=", "NNAM=i4", "PNAM=i1", "NNAM="}));
+    const Bytes saved = t.Saved(a);
+    EXPECT_EQ(RawChains(saved), "\ntopic: i1<|i4 i4<i1|");
 }
 
 // A response copied alone keeps its topic: under the destination's topic when it has one, at
@@ -208,14 +177,12 @@ TEST(SafeEditing, AResponseCopiedAloneKeepsItsTopic) {
         EXPECT_EQ(clip.Records()[2].ParentKey.str(), clip.Records()[1].Key);
 
         t.files->Paste(b, PasteMode::Replace, nullptr);
-        const Bytes intoB = Saved(t, b, "b2.esp");
+        const Bytes intoB = t.Saved(b);
         EXPECT_EQ(Order(intoB), (std::vector<std::string>{"TES3 ", "DIAL topic", "INFO j1", "INFO i2"}));
-        EXPECT_EQ(BrokenChains(intoB), std::vector<std::string>{});
-        EXPECT_EQ(PlacesNaming(intoB, "i2"), std::vector<std::string>{"INFO j1 NNAM"})
-            << "linked after the topic's last response";
+        EXPECT_EQ(RawChains(intoB), "\ntopic: j1<|i2 i2<j1|") << "linked after the topic's last response";
 
         t.files->Paste(c, PasteMode::Replace, nullptr);
-        EXPECT_EQ(Order(Saved(t, c, "c2.esp")), (std::vector<std::string>{"TES3 ", "MISC x", "DIAL topic", "INFO i2"}));
+        EXPECT_EQ(Order(t.Saved(c)), (std::vector<std::string>{"TES3 ", "MISC x", "DIAL topic", "INFO i2"}));
     }
 }
 
@@ -266,7 +233,7 @@ TEST(SafeEditing, RenameRewritesTextThatNamesTheID) {
         EXPECT_EQ(UnchangedTexts(*t.files),
                   scripts ? std::vector<std::string>{}
                           : std::vector<std::string>{"a.esp/SCPT3 (scr)/SCTX script source names the ID"});
-        const Bytes saved = Saved(t, a, "out.esp");
+        const Bytes saved = t.Saved(a);
         EXPECT_EQ(PlacesNaming(saved, "npc_a"),
                   scripts ? std::vector<std::string>{} : std::vector<std::string>{"SCPT scr SCTX"});
         for (const RawSubrecord& s : RawSubrecords(saved)) {
@@ -302,12 +269,50 @@ TEST(SafeEditing, FilesThatDependOnTheSelectionsFileAreSearchedToo) {
     t.SafeDelete(m, t.IndexOfID(m, "gold"));
     EXPECT_TRUE(t.File(p).Changed);
     EXPECT_FALSE(t.File(q).Changed);
-    EXPECT_EQ(PlacesNaming(Saved(t, p, "p2.esp"), "gold"), std::vector<std::string>{});
-    EXPECT_EQ(PlacesNaming(Saved(t, q, "q2.esp"), "gold"), std::vector<std::string>{"CONT box NPCO"});
+    EXPECT_EQ(PlacesNaming(t.Saved(p), "gold"), std::vector<std::string>{});
+    EXPECT_EQ(PlacesNaming(t.Saved(q), "gold"), std::vector<std::string>{"CONT box NPCO"});
 
     Lines lines;
     ASSERT_TRUE(t.Rename(m, t.IndexOfID(m, "npc_a"), "npc_z", false, &lines));
-    EXPECT_EQ(lines.lines.back(), "p2.esp/INFO3 (p1)/ONAM  Actor: npc_a -> npc_z") << "saved under that name above";
+    EXPECT_EQ(lines.lines.back(), "p.esp/INFO3 (p1)/ONAM  Actor: npc_a -> npc_z");
+}
+
+// A file saved under another path is scanned as before: a delete in the master still finds
+// what the plug-in holds, whichever of the two was saved elsewhere (their indexes are named by
+// title and full path), and the plug-in is the one changed.
+TEST(SafeEditing, SavedAsAnotherPathTheDescendantsAreStillFound) {
+    const struct {
+        const char* saved;
+        std::string to;
+    } cases[] = {{"m.esm", "other/m.esm"}, {"p.esp", "other/p2.esp"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.to);
+        IntegrityTest t;
+        const std::string m = t.Open(SampleFile(), "m.esm");
+        const std::string p = t.Open(Concat({HeaderRecord(1, 1, {{"M.ESM", 0}}),
+                                             RecordBytes("CONT", {{"NAME", Text("chest")}, {"NPCO", Npco(1, "gold")}})}),
+                                     "p.esp");
+        auto found = [&] {
+            t.ScanDelete(m, "gold");
+            std::vector<std::string> out;
+            for (const auto& e : t.files->esRelatives())
+                if (e.value.FileKey == p) out.push_back(e.value.ID);
+            return out;
+        };
+        EXPECT_EQ(found(), std::vector<std::string>{"chest"});
+        std::filesystem::create_directories(t.dir / "other");
+        esfile& f = t.File(t.dir / c.saved);
+        // As File > Save As does.
+        f.SaveFileName = (t.dir / c.to).string();
+        f.FileTitle = std::filesystem::path(c.to).filename().string();
+        ASSERT_TRUE(f.Save(f.SaveFileName, f.FileTitle));
+        t.files->History().MarkSaved(f.FileName);
+        EXPECT_EQ(found(), std::vector<std::string>{"chest"});
+        t.files->ProcessRelatives({}, nullptr);
+        EXPECT_TRUE(t.File(p).Changed);
+        EXPECT_EQ(PlacesNaming(t.Saved(p), "gold"), std::vector<std::string>{});
+        EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls.front().text;
+    }
 }
 
 // The reference index a scan reads describes the file as it is in memory: after an edit, after
@@ -327,7 +332,7 @@ TEST(SafeEditing, ScansReadAnIndexOfTheFileAsItIsNow) {
     Decoded(f, 6, "SCRI").Item(1).SetValue(std::string("scr_a"));
     f.PackSubRecord(6, "SCRI");
     f.Changed = true;
-    Delete(t, a, "scr_a");
+    t.ScanDelete(a, "scr_a");
     EXPECT_EQ(Listing(*t.files), (std::vector<std::string>{"0 0 SCPT1", "0 1 MISC3/SCRI", "0 1 NPC_5", "0 1 NPC_6",
                                                            "0 2 INFO8", "0 2 INFO9"}));
 
@@ -355,7 +360,7 @@ TEST(SafeEditing, ClipboardFollowsItsSettingAndTheClipboardInUse) {
     const std::string a = t.Open(SampleFile());
     const std::string b = t.Open(Concat({HeaderRecord(1), RecordBytes("MISC", {{"NAME", Text("pick")}})}), "b.esp");
     auto copy = [&](const std::string& id) {
-        t.files->RecurseRelatives(a, KeyOf(t, a, id), {}, -1, false, kOpCopy, true, {}, nullptr);
+        t.files->RecurseRelatives(a, t.KeyOf(a, id), {}, -1, false, kOpCopy, true, {}, nullptr);
         t.files->ProcessRelatives({}, nullptr);
     };
     auto clipboard = [&] {

@@ -1,6 +1,6 @@
 #include "IntegrityFixture.h"
 
-#include "index/ChangeRecordID.h"
+#include "index/DialogueChain.h"
 #include "index/HistoryScope.h"
 #include "index/Marks.h"
 #include "model/esfile.h"
@@ -14,39 +14,26 @@ using namespace vellum::test;
 
 namespace {
 
-struct NoLines : esCallbackStringValue {
-    void CallBack(std::string_view, std::string_view) override {}
-};
+Bytes Topic(std::string_view id) { return RecordBytes("DIAL", {{"NAME", Text(id)}, {"DATA", Bytes{0}}}); }
+Bytes Response(std::string_view id, std::string_view previous, std::string_view next, std::string_view actor = "") {
+    std::vector<Sub> more{{"DATA", Bytes(12, 0)}, {"NAME", Text("Hello.", false)}};
+    if (!actor.empty()) more.push_back({"ONAM", Text(actor)});
+    return Info(id, previous, next, more);
+}
 
 struct Undo : IntegrityTest {
     std::string a = Open(SampleFile(), "a.esp");
     std::string b = Open(SampleFile(), "b.esp");
+    // A plug-in of a's, its dialogue as the game has it, which esmtool reads.
+    std::string c = Open(Concat({HeaderRecord(5, 1, {{"a.esp", 0}}), Topic("t1"), Response("r1", "", "r2", "npc_a"),
+                                 Response("r2", "r1", ""), Topic("t2"), Response("r3", "", "")}),
+                         "c.esp");
     UndoHistory& history = files->History();
-    int saves = 0;
 
-    // The file as a save writes it, read back from disk byte for byte; the file keeps its
-    // names, as if nothing had been saved.
-    std::vector<unsigned char> Saved(const std::string& key) {
-        esfile& f = File(key);
-        const std::string name = f.SaveFileName, title = f.FileTitle;
-        const auto out = dir / ("save" + std::to_string(++saves) + ".esp");
-        EXPECT_TRUE(f.Save(out.string()));
-        f.SaveFileName = name;
-        f.FileTitle = title;
-        return ReadBytes(out);
+    void Cut(const std::string& id) {
+        ScanDelete(a, id, true);
+        files->ProcessRelatives({}, nullptr);
     }
-    void ChangeID(const std::string& file, const std::string& id, const std::string& to, bool allFiles) {
-        HistoryScope step(history, "Change ID");
-        const int index = IndexOfID(file, id);
-        ASSERT_TRUE(ChangeRecordID(File(file), index, to));
-        esCheckedEntries list;
-        esCheckedEntry& c = list.Add(id, file, File(file).Records()[static_cast<std::size_t>(index)].Key);
-        c.OldID = id;
-        c.NewID = to;
-        NoLines lines;
-        files->ChangeIDReferences(file, list, allFiles, &lines);
-    }
-    void Cut(const std::string& file, const std::string& id) { Relatives(file, id, kOpCut); }
 };
 
 } // namespace
@@ -61,18 +48,24 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         std::function<void(Undo&)> before = [](Undo&) {};
     } cases[] = {
         // The script goes with what requires it, the responses only a deleted NPC may say
-        // included; an item loses its reference.
-        {"safe delete with descendants", "Delete 5 Records",
-         [](Undo& t) {
-             t.Relatives(t.a, "scr_a", kOpDelete);
-         }},
-        {"cut", "Cut 3 Records", [](Undo& t) { t.Cut(t.a, "npc_b"); }}, // with its response
+        // included, the plug-in's one too (its neighbour relinked); an item loses its reference.
+        {"safe delete with descendants in two files", "Delete 8 Records",
+         [](Undo& t) { t.SafeDelete(t.a, t.IndexOfID(t.a, "scr_a")); }},
+        {"cut", "Cut 3 Records", [](Undo& t) { t.Cut("npc_b"); }}, // with its response
         {"paste", "Paste 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Replace, nullptr); },
-         [](Undo& t) { t.Cut(t.a, "spl"); }},
+         [](Undo& t) { t.Cut("spl"); }},
         {"paste merge", "Paste Merge 1 Record", [](Undo& t) { t.files->Paste(t.a, PasteMode::Merge, nullptr); },
-         [](Undo& t) { t.Cut(t.a, "spl"); }},
+         [](Undo& t) { t.Cut("spl"); }},
         {"ID change repairing references in both files", "Change ID",
-         [](Undo& t) { t.ChangeID(t.a, "gold", "coin", true); }},
+         [](Undo& t) { t.Rename(t.a, t.IndexOfID(t.a, "gold"), "coin", true); }},
+        {"reference repair reaching a plug-in", "Change ID",
+         [](Undo& t) {
+             esCheckedEntries list;
+             esCheckedEntry& e = list.Add("npc_a", t.a, t.KeyOf(t.a, "npc_a"));
+             e.OldID = "npc_a";
+             e.NewID = "npc_z";
+             t.files->ChangeIDReferences(t.a, list, false, nullptr);
+         }},
         {"raw byte edit", "Edit Bytes",
          [](Undo& t) {
              HistoryScope step(t.history, "Edit Bytes", {t.b});
@@ -90,10 +83,15 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
              HistoryScope step(t.history, "Change File Type", {t.b});
              t.File(t.b).SetFileType(0);
          }},
+        {"move of a response to another topic", "Move Response",
+         [](Undo& t) {
+             ASSERT_EQ(DialogueChain::Move(t.File(t.c), t.KeyOf(t.c, "r1"), t.KeyOf(t.c, "t2")),
+                       DialogueChain::MoveResult::Moved);
+         }},
         {"delete of marked records", "Delete 2 Records",
          [](Undo& t) {
-             MarkAsDeleted(t.File(t.b), t.KeyOfID(t.b, "npc_a"));
-             MarkAsDeleted(t.File(t.b), t.KeyOfID(t.b, "npc_b"));
+             MarkAsDeleted(t.File(t.b), t.KeyOf(t.b, "npc_a"));
+             MarkAsDeleted(t.File(t.b), t.KeyOf(t.b, "npc_b"));
              t.files->DeleteMarked(t.b, nullptr);
          }},
     };
@@ -101,27 +99,41 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         SCOPED_TRACE(c.name);
         Undo t;
         c.before(t);
-        const auto a0 = t.Saved(t.a), b0 = t.Saved(t.b);
+        const std::vector<std::string> keys{t.a, t.b, t.c};
+        auto saveAll = [&] {
+            std::vector<std::filesystem::path> out;
+            for (const std::string& key : keys) out.push_back(t.SaveCopy(key));
+            return out;
+        };
+        auto bytes = [](const std::vector<std::filesystem::path>& saves) {
+            std::vector<Bytes> out;
+            for (const auto& p : saves) out.push_back(ReadBytes(p));
+            return out;
+        };
+        const auto before = saveAll();
         c.command(t);
         ASSERT_GE(t.history.Count(), 1u);
         EXPECT_EQ(t.history.UndoName(), c.stepName);
-        const auto a1 = t.Saved(t.a), b1 = t.Saved(t.b);
-        EXPECT_TRUE(a1 != a0 || b1 != b0) << "the command changed something";
+        const auto after = bytes(saveAll());
+        EXPECT_NE(after, bytes(before)) << "the command changed something";
 
         t.history.Undo();
-        EXPECT_EQ(t.Saved(t.a), a0);
-        EXPECT_EQ(t.Saved(t.b), b0);
+        const auto undone = saveAll();
+        EXPECT_EQ(bytes(undone), bytes(before));
+        // A second reader: esmtool reads the save after the undo as it reads the file the test
+        // wrote, for the files it can read at all.
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            if (EsmtoolStatus(keys[i]) == 0) EXPECT_EQ(EsmtoolDump(undone[i]), EsmtoolDump(keys[i])) << keys[i];
         EXPECT_EQ(t.history.RedoName(), c.stepName);
         t.history.Redo();
-        EXPECT_EQ(t.Saved(t.a), a1);
-        EXPECT_EQ(t.Saved(t.b), b1);
+        EXPECT_EQ(bytes(saveAll()), after);
         EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls[0].text;
     }
 }
 
 TEST(UndoHistory, IndexesAndReferencesFollowUndo) {
     Undo t;
-    t.ChangeID(t.a, "gold", "coin", false);
+    t.Rename(t.a, t.IndexOfID(t.a, "gold"), "coin");
     esfile& f = t.File(t.a);
     t.history.Undo();
     EXPECT_TRUE(f.esRecArrayCatIndex().Item("MISC")->esRecIDIndex.Exists("gold"));
@@ -129,7 +141,7 @@ TEST(UndoHistory, IndexesAndReferencesFollowUndo) {
     EXPECT_EQ(Decoded(f, 5, "NPCO4").Item("Item").Text(), "Gold") << "the repaired reference is back";
 
     const std::size_t all = f.Records().size();
-    t.Cut(t.a, "npc_b");
+    t.Cut("npc_b");
     t.history.Undo();
     EXPECT_EQ(f.Records().size(), all);
     for (std::size_t i = 0; i < f.Records().size(); ++i)
@@ -168,6 +180,45 @@ TEST(UndoHistory, ChangedFlagFollowsTheSavedState) {
     EXPECT_EQ(t.history.Count(), 1u) << "the undone steps were cut off";
 }
 
+// The edits of one session (bytes typed into a grid) are one step while nothing comes between
+// them: another command, an undo or a save ends the step. Typed back to where it started, the
+// session leaves no step and the file unchanged.
+TEST(UndoHistory, EditsOfASessionAreOneStep) {
+    Undo t;
+    esfile& b = t.File(t.b);
+    const int npc = t.IndexOfID(t.b, "npc_a");
+    const std::uint8_t first = b.CurrentData(b.Records()[static_cast<std::size_t>(npc)])[20];
+    auto edit = [&](std::uint64_t session, std::size_t at, int value) {
+        HistoryScope step(b, "Edit Raw Data", session);
+        b.SetRecordByte(npc, at, static_cast<std::uint8_t>(value));
+        b.Changed = true;
+    };
+    const std::uint64_t typing = t.history.NewSession();
+    edit(typing, 20, first + 1);
+    edit(typing, 20, first);
+    EXPECT_EQ(t.history.Count(), 0u);
+    EXPECT_FALSE(b.Changed);
+
+    const auto b0 = t.Saved(t.b);
+    for (int i = 0; i < 3; ++i) edit(typing, 20 + i, i + 1);
+    ASSERT_EQ(t.history.Count(), 1u);
+    EXPECT_EQ(t.history.UndoName(), "Edit Raw Data");
+    const auto b1 = t.Saved(t.b);
+    t.history.Undo();
+    EXPECT_EQ(t.Saved(t.b), b0);
+    EXPECT_FALSE(b.Changed);
+    t.history.Redo();
+    EXPECT_EQ(t.Saved(t.b), b1);
+
+    edit(typing, 23, 4); // after a redo
+    edit(0, 24, 5);
+    edit(typing, 25, 6); // after another command
+    t.history.MarkSaved(t.b);
+    edit(typing, 26, 7); // after a save
+    EXPECT_EQ(t.history.Count(), 5u);
+    EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls[0].text;
+}
+
 TEST(UndoHistory, StepsAreOnePerCommandAndClosedFilesLeaveThem) {
     Undo t;
     {
@@ -190,7 +241,7 @@ TEST(UndoHistory, StepsAreOnePerCommandAndClosedFilesLeaveThem) {
 
 TEST(UndoHistory, ChangesBehindTheHistoryEndItWithAMessage) {
     Undo t;
-    t.Cut(t.a, "npc_b");
+    t.Cut("npc_b");
     t.File(t.a).Records().pop_back(); // not through any command
     EXPECT_TRUE(t.history.Undo().empty());
     EXPECT_TRUE(t.prompt.Saw("The file " + t.a + " was changed outside the undo history; the history has been cleared."));

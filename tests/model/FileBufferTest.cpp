@@ -41,31 +41,6 @@ protected:
     fs::path path = dir / "file.esm";
 };
 
-// What another program may do to the file while it is open here; the buffer keeps its bytes.
-TEST_F(FileBufferTest, MappedFileKeepsItsBytesWhateverHappensToTheFile) {
-    const std::vector<std::pair<const char*, void (*)(const fs::path&)>> changes{
-        {"rewritten in place", [](const fs::path& p) { WriteBytes(p, Bytes(50, 0xAB)); }},
-        {"truncated", [](const fs::path& p) { fs::resize_file(p, 0); }},
-        {"replaced", [](const fs::path& p) {
-             WriteBytes(p.string() + ".new", Bytes(10, 1));
-             fs::rename(p.string() + ".new", p);
-         }},
-    };
-    for (const auto& [what, change] : changes) {
-        SCOPED_TRACE(what);
-        const Bytes bytes = Make(3 * 4096 + 123);
-        auto b = Open();
-        ASSERT_TRUE(b);
-        if (!b->IsMapped()) GTEST_SKIP() << "this file system grants no read lease: files are read instead";
-        b->ReleasePages();
-        Expect(*b, bytes);
-        change(path);
-        Expect(*b, bytes);
-        b->ReleasePages(); // must not drop the only copy
-        Expect(*b, bytes);
-    }
-}
-
 TEST_F(FileBufferTest, FileOpenForWritingIsReadInstead) {
     for (std::size_t size : {std::size_t{4096}, std::size_t{5000}, std::size_t{1}}) {
         SCOPED_TRACE(size);

@@ -285,16 +285,28 @@ TEST_F(SaveTest, ReadOnlyFileOrFolderIsRefusedWithAMessage) {
     }
 }
 
-// The loaded records are views of the file; another program rewriting it in place afterwards
-// must not reach what this one saves.
-TEST_F(SaveTest, FileRewrittenElsewhereAfterLoadStillSavesAsLoaded) {
-    const Bytes original = LoadRecords({Gmst("a"), Gmst(std::string(5000, 'x')), Dial("d"), Info("1")});
-    WriteBytes(dir / "test.esp", Bytes(100, 0xEE));
-    ASSERT_TRUE(file->Save(Out()));
-    EXPECT_EQ(Saved(), original);
-    fs::resize_file(dir / "test.esp", 0);
-    ASSERT_TRUE(file->Save(Out("test.esp"), "", true));
-    EXPECT_EQ(Saved("test.esp"), original);
+// The loaded records are views of the file; another program rewriting, truncating or replacing
+// it afterwards must not reach what this one saves, pages released or not.
+TEST_F(SaveTest, FileChangedElsewhereAfterLoadStillSavesAsLoaded) {
+    const std::vector<std::pair<const char*, void (*)(const fs::path&)>> changes{
+        {"rewritten in place", [](const fs::path& p) { WriteBytes(p, Bytes(100, 0xEE)); }},
+        {"truncated", [](const fs::path& p) { fs::resize_file(p, 0); }},
+        {"replaced", [](const fs::path& p) {
+             WriteBytes(p.string() + ".new", Bytes(10, 1));
+             fs::rename(p.string() + ".new", p);
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        file = NewFile();
+        const Bytes original = LoadRecords({Gmst("a"), Gmst(std::string(3 * 4096, 'x')), Dial("d"), Info("1")});
+        file->ReleaseFilePages();
+        change(dir / "test.esp");
+        ASSERT_TRUE(file->Save(Out()));
+        EXPECT_EQ(Saved(), original);
+        ASSERT_TRUE(file->Save(Out("test.esp"), "", true)); // over the file itself, released again
+        EXPECT_EQ(Saved("test.esp"), original);
+    }
 }
 
 } // namespace

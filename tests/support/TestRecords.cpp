@@ -65,63 +65,29 @@ std::vector<RawRecord> RawRecords(const Bytes& file) {
     return out;
 }
 
-std::vector<RawSubrecord> RawSubrecords(const Bytes& file) {
+std::vector<RawSubrecord> RawSubrecords(const RawRecord& r) {
     std::vector<RawSubrecord> out;
-    for (const RawRecord& r : RawRecords(file)) {
-        for (std::size_t at = 0; r.data.size() - at >= 8;) {
-            const std::string name(r.data.begin() + at, r.data.begin() + at + 4);
-            const std::size_t size = cast::LoadU32(&r.data[at + 4]);
-            if (size > r.data.size() - at - 8) break;
-            out.push_back({r.type, PropertyCodec::TemplateSubrecordType(r.type, name, size, at == 0),
-                           r.data.subspan(at + 8, size), at == 0});
-            at += 8 + size;
-        }
+    for (std::size_t at = 0; r.data.size() - at >= 8;) {
+        const std::string name(r.data.begin() + at, r.data.begin() + at + 4);
+        const std::size_t size = cast::LoadU32(&r.data[at + 4]);
+        if (size > r.data.size() - at - 8) break;
+        out.push_back({r.type, PropertyCodec::TemplateSubrecordType(r.type, name, size, at == 0),
+                       r.data.subspan(at + 8, size), at == 0, name});
+        at += 8 + size;
     }
     return out;
 }
 
-std::vector<RawTopic> RawTopics(const Bytes& file) {
-    std::vector<RawTopic> out;
-    bool inTopic = false;
+std::vector<RawSubrecord> RawSubrecords(const Bytes& file) {
+    std::vector<RawSubrecord> out;
     for (const RawRecord& r : RawRecords(file)) {
-        inTopic = r.type == "DIAL" || (inTopic && r.type == "INFO");
-        if (!inTopic) continue;
-        if (r.type == "DIAL") out.emplace_back();
-        RawResponse info;
-        const Bytes record(r.whole.begin(), r.whole.end()); // the subrecords' spans point into it
-        for (const RawSubrecord& s : RawSubrecords(record)) {
-            const std::string text(s.data.begin(), s.data.end());
-            const std::string zstring = text.substr(0, text.find('\0'));
-            const std::string_view name = std::string_view(s.type).substr(0, 4);
-            if (r.type == "DIAL") {
-                if (name == "NAME") out.back().id = zstring;
-                if (name == "DATA" && !s.data.empty()) out.back().type = s.data[0];
-                continue;
-            }
-            if (name == "INAM") info.id = zstring;
-            if (name == "PNAM") info.previous = zstring;
-            if (name == "NNAM") info.next = zstring;
-            if (name == "ONAM") info.speaker = zstring;
-            if (name == "NAME") info.text = text;
-        }
-        if (r.type == "INFO") out.back().responses.push_back(std::move(info));
+        std::vector<RawSubrecord> subs = RawSubrecords(r);
+        out.insert(out.end(), subs.begin(), subs.end());
     }
     return out;
 }
 
 namespace {
-
-// The subrecords of one record, in order: name and data.
-std::vector<std::pair<std::string, ByteSpan>> Subs(const RawRecord& r) {
-    std::vector<std::pair<std::string, ByteSpan>> out;
-    for (std::size_t at = 0; r.data.size() - at >= 8;) {
-        const std::size_t size = cast::LoadU32(&r.data[at + 4]);
-        if (size > r.data.size() - at - 8) break;
-        out.emplace_back(std::string(r.data.begin() + at, r.data.begin() + at + 4), r.data.subspan(at + 8, size));
-        at += 8 + size;
-    }
-    return out;
-}
 
 std::string TextOf(ByteSpan data) {
     std::string s(data.begin(), data.end());
@@ -155,13 +121,50 @@ std::string WithoutComments(const std::string& text) {
 
 } // namespace
 
+std::vector<RawTopic> RawTopics(const Bytes& file) {
+    std::vector<RawTopic> out;
+    bool inTopic = false;
+    for (const RawRecord& r : RawRecords(file)) {
+        inTopic = r.type == "DIAL" || (inTopic && r.type == "INFO");
+        if (!inTopic) continue;
+        if (r.type == "DIAL") out.emplace_back();
+        RawResponse info;
+        for (const RawSubrecord& s : RawSubrecords(r)) {
+            const std::string text(s.data.begin(), s.data.end());
+            const std::string zstring = text.substr(0, text.find('\0'));
+            const std::string_view name = s.name;
+            if (r.type == "DIAL") {
+                if (name == "NAME") out.back().id = zstring;
+                if (name == "DATA" && !s.data.empty()) out.back().type = s.data[0];
+                continue;
+            }
+            if (name == "INAM") info.id = zstring;
+            if (name == "PNAM") info.previous = zstring;
+            if (name == "NNAM") info.next = zstring;
+            if (name == "ONAM") info.speaker = zstring;
+            if (name == "NAME") info.text = text;
+        }
+        if (r.type == "INFO") out.back().responses.push_back(std::move(info));
+    }
+    return out;
+}
+
+std::string RawChains(const Bytes& file) {
+    std::string out;
+    for (const RawTopic& t : RawTopics(file)) {
+        out += "\n" + t.id + ":";
+        for (const RawResponse& r : t.responses) out += " " + r.id + "<" + r.previous + "|" + r.next;
+    }
+    return out;
+}
+
 std::string RawID(const RawRecord& record) {
-    const auto subs = Subs(record);
+    const auto subs = RawSubrecords(record);
     if (subs.empty() || record.type == "TES3") return {};
     if (record.type == "SCPT")
-        for (const auto& [name, data] : subs)
-            if (name == "SCHD") return TextOf(data.subspan(0, std::min<std::size_t>(32, data.size())));
-    return TextOf(subs.front().second);
+        for (const RawSubrecord& s : subs)
+            if (s.name == "SCHD") return TextOf(s.data.subspan(0, std::min<std::size_t>(32, s.data.size())));
+    return TextOf(subs.front().data);
 }
 
 std::string RawName(const RawRecord& record) {
@@ -185,14 +188,14 @@ std::vector<std::string> CountsOff(const Bytes& file) {
     for (const RawRecord& r : RawRecords(file)) {
         const auto rule = counts.find(r.type);
         if (rule == counts.end()) continue;
-        const auto subs = Subs(r);
+        const auto subs = RawSubrecords(r);
         for (std::size_t i = 0; i < subs.size(); ++i) {
-            if (subs[i].first != rule->second.first || subs[i].second.size() < 4) continue;
-            const std::uint32_t said = cast::LoadU32(subs[i].second.data());
+            if (subs[i].name != rule->second.first || subs[i].data.size() < 4) continue;
+            const std::uint32_t said = cast::LoadU32(subs[i].data.data());
             const auto follow = std::count_if(subs.begin() + static_cast<std::ptrdiff_t>(i) + 1, subs.end(),
-                                              [&](const auto& s) { return s.first == rule->second.second; });
+                                              [&](const RawSubrecord& s) { return s.name == rule->second.second; });
             if (said != static_cast<std::uint32_t>(follow))
-                out.push_back(r.type + " " + RawID(r) + ": " + subs[i].first + " " + std::to_string(said) + ", " +
+                out.push_back(r.type + " " + RawID(r) + ": " + subs[i].name + " " + std::to_string(said) + ", " +
                               std::to_string(follow) + " " + rule->second.second + " follow");
         }
     }
@@ -210,38 +213,17 @@ std::vector<std::string> WrongCounts(const Bytes& file, const Bytes& original) {
 }
 
 std::vector<std::string> BrokenChains(const Bytes& file) {
-    struct Info {
-        std::string id, previous, next;
-    };
-    std::vector<std::pair<std::string, std::vector<Info>>> topics;
-    bool inTopic = false;
-    for (const RawRecord& r : RawRecords(file)) {
-        if (r.type == "DIAL") {
-            topics.push_back({RawID(r), {}});
-            inTopic = true;
-        } else if (r.type == "INFO" && inTopic) {
-            Info info;
-            for (const auto& [name, data] : Subs(r)) {
-                if (name == "INAM") info.id = TextOf(data);
-                if (name == "PNAM") info.previous = TextOf(data);
-                if (name == "NNAM") info.next = TextOf(data);
-            }
-            topics.back().second.push_back(info);
-        } else {
-            inTopic = false;
-        }
-    }
     std::vector<std::string> out;
-    for (const auto& [topic, infos] : topics) {
-        std::map<std::string, const Info*> byID;
-        for (const Info& i : infos) byID[Lower(i.id)] = &i;
-        for (const Info& i : infos) {
+    for (const RawTopic& topic : RawTopics(file)) {
+        std::map<std::string, const RawResponse*> byID;
+        for (const RawResponse& i : topic.responses) byID[Lower(i.id)] = &i;
+        for (const RawResponse& i : topic.responses) {
             const auto next = byID.find(Lower(i.next));
             if (!i.next.empty() && next != byID.end() && Lower(next->second->previous) != Lower(i.id))
-                out.push_back(topic + "/" + i.id + ": NNAM " + i.next + " whose PNAM is " + next->second->previous);
+                out.push_back(topic.id + "/" + i.id + ": NNAM " + i.next + " whose PNAM is " + next->second->previous);
             const auto previous = byID.find(Lower(i.previous));
             if (!i.previous.empty() && previous != byID.end() && Lower(previous->second->next) != Lower(i.id))
-                out.push_back(topic + "/" + i.id + ": PNAM " + i.previous + " whose NNAM is " + previous->second->next);
+                out.push_back(topic.id + "/" + i.id + ": PNAM " + i.previous + " whose NNAM is " + previous->second->next);
         }
     }
     return out;
@@ -251,9 +233,10 @@ std::vector<std::string> PlacesNaming(const Bytes& file, std::string_view id) {
     const std::string wanted = Lower(std::string(id));
     std::vector<std::string> out;
     for (const RawRecord& r : RawRecords(file)) {
-        const auto subs = Subs(r);
+        const auto subs = RawSubrecords(r);
         for (std::size_t i = 0; i < subs.size(); ++i) {
-            const auto& [name, data] = subs[i];
+            const std::string& name = subs[i].name;
+            const ByteSpan data = subs[i].data;
             if (i == 0 || (r.type == "SCPT" && name == "SCHD")) continue; // the record's own ID
             std::string text = Lower(std::string(data.begin(), data.end()));
             if (name == "SCTX" || name == "BNAM") text = WithoutComments(text);

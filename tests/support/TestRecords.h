@@ -40,8 +40,10 @@ struct RawSubrecord {
     std::string type; // the format template's subrecord type
     ByteSpan data;
     bool first;       // the record's first subrecord
+    std::string name; // as stored
 };
 std::vector<RawRecord> RawRecords(const Bytes& file);
+std::vector<RawSubrecord> RawSubrecords(const RawRecord& record);
 std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
 
 // What a reader of the bytes alone finds changed between a file as loaded and as saved. Records
@@ -69,6 +71,8 @@ struct RawTopic {
     std::vector<RawResponse> responses;
 };
 std::vector<RawTopic> RawTopics(const Bytes& file);
+// Every topic's list: "\n<topic>: <id><<previous>|<next> ..." per topic, in file order.
+std::string RawChains(const Bytes& file);
 
 // Checks of a file's bytes that share nothing with the code under test (no template, no model):
 // what a reader of the game's format expects after a safe edit.

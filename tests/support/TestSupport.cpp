@@ -85,23 +85,6 @@ const std::string& ShippedTemplateText() {
     return text;
 }
 
-namespace {
-constexpr const char* kEsmTool = "/usr/games/esmtool";
-}
-
-bool HaveEsmTool() { return ::access(kEsmTool, X_OK) == 0; }
-
-std::string EsmTool(const std::string& arguments) {
-    std::string out;
-    if (!HaveEsmTool()) return out;
-    if (std::FILE* pipe = ::popen((std::string(kEsmTool) + " " + arguments + " 2>&1").c_str(), "r")) {
-        char buffer[4096];
-        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-        ::pclose(pipe);
-    }
-    return out;
-}
-
 TempDir::TempDir() {
     static std::atomic<int> counter{0};
     path_ = fs::temp_directory_path() /
@@ -156,7 +139,15 @@ int RunEsmtool(const fs::path& file, std::string& out, std::size_t keep) {
 std::optional<std::string> EsmtoolDump(const fs::path& file) {
     std::string out;
     if (RunEsmtool(file, out, std::string::npos) < 0) return std::nullopt;
-    return out;
+    std::string kept;
+    for (std::size_t at = 0; at < out.size();) {
+        std::size_t end = out.find('\n', at);
+        end = end == std::string::npos ? out.size() : end + 1;
+        const std::string_view line(out.data() + at, end - at);
+        if (line.find(file.string()) == std::string_view::npos) kept += line;
+        at = end;
+    }
+    return kept;
 }
 
 int EsmtoolStatus(const fs::path& file, std::string* tail) {

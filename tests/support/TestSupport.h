@@ -81,11 +81,6 @@ private:
     std::filesystem::path path_;
 };
 
-// OpenMW's esmtool, a reader of data files that shares nothing with ours: its output for
-// `arguments` (standard error too), or nothing when it is not installed.
-bool HaveEsmTool();
-std::string EsmTool(const std::string& arguments);
-
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
@@ -93,8 +88,9 @@ std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of
 // end of what it printed in `tail`; -1 when esmtool is not installed.
 int EsmtoolStatus(const std::filesystem::path& file, std::string* tail = nullptr);
 
-// OpenMW's esmtool, an outside reader of data files: the output of "esmtool dump FILE", or
-// nothing when the tool is not installed (tests then skip).
+// OpenMW's esmtool, an outside reader of data files: the output of "esmtool dump FILE" but the
+// lines that name FILE (so that two files' dumps compare), or nothing when the tool is not
+// installed (tests then skip).
 std::optional<std::string> EsmtoolDump(const std::filesystem::path& file);
 // Lines of an esmtool dump that start with `prefix` ("Record: GMST").
 std::vector<std::string> DumpLines(const std::string& dump, std::string_view prefix);

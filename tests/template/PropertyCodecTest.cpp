@@ -44,16 +44,6 @@ std::vector<std::string> Describe(const Properties& props) {
 
 } // namespace
 
-TEST(PropertyCodec, TemplateSubrecordTypeVariants) {
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("NPC_", "NPDT", 12, false), "NPDT_12");
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("NPC_", "NPDT", 52, false), "NPDT");
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("CELL", "DATA", 24, false), "DATA_24");
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("CELL", "DATA", 12, false), "DATA");
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("CELL", "NAME", 5, true), "NAME");
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("CELL", "NAME", 5, false), "NAME_NEXT");
-    EXPECT_EQ(PropertyCodec::TemplateSubrecordType("NPC_", "NAME", 5, false), "NAME");
-}
-
 // Decoding gives the listed properties; unchanged they encode to the bytes read ("viewing is
 // not editing"), a fresh encoding writes `fresh`, and each edit in turn encodes as listed.
 TEST(PropertyCodec, DecodeAndEncodeByLineType) {

@@ -343,18 +343,6 @@ TEST(ShippedTemplate, SignedFieldsReadMinusOneAndValuesTheirNames) {
     }
 }
 
-// Every entry of the lookup groups names a text property of the template.
-TEST(ShippedTemplate, LookupsNameTextProperties) {
-    for (const char* name : {"@TEXTLOOKUP", "@FILELOOKUP", "@HTML"}) {
-        const Group* g = Template().FindGroup(name);
-        ASSERT_NE(g, nullptr) << name;
-        for (const auto& entry : g->Variables) {
-            const Variable* prop = PropertyLine(entry.value.Name);
-            EXPECT_TRUE(prop && Type(*prop) == "STRING") << name << " " << entry.value.Name;
-        }
-    }
-}
-
 // Every description names a subrecord group; the subrecords of plug-ins and masters have one,
 // and the tree and form show it after the four letters.
 TEST(ShippedTemplate, SubrecordsOfPluginsAreDescribed) {
@@ -386,6 +374,7 @@ TEST(ShippedTemplate, SubrecordsOfPluginsAreDescribed) {
     EXPECT_EQ(SubrecordCaption(bare, "NPC_", "FLAG"), "FLAG");
 }
 
+// Every lookup names a text property of the template, and a text lookup record types.
 TEST(ShippedTemplate, TextLookupsNameRecordTypes) {
     const Group* lookups = Template().FindGroup("@TEXTLOOKUP");
     ASSERT_NE(lookups, nullptr);
@@ -400,6 +389,8 @@ TEST(ShippedTemplate, TextLookupsNameRecordTypes) {
                 faults.push_back(v.Name + ": '" + target + "' is no record type of the template");
             if (!seen.insert(ToUpper(target)).second) faults.push_back(v.Name + ": " + target + " twice");
         }
+        const Variable* prop = PropertyLine(v.Name);
+        if (!prop || Type(*prop) != "STRING") faults.push_back(v.Name + ": names no text property");
         // The reference index keeps one lookup per record type and four-character subrecord.
         auto parts = Split(v.Name, '.');
         if (parts.size() == 3 && !holders.insert(ToUpper(parts[0] + "." + parts[1].substr(0, 4))).second)
@@ -414,6 +405,10 @@ TEST(ShippedTemplate, FileLookupsHaveAFolderAndAFilterAndBookTextABackground) {
     const Group* html = Template().FindGroup("@HTML");
     ASSERT_TRUE(files && html);
     std::vector<std::string> faults;
+    for (const auto* group : {files, html})
+        for (const auto& entry : group->Variables)
+            if (const Variable* prop = PropertyLine(entry.value.Name); !prop || Type(*prop) != "STRING")
+                faults.push_back(entry.value.Name + ": names no text property");
     for (const auto& entry : files->Variables) {
         const Variable& v = entry.value;
         if (!folders.count(std::string(v.Value1()))) faults.push_back(v.Name + ": folder " + std::string(v.Value1()));

@@ -11,7 +11,6 @@
 #include <set>
 
 using namespace vellum;
-using vellum::test::BinDir;
 using vellum::test::TempDir;
 namespace fs = std::filesystem;
 
@@ -148,35 +147,6 @@ TEST(ProgramFolder, PrepareSeedsTheUsersFoldersAndKeepsTheirOwnCopies) {
     expected.insert({"Dumps/", "Indices/"});
     ProgramFolder(shared).Prepare();
     EXPECT_EQ(Tree(shared), expected);
-}
-
-// An installed copy run by someone who may write to its prefix still writes only to the user's
-// folders, whatever it does in a run.
-TEST(ProgramFolder, AnInstalledCopyNeverWritesUnderItsPrefix) {
-    TempDir dir;
-    InstallShippedData(dir / "usr" / "share" / "vellum");
-    fs::create_directories(dir / "usr" / "bin");
-    const std::set<std::string> installed = Tree(dir / "usr");
-    const ProgramFolder::UserFolders user{dir / "config", dir / "data", dir / "cache"};
-    {
-        Startup s({ProgramFolder::Find(dir / "usr" / "bin", user), {}, false});
-        EXPECT_TRUE(s.TemplateConfig().GroupExists("TES3"));
-        EXPECT_EQ(s.SaveSettings(), 0);
-        std::ofstream(s.IndicesFolder() / "a.esp.rdx") << "x";
-    }
-    EXPECT_EQ(Tree(dir / "usr"), installed);
-    EXPECT_TRUE(fs::exists(dir / "config" / "Vellum.ini"));
-    EXPECT_TRUE(fs::exists(dir / "cache" / "Indices" / "a.esp.rdx"));
-}
-
-// --home: one folder, given what it lacks of the data beside this executable.
-TEST(ProgramFolder, AHomeFolderIsSeededFromThisExecutablesData) {
-    TempDir dir;
-    const ProgramFolder f = ProgramFolder::Find(dir / "home");
-    EXPECT_EQ(f.Shipped(), BinDir());
-    f.Prepare();
-    EXPECT_EQ(test::ReadBytes(dir / "home" / "ESTemplate.ini"), test::ReadBytes(BinDir() / "ESTemplate.ini"));
-    EXPECT_EQ(f.IndicesFolder(), dir / "home" / "Indices");
 }
 
 TEST(Startup, CreatesFoldersReadsTemplateAndSettings) {

@@ -296,6 +296,32 @@ private slots:
         QVERIFY(FindRecordByID(target, r.ID) >= 0);
     }
 
+    // Bytes typed into the raw data window, keys sent to whatever has the focus, are one step
+    // of the history; undone, the file saves as it was read.
+    void bytesTypedIntoTheRawDataWindowAreOneStep() {
+        VELLUM_QREQUIRE_SHARED();
+        test::OpenedPlugin o("flin.esp");
+        auto& [s, path, w, ed, model, file] = o;
+        const Bytes original = test::ReadBytes(path);
+        const RecordEntry& r = file.Records().at(1);
+        o.Go(r.CatKey().c_str(), r.Key);
+        const UndoHistory& history = s.context.files.History();
+        const std::size_t steps = history.Count();
+        test::OnNextModal([](QWidget* modal) {
+            QVERIFY(test::ShowActive(*modal));
+            for (const int key : {Qt::Key_4, Qt::Key_1, Qt::Key_4, Qt::Key_2, Qt::Key_4, Qt::Key_3})
+                QVERIFY(test::Press(key));
+            CloseModal(modal);
+        });
+        w.Command("mnuEditRawData")->trigger();
+        QCOMPARE(history.Count(), steps + 1);
+        QCOMPARE(history.UndoName(), std::string("Edit Raw Data"));
+        QCOMPARE(file.CurrentData(file.Records().at(1)).at(2), std::uint8_t('C'));
+        s.context.files.History().Undo();
+        QVERIFY(w.SaveFile(false));
+        QCOMPARE(test::ReadBytes(path), original);
+    }
+
     // Load All Support Files finds masters in any letter case, in the data folder and in the
     // data folders of openmw.cfg (the later one winning), and leaves nothing open of a master
     // it could not load.
