@@ -117,7 +117,8 @@ TEST_F(SupportFilesTest, OkRewritesChangedHeadersOnlyAndKeepsTheirSubrecordOrder
     auto headerOf = [](esfile& f, const fs::path& out) {
         EXPECT_TRUE(f.Save(out.string()));
         std::vector<std::string> names;
-        for (const RawSubrecord& s : RawSubrecords(ReadBytes(out)))
+        const Bytes saved = ReadBytes(out);
+        for (const RawSubrecord& s : RawSubrecords(saved))
             if (s.record == "TES3") names.push_back(s.type.substr(0, 4));
         return names;
     };

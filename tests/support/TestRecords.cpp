@@ -173,8 +173,8 @@ std::string RawName(const RawRecord& record) {
                                              "ACTI", "APPA", "LOCK", "PROB", "INGR", "BOOK", "ALCH"};
     const char* wanted = record.type == "INFO" ? "NAME" : named.count(record.type) ? "FNAM" : nullptr;
     if (wanted)
-        for (const auto& [name, data] : Subs(record))
-            if (name == wanted) return TextOf(data);
+        for (const RawSubrecord& s : RawSubrecords(record))
+            if (s.name == wanted) return TextOf(s.data);
     return {};
 }
 

@@ -45,6 +45,9 @@ struct RawSubrecord {
 std::vector<RawRecord> RawRecords(const Bytes& file);
 std::vector<RawSubrecord> RawSubrecords(const RawRecord& record);
 std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
+// The records and subrecords view the bytes: keep the file alive while they are read.
+std::vector<RawRecord> RawRecords(Bytes&&) = delete;
+std::vector<RawSubrecord> RawSubrecords(Bytes&&) = delete;
 
 // What a reader of the bytes alone finds changed between a file as loaded and as saved. Records
 // are matched by type, ID (any letter case) and rank among the records of that type and ID,

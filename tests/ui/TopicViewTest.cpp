@@ -169,7 +169,8 @@ private slots:
         const std::string master = s.Copy("firemoth.esm");
         // A script of the master, named by an NPC of a plug-in that depends on it.
         std::string script;
-        for (const test::RawSubrecord& sub : test::RawSubrecords(test::ReadBytes(master)))
+        const auto bytes = test::ReadBytes(master);
+        for (const test::RawSubrecord& sub : test::RawSubrecords(bytes))
             if (sub.record == "SCPT" && sub.type == "SCHD") {
                 script.assign(sub.data.begin(), sub.data.begin() + 32);
                 script = script.substr(0, script.find('\0'));

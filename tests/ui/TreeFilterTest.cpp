@@ -205,7 +205,8 @@ private slots:
 
         const auto globals = [&](const std::string& part) {
             int n = 0;
-            for (const test::RawRecord& r : test::RawRecords(test::ReadBytes(o.path)))
+            const auto bytes = test::ReadBytes(o.path);
+            for (const test::RawRecord& r : test::RawRecords(bytes))
                 n += r.type == "GLOB" && Lower(test::RawID(r)).find(part) != std::string::npos ? 1 : 0;
             return n;
         };

@@ -129,12 +129,4 @@ void OpenedPlugin::Go(const char* type, const std::string& key, const std::strin
     ed.GotoRecord(type, key, path, subrecord, true);
 }
 
-void OpenedPlugin::EditFreely() {
-    auto& v = s.context.values;
-    v.EnableDelete = true;
-    v.ConfirmDelete = v.ConfirmCut = false;
-    v.EnableSafeEdit = false;
-    ed.SetEnableDelete();
-}
-
 } // namespace vellum::test
