@@ -27,6 +27,7 @@
 #include "ui/frmLowLevelEdit.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
+#include "ui/frmRawData.h"
 #include "ui/frmReferences.h"
 #include "ui/frmScanRelatives.h"
 #include "ui/frmSearch.h"
@@ -709,8 +710,8 @@ private slots:
         QVERIFY(FindRecordByID(target, r.ID) >= 0);
     }
 
-    // Bytes typed into the raw data window, keys sent to whatever has the focus, are one step
-    // of the history; undone, the file saves as it was read.
+    // Bytes typed into the raw data window, keys sent to whatever has the focus, go into the
+    // record and its dump; they are one step of the history; undone, the file saves as it was read.
     void bytesTypedIntoTheRawDataWindowAreOneStep() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("flin.esp");
@@ -719,12 +720,21 @@ private slots:
         o.Go(r.CatKey().c_str(), r.Key);
         const UndoHistory& history = o.s.context.files.History();
         const std::size_t steps = history.Count();
-        test::OnNextModal([](QWidget* modal) {
-            QVERIFY(test::ShowActive(*modal));
+        const test::RawRecord raw = test::RawRecords(original).at(1);
+        Bytes expected(raw.data.begin(), raw.data.end());
+        std::copy_n("ABC", 3, expected.begin());
+        const auto dumped = o.s.context.folders.DumpsFolder() / ("flin.esp." + r.Key + ".ALL.bin");
+        test::OnNextModal([&](QWidget* modal) {
+            auto* window = qobject_cast<frmRawData*>(modal);
+            QVERIFY(window && test::ShowActive(*window));
+            QCOMPARE(window->windowTitle(), "Raw Data - " + Q(r.Key) + " / ALL");
             QVERIFY(test::TypeText("414243"));
+            window->Dump();
             CloseModal(modal);
         });
         o.w.Command("mnuEditRawData")->trigger();
+        QCOMPARE(o.s.prompt.Texts().back(), "Raw data was dumped to file " + dumped.string());
+        QCOMPARE(test::ReadBytes(dumped), expected);
         QCOMPARE(history.Count(), steps + 1);
         QCOMPARE(history.UndoName(), std::string("Edit Raw Data"));
         QCOMPARE(o.file.CurrentData(o.file.Records().at(1)).at(2), std::uint8_t('C'));

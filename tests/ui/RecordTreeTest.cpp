@@ -284,12 +284,16 @@ private slots:
         test::Shoot(o.w, "changesMarked");
 
         // File > Statistics: per type the records and the changes, and the deleted global's ID.
-        QStringList rows, gone;
+        QStringList rows, gone, masters, mast;
+        for (const test::RawSubrecord& sub : test::RawSubrecords(test::RawRecords(saved).at(0)))
+            if (sub.name == "MAST") mast << QString::fromLatin1(std::string(sub.data.begin(), sub.data.end()).c_str());
         test::OnNextModal([&](QWidget* modal) {
             auto* window = qobject_cast<frmStatistics*>(modal);
             QVERIFY(window);
+            QCOMPARE(window->Field("Title"), QString("antares_big_mod_1.2.esp"));
             for (const auto& row : window->Types()->Rows()) rows << row.cells.join(' ');
             for (int i = 0; i < window->Deleted()->count(); ++i) gone << window->Deleted()->item(i)->text();
+            for (int i = 0; i < window->Masters()->count(); ++i) masters << window->Masters()->item(i)->text();
             test::Shoot(*window, "frmStatisticsChanges");
             window->reject();
         });
@@ -317,6 +321,8 @@ private slots:
         std::sort(rows.begin(), rows.end() - 1); // by type, as the map holds them; the totals last
         QCOMPARE(rows, expected);
         QCOMPARE(gone, QStringList({"GLOB " + deletedId}));
+        QVERIFY(!mast.isEmpty());
+        QCOMPARE(masters, mast);
 
         // Undone, step by step from the keyboard: no mark is left.
         QVERIFY(test::ShowActive(o.w));
