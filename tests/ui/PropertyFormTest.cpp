@@ -516,27 +516,7 @@ private slots:
             QCOMPARE(describe(builder.Build({"INFO", info->Key, {}}, nullptr, first, 1)), std::vector<std::string>{all[first]});
     }
 
-    void fileBrowseStaysInItsFolder() {
-        VELLUM_QREQUIRE_SHARED();
-        test::OpenedPlugin o("antares_big_mod_1.2.esp");
-        o.Go("SOUN", o.NthKey("SOUN", 0));
-        const int n = o.Entry(Kind(FormEntryKind::FileLookupField));
-        QVERIFY(n > 0);
-        const esLLFormEntry& entry = o.ed.Entries().Item(static_cast<std::size_t>(n));
-        QCOMPARE(entry.LookupFolder, std::string("Sound"));
-        QPushButton* browse = Button(o, n, "Browse...");
-        QVERIFY(browse);
-        test::AnswerFileDialog("/somewhere/else/boom.wav");
-        browse->click();
-        QVERIFY(o.s.prompt.Saw("This type of entry may only refer to a file in the directory 'Sound' or one of its "
-                               "subdirectories."));
-        QVERIFY(!entry.Changed);
-        test::AnswerFileDialog(QString::fromStdString((o.s.DataFolder() / "Sound" / "Fx" / "boom.wav").string()));
-        browse->click();
-        QCOMPARE(std::get<std::string>(entry.Data), std::string("Fx\\boom.wav"));
-    }
-
-    void goToPreviewAndParentButtons() {
+    void lookupGoToPreviewParentAndBrowseButtons() {
         VELLUM_QREQUIRE_SHARED();
         test::OpenedPlugin o("antares_big_mod_1.2.esp");
         auto& [s, path, w, ed, model, file] = o;
@@ -585,6 +565,23 @@ private slots:
         Button(o, parent, "GoTo")->click();
         QCOMPARE(file.CurrentCatKey, std::string("DIAL"));
         QVERIFY(o.Entry(Kind(FormEntryKind::ShowChildren)) > 0);
+
+        // A file's Browse stays in the folder the entry names.
+        o.Go("SOUN", o.NthKey("SOUN", 0));
+        const int n = o.Entry(Kind(FormEntryKind::FileLookupField));
+        QVERIFY(n > 0);
+        const esLLFormEntry& entry = o.ed.Entries().Item(static_cast<std::size_t>(n));
+        QCOMPARE(entry.LookupFolder, std::string("Sound"));
+        QPushButton* browse = Button(o, n, "Browse...");
+        QVERIFY(browse);
+        test::AnswerFileDialog("/somewhere/else/boom.wav");
+        browse->click();
+        QVERIFY(s.prompt.Saw("This type of entry may only refer to a file in the directory 'Sound' or one of its "
+                             "subdirectories."));
+        QVERIFY(!entry.Changed);
+        test::AnswerFileDialog(QString::fromStdString((s.DataFolder() / "Sound" / "Fx" / "boom.wav").string()));
+        browse->click();
+        QCOMPARE(std::get<std::string>(entry.Data), std::string("Fx\\boom.wav"));
     }
 
     // Through the keyboard on a real spell: a type chosen by name, a cost typed, a flag ticked, a
