@@ -402,7 +402,7 @@ private slots:
             options->accept();
         });
         w.Command("mnuToolsOptions")->trigger();
-        QVERIFY(o.Cat("TES3").data().toString().startsWith("TES3 "));
+        QCOMPARE(o.Cat("TES3").data().toString(), QString("TES3 ~File Header  (1)")); // the type before the name
         // Deleting is allowed at once: the menu's flag and the command follow the dialog.
         QVERIFY(w.Command("mnuEditEnableDelete")->isChecked());
         ed.GotoRecord(file.Records().at(1).CatKey(), {}, {}, {}, true);

@@ -105,9 +105,6 @@ private slots:
         QCOMPARE(npc.data().toString(), QString("Non Player Characters")); // empty: grey, no count
         QCOMPARE(Color(npc), QColor(0xA0, 0xA0, 0xA0));
         QVERIFY(!m.hasChildren(npc));
-        f.s.context.values.ViewRecordTypes = true;
-        f.ed.RefreshCaptions();
-        QCOMPARE(gmst.data().toString(), QString("GMST Game Settings  (10)"));
 
         // Records are built when their category is selected, subrecords only for the selected record.
         QVERIFY(m.hasChildren(gmst));
