@@ -11,11 +11,6 @@ namespace fs = std::filesystem;
 namespace vellum::test {
 namespace {
 
-std::string ReadText(const std::string& path) {
-    const Bytes bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
 std::size_t Count(const std::string& text, std::string_view what) {
     std::size_t n = 0;
     for (std::size_t p = text.find(what); p != std::string::npos; p = text.find(what, p + 1)) ++n;
