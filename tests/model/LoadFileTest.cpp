@@ -72,14 +72,6 @@ TEST_F(LoadFileTest, TrailingBytesThatFormNoRecordAreReported) {
     }
 }
 
-// Short files are refused in MalformedFileTest.
-TEST_F(LoadFileTest, MissingFile) {
-    EXPECT_EQ(file->LoadFile((dir / "none.esp").string(), true, true, nullptr), esfile::kMissing);
-    EXPECT_EQ(prompt.Texts(), std::vector<std::string>{"Error: The file does not exist"});
-    EXPECT_EQ(file->FileName, (dir / "none.esp").string());
-    EXPECT_FALSE(file->Busy);
-}
-
 TEST_F(LoadFileTest, TemplateNamesAndFileNameProperty) {
     ASSERT_EQ(Load(ThreeGmsts(3), true, nullptr, "sample.est"), 0);
     EXPECT_TRUE(file->IsTemplate);

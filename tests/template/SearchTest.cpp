@@ -1,6 +1,5 @@
 #include "../model/ModelFixture.h"
 
-#include "index/esFiles.h"
 #include "template/Search.h"
 
 #include <gtest/gtest.h>
@@ -129,15 +128,6 @@ TEST_F(SearchTest, FindNextStepsThroughTheHitsInOrder) {
     EXPECT_EQ(search.FindNext(&place)->FileKey, second->FileName) << "on into the next file";
     place.FileKey = "/elsewhere.esp";
     EXPECT_EQ(search.FindNext(&place)->RecordKey, "GMST1") << "a place outside the scope starts over";
-}
-
-TEST_F(SearchTest, ScopeFromTheOpenFiles) {
-    esFiles files(templ, dir / "Indices");
-    const std::string key = file->FileName;
-    esfile* a = files.Add(key, std::move(file));
-    EXPECT_EQ(Search::ScopeOf(files, a->FileName, false), std::vector<esfile*>{a});
-    EXPECT_TRUE(Search::ScopeOf(files, "/not/open.esp", false).empty());
-    EXPECT_EQ(Search::ScopeOf(files, "", true), (std::vector<esfile*>{&files.ClipboardFile(), a}));
 }
 
 TEST_F(SearchTest, RowsCancelAndProgress) {

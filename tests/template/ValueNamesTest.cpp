@@ -46,8 +46,6 @@ TEST(ValueNames, PropertiesShowTheNamesOfTheirValuesAndBits) {
     ASSERT_TRUE(flags);
     EXPECT_EQ(flags->kind(), ValueNames::Kind::Flags);
     EXPECT_EQ(*flags->BitName(15), "Last");
-    EXPECT_EQ(flags->SetBitNames(props.Item("Flags").Raw()), (std::vector<std::string>{"First", "Last"}));
-    EXPECT_EQ(flags->SetBitNames(Bytes{0x03, 0}), (std::vector<std::string>{"First", "Bit 1"}));
 
     const auto fn = t.codec.NamesOf("T", "X", "Fn");
     ASSERT_TRUE(fn);
