@@ -34,6 +34,13 @@ public:
     Answer Ask(std::string_view, Buttons, std::string_view) override { return Answer::No; }
 };
 
+bool HaveBigMaster(benchmark::State& state) {
+    if (!BigMaster().empty())
+        return true;
+    state.SkipWithError("no --big master");
+    return false;
+}
+
 struct Editor {
     ui::EditorContext context{Startup::Options{ProgramDir()}};
     std::unique_ptr<ui::frmMain> window;
@@ -92,10 +99,8 @@ double PeakMB() {
 }
 
 void OpenUntilTreeShows(benchmark::State& state) {
-    if (BigMaster().empty()) {
-        state.SkipWithError("no --big master");
+    if (!HaveBigMaster(state))
         return;
-    }
     Editor e;
     const double before = ResidentMB();
     double peak = 0;
@@ -117,10 +122,8 @@ void OpenUntilTreeShows(benchmark::State& state) {
 BENCHMARK(OpenUntilTreeShows)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 void SelectBiggestCategory(benchmark::State& state) {
-    if (BigMaster().empty()) {
-        state.SkipWithError("no --big master");
+    if (!HaveBigMaster(state))
         return;
-    }
     Editor e;
     e.Open();
     const std::string cat = e.BiggestCategory();
@@ -139,10 +142,8 @@ BENCHMARK(SelectBiggestCategory)->Unit(benchmark::kMillisecond)->Iterations(5);
 // Filtering the whole tree with its biggest category open, until painted: a text typed (0), a
 // regular expression (1), and clearing the filter again (2).
 void FilterTree(benchmark::State& state) {
-    if (BigMaster().empty()) {
-        state.SkipWithError("no --big master");
+    if (!HaveBigMaster(state))
         return;
-    }
     Editor e;
     e.Open();
     ui::frmLowLevelEdit& ed = e.window->Editor();
@@ -171,10 +172,8 @@ BENCHMARK(FilterTree)->DenseRange(0, 2)->Unit(benchmark::kMillisecond)->Iteratio
 // Selecting a record until its form is painted: the NPCs in turn (0), or the master's largest
 // record, whose first page of entries is built afresh after the category was selected (1).
 void BuildRecordForm(benchmark::State& state) {
-    if (BigMaster().empty()) {
-        state.SkipWithError("no --big master");
+    if (!HaveBigMaster(state))
         return;
-    }
     Editor e;
     e.Open();
     ui::frmLowLevelEdit& ed = e.window->Editor();
@@ -273,10 +272,8 @@ std::filesystem::path BigTopicPlugin() {
 
 // From another record to a topic of 2,000 responses, until its responses are listed and painted.
 void ShowTopicOf2000Responses(benchmark::State& state) {
-    if (BigMaster().empty()) {
-        state.SkipWithError("no --big master");
+    if (!HaveBigMaster(state))
         return;
-    }
     Editor e;
     const std::string key = BigTopicPlugin().string();
     e.window->OpenFiles({QString::fromStdString(key)});

@@ -2,6 +2,7 @@
 
 #include "TestSupport.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <sys/wait.h>
 
@@ -18,6 +19,18 @@ CliRun RunCli(const std::string& args, const std::filesystem::path& dir) {
         return std::string(bytes.begin(), bytes.end());
     };
     return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text(out), text(err)};
+}
+
+std::string ShippedTemplateOption() { return "--template " + Quote((BinDir() / "ESTemplate.ini").string()); }
+
+std::vector<std::string> OutputLines(const std::string& text) {
+    std::vector<std::string> out;
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        out.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return out;
 }
 
 } // namespace vellum::test

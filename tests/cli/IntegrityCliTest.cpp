@@ -3,26 +3,19 @@
 #include "../index/IntegrityFixture.h"
 #include "CliRunner.h"
 
-#include "index/References.h"
-#include "model/esfile.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <regex>
 #include <fstream>
 #include <set>
-#include <sstream>
 
 namespace vellum::test {
 namespace {
 
-std::filesystem::path ShippedTemplate() { return SourceDir() / "data" / "ESTemplate.ini"; }
-
 std::multiset<std::string> Lines(const std::string& text, const std::string& prefix = {}) {
     std::multiset<std::string> out;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
+    for (const std::string& l : OutputLines(text))
         if (l.rfind(prefix, 0) == 0) out.insert(l);
     return out;
 }
@@ -30,17 +23,13 @@ std::multiset<std::string> Lines(const std::string& text, const std::string& pre
 class IntegrityCli : public ::testing::Test {
 protected:
     CliRun Cli(const std::string& args) {
-        return RunCli(args + " --template " + Quote(ShippedTemplate().string()) + " --home " +
-                          Quote(home.path().string()),
-                      home.path());
+        return RunCli(args + " " + ShippedTemplateOption() + " --home " + Quote(home.path().string()), home.path());
     }
     static std::string Plugin(const char* name) { return Quote((PluginsDir() / name).string()); }
     TempDir home;
 };
 
-// "refs" prints what the references browser lists (checked against a full decode of every
-// shared file in RealDataTest).
-TEST_F(IntegrityCli, IndexWritesBothIndexFilesAndRefsPrintsTheBrowsersRows) {
+TEST_F(IntegrityCli, IndexWritesBothIndexFiles) {
     VELLUM_REQUIRE_SHARED();
     CliRun index = Cli("index " + Plugin("firemoth.esm"));
     ASSERT_EQ(index.status, 0) << index.err;
@@ -49,40 +38,6 @@ TEST_F(IntegrityCli, IndexWritesBothIndexFilesAndRefsPrintsTheBrowsersRows) {
     for (const std::string& name : FilesIn(home / "Indices"))
         if (name.rfind("firemoth.esm.", 0) == 0) kinds.insert(std::filesystem::path(name).extension().string());
     EXPECT_EQ(kinds, (std::set<std::string>{".rdx", ".idx"}));
-
-    IntegrityTest t{ShippedTemplate()};
-    const std::string key = t.OpenPath(PluginsDir() / "firemoth.esm");
-    std::multiset<std::string> rows;
-    for (const ReferenceRow& row : BrowseReferences(*t.files, key, FindRecordByID(t.File(key), "fm_aronil"), nullptr))
-        rows.insert(std::string(row.Type == ReferenceRow::Ancestor     ? "ancestor "
-                                : row.Type == ReferenceRow::Descendant ? "descendant "
-                                                                       : "mention ") +
-                    row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName);
-    CliRun refs = Cli("refs " + Plugin("firemoth.esm") + " fm_aronil");
-    ASSERT_EQ(refs.status, 0) << refs.err;
-    EXPECT_GT(rows.size(), 1u);
-    EXPECT_EQ(Lines(refs.out), rows);
-}
-
-TEST_F(IntegrityCli, DeleteAndRenameWriteAFileThatReloads) {
-    VELLUM_REQUIRE_SHARED();
-    const std::string deleted = (home / "deleted.esm").string();
-    CliRun del = Cli("delete " + Plugin("firemoth.esm") + " fm_aronil --out " + Quote(deleted));
-    ASSERT_EQ(del.status, 0) << del.err;
-    EXPECT_EQ(del.out.rfind("Delete 0 NPC_ fm_aronil NPC_", 0), 0u) << del.out;
-    EXPECT_NE(del.out.find("\nDelete 1 INFO "), std::string::npos) << del.out;
-    CliRun gone = Cli("refs " + Quote(deleted) + " fm_aronil");
-    EXPECT_EQ(gone.status, 1);
-    EXPECT_NE(gone.err.find("has the ID 'fm_aronil'"), std::string::npos) << gone.err;
-
-    const std::string renamed = (home / "renamed.esm").string();
-    CliRun ren = Cli("rename " + Plugin("firemoth.esm") + " fm_aronil fm_aronil_2 --out " + Quote(renamed));
-    ASSERT_EQ(ren.status, 0) << ren.err;
-    EXPECT_NE(ren.out.find("ONAM  Actor: fm_aronil -> fm_aronil_2\n"), std::string::npos) << ren.out;
-    CliRun refs = Cli("refs " + Quote(renamed) + " fm_aronil_2");
-    ASSERT_EQ(refs.status, 0) << refs.err;
-    EXPECT_EQ(Lines(refs.out, "descendant ").size(), Lines(ren.out).size())
-        << "every rewritten reference now names the new ID";
 }
 
 // With a plug-in that uses the master loaded beside it, delete and rename reach the plug-in,

@@ -11,13 +11,9 @@
 
 #include <map>
 #include <regex>
-#include <set>
-#include <sstream>
 
 namespace vellum::test {
 namespace {
-
-std::string Shipped() { return (BinDir() / "ESTemplate.ini").string(); }
 
 // The file with its header counting the records that follow.
 Bytes WithTrueCount(const Bytes& file) {
@@ -53,16 +49,15 @@ Bytes SortedFile(const Bytes& file, const std::vector<std::string>& order) {
 
 TEST(ShippedTemplateCli, CheckFindsEverySubrecordDescribedAndEveryIdPresent) {
     VELLUM_REQUIRE_SHARED();
-    std::string args = "check --template " + Quote(Shipped());
+    std::string args = "check " + ShippedTemplateOption();
     for (const auto& p : SharedPlugins()) args += " " + Quote(p.string());
     TempDir dir;
     const CliRun r = RunCli(args, dir.path());
     EXPECT_EQ(r.status, 0);
     const std::regex clean(R"(.+: records=\d+ subrecords=\d+ unknown=0 casterrors=0 noid=0)");
-    std::istringstream lines(r.out);
-    std::size_t count = 0;
-    for (std::string l; std::getline(lines, l); ++count) EXPECT_TRUE(std::regex_match(l, clean)) << l;
-    EXPECT_EQ(count, SharedPlugins().size());
+    const std::vector<std::string> lines = OutputLines(r.out);
+    for (const std::string& l : lines) EXPECT_TRUE(std::regex_match(l, clean)) << l;
+    EXPECT_EQ(lines.size(), SharedPlugins().size());
 }
 
 // Every shared file comes back byte for byte, but for a header that miscounted its records;
@@ -70,7 +65,7 @@ TEST(ShippedTemplateCli, CheckFindsEverySubrecordDescribedAndEveryIdPresent) {
 TEST(ShippedTemplateCli, ResaveGivesEveryFileBackAndSortsOnRequest) {
     VELLUM_REQUIRE_SHARED();
     Config templ;
-    ASSERT_EQ(templ.OpenFile(Shipped()), 0);
+    ASSERT_EQ(templ.OpenFile((BinDir() / "ESTemplate.ini").string()), 0);
     std::vector<std::string> order;
     for (const auto& v : templ.FindGroup("@FILESEQUENCE")->Variables) order.push_back(v.value.Name);
 
@@ -79,8 +74,8 @@ TEST(ShippedTemplateCli, ResaveGivesEveryFileBackAndSortsOnRequest) {
         const std::string name = in.filename().string();
         const auto kept = dir / name, sorted = dir / ("sorted-" + name);
         for (const auto& [out, option] : {std::pair{kept, ""}, std::pair{sorted, "--sort "}})
-            ASSERT_EQ(RunCli("resave " + std::string(option) + "--template " + Quote(Shipped()) + " " +
-                                 Quote(in.string()) + " " + Quote(out.string()),
+            ASSERT_EQ(RunCli("resave " + std::string(option) + ShippedTemplateOption() + " " + Quote(in.string()) +
+                                 " " + Quote(out.string()),
                              dir.path())
                           .status,
                       0)

@@ -41,36 +41,18 @@ std::string Ids(const std::vector<DialogueChain::Link>& links) {
     return out;
 }
 
-// esmtool's reading of the same: "topic: id<previous|next ..." per topic, empty without esmtool.
+// esmtool's reading of a file's dialogue: "topic: id<previous>next ..." per topic (a link only when
+// set), empty without esmtool.
 std::string EsmtoolDialogue(const std::filesystem::path& file) {
     const std::optional<std::string> dump = EsmtoolDump(file);
-    if (!dump) return {};
-    std::istringstream lines(*dump);
-    std::string line, out, previous, next, id;
-    auto value = [&](const char* label) {
-        const std::string l = "  " + std::string(label) + ": ";
-        return line.rfind(l, 0) == 0 ? line.substr(l.size()) : std::string("\x01");
-    };
-    bool info = false;
-    while (std::getline(lines, line)) {
-        if (line.rfind("Record: DIAL '", 0) == 0) {
-            out += "\n" + line.substr(14, line.size() - 15) + ":";
-            info = false;
-        } else if (line.rfind("Record: INFO", 0) == 0) {
-            info = true;
-            previous = next = "";
-        } else if (info && value("Id") != "\x01") {
-            id = value("Id");
-        } else if (info && value("Previous ID") != "\x01") {
-            previous = value("Previous ID");
-        } else if (info && value("Next ID") != "\x01") {
-            next = value("Next ID");
-        } else if (info && line.empty()) {
-            out += " " + id + "<" + previous + "|" + next;
-            info = false;
-        }
+    std::string out;
+    std::istringstream lines(dump.value_or(""));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("Record: DIAL '")) out += "\n" + line.substr(14, line.size() - 15) + ":";
+        else if (line.starts_with("Record: INFO '")) out += " " + line.substr(14, line.size() - 15);
+        else if (line.starts_with("  Previous ID: ")) out += "<" + line.substr(15);
+        else if (line.starts_with("  Next ID: ")) out += ">" + line.substr(11);
     }
-    if (info) out += " " + id + "<" + previous + "|" + next;
     return out;
 }
 
@@ -84,11 +66,7 @@ protected:
         EXPECT_EQ(t.Load(Concat(all)), 0);
         return *t.file;
     }
-    const RecordEntry& TopicRecord(const std::string& id) const {
-        for (const RecordEntry& r : t.file->Records())
-            if (r.Name == "DIAL" && r.ID == id) return r;
-        throw std::runtime_error("no topic " + id);
-    }
+    const RecordEntry& TopicRecord(const std::string& id) const { return t.file->Rec(KeyOf("DIAL", id)); }
     std::string KeyOf(const std::string& type, const std::string& id) const {
         for (const RecordEntry& r : t.file->Records())
             if (r.Name == type && r.ID == id) return r.Key;
@@ -139,11 +117,10 @@ TEST_F(Dialogue, MovedResponseJoinsTheEndOfItsNewTopic) {
     // What is saved, read back from the bytes and by esmtool.
     const auto saved = t.dir / "moved.esp";
     ASSERT_TRUE(f.Save(saved.string()));
-    const std::string chains = "\nAlpha: a1<|a3 a3<a1|\nBeta: b1<|b2 b2<b1|a2 a2<b2|\nQuest: q1<|";
-    EXPECT_EQ(RawChains(ReadBytes(saved)), chains);
+    EXPECT_EQ(RawChains(ReadBytes(saved)), "\nAlpha: a1<|a3 a3<a1|\nBeta: b1<|b2 b2<b1|a2 a2<b2|\nQuest: q1<|");
     const std::string esmtool = EsmtoolDialogue(saved);
     if (esmtool.empty()) GTEST_SKIP() << "esmtool is not installed";
-    EXPECT_EQ(esmtool, chains);
+    EXPECT_EQ(esmtool, "\nAlpha: a1>a3 a3<a1\nBeta: b1>b2 b2<b1>a2 a2<b2\nQuest: q1");
 }
 
 TEST_F(Dialogue, RowsTellSpeakerConditionsAndText) {
@@ -160,7 +137,7 @@ TEST_F(Dialogue, RowsTellSpeakerConditionsAndText) {
         Topic("A1_1", 4),
         Response("j1", "", "", {{"NAME", Text("Entry.", false)}}, 4),
     });
-    TopicResponses topic(f, TopicRecord("greeting").Key);
+    TopicResponses topic(f, KeyOf("DIAL", "greeting"));
     ASSERT_EQ(topic.Count(), 2u);
     EXPECT_EQ(topic.Link(0).id, "r1");
     EXPECT_EQ(topic.At(0).speaker, "fargoth");
@@ -170,7 +147,7 @@ TEST_F(Dialogue, RowsTellSpeakerConditionsAndText) {
     EXPECT_EQ(topic.At(1).conditions, "Disposition 30; Player faction Redoran rank 0; Journal A1_1 >= 10");
     EXPECT_EQ(topic.RowOf(KeyOf("INFO", "r2")), 1);
     EXPECT_EQ(topic.RowOf(KeyOf("INFO", "j1")), -1);
-    TopicResponses journal(f, TopicRecord("A1_1").Key);
+    TopicResponses journal(f, KeyOf("DIAL", "A1_1"));
     EXPECT_EQ(journal.At(0).conditions, "Index 0");
     EXPECT_EQ(journal.At(0).text, "Entry.");
 }

@@ -164,11 +164,6 @@ IntegrityTest::IntegrityTest(const std::string& templateText) {
     files = std::make_unique<esFiles>(templ, dir.path() / "Indices");
 }
 
-IntegrityTest::IntegrityTest(const std::filesystem::path& templateFile) {
-    templ.OpenFile(templateFile.string());
-    files = std::make_unique<esFiles>(templ, dir.path() / "Indices");
-}
-
 std::string IntegrityTest::Open(const Bytes& bytes, const std::string& name) {
     WriteBytes(dir / name, bytes);
     return OpenPath(dir / name);
@@ -245,6 +240,20 @@ void IntegrityTest::ScanDelete(const std::string& key, const std::string& id, bo
 void IntegrityTest::SafeDelete(const std::string& key, int index) {
     ScanDelete(key, File(key).Records()[static_cast<std::size_t>(index)].ID);
     files->ProcessRelatives({}, nullptr);
+}
+
+void ExpectIndexesAgree(const esfile& f) {
+    std::size_t indexed = 0, named = 0;
+    for (const auto& c : f.esRecArrayCatIndex())
+        for (std::size_t k = 1; k <= c.value.esRecIDIndex.Count(); ++k) indexed += !c.value.esRecIDIndex.KeyAt(k).empty();
+    for (std::size_t i = 0; i < f.Records().size(); ++i) {
+        const RecordEntry& r = f.Records()[i];
+        EXPECT_EQ(f.esRecArrayIndex().Item(r.Key).IndexNumber, static_cast<int>(i)) << r.Key;
+        if (r.ID.empty()) continue;
+        ++named;
+        EXPECT_EQ(FindRecordByID(f, r.ID), static_cast<int>(i)) << r.ID;
+    }
+    EXPECT_EQ(indexed, named) << f.FileName;
 }
 
 bool DecodedRef::operator<(const DecodedRef& o) const {

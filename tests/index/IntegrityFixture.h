@@ -28,8 +28,6 @@ Bytes Info(std::string_view id, std::string_view previous, std::string_view next
 class IntegrityTest {
 public:
     explicit IntegrityTest(const std::string& templateText = kIntegrityTemplate);
-    // Reads the template from a file instead (the shipped one).
-    explicit IntegrityTest(const std::filesystem::path& templateFile);
 
     // Writes `bytes` as `name` into the temp folder, opens and loads it; the file's key.
     std::string Open(const Bytes& bytes, const std::string& name = "a.esp");
@@ -67,6 +65,10 @@ private:
 
 // "<action> <generation> <record key>[/<subrecord key>]" per entry of the last relatives scan.
 std::vector<std::string> Listing(esFiles& files);
+
+// Expects the file's indexes to agree with its records: each key and ID leads to its record, no
+// other (non-empty) ID is indexed.
+void ExpectIndexesAgree(const esfile& f);
 
 // The lines a reference scan reports.
 struct Lines : esCallbackStringValue {

@@ -31,30 +31,6 @@ std::multiset<std::string> ReadIndex(const std::filesystem::path& rdx) {
     return out;
 }
 
-// Records of the file that something refers to through a lookup that may name their type.
-std::vector<int> ReferencedRecords(esfile& f, const std::vector<DecodedRef>& refs, const esTextLookups& lookups,
-                                   std::size_t most) {
-    std::vector<int> out;
-    std::set<int> seen;
-    for (const DecodedRef& ref : refs) {
-        const esTextLookup* tl = lookups.Find(ref.recordType, ref.subType, ref.property);
-        for (int at : vellum::ReferencedRecords(f, *tl, ref.value))
-            if (at > 0 && seen.insert(at).second) out.push_back(at);
-        if (out.size() >= most) break;
-    }
-    return out;
-}
-
-// References naming `id` through a lookup that may name `type`.
-std::vector<DecodedRef> Naming(const std::vector<DecodedRef>& refs, const esTextLookups& lookups,
-                               const std::string& type, const std::string& id) {
-    std::vector<DecodedRef> out;
-    for (const DecodedRef& ref : refs)
-        if (KeysEqual(ref.value, id) && lookups.Find(ref.recordType, ref.subType, ref.property)->Targets(type))
-            out.push_back(ref);
-    return out;
-}
-
 // The records most references name (through a lookup that may name their type), most first,
 // with their IDs: only IDs that are one word and no part of another ID of the file, so that a
 // whole-word search finds them and nothing else.
@@ -125,8 +101,7 @@ protected:
 
 } // namespace
 
-// The reference index lists exactly the references a full decode of the file finds, and the
-// references browser lists for a record exactly the decoded references to its ID and from it.
+// The reference index lists exactly the references a full decode of the file finds.
 TEST_P(RealData, ReferenceIndexAgreesWithAFullDecode) {
     esfile& f = t.File(key);
     const std::multiset<std::string> indexed = ReadIndex(t.files->Indexer().RefIndexPath(f));
@@ -142,25 +117,6 @@ TEST_P(RealData, ReferenceIndexAgreesWithAFullDecode) {
     };
     EXPECT_EQ(fiveMissing(decoded, indexed), std::vector<std::string>{}) << "not indexed";
     EXPECT_EQ(fiveMissing(indexed, decoded), std::vector<std::string>{}) << "indexed, not decoded";
-
-    for (int at : ReferencedRecords(f, refs, lookups, 25)) {
-        const RecordEntry& r = f.Records()[static_cast<std::size_t>(at)];
-        std::multiset<std::string> expected, listed;
-        for (const DecodedRef& d : refs) {
-            if (KeysEqual(d.value, r.ID) && lookups.Find(d.recordType, d.subType, d.property)->Targets(r.Name))
-                expected.insert("descendant " + d.recordType + " " + d.recordID + " " + d.subType + "." + d.property);
-            if (d.record != at) continue;
-            for (int target : vellum::ReferencedRecords(f, *lookups.Find(d.recordType, d.subType, d.property), d.value)) {
-                const RecordEntry& a = f.Records()[static_cast<std::size_t>(target)];
-                expected.insert("ancestor " + a.Name + " " + a.ID + " " + d.subType + "." + d.property);
-            }
-        }
-        for (const ReferenceRow& row : BrowseReferences(*t.files, key, at, nullptr))
-            if (row.Type != ReferenceRow::Mention)
-                listed.insert(std::string(row.Type == ReferenceRow::Descendant ? "descendant " : "ancestor ") +
-                              row.RecordType + " " + row.ID + " " + row.SubrecordType + "." + row.PropertyName);
-        EXPECT_EQ(listed, expected) << r.Key << " " << r.ID;
-    }
     EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls.front().text;
 }
 
@@ -195,47 +151,6 @@ TEST_P(RealData, SafeDeleteAndRenameLeaveAFileThatAgreesWithItself) {
             }
             EXPECT_TRUE(run.prompt.calls.empty()) << run.prompt.calls.front().text;
         }
-    }
-}
-
-// A rename rewrites exactly the references to the old ID and nothing else of their subrecords.
-TEST_P(RealData, RenameRepairsEveryReference) {
-    esfile& f = t.File(key);
-    const std::vector<DecodedRef> refs = DecodeAllReferences(f, lookups);
-    for (int at : ReferencedRecords(f, refs, lookups, 2)) {
-        const RecordEntry target = f.Records()[static_cast<std::size_t>(at)];
-        const auto* cat = f.esRecArrayCatIndex().Item(target.Name);
-        if (cat->esIDs.Count() != 1 || cat->esRecIDIndex.Item(target.ID).IndexNumber != at) continue;
-        SCOPED_TRACE(target.Key + " " + target.ID);
-        const std::string newID = "vellum_renamed_" + std::to_string(at);
-        const std::vector<DecodedRef> before = Naming(refs, lookups, target.Name, target.ID);
-        std::map<std::pair<int, std::string>, Properties> subsBefore;
-        for (const DecodedRef& d : before) subsBefore[{d.record, d.subKey}] = Decoded(f, d.record, d.subKey);
-
-        Lines lines;
-        ASSERT_TRUE(t.Rename(key, at, newID, false, &lines));
-        EXPECT_GE(lines.lines.size(), before.size());
-
-        for (auto& [where, props] : subsBefore) {
-            const Properties& now = Decoded(f, where.first, where.second);
-            ASSERT_EQ(now.Count(), props.Count());
-            for (std::size_t i = 1; i <= now.Count(); ++i) {
-                const Property& a = props.Item(i);
-                const Property& b = now.Item(i);
-                const bool wasReference = std::any_of(before.begin(), before.end(), [&](const DecodedRef& d) {
-                    return d.record == where.first && d.subKey == where.second && d.property == a.Name;
-                });
-                if (wasReference) EXPECT_EQ(b.Text(), newID) << a.Name;
-                else EXPECT_EQ(b.Text(), a.Text()) << a.Name << " must not change";
-            }
-        }
-        const std::string reopened = t.SaveAndReopen(key, "renamed.esp");
-        const std::vector<DecodedRef> saved = DecodeAllReferences(t.File(reopened), lookups);
-        EXPECT_TRUE(Naming(saved, lookups, target.Name, target.ID).empty());
-        EXPECT_EQ(Naming(saved, lookups, target.Name, newID).size(), before.size());
-        EXPECT_GE(FindRecordByID(t.File(reopened), newID), 0);
-        t.files->Remove(reopened);
-        return; // one rename per file keeps the suite quick
     }
 }
 

@@ -57,13 +57,7 @@ TEST(Relatives, SafeDeleteOfEachKindOfRecord) {
                        (std::vector<std::string>{"NAME", "ANAM", "SCRI", "NPCS"}));
          }},
         // Nothing refers to the topic; its responses follow it.
-        {"topic", {"0 0 DIAL7"}, {"topic", "i1", "i2"}, {}, 7,
-         [](Scan& t) {
-             for (std::size_t i = 0; i < t.f.Records().size(); ++i) {
-                 ASSERT_TRUE(t.f.esRecArrayIndex().Exists(t.f.Records()[i].Key));
-                 EXPECT_EQ(t.f.esRecArrayIndex().Item(t.f.Records()[i].Key).IndexNumber, static_cast<int>(i));
-             }
-         }},
+        {"topic", {"0 0 DIAL7"}, {"topic", "i1", "i2"}, {}, 7, [](Scan&) {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
@@ -76,16 +70,16 @@ TEST(Relatives, SafeDeleteOfEachKindOfRecord) {
         for (const std::string& text : c.progress) EXPECT_TRUE(Saw(progress, text)) << text;
         EXPECT_EQ(t.f.Records().size(), c.records);
         EXPECT_TRUE(t.f.Changed);
+        ExpectIndexesAgree(t.f);
         c.more(t);
 
-        esfile& r = t.File(t.SaveAndReopen(t.key, "out.esp"));
-        EXPECT_EQ(r.Records().size(), c.records);
-        esTextLookups lookups;
-        BuildTextLookupList(lookups, t.templ);
+        const Bytes saved = t.Saved(t.key);
+        std::vector<std::string> ids;
+        for (const RawRecord& r : RawRecords(saved)) ids.push_back(RawID(r));
+        EXPECT_EQ(ids.size(), c.records);
         for (const std::string& id : c.gone) {
-            EXPECT_EQ(FindRecordByID(r, id), -1) << id;
-            for (const DecodedRef& ref : DecodeAllReferences(r, lookups))
-                EXPECT_FALSE(KeysEqual(ref.value, id)) << ref.recordID << " " << ref.subKey;
+            EXPECT_EQ(std::count(ids.begin(), ids.end(), id), 0) << id;
+            EXPECT_EQ(PlacesNaming(saved, id), std::vector<std::string>{}) << id;
         }
         EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls[0].text;
     }

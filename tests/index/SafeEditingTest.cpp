@@ -248,69 +248,44 @@ TEST(SafeEditing, RenameRewritesTextThatNamesTheID) {
 }
 
 // A plug-in open beside its master is searched by delete, rename and the browser; a file that
-// does not depend on the master is not.
+// does not depend on the master is not. So too after either of the two was saved under another
+// path (their indexes are named by title and full path).
 TEST(SafeEditing, FilesThatDependOnTheSelectionsFileAreSearchedToo) {
-    IntegrityTest t;
-    const std::string m = t.Open(SampleFile(), "m.esm");
-    const Bytes plugin = Concat({HeaderRecord(3, 1, {{"M.ESM", 0}}),
-                                 RecordBytes("CONT", {{"NAME", Text("chest")}, {"NPCO", Npco(1, "gold")}}),
-                                 RecordBytes("DIAL", {{"NAME", Text("ptopic")}}),
-                                 Info("p1", "", "", {{"ONAM", Text("npc_a")}})});
-    const std::string p = t.Open(plugin, "p.esp");
-    const Bytes unrelated = Concat({HeaderRecord(1), RecordBytes("CONT", {{"NAME", Text("box")}, {"NPCO", Npco(1, "gold")}})});
-    const std::string q = t.Open(unrelated, "q.esp");
-    EXPECT_EQ(t.files->Dependents(m), std::vector<std::string>{p});
-
-    std::vector<std::string> browsed;
-    for (const ReferenceRow& r : BrowseReferences(*t.files, m, t.IndexOfID(m, "gold"), nullptr))
-        if (r.Type == ReferenceRow::Descendant) browsed.push_back(r.ID + " in " + r.FileKey.substr(t.dir.path().string().size() + 1));
-    EXPECT_EQ(browsed, (std::vector<std::string>{"npc_a in m.esm", "npc_a in m.esm", "npc_b in m.esm", "chest in p.esp"}));
-
-    t.SafeDelete(m, t.IndexOfID(m, "gold"));
-    EXPECT_TRUE(t.File(p).Changed);
-    EXPECT_FALSE(t.File(q).Changed);
-    EXPECT_EQ(PlacesNaming(t.Saved(p), "gold"), std::vector<std::string>{});
-    EXPECT_EQ(PlacesNaming(t.Saved(q), "gold"), std::vector<std::string>{"CONT box NPCO"});
-
-    Lines lines;
-    ASSERT_TRUE(t.Rename(m, t.IndexOfID(m, "npc_a"), "npc_z", false, &lines));
-    EXPECT_EQ(lines.lines.back(), "p.esp/INFO3 (p1)/ONAM  Actor: npc_a -> npc_z");
-}
-
-// A file saved under another path is scanned as before: a delete in the master still finds
-// what the plug-in holds, whichever of the two was saved elsewhere (their indexes are named by
-// title and full path), and the plug-in is the one changed.
-TEST(SafeEditing, SavedAsAnotherPathTheDescendantsAreStillFound) {
-    const struct {
-        const char* saved;
-        std::string to;
-    } cases[] = {{"m.esm", "other/m.esm"}, {"p.esp", "other/p2.esp"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.to);
+    for (const std::string savedAs : {"", "m.esm", "p.esp"}) {
+        SCOPED_TRACE(savedAs);
         IntegrityTest t;
         const std::string m = t.Open(SampleFile(), "m.esm");
-        const std::string p = t.Open(Concat({HeaderRecord(1, 1, {{"M.ESM", 0}}),
-                                             RecordBytes("CONT", {{"NAME", Text("chest")}, {"NPCO", Npco(1, "gold")}})}),
-                                     "p.esp");
-        auto found = [&] {
-            t.ScanDelete(m, "gold");
-            std::vector<std::string> out;
-            for (const auto& e : t.files->esRelatives())
-                if (e.value.FileKey == p) out.push_back(e.value.ID);
-            return out;
-        };
-        EXPECT_EQ(found(), std::vector<std::string>{"chest"});
-        std::filesystem::create_directories(t.dir / "other");
-        esfile& f = t.File(t.dir / c.saved);
-        // As File > Save As does.
-        f.SaveFileName = (t.dir / c.to).string();
-        f.FileTitle = std::filesystem::path(c.to).filename().string();
-        ASSERT_TRUE(f.Save(f.SaveFileName, f.FileTitle));
-        t.files->History().MarkSaved(f.FileName);
-        EXPECT_EQ(found(), std::vector<std::string>{"chest"});
-        t.files->ProcessRelatives({}, nullptr);
+        const Bytes plugin = Concat({HeaderRecord(3, 1, {{"M.ESM", 0}}),
+                                     RecordBytes("CONT", {{"NAME", Text("chest")}, {"NPCO", Npco(1, "gold")}}),
+                                     RecordBytes("DIAL", {{"NAME", Text("ptopic")}}),
+                                     Info("p1", "", "", {{"ONAM", Text("npc_a")}})});
+        const std::string p = t.Open(plugin, "p.esp");
+        const Bytes unrelated = Concat({HeaderRecord(1), RecordBytes("CONT", {{"NAME", Text("box")}, {"NPCO", Npco(1, "gold")}})});
+        const std::string q = t.Open(unrelated, "q.esp");
+        EXPECT_EQ(t.files->Dependents(m), std::vector<std::string>{p});
+
+        std::vector<std::string> browsed;
+        for (const ReferenceRow& r : BrowseReferences(*t.files, m, t.IndexOfID(m, "gold"), nullptr))
+            if (r.Type == ReferenceRow::Descendant) browsed.push_back(r.ID + " in " + r.FileKey.substr(t.dir.path().string().size() + 1));
+        EXPECT_EQ(browsed, (std::vector<std::string>{"npc_a in m.esm", "npc_a in m.esm", "npc_b in m.esm", "chest in p.esp"}));
+
+        if (!savedAs.empty()) { // as File > Save As does, after the scan above indexed both
+            esfile& f = t.File(t.dir / savedAs);
+            std::filesystem::create_directories(t.dir / "other");
+            f.FileTitle = savedAs == "p.esp" ? "p2.esp" : savedAs;
+            f.SaveFileName = (t.dir / "other" / f.FileTitle).string();
+            ASSERT_TRUE(f.Save(f.SaveFileName, f.FileTitle));
+            t.files->History().MarkSaved(f.FileName);
+        }
+        t.SafeDelete(m, t.IndexOfID(m, "gold"));
         EXPECT_TRUE(t.File(p).Changed);
+        EXPECT_FALSE(t.File(q).Changed);
         EXPECT_EQ(PlacesNaming(t.Saved(p), "gold"), std::vector<std::string>{});
+        EXPECT_EQ(PlacesNaming(t.Saved(q), "gold"), std::vector<std::string>{"CONT box NPCO"});
+
+        Lines lines;
+        ASSERT_TRUE(t.Rename(m, t.IndexOfID(m, "npc_a"), "npc_z", false, &lines));
+        EXPECT_EQ(lines.lines.back(), t.File(p).FileTitle + "/INFO3 (p1)/ONAM  Actor: npc_a -> npc_z");
         EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls.front().text;
     }
 }
@@ -371,7 +346,8 @@ TEST(SafeEditing, ClipboardFollowsItsSettingAndTheClipboardInUse) {
     t.files->Settings().ReplaceClipboard = false;
     copy("spl");
     copy("gold");
-    EXPECT_EQ(clipboard(), (std::vector<std::string>{"", "spl", "gold"}));
+    copy("spl");
+    EXPECT_EQ(clipboard(), (std::vector<std::string>{"", "spl", "gold"})) << "a copy of an ID it holds replaces it";
     t.files->Settings().ReplaceClipboard = true;
     copy("fac_a");
     EXPECT_EQ(clipboard(), (std::vector<std::string>{"", "fac_a"}));

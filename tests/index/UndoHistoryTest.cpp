@@ -3,6 +3,7 @@
 #include "index/DialogueChain.h"
 #include "index/HistoryScope.h"
 #include "index/Marks.h"
+#include "index/References.h"
 #include "model/esfile.h"
 
 #include <gtest/gtest.h>
@@ -120,6 +121,7 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         t.history.Undo();
         const auto undone = saveAll();
         EXPECT_EQ(bytes(undone), bytes(before));
+        for (const std::string& key : keys) ExpectIndexesAgree(t.File(key));
         // A second reader: esmtool reads the save after the undo as it reads the file the test
         // wrote, for the files it can read at all.
         for (std::size_t i = 0; i < keys.size(); ++i)
@@ -129,25 +131,6 @@ TEST(UndoHistory, UndoAndRedoOfEachCommandRestoreTheSavedBytes) {
         EXPECT_EQ(bytes(saveAll()), after);
         EXPECT_TRUE(t.prompt.calls.empty()) << t.prompt.calls[0].text;
     }
-}
-
-TEST(UndoHistory, IndexesAndReferencesFollowUndo) {
-    Undo t;
-    t.Rename(t.a, t.IndexOfID(t.a, "gold"), "coin");
-    esfile& f = t.File(t.a);
-    t.history.Undo();
-    EXPECT_TRUE(f.esRecArrayCatIndex().Item("MISC")->esRecIDIndex.Exists("gold"));
-    EXPECT_FALSE(f.esRecArrayCatIndex().Item("MISC")->esRecIDIndex.Exists("coin"));
-    EXPECT_EQ(Decoded(f, 5, "NPCO4").Item("Item").Text(), "Gold") << "the repaired reference is back";
-
-    const std::size_t all = f.Records().size();
-    t.Cut("npc_b");
-    t.history.Undo();
-    EXPECT_EQ(f.Records().size(), all);
-    for (std::size_t i = 0; i < f.Records().size(); ++i)
-        EXPECT_EQ(f.esRecArrayIndex().Item(f.Records()[i].Key).IndexNumber, static_cast<int>(i));
-    EXPECT_TRUE(t.File(std::string(esFiles::kClipboardKey)).Records().size() > 1)
-        << "undoing a cut leaves the clipboard holding what was cut";
 }
 
 // The changed flag follows the saved state, whichever way the history moves.
@@ -199,16 +182,11 @@ TEST(UndoHistory, EditsOfASessionAreOneStep) {
     EXPECT_EQ(t.history.Count(), 0u);
     EXPECT_FALSE(b.Changed);
 
-    const auto b0 = t.Saved(t.b);
     for (int i = 0; i < 3; ++i) edit(typing, 20 + i, i + 1);
     ASSERT_EQ(t.history.Count(), 1u);
-    EXPECT_EQ(t.history.UndoName(), "Edit Raw Data");
-    const auto b1 = t.Saved(t.b);
     t.history.Undo();
-    EXPECT_EQ(t.Saved(t.b), b0);
     EXPECT_FALSE(b.Changed);
     t.history.Redo();
-    EXPECT_EQ(t.Saved(t.b), b1);
 
     edit(typing, 23, 4); // after a redo
     edit(0, 24, 5);
@@ -237,6 +215,13 @@ TEST(UndoHistory, StepsAreOnePerCommandAndClosedFilesLeaveThem) {
     t.files->Remove(t.b);
     EXPECT_EQ(t.history.Count(), 0u);
     EXPECT_FALSE(t.history.CanUndo());
+}
+
+TEST(UndoHistory, UndoingACutLeavesTheClipboardHoldingWhatWasCut) {
+    Undo t;
+    t.Cut("npc_b");
+    t.history.Undo();
+    EXPECT_GE(FindRecordByID(t.files->ClipboardFile(), "npc_b"), 0);
 }
 
 TEST(UndoHistory, ChangesBehindTheHistoryEndItWithAMessage) {

@@ -27,42 +27,44 @@ struct RecordingLauncher : ToolLauncher {
 
 } // namespace
 
-TEST(ToolRunner, ProgramsStartInTheirFolderDocumentsThroughTheDesktop) {
+// Programs start in their folder, documents through the desktop; a missing tool asks whether to
+// open the tools manager, and other failures report the error.
+TEST(ToolRunner, StartsWhatTheValueNamesOrSaysWhyNot) {
     TempDir dir;
     for (const char* f : {"tool", "notes.txt"}) std::ofstream(dir / f) << "x";
-    RecordingLauncher launcher;
-    ToolRunner runner(launcher);
-    PromptRecorder prompt;
-
-    EXPECT_EQ(runner.Run("Root," + (dir / "tool").string() + ",False"), ToolRunner::Result::Started);
-    EXPECT_EQ(runner.Run("Docs," + (dir / "notes.txt").string() + ",tRUE"), ToolRunner::Result::Started);
-    ASSERT_EQ(launcher.calls.size(), 2u);
-    EXPECT_EQ(launcher.calls[0].first, std::vector<std::string>{(dir / "tool").string()});
-    EXPECT_EQ(launcher.calls[0].second, dir.path());
-    EXPECT_EQ(launcher.calls[1].first, (std::vector<std::string>{"xdg-open", (dir / "notes.txt").string()}));
-    EXPECT_EQ(launcher.calls[1].second, dir.path());
-    EXPECT_TRUE(prompt.calls.empty());
-}
-
-TEST(ToolRunner, MissingToolAsksAndOtherFailuresReportTheError) {
-    TempDir dir;
-    std::ofstream(dir / "tool") << "x";
-    RecordingLauncher launcher;
-    ToolRunner runner(launcher);
-    PromptRecorder prompt;
-    prompt.answers = {Answer::Yes, Answer::No};
-
-    EXPECT_EQ(runner.Run("Root,/no/such/tool,False"), ToolRunner::Result::OpenManager);
-    EXPECT_EQ(runner.Run("Root,/no/such/doc.pdf,True"), ToolRunner::Result::NotFound);
-    ASSERT_EQ(prompt.calls.size(), 2u);
-    EXPECT_EQ(prompt.calls[0].text, ToolRunner::kNotFound);
-    EXPECT_EQ(prompt.calls[0].buttons, Buttons::YesNo);
-    EXPECT_TRUE(launcher.calls.empty());
-
-    EXPECT_EQ(runner.Run("Root,/x"), ToolRunner::Result::Ignored) << "fewer than three fields";
-    launcher.result = EACCES;
-    EXPECT_EQ(runner.Run("Root," + (dir / "tool").string() + ",False"), ToolRunner::Result::Failed);
-    EXPECT_EQ(prompt.calls.back().text, "Error 13: Permission denied");
+    const std::string tool = (dir / "tool").string(), notes = (dir / "notes.txt").string();
+    const struct {
+        std::string value;
+        int launcherResult;
+        Answer answer;
+        ToolRunner::Result result;
+        std::vector<std::string> argv; // started, in the tool's folder
+        std::string message;
+    } cases[] = {
+        {"Root," + tool + ",False", 0, Answer::Yes, ToolRunner::Result::Started, {tool}, ""},
+        {"Docs," + notes + ",tRUE", 0, Answer::Yes, ToolRunner::Result::Started, {"xdg-open", notes}, ""},
+        {"Root,/no/such/tool,False", 0, Answer::Yes, ToolRunner::Result::OpenManager, {}, std::string(ToolRunner::kNotFound)},
+        {"Root,/no/such/doc.pdf,True", 0, Answer::No, ToolRunner::Result::NotFound, {}, std::string(ToolRunner::kNotFound)},
+        {"Root,/x", 0, Answer::Yes, ToolRunner::Result::Ignored, {}, ""}, // fewer than three fields
+        {"Root," + tool + ",False", EACCES, Answer::Yes, ToolRunner::Result::Failed, {tool}, "Error 13: Permission denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        RecordingLauncher launcher;
+        launcher.result = c.launcherResult;
+        PromptRecorder prompt;
+        prompt.answers = {c.answer};
+        EXPECT_EQ(ToolRunner(launcher).Run(c.value), c.result);
+        EXPECT_EQ(prompt.Texts(), c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+        if (c.message == ToolRunner::kNotFound) {
+            EXPECT_EQ(prompt.calls.at(0).buttons, Buttons::YesNo);
+        }
+        ASSERT_EQ(launcher.calls.size(), c.argv.empty() ? 0u : 1u);
+        if (!c.argv.empty()) {
+            EXPECT_EQ(launcher.calls[0].first, c.argv);
+            EXPECT_EQ(launcher.calls[0].second, dir.path());
+        }
+    }
 }
 
 TEST(ProcessLauncher, StartsDetachedInTheFolderAndReportsExecFailures) {

@@ -79,8 +79,6 @@ Bytes FlipLastByteOf(ByteSpan data, std::string_view sub) {
     return out;
 }
 
-std::string Shipped() { return Quote((BinDir() / "ESTemplate.ini").string()); }
-
 // The plug-in of patch_for_purists.esm the tests work on, and what each of its records is.
 class PuristsPlugin : public ::testing::Test {
 protected:
@@ -177,16 +175,6 @@ protected:
         WriteBytes(plugin, Concat(records));
     }
 
-    std::vector<std::string> Lines(const std::string& text) {
-        std::vector<std::string> out;
-        for (std::size_t at = 0; at < text.size();) {
-            const std::size_t end = text.find('\n', at);
-            out.push_back(text.substr(at, end - at));
-            at = end + 1;
-        }
-        return out;
-    }
-
     TempDir dir;
     std::string master, plugin, cell0;
     Bytes masterBytes;
@@ -197,9 +185,9 @@ protected:
 };
 
 TEST_F(PuristsPlugin, ConflictsNameEachSharedRecordTheWinnerAndWhatDiffers) {
-    const CliRun r = RunCli("conflicts --template " + Shipped() + " " + Quote(master) + " " + Quote(plugin), dir.path());
+    const CliRun r = RunCli("conflicts " + ShippedTemplateOption() + " " + Quote(master) + " " + Quote(plugin), dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> lines = Lines(r.out);
+    std::vector<std::string> lines = OutputLines(r.out);
     ASSERT_FALSE(lines.empty());
     std::size_t shared = 0, differing = 0;
     std::set<std::string> seen;
@@ -225,7 +213,7 @@ TEST_F(PuristsPlugin, ConflictsNameEachSharedRecordTheWinnerAndWhatDiffers) {
 
 TEST_F(PuristsPlugin, CleaningRemovesCopiesAndDirtySettingsAndKeepsWhatIsItsOwn) {
     const std::string out = (dir / "clean.esp").string();
-    const CliRun r = RunCli("clean --template " + Shipped() + " " + Quote(plugin) + " --with " + Quote(master) +
+    const CliRun r = RunCli("clean " + ShippedTemplateOption() + " " + Quote(plugin) + " --with " + Quote(master) +
                                 " --out " + Quote(out),
                             dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
@@ -236,7 +224,7 @@ TEST_F(PuristsPlugin, CleaningRemovesCopiesAndDirtySettingsAndKeepsWhatIsItsOwn)
         want.insert(record + ": " + fate.second);
         if (fate.second.find("references") == std::string::npos) gone.insert(record), ++removed;
     }
-    std::vector<std::string> lines = Lines(r.out);
+    std::vector<std::string> lines = OutputLines(r.out);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), "removed " + std::to_string(removed) + " of " + std::to_string(recordCount) + " records");
     lines.pop_back();
@@ -305,7 +293,7 @@ TEST(Cleaning, TheDirtySettingsOfARealPluginGoAndNothingElse) {
     VELLUM_REQUIRE_SHARED();
     TempDir dir;
     const std::string in = (PluginsDir() / "fast_travel_tr_v2.esp").string(), out = (dir / "clean.esp").string();
-    const CliRun r = RunCli("clean --template " + Shipped() + " " + Quote(in) + " --out " + Quote(out), dir.path());
+    const CliRun r = RunCli("clean " + ShippedTemplateOption() + " " + Quote(in) + " --out " + Quote(out), dir.path());
     ASSERT_EQ(r.status, 0) << r.err;
     const Bytes before = ReadBytes(in), after = ReadBytes(out);
     std::vector<std::string> lines;

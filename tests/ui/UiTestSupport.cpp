@@ -1,6 +1,7 @@
 #include "UiTestSupport.h"
 
 #include "model/esfile.h"
+#include "ui/esLLFormEntry.h"
 #include "ui/FileDialogs.h"
 #include "ui/RecordTreeModel.h"
 #include "ui/frmLowLevelEdit.h"
@@ -11,6 +12,9 @@
 #include <QtTest>
 #include <QTreeView>
 #include <QWidget>
+
+#include <cctype>
+#include <sstream>
 
 namespace vellum::test {
 
@@ -58,6 +62,60 @@ bool Press(int key, Qt::KeyboardModifiers modifiers) {
         return false;
     QTest::keyClick(focus, static_cast<Qt::Key>(key), modifiers);
     return true;
+}
+
+bool TypeText(const QString& text) {
+    QWidget* focus = QApplication::focusWidget();
+    if (focus)
+        QTest::keyClicks(focus, text);
+    return focus != nullptr;
+}
+
+std::string Upper(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+std::string Trim(const std::string& s) {
+    const auto b = s.find_first_not_of(" \t\r"), e = s.find_last_not_of(" \t\r");
+    return b == std::string::npos ? std::string() : s.substr(b, e - b + 1);
+}
+
+TemplateText::TemplateText(const std::string& text) {
+    std::vector<std::pair<std::string, std::string>>* group = nullptr;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        line = Trim(line);
+        if (line.size() > 2 && line.front() == '[' && line.back() == ']')
+            group = &groups[Upper(line.substr(1, line.size() - 2))];
+        else if (group && !line.empty() && line[0] != '@') {
+            const auto eq = line.find('=');
+            group->emplace_back(Trim(line.substr(0, eq)), eq == std::string::npos ? "" : Trim(line.substr(eq + 1)));
+        }
+    }
+}
+
+const std::vector<std::pair<std::string, std::string>>* TemplateText::Group(const std::string& name) const {
+    const auto it = groups.find(Upper(name));
+    return it == groups.end() ? nullptr : &it->second;
+}
+
+const std::string* TemplateText::Name(const std::string& group, const std::string& key) const {
+    if (const auto* g = Group(group))
+        for (const auto& [n, v] : *g)
+            if (Upper(n) == Upper(key))
+                return &v;
+    return nullptr;
+}
+
+const TemplateText& ShippedTemplate() {
+    static const TemplateText t(ShippedTemplateText());
+    return t;
 }
 
 EditorSession::EditorSession()
@@ -123,6 +181,14 @@ void OpenedPlugin::EditFreely() {
     v.ConfirmDelete = v.ConfirmCut = false;
     v.EnableSafeEdit = false;
     ed.SetEnableDelete();
+}
+
+int OpenedPlugin::Entry(const std::function<bool(const ui::esLLFormEntry&)>& matches) {
+    int n = 0;
+    for (auto& e : ed.Entries())
+        if (++n && matches(e.value))
+            return n;
+    return 0;
 }
 
 void OpenedPlugin::Go(const char* type, const std::string& key, const std::string& subrecord) {

@@ -8,7 +8,11 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 class QWidget;
 
@@ -16,6 +20,7 @@ namespace vellum {
 class esfile;
 }
 namespace vellum::ui {
+struct esLLFormEntry;
 class frmLowLevelEdit;
 class frmMain;
 class RecordTreeModel;
@@ -34,6 +39,22 @@ bool ShowActive(QWidget& window);
 // Sends a key to whatever widget has the keyboard focus, as the keyboard would; false when
 // no widget has it.
 bool Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+// Types the text into whatever widget has the keyboard focus; false when none has it.
+bool TypeText(const QString& text);
+
+std::string Upper(std::string s);
+std::string Lower(std::string s);
+std::string Trim(const std::string& s); // blanks and a carriage return off both ends
+
+// The format template read as plain text, apart from the code under test: its groups of
+// "name = value" lines by upper-case heading, instructions left out.
+struct TemplateText {
+    explicit TemplateText(const std::string& text);
+    std::map<std::string, std::vector<std::pair<std::string, std::string>>> groups;
+    const std::vector<std::pair<std::string, std::string>>* Group(const std::string& name) const;
+    const std::string* Name(const std::string& group, const std::string& key) const; // any case
+};
+const TemplateText& ShippedTemplate();
 
 // An editor as a user starts it, in a program folder of its own: the shipped format template
 // and new-file templates copied from the build, a data folder for copies of the shared
@@ -79,6 +100,8 @@ struct OpenedPlugin {
     QModelIndex Cat(const char* type) const;
     void Click(const QModelIndex& node); // selects the node in the tree
     void Go(const char* type, const std::string& key, const std::string& subrecord = {});
+    // The position (from 1) of the form's first entry that matches; 0 when none does.
+    int Entry(const std::function<bool(const ui::esLLFormEntry&)>& matches);
     // Deleting, cutting and copying act at once, without questions or the relatives wizard.
     void EditFreely();
 };
