@@ -110,7 +110,7 @@ TEST(RecordFilter, CountsRecordsByListedIdNameTickAndChange) {
         EXPECT_EQ(filter.Count(f, "INFO"), c.responses) << c.text;
     }
     // Ticked (a record, or one with a ticked subrecord) and changed (edited or added): the
-    // text narrows further. The buttons over a real plug-in are TreeFilterTest's.
+    // text narrows further. The buttons over a real plug-in are RecordTreeTest's.
     esCheckedEntries marks;
     marks.Add(f.Records()[1].Key, "f", f.Records()[1].Key);
     marks.Add(f.Records()[5].Key + ".NAME", "f", f.Records()[5].Key, "NAME");

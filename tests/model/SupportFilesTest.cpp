@@ -48,7 +48,7 @@ TEST_F(SupportFilesTest, DataFilesMastersFirstThenPlugins) {
     EXPECT_TRUE(SupportFiles::ListDataFiles(dir / "missing").empty());
 }
 
-// Where masters are found and loaded is MainWindowToolsTest's, through the window.
+// Where masters are found and loaded is MainWindowTest's, through the window.
 TEST_F(SupportFilesTest, ToggleAndRefresh) {
     LoadPlugin({{"Morrowind.esm", 79837557}, {"Tribunal.esm", 4565686}, {"Bloodmoon.esm", 9631798}});
     file->FileTitle = "mine.esp";
