@@ -38,6 +38,7 @@ TEST(Json, ValuesReadBackAsWrittenWithEscapesAndNumbersKeptAsText) {
     }
 }
 
+// Read part by part, as an import reads its records, in TextFormTest.
 TEST(Json, MalformedTextIsRefusedWithItsLineAndColumn) {
     const struct {
         std::string text;
@@ -71,31 +72,6 @@ TEST(Json, MalformedTextIsRefusedWithItsLineAndColumn) {
             EXPECT_EQ(e.column, c.column) << e.what();
         }
     }
-}
-
-TEST(Json, PullCallsWalkADocumentPartByPart) {
-    JsonReader r("{\"n\": 2,\n \"list\": [ {\"x\": 1}, [2] ], \"e\": [], \"o\": {}}");
-    r.BeginObject();
-    std::string key;
-    std::vector<std::string> seen;
-    while (r.NextMember(key)) {
-        seen.push_back(key);
-        if (key == "list" || key == "e") {
-            r.BeginArray();
-            while (r.NextItem()) seen.push_back(Written(r.ReadValue()) + "@" + std::to_string(r.Line()));
-        } else {
-            seen.push_back(Written(r.ReadValue()));
-        }
-    }
-    r.End();
-    EXPECT_EQ(seen, (std::vector<std::string>{"n", "2", "list", "{\"x\": 1}@2", "[2]@2", "e", "o", "{}"}));
-
-    JsonReader bad("[1,]");
-    bad.BeginArray();
-    ASSERT_TRUE(bad.NextItem());
-    bad.ReadValue();
-    EXPECT_TRUE(bad.NextItem());
-    EXPECT_THROW(bad.ReadValue(), JsonError);
 }
 
 } // namespace

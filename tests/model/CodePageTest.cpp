@@ -1,4 +1,5 @@
 #include "model/CodePage.h"
+#include "model/Text.h"
 
 #include <gtest/gtest.h>
 
@@ -42,27 +43,43 @@ TEST_P(CodePageRoundTrip, SmallLettersAsTheCLibraryKnowsThem) {
 
 INSTANTIATE_TEST_SUITE_P(AllPages, CodePageRoundTrip, ::testing::Values(1250, 1251, 1252));
 
-TEST(CodePage, KnownCharacters) {
-    EXPECT_EQ(DecodeCodePage("\x80", 1252), u"\u20AC");
-    EXPECT_EQ(DecodeCodePage("\xE9", 1252), u"\u00E9");
-    EXPECT_EQ(DecodeCodePage("\xC0", 1251), u"\u0410"); // Cyrillic A
-    EXPECT_EQ(DecodeCodePage("\x8A", 1250), u"\u0160"); // S caron
-    EXPECT_EQ(DecodeCodePage("\x81", 1252), u"\u0081"); // undefined byte kept as its C1 control
-    EXPECT_EQ(EncodeCodePage(u"\u0410", 1251), "\xC0");
-}
-
-TEST(CodePage, UnsupportedPageReadsAsWestern) {
+// Characters as the code pages' published tables have them; a page we do not carry reads as
+// the Western one; what a page cannot hold becomes a question mark.
+TEST(CodePage, KnownCharactersUnsupportedPagesAndCharactersOutsideThePage) {
+    const struct {
+        int page;
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {1252, "\x80", u"\u20AC"},      {1252, "\xE9", u"\u00E9"},
+        {1251, "\xC0", u"\u0410"},      {1250, "\x8A", u"\u0160"},
+        {1252, "\x81", u"\u0081"}, // an undefined byte kept as its C1 control
+        {437, "\xE9", u"\u00E9"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecodeCodePage(c.bytes, c.page), c.text) << c.page;
+        EXPECT_EQ(EncodeCodePage(c.text, c.page), c.bytes) << c.page;
+    }
     EXPECT_FALSE(IsSupportedCodePage(437));
     EXPECT_TRUE(IsSupportedCodePage(1250));
-    EXPECT_EQ(DecodeCodePage("\xE9", 437), u"\u00E9");
-}
-
-TEST(CodePage, CharactersOutsideThePageBecomeQuestionMarks) {
     bool lossless = true;
     EXPECT_EQ(EncodeCodePage(u"a\u0410b", 1252, &lossless), "a?b");
     EXPECT_FALSE(lossless);
     EXPECT_EQ(EncodeCodePage(u"x\U0001F600y", 1250, &lossless), "x?y"); // surrogate pair
     EXPECT_FALSE(lossless);
+}
+
+TEST(Text, ValReadsTheLeadingNumberLikeTheSettingsAndTemplateReadersNeed) {
+    EXPECT_EQ(Val(" 4"), 4);
+    EXPECT_EQ(Val("12abc"), 12);
+    EXPECT_EQ(Val("-3.5"), -3.5);
+    EXPECT_EQ(Val("x1"), 0);
+    EXPECT_EQ(Val(""), 0);
+    EXPECT_EQ(Val("1e3"), 1000);
+    EXPECT_EQ(ValInt("2.5"), 3);
+    EXPECT_EQ(ValInt("-2.5"), -3);
+    EXPECT_EQ(ValInt("99999999999"), 2147483647);
+    EXPECT_EQ(ValInt("1e999999999"), 2147483647);
 }
 
 } // namespace

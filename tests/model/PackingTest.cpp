@@ -77,6 +77,7 @@ TEST_F(PackingTest, KeysTemplateTypesAndGroups) {
     EXPECT_EQ(Subs(2).Item("FRMR").Requirement, 1);
 }
 
+// As "vellum-cli check" reads: the subrecords listed, the bytes kept as they are.
 TEST_F(PackingTest, KeepPackedFillsSubrecordsAndKeepsData) {
     const Bytes before = file->Records()[1].Data.ToBytes();
     file->UnPackRecord(1, true);
@@ -88,21 +89,6 @@ TEST_F(PackingTest, KeepPackedFillsSubrecordsAndKeepsData) {
     auto subs = file->Records()[1].SubRecords;
     file->UnPackRecord(1);
     EXPECT_EQ(file->Records()[1].SubRecords, subs) << "unpacking an unpacked record changes nothing";
-}
-
-TEST_F(PackingTest, SubHeadersReadOneSubrecordWithoutUnpacking) {
-    file->UnPackSubHeaders("CELL2", "NAME", 4);
-    const RecordEntry& r = file->Records()[2];
-    EXPECT_TRUE(r.Packed);
-    ASSERT_EQ(r.SubHeaders->Count(), 1u);
-    EXPECT_EQ(r.SubHeaders->KeyAt(1), "NAME3");
-    EXPECT_EQ(r.SubHeaders->Item(1).Name, "NAME_NEXT");
-    EXPECT_EQ(r.SubHeaders->Item(1).Size, 6);
-    file->UnPackSubHeaders("CELL2", "NAME", 1);
-    EXPECT_EQ(r.SubHeaders->KeyAt(1), "NAME");
-    EXPECT_EQ(r.SubHeaders->Item(1).Name, "NAME");
-    file->PackSubHeaders("CELL2");
-    EXPECT_FALSE(file->Records()[2].SubHeaders);
 }
 
 TEST_F(PackingTest, SubrecordRunningPastTheRecordKeepsWhatIsThere) {
@@ -137,6 +123,22 @@ TEST_F(PackingTest, GetIdOfUnpackedRecordMatchesPacked) {
     file->ClearSubrecordLookup(1, "NAME");
     EXPECT_EQ(file->GetID(1), "");
 }
+
+class PluginRoundTrip : public ModelTest, public ::testing::TestWithParam<std::filesystem::path> {};
+
+// Saving is checked over the shared files with the shipped template in ShippedTemplateCliTest.
+TEST_P(PluginRoundTrip, UnpackDecodeAndPackGiveBackEveryRecord) {
+    auto f = NewFile();
+    ASSERT_EQ(f->LoadFile(GetParam().string(), true, false, nullptr), 0);
+    std::vector<Bytes> before;
+    for (const RecordEntry& r : f->Records()) before.push_back(r.Data.ToBytes());
+    UnpackAndDecodeAll(*f);
+    for (std::size_t i = 0; i < before.size(); ++i)
+        ASSERT_EQ(f->Records()[i].Data.ToBytes(), before[i]) << f->Records()[i].Key;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shared, PluginRoundTrip, ::testing::ValuesIn(SharedPlugins()), PluginTestName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(PluginRoundTrip);
 
 } // namespace
 } // namespace vellum::test

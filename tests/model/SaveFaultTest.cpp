@@ -114,6 +114,7 @@ TEST_P(SaveFaultTest, EveryFailingStepLeavesTheDiskAsItWas) {
     if (BackupMade()) {
         EXPECT_EQ(ReadBytes(Target() + ".bak"), original);
     }
+    EXPECT_EQ(fs::exists(Target() + ".bak"), BackupMade() || GetParam().staleBackup) << "no earlier file, no backup";
     EXPECT_TRUE(prompt.calls.empty());
 }
 

@@ -65,6 +65,8 @@ std::vector<RawRecord> RawRecords(const Bytes& file) {
     return out;
 }
 
+std::uint32_t AnnouncedRecords(const Bytes& file) { return cast::LoadU32(&file.at(16 + 8 + 296)); }
+
 std::vector<RawSubrecord> RawSubrecords(const RawRecord& r) {
     std::vector<RawSubrecord> out;
     for (std::size_t at = 0; r.data.size() - at >= 8;) {
@@ -253,9 +255,7 @@ std::vector<std::string> PlacesNaming(const Bytes& file, std::string_view id) {
 }
 
 std::string ChangeKeys::Next(std::string_view type, std::string_view id) {
-    std::string base = std::string(type) + " ";
-    if (type != "TES3")
-        for (char c : id) base += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    const std::string base = std::string(type) + " " + (type == "TES3" ? "" : Lower(std::string(id)));
     return base + "#" + std::to_string(seen[base]++);
 }
 
@@ -264,8 +264,7 @@ RawChangeList RawChanges(const Bytes& loaded, const Bytes& saved, const std::map
         std::map<std::string, ByteSpan> out;
         ChangeKeys keys;
         for (const RawRecord& r : RawRecords(file)) {
-            std::string id = RawID(r);
-            std::transform(id.begin(), id.end(), id.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+            std::string id = Lower(RawID(r));
             if (auto it = ids.find(id); it != ids.end()) id = it->second;
             out[keys.Next(r.type, id)] = r.whole;
         }

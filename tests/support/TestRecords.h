@@ -43,6 +43,7 @@ struct RawSubrecord {
     std::string name; // as stored
 };
 std::vector<RawRecord> RawRecords(const Bytes& file);
+std::uint32_t AnnouncedRecords(const Bytes& file); // the header's count, read at its fixed place
 std::vector<RawSubrecord> RawSubrecords(const RawRecord& record);
 std::vector<RawSubrecord> RawSubrecords(const Bytes& file);
 // The records and subrecords view the bytes: keep the file alive while they are read.

@@ -14,7 +14,7 @@ namespace vellum::test {
 
 namespace fs = std::filesystem;
 
-Answer RecordingPrompt::Ask(std::string_view text, Buttons buttons, std::string_view title) {
+Answer PromptRecorder::Ask(std::string_view text, Buttons buttons, std::string_view title) {
     calls.push_back({std::string(text), buttons, std::string(title)});
     if (!answers.empty()) {
         Answer a = answers.front();
@@ -24,13 +24,13 @@ Answer RecordingPrompt::Ask(std::string_view text, Buttons buttons, std::string_
     return buttons == Buttons::OK ? Answer::OK : defaultAnswer;
 }
 
-std::vector<std::string> RecordingPrompt::Texts() const {
+std::vector<std::string> PromptRecorder::Texts() const {
     std::vector<std::string> t;
     for (const auto& c : calls) t.push_back(c.text);
     return t;
 }
 
-bool RecordingPrompt::Saw(std::string_view text) const {
+bool PromptRecorder::Saw(std::string_view text) const {
     return std::any_of(calls.begin(), calls.end(), [&](const Call& c) { return c.text == text; });
 }
 
@@ -38,21 +38,17 @@ void RecordingProgress::Waiting(double percent, std::string_view text) {
     reports.emplace_back(percent, std::string(text));
 }
 
-fs::path SharedDir() {
-    fs::path p = VELLUM_SHARED_DIR;
+namespace {
+// One folder of the shared test data; empty when the shared folder is absent.
+fs::path TestData(const char* folder) {
+    const fs::path p = fs::path(VELLUM_SHARED_DIR) / "testdata";
     std::error_code ec;
-    return fs::is_directory(p / "testdata", ec) ? p : fs::path{};
+    return fs::is_directory(p, ec) ? p / folder : fs::path{};
 }
+} // namespace
 
-fs::path PluginsDir() {
-    fs::path s = SharedDir();
-    return s.empty() ? s : s / "testdata" / "plugins";
-}
-
-fs::path MalformedDir() {
-    fs::path s = SharedDir();
-    return s.empty() ? s : s / "testdata" / "malformed";
-}
+fs::path PluginsDir() { return TestData("plugins"); }
+fs::path MalformedDir() { return TestData("malformed"); }
 
 std::string PluginTestName(const ::testing::TestParamInfo<fs::path>& info) {
     std::string n = info.param.filename().string();
@@ -78,10 +74,7 @@ fs::path SourceDir() { return VELLUM_SOURCE_DIR; }
 fs::path BinDir() { return VELLUM_BIN_DIR; }
 
 const std::string& ShippedTemplateText() {
-    static const std::string text = [] {
-        const std::vector<unsigned char> bytes = ReadBytes(BinDir() / "ESTemplate.ini");
-        return std::string(bytes.begin(), bytes.end());
-    }();
+    static const std::string text = ReadText(BinDir() / "ESTemplate.ini");
     return text;
 }
 
@@ -101,6 +94,11 @@ TempDir::~TempDir() {
 std::vector<unsigned char> ReadBytes(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string ReadText(const fs::path& file) {
+    const std::vector<unsigned char> bytes = ReadBytes(file);
+    return std::string(bytes.begin(), bytes.end());
 }
 
 void WriteBytes(const fs::path& file, const std::vector<unsigned char>& bytes) {
@@ -134,19 +132,25 @@ int RunEsmtool(const fs::path& file, std::string& out, std::size_t keep) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }
 
+// Each line of `text` with its line break, if it has one.
+template <class F>
+void ForEachLine(const std::string& text, F&& f) {
+    for (std::size_t at = 0; at < text.size();) {
+        const std::size_t end = std::min(text.find('\n', at), text.size() - 1) + 1;
+        f(std::string_view(text.data() + at, end - at));
+        at = end;
+    }
+}
+
 } // namespace
 
 std::optional<std::string> EsmtoolDump(const fs::path& file) {
     std::string out;
     if (RunEsmtool(file, out, std::string::npos) < 0) return std::nullopt;
     std::string kept;
-    for (std::size_t at = 0; at < out.size();) {
-        std::size_t end = out.find('\n', at);
-        end = end == std::string::npos ? out.size() : end + 1;
-        const std::string_view line(out.data() + at, end - at);
+    ForEachLine(out, [&](std::string_view line) {
         if (line.find(file.string()) == std::string_view::npos) kept += line;
-        at = end;
-    }
+    });
     return kept;
 }
 
@@ -159,13 +163,10 @@ int EsmtoolStatus(const fs::path& file, std::string* tail) {
 
 std::vector<std::string> DumpLines(const std::string& dump, std::string_view prefix) {
     std::vector<std::string> lines;
-    for (std::size_t at = 0; at < dump.size();) {
-        std::size_t end = dump.find('\n', at);
-        if (end == std::string::npos) end = dump.size();
-        const std::string_view line(dump.data() + at, end - at);
-        if (line.substr(0, prefix.size()) == prefix) lines.emplace_back(line);
-        at = end + 1;
-    }
+    ForEachLine(dump, [&](std::string_view line) {
+        if (line.ends_with('\n')) line.remove_suffix(1);
+        if (line.starts_with(prefix)) lines.emplace_back(line);
+    });
     return lines;
 }
 

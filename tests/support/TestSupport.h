@@ -17,14 +17,17 @@ struct TestParamInfo;
 
 namespace vellum::test {
 
-// Records every message and question; answers from a queue, else with `defaultAnswer`.
-class RecordingPrompt : public Prompt {
+// Records every message and question while it lives; answers from a queue, else with
+// `defaultAnswer`.
+class PromptRecorder : public Prompt {
 public:
     struct Call {
         std::string text;
         Buttons buttons;
         std::string title;
     };
+    PromptRecorder() : previous_(SetPrompt(this)) {}
+    ~PromptRecorder() override { SetPrompt(previous_); }
     Answer Ask(std::string_view text, Buttons buttons, std::string_view title) override;
 
     std::vector<Call> calls;
@@ -33,13 +36,6 @@ public:
 
     std::vector<std::string> Texts() const;
     bool Saw(std::string_view text) const; // an exact message was shown
-};
-
-// Installs a RecordingPrompt for the lifetime of the object.
-class PromptRecorder : public RecordingPrompt {
-public:
-    PromptRecorder() : previous_(SetPrompt(this)) {}
-    ~PromptRecorder() override { SetPrompt(previous_); }
 
 private:
     Prompt* previous_;
@@ -57,7 +53,6 @@ public:
 };
 
 // ../shared/testdata and friends; empty paths when the shared folder is absent.
-std::filesystem::path SharedDir();
 std::filesystem::path PluginsDir();
 std::filesystem::path MalformedDir();
 std::vector<std::filesystem::path> SharedPlugins(); // every data file, sorted by name
@@ -82,6 +77,7 @@ private:
 };
 
 std::vector<unsigned char> ReadBytes(const std::filesystem::path& file);
+std::string ReadText(const std::filesystem::path& file); // the bytes as they are
 void WriteBytes(const std::filesystem::path& file, const std::vector<unsigned char>& bytes);
 std::set<std::string> FilesIn(const std::filesystem::path& dir); // the names of a folder's entries
 // OpenMW's esmtool reading a file as an outside reader ("esmtool dump"): its exit status, the

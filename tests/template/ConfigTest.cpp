@@ -1,11 +1,14 @@
+#include "template/AppSettings.h"
 #include "template/Config.h"
 
 #include "TestSupport.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 
 using namespace vellum;
 using vellum::test::PromptRecorder;
+using vellum::test::TempDir;
 
 TEST(Config, RepeatedHeadingJoinsTheFirstGroupAndRepeatedKeyKeepsTheFirstValue) {
     PromptRecorder prompt;
@@ -46,12 +49,11 @@ TEST(Config, EntryBeforeAnyHeadingStopsReadingKeepingWhatWasRead) {
 }
 
 TEST(Config, SaveWritesInstructionsFirstAndReadsBackTheSameModel) {
-    vellum::test::TempDir dir;
+    TempDir dir;
     Config c;
     c.OpenText("[G]\nv = 1\n@I = 2\n[H]\nw\n");
     ASSERT_EQ(c.Save((dir / "a.ini").string()), 0);
-    auto bytes = vellum::test::ReadBytes(dir / "a.ini");
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[G]\r\n@I = 2\r\nv = 1\r\n[H]\r\nw = \r\n");
+    EXPECT_EQ(vellum::test::ReadText(dir / "a.ini"), "[G]\r\n@I = 2\r\nv = 1\r\n[H]\r\nw = \r\n");
     Config d;
     ASSERT_EQ(d.OpenFile((dir / "a.ini").string()), 0);
     EXPECT_EQ(d.GetVar("G", "v"), "1");
@@ -60,7 +62,7 @@ TEST(Config, SaveWritesInstructionsFirstAndReadsBackTheSameModel) {
 }
 
 TEST(Config, SaveAsksBeforeReplacingAndKeepsTheFileOnNo) {
-    vellum::test::TempDir dir;
+    TempDir dir;
     auto file = (dir / "a.ini").string();
     vellum::test::WriteBytes(file, {'o', 'l', 'd'});
     PromptRecorder prompt;
@@ -77,4 +79,70 @@ TEST(Config, MissingFileLeavesAnEmptyModel) {
     c.OpenText("[G]\n");
     EXPECT_EQ(c.OpenFile("/nonexistent/ESTemplate.ini"), Config::kFileNotFound);
     EXPECT_EQ(c.Groups().Count(), 0u);
+}
+
+TEST(Settings, FreshStartRunsOnPresetsButWritesTheMissingKeyTexts) {
+    TempDir dir;
+    Config c;
+    AppSettings s;
+    LoadSettings(c, (dir / "Vellum.ini").string(), s);
+    EXPECT_TRUE(s.EnableSafeEdit);
+    EXPECT_FALSE(s.ConfirmDelete);
+    EXPECT_FALSE(s.ConfirmCut);
+    EXPECT_FALSE(s.HotTracking);
+    EXPECT_FALSE(s.LeaveRecordsUnpacked);
+    EXPECT_EQ(c.GetVar("Performance", "LeaveRecordsUnpacked"), "1");
+    EXPECT_EQ(c.GetVar("Editing", "ConfirmDelete"), "True");
+    EXPECT_EQ(c.GetVar("View", "BackGroundImage"), "");
+    EXPECT_FALSE(std::filesystem::exists(dir / "Vellum.ini")) << "applying saves nothing";
+
+    // The first save writes the settings in force; a second start reads them back.
+    ASSERT_EQ(SaveSettings(c, s), 0);
+    Config again;
+    AppSettings next;
+    LoadSettings(again, (dir / "Vellum.ini").string(), next);
+    EXPECT_FALSE(next.ConfirmDelete);
+    EXPECT_EQ(again.GetVar("Editing", "ConfirmDelete"), "False");
+    EXPECT_EQ(again.GetVar("Performance", "LeaveRecordsUnpacked"), "False");
+}
+
+// Only the word True, in any case, is true: the "1" written for a missing key is not.
+TEST(Settings, KeysWrittenWhenMissingReadBackAsTheTableSays) {
+    Config c;
+    c.OpenText("[Performance]\nLeaveRecordsUnpacked = 1\n[View]\nHotTracking = True\n"
+               "[Editing]\nConfirmDelete = True\nEnableSafeEdit = False\n");
+    AppSettings s;
+    ApplySettings(c, s);
+    EXPECT_FALSE(s.LeaveRecordsUnpacked);
+    EXPECT_TRUE(s.HotTracking);
+    EXPECT_TRUE(s.ConfirmDelete);
+    EXPECT_FALSE(s.EnableSafeEdit);
+
+    c.SetVar("Performance", "LeaveRecordsUnpacked", "true");
+    ApplySettings(c, s);
+    EXPECT_TRUE(s.LeaveRecordsUnpacked);
+}
+
+TEST(Settings, SaveKeepsOtherGroupsAndTheImagePath) {
+    TempDir dir;
+    std::string path = (dir / "Vellum.ini").string();
+    {
+        std::ofstream out(path);
+        out << "[RecentFiles]\nFile1 = /x/a.esp\n[Tools]\nEdit = Root,/usr/bin/gedit,False\n"
+               "[View]\nBackGroundImage = /pics/bg one.jpg\n[Paths]\nDataFolder = /games/mw/Data Files\n";
+    }
+    Config c;
+    AppSettings s;
+    LoadSettings(c, path, s);
+    EXPECT_EQ(s.BackGroundImage, "/pics/bg one.jpg");
+    EXPECT_EQ(s.DataFolder, "/games/mw/Data Files");
+    s.EnableDelete = true;
+    ASSERT_EQ(SaveSettings(c, s), 0);
+
+    Config back;
+    back.OpenFile(path);
+    EXPECT_EQ(back.GetVar("RecentFiles", "File1"), "/x/a.esp");
+    EXPECT_EQ(back.GetVar("Tools", "Edit"), "Root,/usr/bin/gedit,False");
+    EXPECT_EQ(back.GetVar("View", "BackGroundImage"), "/pics/bg one.jpg");
+    EXPECT_EQ(back.GetVar("Editing", "EnableDelete"), "True");
 }

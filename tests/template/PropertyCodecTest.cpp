@@ -1,7 +1,7 @@
 #include "template/PropertyCodec.h"
 
 #include "model/ByteCast.h"
-#include "template/Config.h"
+#include "TextCodec.h"
 #include "TestRecords.h"
 #include "TestSupport.h"
 
@@ -19,19 +19,7 @@ Bytes B(std::initializer_list<int> v) {
     return out;
 }
 
-// A codec over a template given as text.
-struct Codec {
-    explicit Codec(std::string_view text) { templ.OpenText(text); }
-    Config templ;
-    PropertyCodec codec{templ};
-
-    Properties Decode(std::string_view r, std::string_view s, const Bytes& data,
-                      PropertyCodec::DecodeReport* report = nullptr) {
-        Properties props;
-        EXPECT_TRUE(codec.Decode(r, s, data, props, report));
-        return props;
-    }
-};
+using Codec = test::TextCodec;
 
 // Each property as "name@offset/size=text".
 std::vector<std::string> Describe(const Properties& props) {
@@ -106,6 +94,11 @@ TEST(PropertyCodec, DecodeAndEncodeByLineType) {
          {"Name@0/2=ab", "Big@2/2=1 2"}, B({'a', 'b', 1, 2})},
         {"an unknown type adds nothing", "[T.X]\nA = WIDGET,4\nId = STRING,4\nFile = STRING\n",
          B({'a', 'b', 'c', 'd', 'm', 0}), {"Id@0/4=abcd", "File@4/0=m"}, B({'a', 'b', 'c', 'd', 'm', 0})},
+        {"a repeated name: the first line keeps it", "[T.X]\nx = SHORT\ny = LONG, 3\nx = BYTE, 2\n",
+         B({0xFF, 0xFF, 1, 2, 3, 4, 5}), {"x@0/2=-1", "y@2/3=197121", "Unknown Data@5/2=4 5"},
+         B({0xFF, 0xFF, 1, 2, 3, 4, 5}), true},
+        {"a line named like the leftover bytes", "[T.X]\nUnknown Data = BYTE, 1\n", B({1, 2, 3}),
+         {"Unknown Data@0/1=1", "Unknown Data2@1/2=2 3"}, B({1, 2, 3}), true},
     };
     for (const auto& t : cases) {
         SCOPED_TRACE(t.what);
@@ -117,6 +110,7 @@ TEST(PropertyCodec, DecodeAndEncodeByLineType) {
         EXPECT_EQ(report.unknownData, t.unknown);
         if (t.unknown) EXPECT_EQ(props.Item(props.Count()).Description, "Unknown Data");
         EXPECT_EQ(report.castErrors, 0);
+        c.ExpectSameTexts("T", "X", t.data);
         EXPECT_EQ(c.codec.Encode(props), t.data);
         EXPECT_EQ(PropertyCodec::EncodeFresh(props), t.fresh);
         for (const Edit& e : t.edits) {
@@ -168,6 +162,8 @@ TEST(PropertyCodec, NumericReadPastTheEndReportsTheCastFailure) {
     EXPECT_EQ(prompt.Texts(), std::vector<std::string>{std::string(cast::kFailureMessage)});
     EXPECT_EQ(c.codec.Encode(props), data) << "unchanged, it is written back as read";
     EXPECT_EQ(PropertyCodec::EncodeFresh(props), B({0, 0, 0, 0}));
+    c.ExpectSameTexts("T", "X", data);
+    Codec("[T.X]\nF = SINGLE\nD = DOUBLE\n").ExpectSameTexts("T", "X", Bytes(6, 0)); // a DOUBLE cut short
 }
 
 // A LONG of no or too many bytes is read as LONG,4 (see DecodeAndEncodeByLineType).
@@ -210,34 +206,21 @@ TEST(PropertyCodec, MissingTypeIsATemplateErrorOnceTheDataReachesIt) {
               std::vector<std::string>{
                   "5: The property line 'B' has no type\n\nPossible cause: Error in format "
                   "template entry for record/subrecord type (last type = T.X)"});
+    c.ExpectSameTexts("T", "X", B({1, 0, 2}));
 }
 
-TEST(PropertyCodec, LayoutFollowsTemplateChanges) {
+// The search's texts too: no stale layout is used.
+TEST(PropertyCodec, LayoutAndTextsFollowTemplateChanges) {
     Codec c("[T.X]\nA = SHORT\n");
     Bytes data = B({1, 0, 2, 0});
     EXPECT_EQ(c.Decode("T", "X", data).Count(), 2u);
-    c.templ.SetVar("T.X", "B", "SHORT");
+    EXPECT_FALSE(c.texts.HasString("T", "X"));
+    c.templ.SetVar("T.X", "B", "STRING");
     Properties props = c.Decode("T", "x", data);
     ASSERT_EQ(props.Count(), 2u);
-    EXPECT_EQ(props.Item("B").Int(), 2);
-}
-
-TEST(PropertyCodec, GroupLayoutCarriesInstructions) {
-    Codec c("[T.X]\n@REQUIREMENT = 1\n@STARTGROUP = Items\n@Unique\n@AllowNull\nA = LONG,2\n"
-            "[T.Y]\nB = BYTE\n");
-    auto describe = [&c](std::string_view sub) {
-        const SubrecordLayout* l = c.codec.Layout("t", sub);
-        if (!l) return std::string("none");
-        std::string out = "required " + std::to_string(l->Requirement);
-        if (l->StartsGroup) out += ", starts " + l->StartGroup;
-        if (l->Unique) out += ", unique";
-        if (l->AllowNull) out += ", may be empty";
-        for (const auto& line : l->Lines) out += ", " + line.Name + "/" + std::to_string(line.Size);
-        return out;
-    };
-    EXPECT_EQ(describe("x"), "required 1, starts Items, unique, may be empty, A/2");
-    EXPECT_EQ(describe("Y"), "required 0, B/0");
-    EXPECT_EQ(describe("Z"), "none");
+    EXPECT_EQ(props.Item("B").Text(), "\x02");
+    EXPECT_TRUE(c.texts.HasString("T", "X"));
+    c.ExpectSameTexts("T", "X", data);
 }
 
 TEST(PropertyCodec, DefaultsEncodeToZeroContents) {

@@ -1,9 +1,9 @@
 #include "template/PropertyCodec.h"
 
-#include "template/Config.h"
 #include "template/ListedID.h"
 #include "TestRecords.h"
 #include "TestSupport.h"
+#include "TextCodec.h"
 
 #include <gtest/gtest.h>
 
@@ -18,11 +18,7 @@ Bytes Data(const std::vector<test::Sub>& subs) {
 }
 using test::Text;
 
-struct IDs {
-    explicit IDs(std::string_view text) { templ.OpenText(text); }
-    Config templ;
-    PropertyCodec codec{templ};
-};
+using IDs = test::TextCodec;
 
 Bytes Cell(std::string_view name, int flags, int x, int y) {
     const Bytes data = test::Concat({test::Int32(flags), test::Int32(x), test::Int32(y)});
@@ -78,17 +74,6 @@ TEST(ReadID, ByTheTemplatesPropID) {
         {"all bits", "REFR", Data({{"NAME", Text("x")}, {"FRMR", Bytes{0xFF, 0xFF, 0xFF, 0xFF, 0}}}), "xFFFFFFFF"},
     };
     for (const auto& c : cases) EXPECT_EQ(t.codec.ReadID(c.type, c.data), c.id) << c.what;
-}
-
-TEST(ReadID, TruncatedRecordDataIsSafe) {
-    IDs t("[GMST]\nPropID = NAME:ID,DATA:V\n[GMST.NAME]\nID = STRING\n[GMST.DATA]\nA = SHORT,2\nV = LONG,4\n");
-    const Bytes r = Data({{"NAME", Text("sAbc")}, {"DATA", Bytes{1, 0, 5, 0, 0, 0}}});
-    for (std::size_t cut = 0; cut <= r.size(); ++cut) {
-        Bytes part(r.begin(), r.begin() + static_cast<std::ptrdiff_t>(cut));
-        std::string id = t.codec.ReadID("GMST", part);
-        EXPECT_TRUE(id.empty() || id == "sAbc" || id == "sAbc, 5") << id;
-    }
-    EXPECT_EQ(t.codec.ReadID("GMST", r), "sAbc, 5");
 }
 
 TEST(ReadDescription, FromPropDesc) {

@@ -1,6 +1,5 @@
 #include "../model/ModelFixture.h"
 
-#include "index/esFiles.h"
 #include "template/Search.h"
 
 #include <gtest/gtest.h>
@@ -131,15 +130,6 @@ TEST_F(SearchTest, FindNextStepsThroughTheHitsInOrder) {
     EXPECT_EQ(search.FindNext(&place)->RecordKey, "GMST1") << "a place outside the scope starts over";
 }
 
-TEST_F(SearchTest, ScopeFromTheOpenFiles) {
-    esFiles files(templ, dir / "Indices");
-    const std::string key = file->FileName;
-    esfile* a = files.Add(key, std::move(file));
-    EXPECT_EQ(Search::ScopeOf(files, a->FileName, false), std::vector<esfile*>{a});
-    EXPECT_TRUE(Search::ScopeOf(files, "/not/open.esp", false).empty());
-    EXPECT_EQ(Search::ScopeOf(files, "", true), (std::vector<esfile*>{&files.ClipboardFile(), a}));
-}
-
 TEST_F(SearchTest, RowsCancelAndProgress) {
     SearchHit h{"/d/a.esp", "NPC_3", "FNAM", "Name", "a.esp", "NPC_", "dwe", "two\tlines\r\n"};
     EXPECT_EQ(h.Row(), "/d/a.esp\tNPC_3\tFNAM\tName\tNPC_\tdwe\ttwo lines  ");
@@ -159,6 +149,32 @@ TEST_F(SearchTest, RowsCancelAndProgress) {
     EXPECT_EQ(listing.FindAll().size(), 600u);
     ASSERT_EQ(counted.reports.size(), 1u) << "the status changes on every 501st step";
     EXPECT_EQ(counted.reports[0].second, "Adding record GMST501");
+}
+
+TEST(SearchCriteria, InputIsNormalisedAsTheWindowReadsIt) {
+    EXPECT_FALSE(SearchCriteria::CanFind("", "", ""));
+    EXPECT_TRUE(SearchCriteria::CanFind("", "", "NAME")) << "anything given enables Find";
+    auto c = SearchCriteria::FromInput("  sword  ", "npc_ (NPCs)", "NAME  ", false, false, true);
+    EXPECT_EQ(c.Text, "  sword");
+    EXPECT_EQ(c.RecordType, "NPC_");
+    EXPECT_EQ(c.SubType, "NAME");
+    EXPECT_TRUE(c.AllFiles);
+}
+
+TEST(SearchCriteria, TypeListsFollowTheTemplate) {
+    Config t;
+    t.OpenText("[TES3]\n[TES3.HEDR]\nVersion = SINGLE\n"
+               "[NPC_]\n[NPC_.NAME]\nID = STRING\n[NPC_.NPDT_12]\nLevel = SHORT\n"
+               "[INFO]\n@FollowsParent\n[INFO.NAME]\nText = STRING\n"
+               "[@TEXTLOOKUP]\nX = Y\n[@TEXTLOOKUP.ZZZZ]\nA = B\n"
+               "[CELL.NAME_NEXT]\nn = STRING\n[A.B.C]\n");
+    EXPECT_EQ(SearchCriteria::RecordTypes(t), (std::vector<std::string>{"TES3", "NPC_"}));
+    EXPECT_EQ(SearchCriteria::SubrecordTypes(t, ""),
+              (std::vector<std::string>{"HEDR", "NAME", "NPDT"})) << "each once, '@' groups never";
+    EXPECT_EQ(SearchCriteria::SubrecordTypes(t, "@ALL"), SearchCriteria::SubrecordTypes(t, ""));
+    EXPECT_EQ(SearchCriteria::SubrecordTypes(t, "NPC_"), (std::vector<std::string>{"NAME", "NPDT"}));
+    EXPECT_EQ(SearchCriteria::SubrecordTypes(t, "CELL"), (std::vector<std::string>{"NAME"}));
+    EXPECT_TRUE(SearchCriteria::SubrecordTypes(t, "XXXX").empty());
 }
 
 } // namespace

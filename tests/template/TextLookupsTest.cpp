@@ -8,62 +8,54 @@
 using namespace vellum;
 
 namespace {
-esTextLookups Build(std::string_view templ) {
+
+// Rebuilds `list` from the template text; then each lookup as "key: REC.SUB.Property types" and
+// the reverse index as "REC.SUB -> property".
+std::string Rebuilt(esTextLookups& list, std::string_view templ) {
     vellum::test::PromptRecorder quiet;
     Config c;
     c.OpenText(templ);
-    esTextLookups list;
     BuildTextLookupList(list, c);
-    return list;
+    std::string out;
+    for (const auto& e : list) {
+        out += e.key + ": " + e.value.RecordType + "." + e.value.SubrecordType + "." + e.value.PropertyType;
+        for (const auto& t : e.value.esLookupTypes) out += " " + t.value.Type;
+        out += "\n";
+    }
+    for (const auto& r : list.estlRecordTypes())
+        for (const auto& s : r.value.estlSubrecordTypes) out += r.key + "." + s.key + " -> " + s.value.IDProperty + "\n";
+    return out;
 }
+
 } // namespace
 
+// Names of fewer than three parts are ignored, later parts are no part of the property; the
+// first property per four-character subrecord name holds the reverse index; a type repeated in
+// one value stops the rebuild there, and a rebuild starts afresh.
 TEST(TextLookups, EntriesTypesAndReverseIndex) {
-    esTextLookups list = Build("[@TEXTLOOKUP]\n"
-                               "npc_.NPCO.Item = ALCH,APPA,ARMO\n"
-                               "CELL.NAME\n"
-                               "CELL.NAME.Name =\n"
-                               "CELL.NAME_NEXT.Object = STAT\n"
-                               "CELL.FRMR.Ref.Extra = NPC_\n");
-    ASSERT_EQ(list.Count(), 4u) << "two-part names are ignored";
-    const esTextLookup& item = list.Item("NPC_.NPCO.ITEM");
-    EXPECT_EQ(item.RecordType, "NPC_");
-    EXPECT_EQ(item.SubrecordType, "NPCO");
-    EXPECT_EQ(item.PropertyType, "Item");
-    ASSERT_EQ(item.esLookupTypes.Count(), 3u);
-    EXPECT_EQ(item.esLookupTypes.Item(3).Type, "ARMO");
-    EXPECT_TRUE(item.Targets("appa"));
-
-    EXPECT_EQ(list.Item("CELL.NAME.Name").esLookupTypes.Count(), 0u)
-        << "an empty value is a lookup with no types";
-    ASSERT_NE(list.Find("CELL", "NAME_NEXT", "Object"), nullptr);
+    esTextLookups list;
+    EXPECT_EQ(Rebuilt(list, "[@TEXTLOOKUP]\n"
+                            "npc_.NPCO.Item = ALCH,APPA,ARMO\n"
+                            "CELL.NAME\n"
+                            "CELL.NAME.Name =\n"
+                            "CELL.NAME_NEXT.Object = STAT\n"
+                            "CELL.FRMR.Ref.Extra = NPC_\n"),
+              "npc_.NPCO.Item: NPC_.NPCO.Item ALCH APPA ARMO\n"
+              "CELL.NAME.Name: CELL.NAME.Name\n"
+              "CELL.NAME_NEXT.Object: CELL.NAME_NEXT.Object STAT\n"
+              "CELL.FRMR.Ref.Extra: CELL.FRMR.Ref NPC_\n"
+              "NPC_.NPCO -> Item\n"
+              "CELL.NAME -> Name\n"
+              "CELL.FRMR -> Ref\n");
+    EXPECT_TRUE(list.Item("NPC_.NPCO.ITEM").Targets("appa"));
+    EXPECT_NE(list.Find("CELL", "NAME_NEXT", "Object"), nullptr);
     EXPECT_EQ(list.Find("CELL", "NAME_NEXT", "Name"), nullptr);
-    EXPECT_EQ(list.Item("CELL.FRMR.Ref.Extra").PropertyType, "Ref")
-        << "the third part names the property; later parts are not part of it";
-
-    const estlSubrecordType* npco = list.estlRecordTypes().Find("NPC_", "NPCO");
-    ASSERT_NE(npco, nullptr);
-    EXPECT_EQ(npco->IDProperty, "Item");
-    const estlSubrecordType* name = list.estlRecordTypes().Find("cell", "NAME_NEXT");
-    ASSERT_NE(name, nullptr);
-    EXPECT_EQ(name->IDProperty, "Name") << "the first property per four-character name stays";
-    EXPECT_EQ(list.estlRecordTypes().Item("CELL").estlSubrecordTypes.Count(), 2u);
+    ASSERT_NE(list.estlRecordTypes().Find("cell", "NAME_NEXT"), nullptr);
+    EXPECT_EQ(list.estlRecordTypes().Find("cell", "NAME_NEXT")->IDProperty, "Name");
     EXPECT_EQ(list.estlRecordTypes().Find("CELL", "XXXX"), nullptr);
     EXPECT_EQ(list.estlRecordTypes().Find("BOOK", "NAME"), nullptr);
-}
 
-TEST(TextLookups, RepeatedTypeStopsTheRebuildAndRebuildStartsAfresh) {
-    esTextLookups list = Build("[@TEXTLOOKUP]\n"
-                               "SPEL.X.A = ALCH\n"
-                               "NPC_.NPCS.Spell = SPEL,SPEL,ALCH\n"
-                               "NPC_.CNDT.Cont = CONT\n");
-    ASSERT_EQ(list.Count(), 2u) << "entries before the repeated type remain";
-    EXPECT_EQ(list.Item(2).esLookupTypes.Count(), 1u);
-
-    vellum::test::PromptRecorder quiet;
-    Config none;
-    none.OpenText("[NPC_]\nPropID = NAME:ID\n");
-    BuildTextLookupList(list, none);
-    EXPECT_EQ(list.Count(), 0u);
-    EXPECT_EQ(list.estlRecordTypes().Count(), 0u) << "no @TEXTLOOKUP group: nothing is a lookup";
+    EXPECT_EQ(Rebuilt(list, "[@TEXTLOOKUP]\nSPEL.X.A = ALCH\nNPC_.NPCS.Spell = SPEL,SPEL,ALCH\nNPC_.CNDT.Cont = CONT\n"),
+              "SPEL.X.A: SPEL.X.A ALCH\nNPC_.NPCS.Spell: NPC_.NPCS.Spell SPEL\nSPEL.X -> A\nNPC_.NPCS -> Spell\n");
+    EXPECT_EQ(Rebuilt(list, "[NPC_]\nPropID = NAME:ID\n"), "") << "no @TEXTLOOKUP group: nothing is a lookup";
 }
