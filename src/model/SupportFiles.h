@@ -43,7 +43,6 @@ public:
 
     std::size_t Count() const { return plugins_.size(); }
     esfile& Plugin(std::size_t i) { return *plugins_.at(i); }
-    std::vector<esMasterFile>& WorkingList(std::size_t i) { return lists_.at(i); }
     std::string Caption(std::size_t i) const; // "Support Files for <title>"
     // Some working list differs from its plug-in's master list.
     bool Changed() const;

@@ -44,7 +44,6 @@ public:
     static std::filesystem::path ShippedFolder(const std::filesystem::path& exeFolder);
 
     bool empty() const { return data_.empty(); }
-    bool IsInstalled() const { return config_ != data_; }
 
     // Read only: the installed data files (the default template, the book page background).
     const std::filesystem::path& Shipped() const { return shipped_; }

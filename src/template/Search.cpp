@@ -1,6 +1,5 @@
 #include "template/Search.h"
 
-#include "index/esFiles.h"
 #include "model/KeyedCollection.h"
 #include "model/Progress.h"
 #include "model/SubrecordViews.h"
@@ -208,16 +207,6 @@ private:
 
 Search::Search(std::vector<esfile*> scope, SearchCriteria criteria, Progress* progress)
     : scope_(std::move(scope)), criteria_(std::move(criteria)), progress_(progress) {}
-
-std::vector<esfile*> Search::ScopeOf(esFiles& files, std::string_view currentFileKey, bool allFiles) {
-    std::vector<esfile*> scope;
-    if (!allFiles) {
-        if (esfile* f = files.Find(currentFileKey)) scope.push_back(f);
-        return scope;
-    }
-    for (std::size_t i = 1; i <= files.Count(); ++i) scope.push_back(&files.Item(i));
-    return scope;
-}
 
 std::vector<SearchHit> Search::FindAll() {
     std::vector<SearchHit> hits;

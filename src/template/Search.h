@@ -10,7 +10,6 @@
 namespace vellum {
 
 class esfile;
-class esFiles;
 class Progress;
 
 // The search of the Find and Find All windows over the records of open files. Records are
@@ -21,10 +20,6 @@ class Search {
 public:
     // `scope`: the files searched, in order (every open file, or the current one alone).
     Search(std::vector<esfile*> scope, SearchCriteria criteria, Progress* progress = nullptr);
-
-    // The files a search reads: every file of the collection in its order when `allFiles`,
-    // else the file of `currentFileKey` alone (none when it is not open).
-    static std::vector<esfile*> ScopeOf(esFiles& files, std::string_view currentFileKey, bool allFiles);
 
     // Every hit, in file, category, record, subrecord and property order. Stops early when the
     // progress is cancelled. Progress texts ("Adding record ", "Checking subrecord ", …) go to

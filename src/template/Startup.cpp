@@ -50,10 +50,10 @@ int Startup::SaveSettings() {
     return vellum::SaveSettings(settings_, values_);
 }
 
-std::vector<std::pair<std::string, std::string>> Startup::TemplateFiles() const {
+std::vector<std::pair<std::string, std::string>> Startup::TemplateFiles(const fs::path& folder) {
     std::vector<std::pair<std::string, std::string>> out;
     std::error_code ec;
-    for (fs::directory_iterator it(TemplatesFolder(), ec), end; !ec && it != end; it.increment(ec)) {
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code fec;
         if (!it->is_regular_file(fec)) continue;
         std::string name = it->path().filename().string();

@@ -46,9 +46,9 @@ public:
     std::filesystem::path IndicesFolder() const { return folders_.IndicesFolder(); }
     std::filesystem::path DumpsFolder() const { return folders_.DumpsFolder(); }
 
-    // The template data files a new file can be made from (File New): caption (the name
-    // without its four-character extension) and full file name, by name.
-    std::vector<std::pair<std::string, std::string>> TemplateFiles() const;
+    // The template data files in `folder` a new file can be made from (File New): caption (the
+    // name without its four-character extension) and full file name, by name in any case.
+    static std::vector<std::pair<std::string, std::string>> TemplateFiles(const std::filesystem::path& folder);
 
     // The game data folder, ending in "/"; InstallFolder() is its parent.
     const std::string& DataFolder() const { return dataFolder_; }

@@ -78,18 +78,6 @@ const std::string* ValueNames::BitName(int bit) const {
     return nullptr;
 }
 
-std::vector<std::string> ValueNames::SetBitNames(ByteSpan bytes) const {
-    std::vector<std::string> out;
-    for (std::size_t i = 0; i < bytes.size(); ++i)
-        for (int b = 0; b < 8; ++b) {
-            if (!(bytes[i] & (1u << b))) continue;
-            const int bit = static_cast<int>(i) * 8 + b;
-            const std::string* name = BitName(bit);
-            out.push_back(name ? *name : "Bit " + std::to_string(bit));
-        }
-    return out;
-}
-
 const ValueNames::Entry* ValueNames::Named(std::string_view name) const {
     const auto it = byName_.find(ToUpper(name));
     return it == byName_.end() ? nullptr : &entries_[it->second];

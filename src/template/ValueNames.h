@@ -48,8 +48,6 @@ public:
     const std::string* NameOf(const Property& p) const;
     // Flags: the name of a bit; nullptr when the list does not name it.
     const std::string* BitName(int bit) const;
-    // Flags: the bits set in `bytes` (little-endian), each by its name or as "Bit <n>".
-    std::vector<std::string> SetBitNames(ByteSpan bytes) const;
     // The entry a name stands for, compared without regard to letter case: the first that
     // bears it. A value is written by name only where this leads back to the value's own entry.
     const Entry* Named(std::string_view name) const;

@@ -137,8 +137,7 @@ void frmDump::DumpToFile() {
                               " MB. The whole dump is " + path_ + "."
                         : "The whole dump is " + path_ + ".");
     view_->setEnabled(true);
-    result_->setText("The dumped text has been saved to \nDumped Text - .../Dumps/" + FromFileText(file_.FileTitle) +
-                     ".txt");
+    result_->setText(FromFileText(DumpSavedText(file_.FileTitle)));
     result_->setToolTip(QString::fromStdString(path));
     cancel_->setText("&OK");
 }

@@ -1,7 +1,8 @@
 #include "ui/frmTemplateChooser.h"
 
+#include "template/Startup.h"
+
 #include <QDialogButtonBox>
-#include <QDir>
 #include <QListWidget>
 #include <QVBoxLayout>
 
@@ -13,10 +14,9 @@ frmTemplateChooser::frmTemplateChooser(const std::filesystem::path& folder, QWid
     setWindowTitle("Select a Template");
     auto* layout = new QVBoxLayout(this);
     list_ = new QListWidget(this);
-    const QDir dir(QString::fromStdString(folder.string()));
-    for (const QString& name : dir.entryList(QDir::Files, QDir::Name | QDir::IgnoreCase)) {
-        auto* item = new QListWidgetItem(name.size() > 4 ? name.left(name.size() - 4) : name, list_);
-        item->setData(Qt::UserRole, name);
+    for (const auto& [caption, name] : Startup::TemplateFiles(folder)) {
+        auto* item = new QListWidgetItem(QString::fromStdString(caption), list_);
+        item->setData(Qt::UserRole, QString::fromStdString(name));
     }
     if (list_->count() > 0)
         list_->setCurrentRow(0);
