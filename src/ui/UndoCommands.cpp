@@ -4,6 +4,7 @@
 #include "model/esfile.h"
 #include "ui/Busy.h"
 #include "ui/EditorContext.h"
+#include "ui/RecordTreeModel.h"
 #include "ui/StatusProgress.h"
 #include "ui/frmHistory.h"
 #include "ui/frmLowLevelEdit.h"
@@ -11,6 +12,7 @@
 
 #include <QAction>
 #include <QMenu>
+#include <QTreeView>
 
 #include <functional>
 
@@ -28,7 +30,16 @@ void ShowAfterMove(frmMain& main, const std::vector<std::string>& touched) {
     if (!file) return;
     const std::string cat = file->CurrentCatKey, rec = file->CurrentRecordKey;
     const bool recordLeft = !rec.empty() && file->esRecArrayIndex().Exists(rec);
-    if (main.Editor().Showfile(shown) && !cat.empty())
+    // The tree is built afresh: the categories the user had open open again.
+    QTreeView* tree = main.Editor().Tree();
+    RecordTreeModel* model = main.Editor().Model();
+    std::vector<std::string> open;
+    for (int row = 0; row < model->rowCount(); ++row)
+        if (const QModelIndex c = model->index(row, 0); tree->isExpanded(c)) open.push_back(model->KeyOf(c));
+    if (!main.Editor().Showfile(shown)) return;
+    for (const std::string& type : open)
+        if (const QModelIndex c = model->CategoryIndex(type); c.isValid()) tree->expand(c);
+    if (!cat.empty())
         main.Editor().GotoRecord(cat, recordLeft ? rec : std::string(), file->FileName, {}, false);
 }
 

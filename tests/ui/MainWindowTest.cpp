@@ -684,10 +684,20 @@ private slots:
         QVERIFY(target.Changed);
 
         QCOMPARE(UndoCaptions(w), QStringList({"&Undo Paste 1 Record", ""}));
+        // A category the user opened stays open through the undo.
+        RecordTreeModel* model = w.Editor().Model();
+        std::string opened;
+        for (int row = 0; row < model->rowCount() && opened.empty(); ++row)
+            if (const QModelIndex c = model->index(row, 0); model->hasChildren(c) && model->KeyOf(c) != r.CatKey()) {
+                opened = model->KeyOf(c);
+                w.Editor().Tree()->expand(c);
+            }
+        QVERIFY(!opened.empty());
         QVERIFY(test::ShowActive(w));
         const Bytes original = test::ReadBytes(from);
         QVERIFY(test::Press(Qt::Key_Z, Qt::ControlModifier));
         QCOMPARE(FindRecordByID(target, r.ID), -1);
+        QVERIFY(w.Editor().Tree()->isExpanded(model->CategoryIndex(opened)));
         QCOMPARE(target.Changed, targetChanged);
         QVERIFY(UndoCaptions(w)[0].startsWith("&Undo Cut"));
         QCOMPARE(UndoCaptions(w)[1], QString("&Redo Paste 1 Record"));
